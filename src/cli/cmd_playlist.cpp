@@ -1,0 +1,72 @@
+#include "cli/CliCommand.h"
+#include "cli/EncodingNames.h"
+
+#include "core/PictureWriter.h"
+#include "core/Playlist.h"
+
+namespace {
+
+int playlistCat(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    const bool dropped = takeFlag(args, QStringLiteral("--dropped"));
+    if (args.size() != 1)
+        return usageError(QStringLiteral("expected one playlist file"));
+    SongLists lists;
+    if (dropped)
+        LoadDroppedPlaylist(lists, args[0]);
+    else
+        LoadPlaylist(lists, args[0]);
+    QTextStream &out = cliOut();
+    for (const TSongRecord &r : lists.AllSongs) {
+        for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
+            if (i > 0)
+                out << '\t';
+            out << escapeField(r.field(i));
+        }
+        out << '\n';
+    }
+    return kExitOk;
+}
+
+int playlistConvert(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    QString encodingName = QStringLiteral("utf8");
+    if (!takeOption(args, QStringLiteral("--encoding"), &encodingName))
+        return usageError(QStringLiteral("--encoding needs a value"));
+    const auto encoding = textEncodingFromName(encodingName);
+    if (!encoding)
+        return usageError(QStringLiteral("unknown encoding \"%1\" (one of %2)").arg(encodingName, textEncodingNames().join(QLatin1Char(','))));
+    if (args.size() != 2)
+        return usageError(QStringLiteral("expected IN and OUT"));
+    SongLists lists;
+    LoadPlaylist(lists, args[0]);
+    const QString written = SavePlaylist(lists.AllSongs, args[1], *encoding, PictureStyle{});
+    cliErr() << "wrote " << lists.AllSongs.size() << " songs to " << written << '\n';
+    return kExitOk;
+}
+
+const CliRegistration cat{{
+    {QStringLiteral("playlist"), QStringLiteral("cat")},
+    QStringLiteral("[--dropped] FILE"),
+    QStringLiteral("Print the songs of a playlist, one a line, the eight fields separated by tabs."),
+    QStringLiteral("Fields: artist, title, length, album, track, year, genre, path. Backslash, tab,\n"
+                   "CR and LF inside a field are written as \\\\, \\t, \\r and \\n.\n"
+                   "--dropped  read the file as a playlist dropped on the song table does\n"
+                   "           (lines may end in CR LF, CR or LF)."),
+    false,
+    playlistCat,
+}};
+
+const CliRegistration convert{{
+    {QStringLiteral("playlist"), QStringLiteral("convert")},
+    QStringLiteral("IN OUT [--encoding ansi|utf7|utf7-ansi|utf8|utf16le|utf16be|utf32le|utf32be]"),
+    QStringLiteral("Load a playlist and save it in another encoding (default utf8)."),
+    QStringLiteral("OUT gets \".slp\" appended unless it holds \".slp\". A name ending in .bmp, .gif,\n"
+                   ".jpg or .jpeg is written as a picture of the playlist's text."),
+    true,
+    playlistConvert,
+}};
+
+} // namespace

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Thin stat() wrappers; they follow symbolic links.
+namespace FileSystem {
+
+bool exists(const QString &path);
+bool isRegularFile(const QString &path);
+bool isDirectory(const QString &path);
+
+// The folder of the running executable, with a trailing "/".
+QString programFolder();
+
+// A path's folder, up to and including its last "/" or "\" (a playlist written on Windows
+// still splits sensibly); empty when it has none.
+QString folderOf(const QString &path);
+// What follows that folder.
+QString fileNameOf(const QString &path);
+
+} // namespace FileSystem

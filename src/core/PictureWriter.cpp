@@ -1,0 +1,116 @@
+#include "core/PictureWriter.h"
+
+#include "core/Errors.h"
+
+#include <QBuffer>
+#include <QFontMetrics>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <gif_lib.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// GIF and JPEG store sizes in 16 bits; anything larger cannot be written.
+constexpr int kMaxPictureSide = 65000;
+
+[[noreturn]] void fail(const QString &fileName, const QString &reason)
+{
+    throw SonaloError(QStringLiteral("Unable to write to %1. %2").arg(fileName, reason));
+}
+
+int gifWrite(GifFileType *gif, const GifByteType *data, int len)
+{
+    static_cast<QByteArray *>(gif->UserData)->append(reinterpret_cast<const char *>(data), len);
+    return len;
+}
+
+// Colour reduction by giflib's median cut, then one image of the reduced colours.
+QByteArray encodeGif(const QImage &picture, const QString &fileName)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const unsigned w = unsigned(rgb.width()), h = unsigned(rgb.height());
+    const size_t pixels = size_t(w) * h;
+    std::vector<GifByteType> r(pixels), g(pixels), b(pixels), indexed(pixels);
+    for (unsigned y = 0; y < h; ++y) {
+        const uchar *line = rgb.constScanLine(int(y));
+        for (unsigned x = 0; x < w; ++x) {
+            const size_t i = size_t(y) * w + x;
+            r[i] = line[x * 3];
+            g[i] = line[x * 3 + 1];
+            b[i] = line[x * 3 + 2];
+        }
+    }
+    GifColorType colors[256] = {};
+    int colorCount = 256;
+    if (GifQuantizeBuffer(w, h, &colorCount, r.data(), g.data(), b.data(), indexed.data(), colors) != GIF_OK)
+        fail(fileName, QStringLiteral("The colours could not be reduced."));
+    // A colour map must hold a power of two entries.
+    int mapSize = 2;
+    while (mapSize < colorCount)
+        mapSize *= 2;
+    std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(GifMakeMapObject(mapSize, colors), GifFreeMapObject);
+    if (!map)
+        fail(fileName, QStringLiteral("Out of memory."));
+
+    QByteArray out;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&out, gifWrite, &error);
+    if (!gif)
+        fail(fileName, QString::fromLatin1(GifErrorString(error)));
+    bool ok = EGifPutScreenDesc(gif, int(w), int(h), mapSize, 0, map.get()) == GIF_OK
+           && EGifPutImageDesc(gif, 0, 0, int(w), int(h), false, nullptr) == GIF_OK;
+    for (unsigned y = 0; ok && y < h; ++y)
+        ok = EGifPutLine(gif, indexed.data() + size_t(y) * w, int(w)) == GIF_OK;
+    const int lastError = gif->Error;
+    if (EGifCloseFile(gif, &error) != GIF_OK || !ok)
+        fail(fileName, QString::fromLatin1(GifErrorString(ok ? error : lastError)));
+    return out;
+}
+
+} // namespace
+
+QByteArray renderTextPicture(const QString &text, const QString &fileName, const PictureStyle &style)
+{
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QFontMetrics metrics(style.font);
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int lineHeight = metrics.boundingRect(QStringLiteral("Wg")).height();
+    const qint64 width = qint64(widest) + 20;
+    const qint64 height = qint64(lines.size()) * lineHeight + 20;
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        fail(fileName, QStringLiteral("The picture would be %1 x %2 pixels, more than a picture file can hold.")
+                           .arg(width).arg(height));
+
+    QImage picture(int(width), int(height), QImage::Format_RGB32);
+    if (picture.isNull())
+        fail(fileName, QStringLiteral("Out of memory."));
+    picture.fill(style.background);
+    {
+        QPainter painter(&picture);
+        painter.setFont(style.font);
+        painter.setPen(style.textColor);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            painter.drawText(10, 10 + int(i) * lineHeight + metrics.ascent(), lines[i]);
+    }
+
+    const QString ext = fileName.mid(fileName.lastIndexOf(QLatin1Char('.'))).toUpper();
+    if (ext == QLatin1String(".GIF"))
+        return encodeGif(picture, fileName);
+
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, ext == QLatin1String(".BMP") ? QByteArrayLiteral("bmp") : QByteArrayLiteral("jpeg"));
+    if (ext != QLatin1String(".BMP"))
+        writer.setQuality(85);
+    if (!writer.write(picture))
+        fail(fileName, writer.errorString());
+    return out;
+}

@@ -1,0 +1,118 @@
+#include "core/Playlist.h"
+
+#include "core/FileSystem.h"
+#include "core/PictureWriter.h"
+#include "core/Windows1252.h"
+
+
+namespace {
+
+// A line with exactly seven "|" becomes a record.
+void appendIfSong(QStringView line, SongList &out)
+{
+    if (line.count(QLatin1Char('|')) != TSongRecord::kFieldCount - 1)
+        return;
+    TSongRecord &r = out.emplace_back();
+    qsizetype start = 0;
+    for (int i = 0; i < TSongRecord::kFieldCount - 1; ++i) {
+        const qsizetype bar = line.indexOf(QLatin1Char('|'), start);
+        r.field(i) = line.sliced(start, bar - start).toString();
+        start = bar + 1;
+    }
+    r.field(TSongRecord::kFieldCount - 1) = line.sliced(start).toString();
+}
+
+} // namespace
+
+void parsePlaylistText(QStringView text, SongList &out)
+{
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start < n) {
+        const qsizetype cr = text.indexOf(QLatin1Char('\r'), start);
+        if (cr < 0) {
+            appendIfSong(text.sliced(start), out);
+            break;
+        }
+        appendIfSong(text.sliced(start, cr - start), out);
+        start = cr + 2; // the character after CR is skipped, whatever it is
+    }
+}
+
+void parseDroppedPlaylist(QByteArrayView bytes, SongList &out)
+{
+    static const char kUtf16LE[] = "\xFF\xFE", kUtf16BE[] = "\xFE\xFF", kUtf8[] = "\xEF\xBB\xBF";
+    QString text;
+    if (bytes.startsWith(QByteArrayView(kUtf16LE, 2)))
+        text = decodeUtf16(bytes.sliced(2), false);
+    else if (bytes.startsWith(QByteArrayView(kUtf16BE, 2)))
+        text = decodeUtf16(bytes.sliced(2), true);
+    else if (bytes.startsWith(QByteArrayView(kUtf8, 3)))
+        text = decodeUtf8(bytes.sliced(3));
+    else
+        text = Windows1252::decode(bytes);
+
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    const QStringView view(text);
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && view[end] != QLatin1Char('\r') && view[end] != QLatin1Char('\n'))
+            ++end;
+        appendIfSong(view.sliced(start, end - start), out);
+        if (end < n && view[end] == QLatin1Char('\r') && end + 1 < n && view[end + 1] == QLatin1Char('\n'))
+            ++end;
+        start = end + 1;
+    }
+}
+
+QString playlistText(const SongList &list)
+{
+    QString text;
+    qsizetype size = 0;
+    for (const TSongRecord &r : list)
+        for (int i = 0; i < TSongRecord::kFieldCount; ++i)
+            size += r.field(i).size() + 1;
+    text.reserve(size + list.size() * 2);
+    for (const TSongRecord &r : list) {
+        for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
+            if (i > 0)
+                text += QLatin1Char('|');
+            const qsizetype at = text.size();
+            text += r.field(i);
+            // A field never holds the separator: "|" is written as "l".
+            for (qsizetype k = at; k < text.size(); ++k)
+                if (text[k] == QLatin1Char('|'))
+                    text[k] = QLatin1Char('l');
+        }
+        text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+void LoadPlaylist(SongLists &lists, const QString &fileName)
+{
+    const QString text = ReadTextFile(fileName);
+    parsePlaylistText(text, lists.AllSongs);
+    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+}
+
+void LoadDroppedPlaylist(SongLists &lists, const QString &fileName)
+{
+    const QByteArray bytes = readTextFileBytes(fileName);
+    parseDroppedPlaylist(bytes, lists.AllSongs);
+    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+}
+
+QString playlistFileName(const QString &name)
+{
+    return name.contains(QLatin1String(".slp")) ? name : name + QLatin1String(".slp");
+}
+
+QString SavePlaylist(const SongList &list, const QString &name, TTextEncoding encoding,
+                     const PictureStyle &style)
+{
+    const QString target = playlistFileName(name);
+    WriteTextFile(playlistText(list), target, encoding, style);
+    return target;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/SongLists.h"
+#include "core/TextEncoding.h"
+
+#include <QByteArrayView>
+#include <QStringView>
+
+struct PictureStyle;
+
+// ".slp" playlists: one song a line, the eight fields separated by "|", each line ended by CR LF.
+
+// The line rule of the loader: every CR ends a line and the character after it is skipped,
+// whatever it is; a line with exactly eight fields is a song. Appends to out.
+void parsePlaylistText(QStringView text, SongList &out);
+
+// The line rule of a dropped playlist: signatures FF FE, FE FF and EF BB BF are recognised,
+// anything else is ANSI; lines end at CR LF, CR or LF. Appends to out.
+void parseDroppedPlaylist(QByteArrayView bytes, SongList &out);
+
+// The file text SavePlaylist writes: "|" inside a field becomes "l".
+QString playlistText(const SongList &list);
+
+// Appends the songs of the file to AllSongs and its folder to SourceFolders. Throws SonaloError
+// when the file cannot be read; nothing is added then.
+void LoadPlaylist(SongLists &lists, const QString &fileName);
+void LoadDroppedPlaylist(SongLists &lists, const QString &fileName);
+
+// The name SavePlaylist writes to: ".slp" is appended unless the name holds it anywhere.
+QString playlistFileName(const QString &name);
+
+// Writes the list in the encoding; returns the name written. Throws SonaloError.
+QString SavePlaylist(const SongList &list, const QString &name, TTextEncoding encoding,
+                     const PictureStyle &style);

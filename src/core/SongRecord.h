@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One song: eight texts, in the order of the table's columns and of a playlist line.
+struct TSongRecord
+{
+    QString Artist;
+    QString Title;
+    QString Length;
+    QString Album;
+    QString Track;
+    QString Year;
+    QString Genre;
+    QString Path;
+
+    static constexpr int kFieldCount = 8;
+
+    QString &field(int i) { return *fieldPointer(i); }
+    const QString &field(int i) const { return *const_cast<TSongRecord *>(this)->fieldPointer(i); }
+
+    bool operator==(const TSongRecord &) const = default;
+
+private:
+    QString *fieldPointer(int i)
+    {
+        static constexpr QString TSongRecord::*kFields[kFieldCount] = {
+            &TSongRecord::Artist, &TSongRecord::Title, &TSongRecord::Length, &TSongRecord::Album,
+            &TSongRecord::Track,  &TSongRecord::Year,  &TSongRecord::Genre,  &TSongRecord::Path,
+        };
+        return &(this->*kFields[i]);
+    }
+};
+
+using SongList = QList<TSongRecord>;

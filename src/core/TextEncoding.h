@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+struct PictureStyle;
+
+// The encodings the text writer supports. The numbers are the values the output settings hold
+// (code page numbers, and three of the program's own).
+enum class TTextEncoding : int {
+    teAnsi = 0,
+    teUtf7 = 65000,
+    teUtf7AsAnsi = 64999,
+    teUtf8 = 65001,
+    teUtf16LE = 1200,
+    teUtf16BE = 1201,
+    teUtf32LE = 65005,
+    teUtf32BE = 65006,
+};
+
+// Every member, in the order the output settings list them.
+inline constexpr TTextEncoding kAllTextEncodings[] = {
+    TTextEncoding::teAnsi,    TTextEncoding::teUtf7,    TTextEncoding::teUtf7AsAnsi,
+    TTextEncoding::teUtf8,    TTextEncoding::teUtf16LE, TTextEncoding::teUtf16BE,
+    TTextEncoding::teUtf32LE, TTextEncoding::teUtf32BE,
+};
+
+bool isTextEncodingNumber(int number);
+
+// What a read found beyond the text itself.
+struct TextReadReport
+{
+    int encoding = 0;          // detected number, 0 for no known signature
+    qsizetype malformed = 0;   // UTF-8 byte sequences replaced by U+FFFD
+};
+
+// Largest text file the reader accepts; a playlist of 100,000 songs is about 15 MB.
+inline constexpr qint64 kMaxTextFileSize = 256 * 1024 * 1024;
+
+// --- Byte-level forms (no file access; used by the file functions, tests and fuzzers) ---
+
+// The signature rule on the first bytes of a file.
+int detectTextEncoding(QByteArrayView head);
+
+// Decodes a whole file's bytes by the detected encoding, dropping the signature.
+// Throws SonaloError("Invalid UTF7") for a UTF-7 body that breaks the rules.
+QString decodeText(QByteArrayView bytes, TextReadReport *report = nullptr);
+
+// UTF-8 with four-byte forms read as surrogate pairs and the three-byte surrogate form that
+// older files hold; each malformed sequence costs one U+FFFD and is counted.
+QString decodeUtf8(QByteArrayView body, qsizetype *malformed = nullptr);
+// 16-bit units of either byte order; an odd last byte is dropped.
+QString decodeUtf16(QByteArrayView body, bool bigEndian);
+// Throws SonaloError("Invalid UTF7").
+QString decodeUtf7(QByteArrayView body);
+QByteArray encodeUtf7(QStringView text);
+
+// The bytes WriteTextFile writes for a text: signature, then the text.
+QByteArray encodeText(QStringView text, TTextEncoding encoding);
+
+// --- Files ---
+
+// Opens the file for reading, inspects its first bytes and closes it. Throws SonaloError when
+// the file cannot be opened.
+int DetectTextEncoding(const QString &fileName);
+
+// A whole file's bytes, for the text readers: regular files only (a FIFO would block),
+// at most kMaxTextFileSize. Throws SonaloError("Cannot open file "%1". %2").
+QByteArray readTextFileBytes(const QString &fileName);
+
+// The whole file as text, decoded by its signature. Throws SonaloError
+// ("Cannot open file "%1". %2", "Invalid UTF7").
+QString ReadTextFile(const QString &fileName, TextReadReport *report = nullptr);
+
+// Writes the text in the encoding (or, for a ".bmp", ".gif", ".jpg" or ".jpeg" name, a picture
+// of it drawn with the style). The file is written beside the target and renamed over it, so a
+// failed write leaves the previous file whole. Throws SonaloError ("Cannot create file "%1". %2",
+// "Unable to write to %1").
+void WriteTextFile(const QString &text, const QString &fileName, TTextEncoding encoding,
+                   const PictureStyle &style);
+
+// Writes bytes to a file through a temporary file beside it; throws as WriteTextFile.
+void writeFileAtomically(const QString &fileName, QByteArrayView bytes);
+
+// The extension rule of the writer: the text from the last "." after the last "/", "\" or ":".
+bool isPictureFileName(const QString &fileName);

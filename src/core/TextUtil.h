@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Replaces every occurrence of search, left to right without overlap, comparing code units
+// exactly. Returns the text unchanged when search or text is empty or search equals replacement.
+QString ReplaceAll(const QString &text, const QString &search, const QString &replacement);
