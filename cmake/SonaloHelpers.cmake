@@ -3,7 +3,7 @@ function(sonalo_strict target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-error=deprecated-declarations)
   target_compile_definitions(${target} PRIVATE
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY QT_NO_KEYWORDS
-    QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER)
+    QT_NO_URL_CAST_FROM_STRING)
 endfunction()
 
 # sonalo_library(name SOURCES ... LIBS ...): one static library per layer.

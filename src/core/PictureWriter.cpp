@@ -77,7 +77,8 @@ QByteArray encodeGif(const QImage &picture, const QString &fileName)
 QByteArray renderTextPicture(const QString &text, const QString &fileName, const PictureStyle &style)
 {
     const QStringList lines = text.split(QStringLiteral("\r\n"));
-    const QFontMetrics metrics(style.font);
+    const QFont font = style.font.value_or(QFont());
+    const QFontMetrics metrics(font);
     int widest = 0;
     for (const QString &line : lines)
         widest = std::max(widest, metrics.horizontalAdvance(line));
@@ -94,7 +95,7 @@ QByteArray renderTextPicture(const QString &text, const QString &fileName, const
     picture.fill(style.background);
     {
         QPainter painter(&picture);
-        painter.setFont(style.font);
+        painter.setFont(font);
         painter.setPen(style.textColor);
         for (qsizetype i = 0; i < lines.size(); ++i)
             painter.drawText(10, 10 + int(i) * lineHeight + metrics.ascent(), lines[i]);

@@ -5,11 +5,14 @@
 #include <QFont>
 #include <QString>
 
+#include <optional>
+
 // How a text written under a picture name is drawn: the output settings' sample font and
 // background colour.
 struct PictureStyle
 {
-    QFont font;                      // default: the application font
+    std::optional<QFont> font;       // unset: the application font (kept unset so that a style
+                                     // can be made before, or without, a QGuiApplication)
     QColor textColor = Qt::black;
     QColor background = Qt::white;
 };

@@ -408,7 +408,8 @@ QByteArray readFileHead(const QString &fileName, qint64 limit, bool failOverLimi
         fail(f.errorString());
     if (failOverLimit && f.size() > limit)
         fail(QStringLiteral("File too large"));
-    QByteArray bytes = f.read(limit);
+    // QIODevice::read(n) reserves n bytes up front: ask for no more than the file holds.
+    QByteArray bytes = f.read(std::min(limit, std::max<qint64>(f.size(), 0)));
     if (f.error() != QFileDevice::NoError)
         fail(f.errorString());
     return bytes;
