@@ -7,25 +7,36 @@
 
 namespace {
 
-// A line with exactly seven "|" becomes a record.
+// A line with exactly seven "|" becomes a record. One pass finds the separators.
 void appendIfSong(QStringView line, SongList &out)
 {
-    if (line.count(QLatin1Char('|')) != TSongRecord::kFieldCount - 1)
+    constexpr int kBars = TSongRecord::kFieldCount - 1;
+    qsizetype bars[kBars];
+    int found = 0;
+    const QChar *d = line.data();
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (d[i] != QLatin1Char('|'))
+            continue;
+        if (found == kBars)
+            return; // more than eight fields
+        bars[found++] = i;
+    }
+    if (found != kBars)
         return;
     TSongRecord &r = out.emplace_back();
     qsizetype start = 0;
-    for (int i = 0; i < TSongRecord::kFieldCount - 1; ++i) {
-        const qsizetype bar = line.indexOf(QLatin1Char('|'), start);
-        r.field(i) = line.sliced(start, bar - start).toString();
-        start = bar + 1;
+    for (int i = 0; i < kBars; ++i) {
+        r.field(i) = QString(d + start, bars[i] - start);
+        start = bars[i] + 1;
     }
-    r.field(TSongRecord::kFieldCount - 1) = line.sliced(start).toString();
+    r.field(kBars) = QString(d + start, line.size() - start);
 }
 
 } // namespace
 
 void parsePlaylistText(QStringView text, SongList &out)
 {
+    out.reserve(out.size() + text.count(QLatin1Char('\r')) + 1);
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start < n) {
@@ -55,6 +66,7 @@ void parseDroppedPlaylist(QByteArrayView bytes, SongList &out)
     const qsizetype n = text.size();
     qsizetype start = 0;
     const QStringView view(text);
+    out.reserve(out.size() + view.count(QLatin1Char('\n')) + 1);
     while (start < n) {
         qsizetype end = start;
         while (end < n && view[end] != QLatin1Char('\r') && view[end] != QLatin1Char('\n'))

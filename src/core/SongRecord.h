@@ -33,4 +33,7 @@ private:
     }
 };
 
+// Eight QStrings move by memcpy: lets the lists grow without running constructors.
+Q_DECLARE_TYPEINFO(TSongRecord, Q_RELOCATABLE_TYPE);
+
 using SongList = QList<TSongRecord>;

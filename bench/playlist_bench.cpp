@@ -1,0 +1,96 @@
+// Loading a 100,000-song playlist beside the work no loader can avoid: reading the file and
+// decoding it to a QString. Run: build-bench/bench/playlist_bench
+#include "core/PictureWriter.h"
+#include "core/Playlist.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+namespace {
+
+constexpr int kSongs = 100000;
+
+const QString &playlistFile(TTextEncoding encoding)
+{
+    static QTemporaryDir dir;
+    static QHash<int, QString> files;
+    auto it = files.find(int(encoding));
+    if (it != files.end())
+        return *it;
+    SongList list;
+    list.reserve(kSongs);
+    for (int i = 0; i < kSongs; ++i) {
+        list.append(TSongRecord{QStringLiteral("Artist %1").arg(i % 997), QStringLiteral("Some Song Title %1").arg(i),
+                                QStringLiteral("%1:%2").arg(i % 9).arg(i % 60, 2, 10, QLatin1Char('0')),
+                                QStringLiteral("Album Number %1").arg(i % 331), QString::number(i % 20 + 1),
+                                QString::number(1960 + i % 60), QStringLiteral("Rock"),
+                                QStringLiteral("/home/user/Music/Artist %1/Album Number %2/%3 Some Song Title %4.mp3")
+                                    .arg(i % 997).arg(i % 331).arg(i % 20 + 1).arg(i)});
+    }
+    const QString name = SavePlaylist(list, dir.path() + QStringLiteral("/big%1").arg(int(encoding)), encoding, PictureStyle{});
+    return *files.insert(int(encoding), name);
+}
+
+void BM_Baseline_ReadAndDecode(benchmark::State &state)
+{
+    const QString &file = playlistFile(TTextEncoding(state.range(0)));
+    for (auto _ : state) {
+        QString text = ReadTextFile(file);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kSongs);
+}
+
+// The floor of the record layout: eight separately allocated texts a song, copied from the
+// decoded file without looking for separators.
+void BM_Floor_AllocateEightFields(benchmark::State &state)
+{
+    const QString text = ReadTextFile(playlistFile(TTextEncoding(state.range(0))));
+    const qsizetype perSong = text.size() / kSongs;
+    for (auto _ : state) {
+        SongList list;
+        list.reserve(kSongs);
+        for (int i = 0; i < kSongs; ++i) {
+            TSongRecord &r = list.emplace_back();
+            const QChar *d = text.constData() + i * perSong;
+            for (int f = 0; f < TSongRecord::kFieldCount; ++f)
+                r.field(f) = QString(d + f * (perSong / 8), perSong / 8);
+        }
+        benchmark::DoNotOptimize(list.data());
+        state.PauseTiming();
+        list = SongList();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kSongs);
+}
+
+void BM_LoadPlaylist(benchmark::State &state)
+{
+    const QString &file = playlistFile(TTextEncoding(state.range(0)));
+    size_t bytesPerSong = 0;
+    {
+        const size_t before = mallinfo2().uordblks;
+        SongLists lists;
+        LoadPlaylist(lists, file);
+        bytesPerSong = (mallinfo2().uordblks - before) / size_t(lists.AllSongs.size());
+    }
+    for (auto _ : state) {
+        SongLists lists;
+        LoadPlaylist(lists, file);
+        benchmark::DoNotOptimize(lists.AllSongs.data());
+        state.PauseTiming(); // freeing the list is not part of loading it
+        lists = SongLists();
+        state.ResumeTiming();
+    }
+    state.counters["heap_bytes_per_song"] = double(bytesPerSong);
+    state.SetItemsProcessed(state.iterations() * kSongs);
+}
+
+} // namespace
+
+BENCHMARK(BM_Baseline_ReadAndDecode)->Arg(int(TTextEncoding::teUtf8))->Arg(int(TTextEncoding::teUtf16LE))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Floor_AllocateEightFields)->Arg(int(TTextEncoding::teUtf8))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadPlaylist)->Arg(int(TTextEncoding::teUtf8))->Arg(int(TTextEncoding::teUtf16LE))->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
