@@ -1,0 +1,77 @@
+#include "CliRunner.h"
+#include "TempDir.h"
+
+#include "core/Playlist.h"
+#include "core/PictureWriter.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+TEST(Cli, HelpOnEveryLevelAndUsageErrors)
+{
+    for (const QStringList &args : {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("playlist"), QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("playlist"), QStringLiteral("cat"), QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("text"), QStringLiteral("detect"), QStringLiteral("--help")}}) {
+        const CliResult r = runCli(args);
+        EXPECT_EQ(r.exitCode, 0) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: sonalo-cli"))) << r.out.toStdString();
+    }
+    EXPECT_EQ(runCli({}).exitCode, 2);
+    EXPECT_EQ(runCli({QStringLiteral("nonsense")}).exitCode, 2);
+    EXPECT_EQ(runCli({QStringLiteral("playlist"), QStringLiteral("cat")}).exitCode, 2);
+    const CliResult bad = runCli({QStringLiteral("playlist"), QStringLiteral("convert"), QStringLiteral("a"), QStringLiteral("b"),
+                                  QStringLiteral("--encoding"), QStringLiteral("latin9")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("unknown encoding"))) << bad.err.toStdString();
+}
+
+TEST(Cli, FailuresUseTheProgramsMessages)
+{
+    TempDir tmp;
+    const CliResult r = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), tmp.path(QStringLiteral("none.slp"))});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot open file \"%1\". ").arg(tmp.path(QStringLiteral("none.slp"))))) << r.err.toStdString();
+    const QString utf7 = tmp.write(QStringLiteral("bad.slp"), "+/v8-+A-");
+    const CliResult r7 = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), utf7});
+    EXPECT_EQ(r7.exitCode, 1);
+    EXPECT_TRUE(r7.err.contains(QStringLiteral("Invalid UTF7")));
+}
+
+TEST(Cli, CatEscapesAndConvertWritesEachEncoding)
+{
+    TempDir tmp;
+    const QString in = tmp.write(QStringLiteral("in.slp"),
+                                 "\xEF\xBB\xBF" "A\\B|T\tx|1:00|Al|1|2000|Rock|\xF0\x9F\x8E\xB5.mp3\r\n"
+                                 "only|seven|fields||||\r\n");
+    CliResult r = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), in});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::fromUtf8("A\\\\B\tT\\tx\t1:00\tAl\t1\t2000\tRock\t\xF0\x9F\x8E\xB5.mp3\n"));
+
+    const struct { const char *name; int number; } encodings[] = {
+        {"ansi", 0}, {"utf7", 65000}, {"utf8", 65001}, {"utf16le", 1200}, {"utf16be", 1201}, {"utf32le", 65005}, {"utf32be", 65006},
+    };
+    for (const auto &e : encodings) {
+        const QString out = tmp.path(QStringLiteral("out-") + QLatin1String(e.name));
+        r = runCli({QStringLiteral("playlist"), QStringLiteral("convert"), in, out, QStringLiteral("--encoding"), QLatin1String(e.name)});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        r = runCli({QStringLiteral("text"), QStringLiteral("detect"), out + QStringLiteral(".slp")});
+        EXPECT_EQ(r.out.trimmed().toInt(), e.number) << e.name;
+        if (e.number == 0)
+            continue; // the emoji is not in the ANSI code page
+        r = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), out + QStringLiteral(".slp")});
+        EXPECT_TRUE(r.out.endsWith(QString::fromUtf8("\xF0\x9F\x8E\xB5.mp3\n"))) << e.name << r.out.toStdString();
+    }
+    // A picture name gets a picture.
+    r = runCli({QStringLiteral("playlist"), QStringLiteral("convert"), in, tmp.path(QStringLiteral("list.slp.bmp"))});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(QImage(tmp.path(QStringLiteral("list.slp.bmp"))).isNull());
+}
+
+TEST(Cli, DroppedReaderTakesLfLines)
+{
+    TempDir tmp;
+    const QString in = tmp.write(QStringLiteral("lf.slp"), "A|t||||||p\nB|t||||||q\n");
+    EXPECT_EQ(runCli({QStringLiteral("playlist"), QStringLiteral("cat"), in}).out, QString());
+    EXPECT_EQ(runCli({QStringLiteral("playlist"), QStringLiteral("cat"), QStringLiteral("--dropped"), in}).out.count(QLatin1Char('\n')), 2);
+}
