@@ -110,6 +110,9 @@ struct Walk
 void WideFindAllFiles(QStringList &found, const QString &folder, const QStringList &extensions,
                       bool includeSubfolders)
 {
+    // An empty text names no folder. (Read as "/" it would walk the whole file system.)
+    if (folder.isEmpty())
+        return;
     Walk walk{found, extensions, includeSubfolders, nullptr, nullptr, {}};
     walk.run(folder);
 }
@@ -118,6 +121,8 @@ void WideFindAllFilesANZ(QStringList &found, const QString &folder, bool include
                          const QStringList &extensions, ScanState &state,
                          const std::function<void()> &afterEntry)
 {
+    if (folder.isEmpty())
+        return;
     Walk walk{found, extensions, includeSubfolders, &state, &afterEntry, {}};
     walk.run(folder);
 }

@@ -18,7 +18,8 @@ struct ScanState
 // the sub-folders first (when included), walked the same way, then the folder's own files of
 // each extension in list order. Each folder is listed sorted by name without regard to case;
 // hidden entries count; a folder already on the walk (a symlink loop) is not entered again;
-// a folder that cannot be read yields nothing. An empty extension list finds nothing.
+// a folder that cannot be read yields nothing. An empty extension list or an empty folder
+// text finds nothing.
 void WideFindAllFiles(QStringList &found, const QString &folder, const QStringList &extensions,
                       bool includeSubfolders);
 

@@ -2,7 +2,6 @@
 
 #include "core/FileSystem.h"
 #include "core/PictureWriter.h"
-#include "core/Windows1252.h"
 
 
 namespace {
@@ -52,30 +51,9 @@ void parsePlaylistText(QStringView text, SongList &out)
 
 void parseDroppedPlaylist(QByteArrayView bytes, SongList &out)
 {
-    static const char kUtf16LE[] = "\xFF\xFE", kUtf16BE[] = "\xFE\xFF", kUtf8[] = "\xEF\xBB\xBF";
-    QString text;
-    if (bytes.startsWith(QByteArrayView(kUtf16LE, 2)))
-        text = decodeUtf16(bytes.sliced(2), false);
-    else if (bytes.startsWith(QByteArrayView(kUtf16BE, 2)))
-        text = decodeUtf16(bytes.sliced(2), true);
-    else if (bytes.startsWith(QByteArrayView(kUtf8, 3)))
-        text = decodeUtf8(bytes.sliced(3));
-    else
-        text = Windows1252::decode(bytes);
-
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    const QStringView view(text);
-    out.reserve(out.size() + view.count(QLatin1Char('\n')) + 1);
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && view[end] != QLatin1Char('\r') && view[end] != QLatin1Char('\n'))
-            ++end;
-        appendIfSong(view.sliced(start, end - start), out);
-        if (end < n && view[end] == QLatin1Char('\r') && end + 1 < n && view[end + 1] == QLatin1Char('\n'))
-            ++end;
-        start = end + 1;
-    }
+    const QString text = decodeLineReaderText(bytes);
+    out.reserve(out.size() + text.count(QLatin1Char('\n')) + 1);
+    forEachLine(text, [&](QStringView line) { appendIfSong(line, out); });
 }
 
 QString playlistText(const SongList &list)

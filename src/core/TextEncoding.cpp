@@ -354,6 +354,17 @@ QString decodeText(QByteArrayView bytes, TextReadReport *report)
     }
 }
 
+QString decodeLineReaderText(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeUtf16(bytes.sliced(2), false);
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeUtf16(bytes.sliced(2), true);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return decodeUtf8(bytes.sliced(3));
+    return Windows1252::decode(bytes);
+}
+
 QByteArray encodeText(QStringView text, TTextEncoding encoding)
 {
     switch (encoding) {

@@ -57,6 +57,28 @@ QString decodeUtf16(QByteArrayView body, bool bigEndian);
 QString decodeUtf7(QByteArrayView body);
 QByteArray encodeUtf7(QStringView text);
 
+// The decoding of the plain line reader (dropped playlists, list files): only the signatures
+// FF FE, FE FF and EF BB BF are recognised; anything else is ANSI.
+QString decodeLineReaderText(QByteArrayView bytes);
+
+// Calls f for every line of the text; lines end at CR LF, at a lone CR or at a lone LF, and a
+// last line without a break counts too.
+template <typename F>
+void forEachLine(QStringView text, F &&f)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
+            ++end;
+        f(text.sliced(start, end - start));
+        if (end + 1 < n && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
+            ++end;
+        start = end + 1;
+    }
+}
+
 // The bytes WriteTextFile writes for a text: signature, then the text.
 QByteArray encodeText(QStringView text, TTextEncoding encoding);
 

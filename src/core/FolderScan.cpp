@@ -1,0 +1,192 @@
+#include "core/FolderScan.h"
+
+#include "core/FileSystem.h"
+#include "core/TextEncoding.h"
+#include "core/TextUtil.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const QStringList &audioExtensions()
+{
+    static const QStringList list = {QStringLiteral(".mp3"), QStringLiteral(".wav"), QStringLiteral(".ogg"),
+                                     QStringLiteral(".wma")};
+    return list;
+}
+
+void call(const std::function<void(int)> &f, int v)
+{
+    if (f)
+        f(v);
+}
+
+void call(const std::function<void()> &f)
+{
+    if (f)
+        f();
+}
+
+} // namespace
+
+QString FoldForSort(const QString &text)
+{
+    QString key = text.toUpper();
+    key.replace(QChar(0x00C4), QStringLiteral("AE"));
+    key.replace(QChar(0x00D6), QStringLiteral("OE"));
+    key.replace(QChar(0x00DC), QStringLiteral("UE"));
+    key.replace(QChar(0x00DF), QStringLiteral("SS")); // toUpper already turns ß into SS
+    key.replace(QChar(0x00C7), QStringLiteral("C"));
+    return key;
+}
+
+void SortFoldedList(QStringList &list, bool ascending)
+{
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(size_t(list.size()));
+    for (QString &t : list)
+        keyed.emplace_back(FoldForSort(t), std::move(t));
+    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto &a, const auto &b) {
+        return ascending ? a.first < b.first : b.first < a.first;
+    });
+    list.clear();
+    for (auto &k : keyed)
+        list.append(std::move(k.second));
+}
+
+int AddFolder(const QString &folder, bool relative, ScanState &state, const AddSongFileFn &addSongFile,
+              const std::function<void()> &keepAlive)
+{
+    state.FoundCount = 0;
+    QStringList found;
+    WideFindAllFiles(found, folder, audioExtensions(), true);
+    int added = 0;
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    for (const QString &path : std::as_const(found)) {
+        if (state.ScanCancelled)
+            break;
+        if (FileSystem::isRegularFile(path)) {
+            addSongFile(path, relative);
+            ++added;
+        }
+        ++state.FoundCount;
+        if (keepAlive && sinceRepaint.elapsed() >= 50) {
+            keepAlive();
+            sinceRepaint.restart();
+        }
+    }
+    state.ScanCancelled = false;
+    return added;
+}
+
+KnownPaths::KnownPaths(const SongList &songs)
+{
+    m_sorted.reserve(size_t(songs.size()));
+    for (const TSongRecord &r : songs)
+        m_sorted.emplace_back(FoldForSort(r.Path), r.Path);
+    std::sort(m_sorted.begin(), m_sorted.end());
+}
+
+bool KnownPaths::contains(const QString &path) const
+{
+    return std::binary_search(m_sorted.begin(), m_sorted.end(), std::make_pair(FoldForSort(path), path));
+}
+
+QStringList FolderScanSettings::extensions() const
+{
+    QStringList list;
+    if (mp3) list << QStringLiteral(".mp3");
+    if (wav) list << QStringLiteral(".wav");
+    if (ogg) list << QStringLiteral(".ogg");
+    if (wma) list << QStringLiteral(".wma");
+    return list;
+}
+
+QStringList readFileList(const QString &listFile)
+{
+    const QString text = decodeLineReaderText(readTextFileBytes(listFile));
+    QStringList files;
+    forEachLine(text, [&](QStringView line) {
+        if (line.size() > 3 && FileSystem::isRegularFile(line.toString()))
+            files.append(line.toString());
+    });
+    return files;
+}
+
+FolderScanResult runFolderScan(const SongLists &lists, const FolderScanSettings &settings, ScanState &state,
+                               const FolderScanView &view, const AddSongFileFn &addSongFile)
+{
+    FolderScanResult result;
+    const QStringList extensions = settings.extensions();
+    state.FoundCount = 0;
+    QStringList found;
+    if (extensions.isEmpty()) {
+        // Walking with no type would find nothing; the dialog says why instead.
+        result.noFileTypes = true;
+    } else if (settings.folderText.contains(QLatin1String(".txt"))) {
+        // A list file names the songs to add, one a line.
+        found = readFileList(settings.folderText);
+        state.FoundCount = int(found.size());
+    } else {
+        WideFindAllFilesANZ(found, settings.folderText, settings.includeSubfolders, extensions, state, [&] {
+            call(view.foundChanged, state.FoundCount);
+            call(view.processEvents);
+        });
+    }
+    result.found = state.FoundCount;
+    call(view.foundChanged, result.found);
+    call(view.maximumChanged, result.found);
+    state.FoundCount = 0;
+
+    const QString programFolder = lists.programFolder();
+    int handled = 0, shown = 0;
+    auto show = [&] {
+        shown = handled;
+        call(view.handledChanged, handled);
+        call(view.processEvents);
+    };
+    auto addIfFile = [&](const QString &path) {
+        if (FileSystem::isRegularFile(path)) {
+            addSongFile(path, settings.relative);
+            ++result.added;
+        }
+    };
+
+    if (settings.onlyNew && !lists.AllSongs.isEmpty()) {
+        const KnownPaths known(lists.AllSongs);
+        QStringList sortedFound = found;
+        SortFoldedList(sortedFound, true);
+        for (const QString &path : std::as_const(sortedFound)) {
+            if (state.ScanCancelled)
+                break;
+            const QString compared = settings.relative ? ReplaceAll(path, programFolder, QString()) : path;
+            if (!known.contains(compared))
+                addIfFile(path);
+            ++handled;
+            if (handled % 7 == 0)
+                show();
+        }
+    } else {
+        for (const QString &path : std::as_const(found)) {
+            if (state.ScanCancelled)
+                break;
+            addIfFile(path);
+            ++handled;
+            if (handled % 7 == 1)
+                show();
+        }
+    }
+
+    result.cancelled = state.ScanCancelled;
+    // A finished run shows every found file as read; a cancelled one keeps its last progress.
+    result.handled = result.cancelled ? shown : result.found;
+    if (!result.cancelled)
+        call(view.handledChanged, result.handled);
+    state.ScanCancelled = false;
+    return result;
+}
