@@ -40,6 +40,10 @@ int usageError(const QString &message);
 // One field as "playlist cat" prints it: backslash, tab, CR and LF written as \\, \t, \r, \n.
 QString escapeField(const QString &field);
 
+struct TSongRecord;
+// One song as a line of eight escaped fields separated by tabs.
+void printSong(const TSongRecord &song);
+
 // Simple option scanning: removes "--name VALUE" / "--name=VALUE" from args.
 // Returns false when the option is given without a value.
 bool takeOption(QStringList &args, const QString &name, QString *value);

@@ -17,15 +17,8 @@ int playlistCat(const QStringList &argsIn)
         LoadDroppedPlaylist(lists, args[0]);
     else
         LoadPlaylist(lists, args[0]);
-    QTextStream &out = cliOut();
-    for (const TSongRecord &r : lists.AllSongs) {
-        for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
-            if (i > 0)
-                out << '\t';
-            out << escapeField(r.field(i));
-        }
-        out << '\n';
-    }
+    for (const TSongRecord &r : std::as_const(lists.AllSongs))
+        printSong(r);
     return kExitOk;
 }
 

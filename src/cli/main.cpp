@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "core/Errors.h"
+#include "core/SongRecord.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -79,6 +80,17 @@ QString escapeField(const QString &field)
         }
     }
     return out;
+}
+
+void printSong(const TSongRecord &r)
+{
+    QTextStream &out = cliOut();
+    for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
+        if (i > 0)
+            out << '\t';
+        out << escapeField(r.field(i));
+    }
+    out << '\n';
 }
 
 bool takeOption(QStringList &args, const QString &name, QString *value)

@@ -75,3 +75,35 @@ TEST(Cli, DroppedReaderTakesLfLines)
     EXPECT_EQ(runCli({QStringLiteral("playlist"), QStringLiteral("cat"), in}).out, QString());
     EXPECT_EQ(runCli({QStringLiteral("playlist"), QStringLiteral("cat"), QStringLiteral("--dropped"), in}).out.count(QLatin1Char('\n')), 2);
 }
+
+TEST(Cli, SearchUsesTheWindowsSearch)
+{
+    TempDir tmp;
+    const QString list = tmp.write(QStringLiteral("s.slp"), "Queen|Bohemian|5:55|Opera||||/a.mp3\r\n"
+                                                            "Abba|Waterloo|2:42|Waterloo||||/b.mp3\r\n"
+                                                            "Queen & Friends|Live|75:00|||||/c.mp3\r\n");
+    auto titles = [&](QStringList args) {
+        args.prepend(list);
+        args.prepend(QStringLiteral("search"));
+        const CliResult r = runCli(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        QStringList out;
+        for (const QString &line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            out << line.section(QLatin1Char('\t'), 1, 1);
+        return out;
+    };
+    EXPECT_EQ(titles({QStringLiteral("queen")}), (QStringList{QStringLiteral("Bohemian"), QStringLiteral("Live")}));
+    EXPECT_EQ(titles({QStringLiteral("queen"), QStringLiteral("--exact")}), QStringList{QStringLiteral("Bohemian")});
+    EXPECT_EQ(titles({QStringLiteral("queen"), QStringLiteral("--inverse")}), QStringList{QStringLiteral("Waterloo")});
+    EXPECT_EQ(titles({QStringLiteral("live opera"), QStringLiteral("--mode"), QStringLiteral("or")}),
+              (QStringList{QStringLiteral("Bohemian"), QStringLiteral("Live")}));
+    EXPECT_EQ(titles({QStringLiteral("75:00"), QStringLiteral("--columns"), QStringLiteral("length")}), QStringList{QStringLiteral("Live")});
+    EXPECT_EQ(titles({QStringLiteral("^QUEEN$"), QStringLiteral("--regex")}), QStringList{QStringLiteral("Bohemian")});
+    EXPECT_EQ(titles({QStringLiteral("^QUEEN$"), QStringLiteral("--regex"), QStringLiteral("--case")}), QStringList{});
+    EXPECT_EQ(titles({QString()}).size(), 3);
+
+    const CliResult bad = runCli({QStringLiteral("search"), list, QStringLiteral("[a"), QStringLiteral("--regex")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("Unmatched []"))) << bad.err.toStdString();
+    EXPECT_EQ(runCli({QStringLiteral("search"), list, QStringLiteral("x"), QStringLiteral("--columns"), QStringLiteral("colour")}).exitCode, 2);
+}
