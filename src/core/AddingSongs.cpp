@@ -1,0 +1,70 @@
+#include "core/AddingSongs.h"
+
+#include "core/FileSystem.h"
+#include "core/Playlist.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+QString extensionOf(const QString &name)
+{
+    qsizetype sep = -1;
+    for (QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+        sep = std::max(sep, name.lastIndexOf(c));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > sep ? name.mid(dot) : QString();
+}
+
+void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
+                  const std::function<void()> &keepAlive)
+{
+    if (extensionOf(argument) == QLatin1String(".slp")) {
+        LoadPlaylist(lists, argument);
+        return;
+    }
+    if (FileSystem::isDirectory(argument) || !FileSystem::exists(argument))
+        AddFolder(argument, false, state, addSongFile, keepAlive);
+    else
+        addSongFile(argument, false);
+}
+
+void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
+                     const std::function<void()> &keepAlive)
+{
+    for (const QString &name : names) {
+        if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
+            AddFolder(name, false, state, addSongFile, keepAlive);
+        else if (extensionOf(name).toLower() == QLatin1String(".slp"))
+            LoadDroppedPlaylist(lists, name);
+        else
+            addSongFile(name, false);
+    }
+}
+
+QStringList fileListFromMimeData(const QMimeData *data)
+{
+    QStringList names;
+    if (!data)
+        return names;
+    QList<QUrl> urls;
+    const QString gnome = QStringLiteral("x-special/gnome-copied-files");
+    if (data->hasUrls()) {
+        urls = data->urls();
+    } else if (data->hasFormat(gnome)) {
+        // "copy" or "cut", then one URL a line.
+        const QList<QByteArray> lines = data->data(gnome).split('\n');
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            if (!lines[i].trimmed().isEmpty())
+                urls.append(QUrl::fromEncoded(lines[i].trimmed()));
+    }
+    for (const QUrl &url : std::as_const(urls))
+        if (url.isLocalFile())
+            names.append(url.toLocalFile());
+    return names;
+}
+
+void addPastedNames(const QStringList &names, const AddSongFileFn &addSongFile)
+{
+    for (const QString &name : names)
+        addSongFile(name, false);
+}

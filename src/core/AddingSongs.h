@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/SongLists.h"
+
+#include <QStringList>
+
+class QMimeData;
+
+// The ways songs enter the playlist besides playlist files and the scan dialog. Each appends
+// through addSongFile (AddSongFile of the tag layer); the window refreshes afterwards.
+
+// The extension rule of arguments and drops: the text from the last "." that comes after the
+// last "/", "\" or ":"; empty when there is none.
+QString extensionOf(const QString &name);
+
+// One command-line or forwarded argument: a ".slp" (exactly, letter case counts) is loaded as
+// a playlist; a folder, or a name under which nothing exists, is added as a folder; anything
+// else is one song, its path stored as the argument spells it. Throws SonaloError when a
+// playlist cannot be read.
+void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
+                  const std::function<void()> &keepAlive = {});
+
+// Names dropped on the song table, in drop order: folders (or names without anything behind
+// them) through AddFolder, ".slp" in any letter case as a dropped playlist, the rest as songs.
+// Throws SonaloError when a playlist cannot be read; what was added before stays.
+void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
+                     const std::function<void()> &keepAlive = {});
+
+// The local file names of a file list on the clipboard or in a drag: "text/uri-list", or the
+// file managers' "x-special/gnome-copied-files". Empty when the data hold no file list.
+QStringList fileListFromMimeData(const QMimeData *data);
+
+// Pasted names are added as songs, whatever they are (folders and playlists too).
+void addPastedNames(const QStringList &names, const AddSongFileFn &addSongFile);

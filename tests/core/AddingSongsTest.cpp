@@ -1,0 +1,98 @@
+#include "core/AddingSongs.h"
+#include "core/Errors.h"
+#include "TempDir.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Added
+{
+    QStringList paths;
+    AddSongFileFn fn()
+    {
+        return [this](const QString &p, bool relative) {
+            EXPECT_FALSE(relative);
+            paths << p;
+        };
+    }
+};
+
+} // namespace
+
+TEST(ExtensionOf, LastDotAfterTheLastSeparator)
+{
+    EXPECT_EQ(extensionOf(QStringLiteral("/a/b.SLP")), QStringLiteral(".SLP"));
+    EXPECT_EQ(extensionOf(QStringLiteral("/a.b/c")), QString());
+    EXPECT_EQ(extensionOf(QStringLiteral("c:x.slp")), QStringLiteral(".slp"));
+    EXPECT_EQ(extensionOf(QStringLiteral("x.tar.gz")), QStringLiteral(".gz"));
+}
+
+TEST(OpenArgumentTest, PlaylistsFoldersMissingNamesAndSongs)
+{
+    TempDir t;
+    t.write(QStringLiteral("dir/a.mp3"), "x");
+    t.write(QStringLiteral("dir/b.ogg"), "x");
+    const QString slp = t.write(QStringLiteral("list.slp"), "A|t||||||/x.mp3\r\n");
+    const QString upper = t.write(QStringLiteral("LIST.SLP"), "B|t||||||/y.mp3\r\n");
+    const QString text = t.write(QStringLiteral("notes.txt"), "x");
+    SongLists lists;
+    ScanState state;
+    Added added;
+    OpenArgument(lists, t.path(QStringLiteral("dir")), state, added.fn());
+    OpenArgument(lists, slp, state, added.fn());
+    OpenArgument(lists, upper, state, added.fn());   // capitals: one song, not a playlist
+    OpenArgument(lists, text, state, added.fn());    // any other file: one song
+    OpenArgument(lists, t.path(QStringLiteral("nothing-here")), state, added.fn()); // adds nothing
+    EXPECT_EQ(added.paths, (QStringList{t.path(QStringLiteral("dir/a.mp3")), t.path(QStringLiteral("dir/b.ogg")), upper, text}));
+    ASSERT_EQ(lists.AllSongs.size(), 1);
+    EXPECT_EQ(lists.AllSongs[0].Artist, QStringLiteral("A"));
+    EXPECT_THROW(OpenArgument(lists, t.path(QStringLiteral("missing.slp")), state, added.fn()), SonaloError);
+}
+
+TEST(DropTest, FolderPlaylistAndSongInDropOrder)
+{
+    TempDir t;
+    t.write(QStringLiteral("dir/a.mp3"), "x");
+    const QString slp = t.write(QStringLiteral("drop.SLP"), "A|t||||||/x.mp3\nB|t||||||/y.mp3\n");
+    const QString song = t.write(QStringLiteral("Band - Song.mp3"), "x");
+    SongLists lists;
+    ScanState state;
+    QStringList order;
+    addDroppedNames(lists, {t.path(QStringLiteral("dir")), slp, song}, state, [&](const QString &p, bool) {
+        order << p;
+        lists.AllSongs.append(TSongRecord{});
+        lists.AllSongs.last().Path = p;
+    });
+    ASSERT_EQ(lists.AllSongs.size(), 4);
+    EXPECT_EQ(lists.AllSongs[0].Path, t.path(QStringLiteral("dir/a.mp3")));
+    EXPECT_EQ(lists.AllSongs[1].Artist, QStringLiteral("A")); // LF lines read by the dropped reader
+    EXPECT_EQ(lists.AllSongs[2].Artist, QStringLiteral("B"));
+    EXPECT_EQ(lists.AllSongs[3].Path, song);
+    EXPECT_EQ(lists.SourceFolders, QStringList{t.path()});
+}
+
+TEST(PasteTest, FileListsFromMimeData)
+{
+    QMimeData uris;
+    uris.setUrls({QUrl::fromLocalFile(QStringLiteral("/m/a b.mp3")), QUrl::fromLocalFile(QString::fromUtf8("/m/\xC3\xA4\xF0\x9F\x8E\xB5.slp")),
+                  QUrl(QStringLiteral("https://example.invalid/x.mp3"))});
+    EXPECT_EQ(fileListFromMimeData(&uris), (QStringList{QStringLiteral("/m/a b.mp3"), QString::fromUtf8("/m/\xC3\xA4\xF0\x9F\x8E\xB5.slp")}));
+
+    QMimeData gnome;
+    gnome.setData(QStringLiteral("x-special/gnome-copied-files"), "copy\nfile:///m/one.mp3\nfile:///m/t%C3%BC.ogg\n");
+    EXPECT_EQ(fileListFromMimeData(&gnome), (QStringList{QStringLiteral("/m/one.mp3"), QString::fromUtf8("/m/t\xC3\xBC.ogg")}));
+
+    QMimeData text;
+    text.setText(QStringLiteral("/m/a.mp3"));
+    EXPECT_TRUE(fileListFromMimeData(&text).isEmpty());
+    EXPECT_TRUE(fileListFromMimeData(nullptr).isEmpty());
+
+    // A pasted playlist is one song like any other name.
+    Added added;
+    addPastedNames({QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, added.fn());
+    EXPECT_EQ(added.paths, (QStringList{QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}));
+}
