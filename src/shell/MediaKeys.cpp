@@ -1,0 +1,27 @@
+#include "shell/MediaKeys.h"
+
+#include <Qt>
+
+MediaCommand mediaCommandFromAppCommand(quint32 parameter)
+{
+    switch (parameter) {
+    case 11u << 16: return MediaCommand::Next;
+    case 12u << 16: return MediaCommand::Previous;
+    case 13u << 16: return MediaCommand::Stop;
+    case 14u << 16: return MediaCommand::PlayPause;
+    default: return MediaCommand::None;
+    }
+}
+
+MediaCommand mediaCommandFromQtKey(int key)
+{
+    switch (key) {
+    case Qt::Key_MediaNext: return MediaCommand::Next;
+    case Qt::Key_MediaPrevious: return MediaCommand::Previous;
+    case Qt::Key_MediaStop: return MediaCommand::Stop;
+    case Qt::Key_MediaPlay:
+    case Qt::Key_MediaPause:
+    case Qt::Key_MediaTogglePlayPause: return MediaCommand::PlayPause;
+    default: return MediaCommand::None;
+    }
+}

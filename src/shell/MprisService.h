@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+// What the MPRIS service asks of the player; the playback control implements it.
+class MprisTarget
+{
+public:
+    virtual ~MprisTarget() = default;
+    virtual void mprisNext() = 0;       // weiterClick
+    virtual void mprisPrevious() = 0;   // zurueckClick
+    virtual void mprisPlayPause() = 0;  // BtPlayClick
+    virtual void mprisPlay() = 0;       // mw1Click
+    virtual void mprisPause() = 0;      // mw2Click (also for Stop: the song stays loaded)
+    virtual void mprisRaise() = 0;
+    // "Playing", "Paused" or "Stopped".
+    virtual QString mprisPlaybackStatus() const = 0;
+    // xesam:title, xesam:artist (a list), xesam:album, mpris:length (µs), mpris:trackid.
+    virtual QVariantMap mprisMetadata() const = 0;
+};
+
+// The org.mpris.MediaPlayer2 service on the session bus, which is how desktops deliver their
+// media keys and how tools like playerctl control a player. Without a session bus it stays
+// silent and the program runs on.
+class MprisService : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *kServiceName = "org.mpris.MediaPlayer2.sonalo";
+
+    explicit MprisService(MprisTarget &target, QObject *parent = nullptr);
+    ~MprisService() override;
+
+    // Registers the service; false when there is no session bus or the name is taken.
+    bool registerOnSessionBus();
+    bool isRegistered() const { return m_registered; }
+
+    // Tells listeners that PlaybackStatus or Metadata changed (Qt does not do it by itself).
+    void playbackChanged();
+
+    MprisTarget &target() { return m_target; }
+
+private:
+    MprisTarget &m_target;
+    bool m_registered = false;
+    QString m_lastStatus;
+    QVariantMap m_lastMetadata;
+};
