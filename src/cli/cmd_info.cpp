@@ -1,0 +1,134 @@
+#include "cli/CliCommand.h"
+
+#include "tags/AddSongFile.h"
+#include "tags/AudioInfo.h"
+#include "tags/ReaderFailureHook.h"
+
+#include "core/FileSystem.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const char *const kFieldNames[TSongRecord::kFieldCount] = {
+    "artist", "title", "length", "album", "track", "year", "genre", "path",
+};
+
+QJsonObject readerValues(const TAudioInfo &info)
+{
+    QJsonObject o;
+    switch (info.UsedReader) {
+    case TAudioInfo::Reader::Mpeg: {
+        o[QLatin1String("reader")] = QStringLiteral("mpeg");
+        const TMpegInfo &m = info.Mpeg;
+        QJsonObject mpeg;
+        mpeg[QLatin1String("version")] = m.Version == 3 ? QStringLiteral("2.5") : QString::number(m.Version);
+        mpeg[QLatin1String("layer")] = m.Layer;
+        mpeg[QLatin1String("bitrate")] = m.Bitrate;
+        mpeg[QLatin1String("sampleRate")] = m.SampleRate;
+        mpeg[QLatin1String("channelMode")] = m.ChannelMode;
+        mpeg[QLatin1String("frameCount")] = qint64(m.FrameCount);
+        mpeg[QLatin1String("vbr")] = m.IsVbr;
+        mpeg[QLatin1String("firstFramePosition")] = m.FirstFramePosition;
+        mpeg[QLatin1String("duration")] = m.Duration;
+        o[QLatin1String("mpeg")] = mpeg;
+        QJsonObject v2;
+        v2[QLatin1String("exists")] = info.ID3v2Exists;
+        v2[QLatin1String("version")] = info.ID3v2Version;
+        v2[QLatin1String("tagSize")] = qint64(info.ID3v2TagSize);
+        o[QLatin1String("id3v2")] = v2;
+        o[QLatin1String("id3v1")] = QJsonObject{{QLatin1String("exists"), info.ID3v1Exists}};
+        break;
+    }
+    case TAudioInfo::Reader::Ogg: {
+        o[QLatin1String("reader")] = QStringLiteral("ogg");
+        const TOGGtag &g = info.Ogg;
+        o[QLatin1String("ogg")] = QJsonObject{
+            {QLatin1String("channels"), g.Channels},
+            {QLatin1String("sampleRate"), g.SampleRate},
+            {QLatin1String("nominalBitrate"), g.BitrateNominal},
+            {QLatin1String("sampleCount"), g.SampleCount},
+            {QLatin1String("id3v2Size"), qint64(g.ID3v2Size)},
+            {QLatin1String("vendor"), g.Vendor},
+            {QLatin1String("duration"), g.GetDuration()},
+        };
+        break;
+    }
+    case TAudioInfo::Reader::Wma: {
+        o[QLatin1String("reader")] = QStringLiteral("wma");
+        const TWMATag &w = info.Wma;
+        o[QLatin1String("wma")] = QJsonObject{
+            {QLatin1String("valid"), w.Valid},
+            {QLatin1String("bitrate"), qint64(w.Bitrate)},
+            {QLatin1String("channels"), w.Channels},
+            {QLatin1String("sampleRate"), qint64(w.SampleRate)},
+            {QLatin1String("duration"), w.Duration},
+        };
+        break;
+    }
+    case TAudioInfo::Reader::FileName:
+        o[QLatin1String("reader")] = QStringLiteral("filename");
+        break;
+    case TAudioInfo::Reader::None:
+        o[QLatin1String("reader")] = QStringLiteral("none");
+        break;
+    }
+    return o;
+}
+
+int info(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    const bool json = takeFlag(args, QStringLiteral("--json"));
+    args.removeAll(QStringLiteral("--"));
+    if (args.isEmpty())
+        return usageError(QStringLiteral("expected at least one FILE"));
+    setReaderFailureHook([](const QString &message) {
+        cliErr() << "sonalo-cli: " << message << '\n';
+        cliErr().flush();
+    });
+    const QString programFolder = FileSystem::programFolder();
+    QTextStream &out = cliOut();
+    QJsonArray all;
+    for (const QString &path : args) {
+        const TSongRecord r = makeSongRecord(path, false, programFolder);
+        if (!json) {
+            for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
+                if (i > 0)
+                    out << '\t';
+                out << escapeField(r.field(i));
+            }
+            out << '\n';
+            continue;
+        }
+        QJsonObject o;
+        for (int i = 0; i < TSongRecord::kFieldCount; ++i)
+            o[QLatin1String(kFieldNames[i])] = r.field(i);
+        // The readers' own values, from a second reading of the file.
+        TAudioInfo info;
+        info.ReadFromFile(path);
+        o[QLatin1String("seconds")] = info.Seconds;
+        o[QLatin1String("readers")] = readerValues(info);
+        all.append(o);
+    }
+    if (json)
+        out << QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented));
+    return kExitOk;
+}
+
+const CliRegistration infoCommand{{
+    {QStringLiteral("info")},
+    QStringLiteral("[--json] FILE..."),
+    QStringLiteral("Print the song record that adding each file would append, one line a file."),
+    QStringLiteral("Fields, tab-separated with the escaping of \"playlist cat\": artist, title, length,\n"
+                   "album, track, year, genre, path. --json prints an array with those fields, the\n"
+                   "playing time in seconds and what the format readers found (MPEG version,\n"
+                   "layer, bitrate, frame count, VBR, first frame position; ID3v2 version and tag\n"
+                   "size; Ogg channels, sample rate, sample count; WMA validity, bitrate, duration)."),
+    false,
+    info,
+}};
+
+} // namespace

@@ -1,0 +1,193 @@
+#include "tags/AudioInfo.h"
+
+#include "tags/ID3v1Tag.h"
+#include "tags/ID3v2Tag.h"
+
+#include "core/FileSystem.h"
+#include "core/TextUtil.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Opens a regular file read-only. A FIFO or device is refused without being opened for
+// reading in blocking mode, so it can never stall the caller.
+bool openRegularFile(QFile &file, const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+QString lastComponent(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+std::int32_t roundSeconds(double seconds)
+{
+    if (!(seconds >= 0))
+        return 0;
+    if (seconds >= double(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    // Halves to even, as the default rounding mode does.
+    return std::int32_t(std::nearbyint(seconds));
+}
+
+} // namespace
+
+QString audioFileExtension(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return QString();
+    return path.mid(dot).toLower();
+}
+
+QString FormatSongLength(int s)
+{
+    if (s < 0)
+        s = 0;
+    if (s >= 3599)
+        return QString::asprintf("%d:%2.2d:%2.2d", s / 3600, s / 60 % 60, s % 60);
+    return QString::asprintf("%d:%.2d", s / 60, s % 60);
+}
+
+void TAudioInfo::clear()
+{
+    *this = TAudioInfo();
+}
+
+void TAudioInfo::ReadFromFile(const QString &path)
+{
+    clear();
+    try {
+        const QString ext = audioFileExtension(path);
+        if (ext == QLatin1String(".mp3") || ext == QLatin1String(".mp2") || ext == QLatin1String(".mp1"))
+            ReadMpegFile(path);
+        else if (ext == QLatin1String(".wma"))
+            ReadWmaFile(path);
+        else if (ext == QLatin1String(".ogg"))
+            ReadOggFile(path);
+        else
+            InfoFromFileName(path);
+    } catch (...) {
+        clear();
+        InfoFromFileName(path);
+    }
+}
+
+void TAudioInfo::ReadMpegFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    QFile file;
+    if (!openRegularFile(file, path))
+        return InfoFromFileName(path);
+    TID3v1Tag v1;
+    v1.ReadFromStream(file);
+    TID3v2Tag v2;
+    v2.ReadFromStream(file);
+    file.seek(v2.Exists ? qint64(v2.TagSize) : 0);
+    Mpeg.ReadFromStream(file);
+    file.close();
+    if (Mpeg.FirstFramePosition < 0)
+        return InfoFromFileName(path);
+
+    UsedReader = Reader::Mpeg;
+    ID3v1Exists = v1.Exists;
+    ID3v2Exists = v2.Exists;
+    ID3v2Version = v2.Exists ? v2.Version : 0;
+    ID3v2TagSize = v2.Exists ? v2.TagSize : 0;
+    auto either = [](const QString &first, const QString &then) { return first.isEmpty() ? then : first; };
+    Artist = either(v2.GetArtist(), v1.GetArtist());
+    Title = either(v2.GetTitle(), v1.GetTitle());
+    if (Title.isEmpty())
+        Title = lastComponent(path);
+    Album = either(v2.GetAlbum(), v1.GetAlbum());
+    Year = either(v2.GetYear(), v1.GetYear());
+    Genre = either(v2.GetGenre(), v1.GetGenre());
+    Track = either(v2.GetTrack(), v1.GetTrack());
+    if (Track == QLatin1String("0"))
+        Track.clear();
+    Seconds = Mpeg.Duration;
+}
+
+void TAudioInfo::ReadOggFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    QFile file;
+    if (!openRegularFile(file, path) || !Ogg.ReadFromStream(file))
+        return InfoFromFileName(path);
+    UsedReader = Reader::Ogg;
+    Title = Ogg.Title.isEmpty() ? lastComponent(path) : Ogg.Title;
+    Artist = Ogg.Artist;
+    Album = Ogg.Album;
+    Year = Ogg.Date;
+    Track = Ogg.Track == 0 ? QString() : QString::number(Ogg.Track);
+    Seconds = roundSeconds(Ogg.GetDuration());
+    // The genre of Ogg and WMA files is not shown, as it never was.
+}
+
+void TAudioInfo::ReadWmaFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    QFile file;
+    if (!openRegularFile(file, path) || !Wma.ReadFromStream(file))
+        return InfoFromFileName(path);
+    UsedReader = Reader::Wma;
+    Title = Wma.Title.isEmpty() ? lastComponent(path) : Wma.Title;
+    Artist = Wma.Artist;
+    Album = Wma.Album;
+    Year = Wma.Year;
+    Track = Wma.Track == 0 ? QString() : QString::number(Wma.Track);
+    Seconds = roundSeconds(Wma.Duration);
+}
+
+void TAudioInfo::InfoFromFileName(const QString &path)
+{
+    UsedReader = Reader::FileName;
+    const QString name = FileSystem::isRegularFile(path) ? lastComponent(path) : QString();
+    const QString separator = QStringLiteral(" - ");
+    const qsizetype at = name.indexOf(separator);
+    Album.clear();
+    Year.clear();
+    Genre.clear();
+    Track.clear();
+    Seconds = 0;
+    if (at < 0) {
+        Title = name;
+        Artist.clear();
+        return;
+    }
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stripped = dot < 0 ? name : ReplaceAll(name, name.mid(dot), QString());
+    const qsizetype split = stripped.indexOf(separator);
+    if (split < 0) {
+        // Removing the extension took the separator with it (" - .mp3"): keep the name whole.
+        Title = stripped;
+        Artist.clear();
+        return;
+    }
+    Artist = stripped.left(split);
+    Title = stripped.mid(split + separator.size());
+}

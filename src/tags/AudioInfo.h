@@ -1,0 +1,47 @@
+#pragma once
+
+#include "tags/MpegInfo.h"
+#include "tags/OggTag.h"
+#include "tags/WmaTag.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// One file's descriptive values: the reader is chosen by extension, ID3v2 and ID3v1 values
+// are merged for MPEG files, and a file without usable information falls back to its name.
+// The only place that opens an audio file: once, read-only, regular files only.
+class TAudioInfo
+{
+public:
+    // Never throws; any failure ends in the file-name fallback.
+    void ReadFromFile(const QString &path);
+
+    QString Artist, Title, Album, Year, Genre;
+    std::int32_t Seconds = 0;
+    QString Track;
+
+    // What the readers themselves found, for tools that show it.
+    enum class Reader { None, Mpeg, Ogg, Wma, FileName };
+    Reader UsedReader = Reader::None;
+    TMpegInfo Mpeg;
+    bool ID3v1Exists = false;
+    bool ID3v2Exists = false;
+    int ID3v2Version = 0;
+    std::uint32_t ID3v2TagSize = 0;
+    TOGGtag Ogg;
+    TWMATag Wma;
+
+private:
+    void ReadMpegFile(const QString &path);
+    void ReadOggFile(const QString &path);
+    void ReadWmaFile(const QString &path);
+    void InfoFromFileName(const QString &path);
+    void clear();
+};
+
+// The extension from the last "." of the path (when no "/" follows it), lower-cased.
+QString audioFileExtension(const QString &path);
+
+// Whole seconds as the song length text: "m:ss" below 3599 seconds, "h:mm:ss" from there on.
+QString FormatSongLength(int seconds);

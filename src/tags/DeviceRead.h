@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+
+// Reads up to n bytes at pos of a seekable device into out: fewer at the end of the device,
+// none past it, so a size taken from a file never allocates more than the file holds.
+// Returns false only when the device reports a read error.
+bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out);

@@ -1,0 +1,80 @@
+#include "tags/ID3v1Tag.h"
+
+#include "tags/ByteCursor.h"
+#include "tags/DeviceRead.h"
+#include "tags/GenreNames.h"
+#include "tags/ReaderFailureHook.h"
+#include "tags/ReaderResult.h"
+#include "tags/TagText.h"
+
+#include "core/Windows1252.h"
+
+#include <new>
+
+void TID3v1Tag::ResetData()
+{
+    const QString nuls(30, QChar(u'\0'));
+    Title = Artist = Album = Comment = Year = nuls;
+    Track = 0;
+    GenreIndex = 0;
+    Exists = false;
+    Version11 = false;
+}
+
+int TID3v1Tag::ReadFromStream(QIODevice &device)
+{
+    ResetData();
+    try {
+        QByteArray tail;
+        const qint64 size = device.size();
+        if (size < 128)
+            return ReaderResult::TooShort;
+        if (!readAt(device, size - 128, 128, tail)) {
+            reportReaderFailure(device.errorString());
+            return ReaderResult::UnexpectedFailure;
+        }
+        return ReadFromBytes(tail);
+    } catch (const std::bad_alloc &) {
+        ResetData();
+        reportReaderFailure(QStringLiteral("Out of memory"));
+        return ReaderResult::UnexpectedFailure;
+    }
+}
+
+int TID3v1Tag::ReadFromBytes(QByteArrayView bytes)
+{
+    ResetData();
+    if (bytes.size() < 128)
+        return ReaderResult::TooShort;
+    ByteCursor c(bytes.last(128));
+    if (!c.startsWith("TAG"))
+        return ReaderResult::NoTag;
+    c.skip(3);
+    Exists = true;
+    const auto raw = reinterpret_cast<const unsigned char *>(bytes.last(128).data());
+    Version11 = raw[125] == 0 && raw[126] != 0;
+    Title = Windows1252::decode(c.bytes(30));
+    Artist = Windows1252::decode(c.bytes(30));
+    Album = Windows1252::decode(c.bytes(30));
+    QByteArrayView year = c.bytes(4);
+    while (!year.isEmpty() && static_cast<unsigned char>(year.back()) <= 32)
+        year.chop(1);
+    Year = Windows1252::decode(year);
+    Comment = Windows1252::decode(c.bytes(Version11 ? 28 : 30));
+    Track = Version11 ? raw[126] : 0;
+    GenreIndex = raw[127];
+    return ReaderResult::Ok;
+}
+
+QString TID3v1Tag::GetTitle() const { return TagText::trimControl(Title); }
+QString TID3v1Tag::GetArtist() const { return TagText::trimControl(Artist); }
+QString TID3v1Tag::GetAlbum() const { return TagText::trimControl(Album); }
+QString TID3v1Tag::GetYear() const { return TagText::trimControl(Year); }
+QString TID3v1Tag::GetTrack() const { return QString::number(Track); }
+
+QString TID3v1Tag::GetGenre() const
+{
+    if (!Exists)
+        return QString();
+    return GenreName(GenreIndex);
+}

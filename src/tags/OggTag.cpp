@@ -1,0 +1,230 @@
+#include "tags/OggTag.h"
+
+#include "tags/ByteCursor.h"
+#include "tags/DeviceRead.h"
+#include "tags/ReaderFailureHook.h"
+#include "tags/TagText.h"
+
+#include <QByteArray>
+
+#include <new>
+
+namespace {
+
+// Only this much of each comment is used; the rest is skipped by its stored length.
+constexpr qint64 kMaxCommentBytes = 250;
+
+// Where the end-of-file search for the last page's granule position looks: 50 windows of 251
+// bytes, each starting 241 bytes before the previous one.
+constexpr int kSampleWindows = 50;
+constexpr qint64 kSampleStep = 241;
+constexpr qint64 kSampleWindowSize = 251;
+
+} // namespace
+
+void TOGGtag::ResetData()
+{
+    FileSize = 0;
+    Channels = 0;
+    SampleRate = 0;
+    BitrateNominal = 0;
+    SampleCount = 0;
+    ID3v2Size = 0;
+    Title.clear();
+    Artist.clear();
+    Album.clear();
+    Track = 0;
+    Date.clear();
+    Genre.clear();
+    Comment.clear();
+    Vendor.clear();
+}
+
+std::uint8_t TOGGtag::TrackFromText(const QString &text)
+{
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    qint64 v = 0;
+    if (!TagText::parseDecimal(slash < 0 ? text : text.left(slash), v))
+        return 0;
+    return std::uint8_t(std::uint64_t(v) & 0xFF);
+}
+
+bool TOGGtag::ReadFromStream(QIODevice &device)
+{
+    ResetData();
+    try {
+        const qint64 size = device.size();
+        QByteArray buf;
+        auto ioFail = [&] {
+            reportReaderFailure(device.errorString());
+            ResetData();
+            return false;
+        };
+        if (!readAt(device, 0, 10, buf))
+            return ioFail();
+        qint64 id3 = 0;
+        ByteCursor h(buf);
+        if (buf.size() == 10 && h.startsWith("ID3")) {
+            h.seek(5);
+            const std::uint8_t flags = h.u8();
+            id3 = qint64(h.synchsafe32()) + ((flags & 0x10) ? 20 : 10);
+            if (id3 > size)
+                id3 = 0;
+        }
+
+        // First page: 27-byte header, then its segment table.
+        if (!readAt(device, id3, 27, buf))
+            return ioFail();
+        ByteCursor page(buf);
+        if (!page.has(27) || !page.startsWith("OggS"))
+            return ResetData(), false;
+        page.seek(26);
+        const qint64 ident = id3 + 27 + page.u8();
+        if (!readAt(device, ident, 30, buf))
+            return ioFail();
+        ByteCursor id(buf);
+        if (!id.has(30) || !id.startsWith("\x01vorbis"))
+            return ResetData(), false;
+        id.seek(11);
+        Channels = id.u8();
+        SampleRate = std::int32_t(id.u32le());
+        id.skip(4); // maximum bitrate
+        BitrateNominal = std::uint16_t(std::int32_t(id.u32le()) / 1000);
+        FileSize = std::uint32_t(size);
+        ID3v2Size = std::uint32_t(id3);
+
+        // The second page follows the 30-byte identification packet.
+        const qint64 secondPage = ident + 30;
+        if (!readAt(device, secondPage, 27, buf))
+            return ioFail();
+        if (buf.size() == 27) {
+            const qint64 packet = secondPage + 27 + std::uint8_t(buf[26]);
+            if (!readAt(device, packet, 7, buf))
+                return ioFail();
+            if (buf == QByteArrayView("\x03vorbis") && !readComments(device, packet + 7))
+                return ioFail();
+        }
+        if (!GetSampleCount(device))
+            return ioFail();
+        return true;
+    } catch (const std::bad_alloc &) {
+        reportReaderFailure(QStringLiteral("Out of memory"));
+        ResetData();
+        return false;
+    }
+}
+
+bool TOGGtag::readComments(QIODevice &device, qint64 pos)
+{
+    QString values[9];
+    static const QLatin1StringView kNames[9] = {
+        QLatin1StringView("TITLE"), QLatin1StringView("ARTIST"), QLatin1StringView("ALBUM"),
+        QLatin1StringView("TRACKNUMBER"), QLatin1StringView("DATE"), QLatin1StringView("GENRE"),
+        QLatin1StringView("COMMENT"), QLatin1StringView("PERFORMER"), QLatin1StringView("DESCRIPTION"),
+    };
+    QByteArray buf;
+    // One text: a 32-bit length and the bytes; false at the end of the file.
+    auto readText = [&](QByteArray &text, bool &ok) {
+        ok = true;
+        if (!readAt(device, pos, 4, buf)) {
+            ok = false;
+            return false;
+        }
+        if (buf.size() < 4)
+            return false;
+        ByteCursor c(buf);
+        const qint64 length = c.u32le();
+        if (!readAt(device, pos + 4, std::min(length, kMaxCommentBytes), text)) {
+            ok = false;
+            return false;
+        }
+        pos += 4 + length;
+        return true;
+    };
+    auto handle = [&](const QByteArray &raw) {
+        const QByteArrayView text = TagText::trimControl(QByteArrayView(raw));
+        const qsizetype eq = text.indexOf('=');
+        if (eq < 0) {
+            if (Vendor.isEmpty())
+                Vendor = TagText::DecodeUtf8(text);
+            return;
+        }
+        const QByteArray name = text.first(eq).toByteArray().toUpper();
+        for (int i = 0; i < 9; ++i) {
+            if (name == QByteArrayView(kNames[i].data(), kNames[i].size())) {
+                values[i] = TagText::DecodeUtf8(TagText::trimControl(text.sliced(eq + 1)));
+                return;
+            }
+        }
+    };
+
+    bool ok = true;
+    QByteArray text;
+    // Vendor string, then the count; the count is only trusted as far as the file goes.
+    if (readText(text, ok)) {
+        handle(text);
+        if (!readAt(device, pos, 4, buf))
+            return false;
+        if (buf.size() == 4) {
+            pos += 4;
+            ByteCursor c(buf);
+            std::uint32_t count = c.u32le();
+            while (count-- > 0 && readText(text, ok))
+                handle(text);
+        }
+    }
+    if (!ok)
+        return false;
+    Title = values[0];
+    Artist = values[1].isEmpty() ? values[7] : values[1];
+    Album = values[2];
+    Track = TrackFromText(values[3]);
+    Date = values[4];
+    Genre = values[5];
+    Comment = values[6].isEmpty() ? values[8] : values[6];
+    return true;
+}
+
+bool TOGGtag::GetSampleCount(QIODevice &device)
+{
+    SampleCount = 0;
+    const qint64 size = device.size();
+    // Everything the windows cover, read once; windows that would start before byte 0 only
+    // look at the part of them inside the file.
+    const qint64 lowest = std::max<qint64>(0, size - kSampleWindows * kSampleStep - 10);
+    QByteArray tail;
+    if (!readAt(device, lowest, size - lowest, tail))
+        return false;
+    ByteCursor c(tail);
+    for (int k = 1; k <= kSampleWindows; ++k) {
+        const qint64 windowStart = size - k * kSampleStep - 10;
+        const qint64 windowEnd = std::min(windowStart + kSampleWindowSize, size);
+        for (qint64 i = kSampleStep; i >= 0; --i) {
+            const qint64 p = windowStart + i;
+            if (p < 0 || p + 4 > windowEnd)
+                continue;
+            c.seek(p - lowest);
+            if (!c.startsWith("OggS"))
+                continue;
+            // The granule position's low 32 bits; a page cut off before them is no hit.
+            if (!c.skip(6) || !c.has(4))
+                continue;
+            SampleCount = std::int32_t(c.u32le());
+            return true;
+        }
+        if (windowStart <= 0)
+            break;
+    }
+    return true;
+}
+
+double TOGGtag::GetDuration() const
+{
+    if (SampleCount > 0)
+        return SampleRate > 0 ? double(SampleCount) / SampleRate : 0.0;
+    if (BitrateNominal != 0 && Channels != 0) {
+        // The nominal bitrate already covers every channel.
+        return double(qint64(FileSize) - qint64(ID3v2Size)) * 8.0 / (BitrateNominal * 1000.0);
+    }
+    return 0.0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+
+#include <cstdint>
+
+// Ogg Vorbis: identification header, comment header and the granule position of a page near
+// the end of the file. Read only.
+class TOGGtag
+{
+public:
+    TOGGtag() { ResetData(); }
+
+    void ResetData();
+    // True when the device holds an Ogg Vorbis stream (first page and identification header
+    // found, behind an ID3v2 tag if there is one); the fields are filled as far as found.
+    // False leaves the reset state.
+    bool ReadFromStream(QIODevice &device);
+    double GetDuration() const;
+
+    // The number before the first "/" modulo 256; 0 when it is not a number.
+    static std::uint8_t TrackFromText(const QString &text);
+
+    std::uint32_t FileSize = 0;
+    std::uint8_t Channels = 0;
+    std::int32_t SampleRate = 0;
+    std::uint16_t BitrateNominal = 0; // kbit/s
+    std::int32_t SampleCount = 0;
+    std::uint32_t ID3v2Size = 0;
+    QString Title, Artist, Album;
+    std::uint8_t Track = 0;
+    QString Date, Genre, Comment, Vendor;
+
+private:
+    bool readComments(QIODevice &device, qint64 pos);
+    bool GetSampleCount(QIODevice &device);
+};

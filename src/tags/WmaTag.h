@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+
+#include <cstdint>
+
+// WMA (ASF): the objects of the header object that carry the stream properties and the
+// content descriptions. Read only.
+class TWMATag
+{
+public:
+    TWMATag() { ResetData(); }
+
+    void ResetData();
+    // False only when the header cannot be read (a structure cut off or pointing outside the
+    // header); true otherwise, also when the values fail the plausibility check, in which case
+    // Valid stays false and every field keeps its reset value.
+    bool ReadFromStream(QIODevice &device);
+
+    bool Valid = false;
+    std::uint32_t FileSize = 0;
+    std::uint8_t Channels = 0;
+    std::uint32_t SampleRate = 0;
+    double Duration = 0;
+    std::uint32_t Bitrate = 0; // kbit/s
+    QString Title, Artist, Album;
+    std::int32_t Track = 0;
+    QString Year, Genre, Comment;
+};
