@@ -1,6 +1,8 @@
 #include "ui/Tprog.h"
 
+#include "core/AddingSongs.h"
 #include "core/Errors.h"
+#include "core/FolderWalk.h"
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
 #include "ui/AppTitle.h"
@@ -13,7 +15,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -561,20 +563,16 @@ void Tprog::loadPlaylistFile(const QString &fileName)
 
 void Tprog::OpenArgument(const QString &argument)
 {
-    const qsizetype slash = argument.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = argument.lastIndexOf(QLatin1Char('.'));
-    const QString extension = dot > slash ? argument.mid(dot) : QString();
-    if (extension != QLatin1String(".slp")) {
-        // Nothing under that name counts as a folder, which then adds nothing.
-        const bool folder = FileSystem::isDirectory(argument) || !FileSystem::exists(argument);
-        if (hooks.addPath)
-            hooks.addPath(argument, folder);
-        else
-            qWarning("Sonalo: adding songs from the command line is not available in this build: %s",
-                     qUtf8Printable(argument));
-    } else {
-        loadPlaylistFile(argument);
-    }
+    AddSongFileFn addSongFile = hooks.addSongFile;
+    if (!addSongFile)
+        addSongFile = [](const QString &path, bool) {
+            qWarning("Sonalo: reading audio files is not available in this build: %s", qUtf8Printable(path));
+        };
+    // A playlist is read into a list of its own first, so that a failure adds nothing.
+    SongLists loaded(m_lists.programFolder());
+    ::OpenArgument(loaded, argument, m_scan, addSongFile, [] { QCoreApplication::processEvents(); });
+    m_lists.SourceFolders.append(loaded.SourceFolders);
+    m_lists.AllSongs.append(std::move(loaded.AllSongs));
     PlaylistFolderList.clear();
     ShowListStatus();
 }
@@ -673,14 +671,10 @@ void Tprog::sastatusClick()
 
 QStringList Tprog::slpFilesBeside() const
 {
-    // Directly in the program's folder; the extension compared without regard to case.
-    QDir dir(m_lists.programFolder());
-    const QStringList names = dir.entryList({QStringLiteral("*.slp")}, QDir::Files | QDir::Hidden,
-                                            QDir::Name | QDir::IgnoreCase);
-    QStringList paths;
-    for (const QString &n : names)
-        paths.append(m_lists.programFolder() + n);
-    return paths;
+    // The silent walk: the program's folder only, sorted by name without regard to case.
+    QStringList found;
+    WideFindAllFiles(found, m_lists.programFolder(), {QStringLiteral(".slp")}, false);
+    return found;
 }
 
 void Tprog::FormShow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FolderScan.h"
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
 #include "ui/LanguageCode.h"
@@ -37,8 +38,8 @@ public:
         std::function<bool()> saveSettings;
         // Re-runs the search; true when it switched back to the whole playlist (and refreshed).
         std::function<bool()> SuchenClick;
-        // Adds a song file (folder = false) or a folder tree (folder = true).
-        std::function<void(const QString &path, bool folder)> addPath;
+        // AddSongFile of the tag layer: appends one song for a file.
+        AddSongFileFn addSongFile;
         // Offers PlaylistFolderList in the start window.
         std::function<void()> offerPlaylists;
         // Gives the focus to the open start window.
@@ -59,6 +60,8 @@ public:
     Hooks hooks;
 
     SongLists &lists() { return m_lists; }
+    // ScanCancelled and FoundCount of the folder walks (shared with the add-folder dialog).
+    ScanState &scanState() { return m_scan; }
     SongTableModel *model() const { return m_model; }
     QTableView *table() const { return lv; }
     QLabel *statusLabel() const { return status; }
@@ -136,6 +139,7 @@ private:
     QStringList m_arguments;
     SongLists m_lists;
     SortState m_sort;
+    ScanState m_scan;
     bool m_shown = false;
     QString m_openAudioFilesFilter;
     QWidget *m_errorWindow = nullptr;

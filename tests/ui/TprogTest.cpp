@@ -1,11 +1,13 @@
 #include "ui/Tprog.h"
 
 #include "QtTestApp.h"
+#include "core/Errors.h"
 #include "core/Playlist.h"
 #include "ui/SongTableModel.h"
 #include "ui/UserDialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -464,15 +466,21 @@ TEST_F(TprogTest, OpenArgumentByExtension)
 {
     Tprog &w = makeWindow();
     const QString list = writePlaylist(u8("list.slp"), {song("a", "1")});
-    QFile capital(programFolder + u8("song.SLP"));
-    ASSERT_TRUE(capital.open(QIODevice::WriteOnly));
-    capital.close();
+    ASSERT_TRUE(QDir(programFolder).mkpath(u8("music/sub")));
+    for (const char *name : {"song.SLP", "music/sub/b.mp3", "music/a.ogg", "music/notes.txt"}) {
+        QFile f(programFolder + u8(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
 
     QStringList added;
     QStringList statusAtAdd;
-    w.hooks.addPath = [&](const QString &path, bool isFolder) {
-        added.append(path + (isFolder ? u8(" folder") : u8(" file")));
+    w.hooks.addSongFile = [&](const QString &path, bool relative) {
+        EXPECT_FALSE(relative);
+        added.append(path);
         statusAtAdd.append(statusText());
+        TSongRecord r = song("added", "x", "1:00");
+        r.Path = path;
+        w.lists().AllSongs.append(r);
     };
     w.PlaylistFolderList = {u8("x.slp"), u8("y.slp")};
     w.OpenArgument(list);
@@ -480,12 +488,20 @@ TEST_F(TprogTest, OpenArgumentByExtension)
     EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
     EXPECT_EQ(statusText(), u8("1 Files Loaded (3min )"));
 
+    // ".slp" in capitals is a song; nothing under a name adds nothing; a folder adds its tree
+    // (sub-folders first). The status line is refreshed after each argument.
     w.OpenArgument(programFolder + u8("song.SLP"));
     w.OpenArgument(programFolder + u8("nothing-here"));
-    w.OpenArgument(programFolder);
-    w.OpenArgument(programFolder + u8("dir.slp/noext"));
-    EXPECT_EQ(added, QStringList({programFolder + u8("song.SLP file"), programFolder + u8("nothing-here folder"),
-                                  programFolder + u8(" folder"), programFolder + u8("dir.slp/noext folder")}));
+    w.OpenArgument(programFolder + u8("music"));
+    EXPECT_EQ(added, QStringList({programFolder + u8("song.SLP"), programFolder + u8("music/sub/b.mp3"),
+                                  programFolder + u8("music/a.ogg")}));
+    EXPECT_EQ(statusAtAdd, QStringList({u8("1 Files Loaded (3min )"), u8("2 Files Loaded (4min )"),
+                                        u8("2 Files Loaded (4min )")}));
+    EXPECT_EQ(statusText(), u8("4 Files Loaded (6min )"));
+
+    // A playlist that cannot be read adds nothing and reports the program's message.
+    EXPECT_THROW(w.OpenArgument(programFolder + u8("gone.slp")), SonaloError);
+    EXPECT_EQ(w.lists().AllSongs.size(), 4);
 }
 
 TEST_F(TprogTest, ShowLoadsTheSinglePlaylistBesideTheProgram)
