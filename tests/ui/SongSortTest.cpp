@@ -192,3 +192,33 @@ TEST(SortState, FewerThanTwoRowsIgnoredAndNumberColumnOnlyUpdatesState)
     EXPECT_TRUE(s.lvColumnClick(1, 2, empty));
     EXPECT_EQ(s.SortColumn, 1);
 }
+
+TEST(SortSongs, ManySongsMatchTheirKeyOrderInBothDirections)
+{
+    // Long permutation cycles and repeated texts: the in-place reordering must put every song
+    // where its key says, and lose none.
+    SongList list;
+    quint32 seed = 7;
+    for (int i = 0; i < 1234; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        list.append(song(QStringLiteral("a%1").arg((seed >> 8) % 37), QStringLiteral("t%1").arg((seed >> 16) % 101),
+                         QStringLiteral("Ä%1").arg(i % 5), QString::number((seed >> 4) % 13)));
+        list.last().Path = QString::number(i); // tells equal-looking songs apart
+    }
+    for (int field = 0; field < 8; ++field) {
+        for (bool descending : {false, true}) {
+            const QStringList keys = SortKeys(list, field);
+            std::vector<std::pair<QString, TSongRecord>> expected;
+            for (qsizetype i = 0; i < list.size(); ++i)
+                expected.emplace_back(keys[i], list[i]);
+            std::sort(expected.begin(), expected.end(), [&](const auto &x, const auto &y) {
+                return descending ? y.first < x.first : x.first < y.first;
+            });
+            SongList sorted = list;
+            SortSongs(sorted, field, descending);
+            ASSERT_EQ(sorted.size(), list.size());
+            for (qsizetype j = 0; j < sorted.size(); ++j)
+                ASSERT_EQ(sorted[j], expected[size_t(j)].second) << "field " << field << " row " << j;
+        }
+    }
+}
