@@ -1,0 +1,131 @@
+#include "app/SonaloApp.h"
+
+#include "app/Tinfo.h"
+#include "app/Tstart.h"
+#include "app/Tstartfenster.h"
+#include "ui/Tprog.h"
+#include "ui/UserDialogs.h"
+#include "ui/pending/Taddordner.h"
+#include "ui/pending/Tbugreport_de.h"
+#include "ui/pending/Tbugreport_en.h"
+#include "ui/pending/Tdateiinfo.h"
+#include "ui/pending/Teinstausgabe.h"
+#include "ui/pending/Teinstshortcuts.h"
+#include "ui/pending/Tfehler.h"
+#include "ui/pending/Tlastfiles.h"
+#include "ui/pending/Tsuchopt.h"
+#include "ui/pending/Ttxtexport.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+SonaloApp::SonaloApp(const Options &options)
+{
+    UserDialogs *dialogs = options.dialogs;
+    if (!dialogs) {
+        m_ownDialogs = std::make_unique<QtUserDialogs>();
+        dialogs = m_ownDialogs.get();
+    }
+
+    // The splash first: it chooses the language every later window is created in.
+    m_start = std::make_unique<Tstart>(lang, options.workingFolder);
+    created(m_start.get());
+    m_prog = std::make_unique<Tprog>(lang, output, *dialogs, options.programFolder, options.arguments);
+    created(m_prog.get());
+    m_suchopt = std::make_unique<Tsuchopt>(lang);
+    created(m_suchopt.get());
+    m_startfenster = std::make_unique<Tstartfenster>(lang);
+    created(m_startfenster.get());
+    m_addordner = std::make_unique<Taddordner>(lang);
+    created(m_addordner.get());
+    m_lastfiles = std::make_unique<Tlastfiles>(lang);
+    created(m_lastfiles.get());
+    m_info = std::make_unique<Tinfo>(lang);
+    created(m_info.get());
+    m_dateiinfo = std::make_unique<Tdateiinfo>(lang);
+    created(m_dateiinfo.get());
+    m_txtexport = std::make_unique<Ttxtexport>(lang);
+    created(m_txtexport.get());
+    m_fehler = std::make_unique<Tfehler>();
+    created(m_fehler.get());
+    // The song sources live in SongLists; the never-shown window that held them is not needed.
+    m_einstausgabe = std::make_unique<Teinstausgabe>(lang);
+    created(m_einstausgabe.get());
+    m_bugreport_de = std::make_unique<Tbugreport_de>(lang);
+    created(m_bugreport_de.get());
+    m_bugreport_en = std::make_unique<Tbugreport_en>(lang);
+    created(m_bugreport_en.get());
+    m_einstshortcuts = std::make_unique<Teinstshortcuts>(lang);
+    created(m_einstshortcuts.get());
+
+    // The error log's title is the main window's text.
+    m_prog->setErrorWindow(m_fehler.get());
+    m_prog->sprache();
+    m_start->setMainWindow(m_prog.get());
+
+    QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(),
+                     [this] { applyLanguageToOtherWindows(); });
+    QObject::connect(m_prog.get(), &Tprog::infoRequested, m_prog.get(), [this] {
+        m_info->show();
+        m_info->raise();
+        m_info->activateWindow();
+    });
+    // The splash is the formal main window: closing the main window closes it and ends the run.
+    QObject::connect(m_prog.get(), &Tprog::formClosed, m_prog.get(), [this] {
+        m_start->close();
+        QCoreApplication::quit();
+    });
+}
+
+SonaloApp::~SonaloApp()
+{
+    // Windows go in the reverse order of their creation; the main window's FormDestroy runs
+    // while the others still exist.
+    m_einstshortcuts.reset();
+    m_bugreport_en.reset();
+    m_bugreport_de.reset();
+    m_einstausgabe.reset();
+    m_prog->setErrorWindow(nullptr);
+    m_fehler.reset();
+    m_txtexport.reset();
+    m_dateiinfo.reset();
+    m_info.reset();
+    m_lastfiles.reset();
+    m_addordner.reset();
+    m_startfenster.reset();
+    m_suchopt.reset();
+    m_prog.reset();
+    m_start.reset();
+}
+
+void SonaloApp::created(QWidget *window)
+{
+    m_creationOrder.append(window->objectName());
+}
+
+QList<QWidget *> SonaloApp::windows() const
+{
+    return {m_start.get(),     m_prog.get(),      m_suchopt.get(),      m_startfenster.get(), m_addordner.get(),
+            m_lastfiles.get(), m_info.get(),      m_dateiinfo.get(),    m_txtexport.get(),    m_fehler.get(),
+            m_einstausgabe.get(), m_bugreport_de.get(), m_bugreport_en.get(), m_einstshortcuts.get()};
+}
+
+void SonaloApp::applyLanguageToOtherWindows()
+{
+    // The order of the language menu's command.
+    m_addordner->LocalSpr();
+    m_lastfiles->LocalSpr();
+    m_suchopt->LocalSpr();
+    m_dateiinfo->LocalSpr();
+    m_txtexport->LocalSpr();
+    m_einstausgabe->Sprache();
+    m_startfenster->sprache();
+    m_info->switchPanel();
+    m_einstshortcuts->Sprache();
+    m_start->languageLabel()->setText(lang.code());
+}
+
+void SonaloApp::showSplash()
+{
+    m_start->show();
+}

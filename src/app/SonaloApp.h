@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/OutputSettings.h"
+#include "ui/LanguageCode.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QWidget;
+class Taddordner;
+class Tbugreport_de;
+class Tbugreport_en;
+class Tdateiinfo;
+class Teinstausgabe;
+class Teinstshortcuts;
+class Tfehler;
+class Tinfo;
+class Tlastfiles;
+class Tprog;
+class Tstart;
+class Tstartfenster;
+class Tsuchopt;
+class Ttxtexport;
+class UserDialogs;
+
+// The program's windows, created once in their fixed order and living until the end; the
+// process-wide language and output settings they share.
+class SonaloApp
+{
+public:
+    struct Options
+    {
+        QString programFolder; // with a trailing "/"
+        QString workingFolder; // where the language marker files are looked for
+        QStringList arguments;
+        UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
+    };
+
+    explicit SonaloApp(const Options &options);
+    ~SonaloApp();
+
+    LanguageCode lang;
+    OutputSettings output;
+
+    Tstart *start() const { return m_start.get(); }
+    Tprog *prog() const { return m_prog.get(); }
+    Tinfo *info() const { return m_info.get(); }
+    Tfehler *fehler() const { return m_fehler.get(); }
+
+    // Object names of the windows in the order they were created.
+    const QStringList &creationOrder() const { return m_creationOrder; }
+    // Every window, in creation order.
+    QList<QWidget *> windows() const;
+
+    // Start-up step 5: the splash appears; its timer shows the main window.
+    void showSplash();
+
+private:
+    void created(QWidget *window);
+    void applyLanguageToOtherWindows();
+
+    std::unique_ptr<UserDialogs> m_ownDialogs;
+    QStringList m_creationOrder;
+    std::unique_ptr<Tstart> m_start;
+    std::unique_ptr<Tprog> m_prog;
+    std::unique_ptr<Tsuchopt> m_suchopt;
+    std::unique_ptr<Tstartfenster> m_startfenster;
+    std::unique_ptr<Taddordner> m_addordner;
+    std::unique_ptr<Tlastfiles> m_lastfiles;
+    std::unique_ptr<Tinfo> m_info;
+    std::unique_ptr<Tdateiinfo> m_dateiinfo;
+    std::unique_ptr<Ttxtexport> m_txtexport;
+    std::unique_ptr<Tfehler> m_fehler;
+    std::unique_ptr<Teinstausgabe> m_einstausgabe;
+    std::unique_ptr<Tbugreport_de> m_bugreport_de;
+    std::unique_ptr<Tbugreport_en> m_bugreport_en;
+    std::unique_ptr<Teinstshortcuts> m_einstshortcuts;
+};

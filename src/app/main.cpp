@@ -1,0 +1,24 @@
+#include "app/Artwork.h"
+#include "app/SonaloApp.h"
+#include "core/FileSystem.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The settings folder name; the title people see is the desktop entry's "ORV Media Sonalo".
+    QApplication::setApplicationName(QStringLiteral("Sonalo"));
+    QApplication::setApplicationVersion(QStringLiteral(SONALO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("sonalo"));
+    QApplication::setWindowIcon(Artwork::programIcon());
+    // The run ends when the main window closes, not when the splash hides.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The single-instance hand-over to a running copy comes here, before any window exists.
+
+    SonaloApp sonalo({FileSystem::programFolder(), QDir::currentPath(), app.arguments().mid(1), nullptr});
+    sonalo.showSplash();
+    return app.exec();
+}

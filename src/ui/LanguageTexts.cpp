@@ -1,0 +1,187 @@
+#include "ui/LanguageTexts.h"
+
+#include <cstring>
+
+namespace {
+
+const UiText kMainMenu[] = {
+    {"mdatei", u"Datei", u"File"},
+    {"m_opendatei", u"Datei oder Dateien öffnen..", u"Open File or Files.."},
+    {"m_openordner", u"Ordner durchsuchen..", u"Search in Folder.."},
+    {"mtxtexport", u"Export als Text/HTML Tabelle..", u"Export as Text/HTML Table.."},
+    {"mclose", u"Beenden", u"Close"},
+    {"mwiedergabe", u"Wiedergabe", u"Play"},
+    {"mw1", u"Play", u"Play", "F2"},
+    {"mw2", u"Stop", u"Stop", "F3"},
+    {"mw3", u"Letztes Stück", u"Previous Song", "F4"},
+    {"mw4", u"Nächstes Stück", u"Next Song", "F5"},
+    {"Wiederholen", u"Wiederholen", u"Repeat"},
+    {"mw5", u"Letzte Stücke Anzeigen..", u"Show Last Songs..", "Ctrl+L"},
+    {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},
+    {"m_fehler", u"Fehlermeldungen..", u"Error Messages.."},
+    {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
+    {"mp0", u"Playlist", u"Playlist"},
+    {"mp1", u"Playlist Laden", u"Load Playlist"},
+    {"mp3", u"Playlist Hinzuladen", u"Add Playlist", "Ctrl+O"},
+    {"mp2", u"Playlist Speichern", u"Save Playlist", "Ctrl+S"},
+    {"mp4", u"Ordner Hinzufügen", u"Add Folders", "Ctrl+N"},
+    {"mp9", u"Alle Songs markieren", u"Select All Songs", "Ctrl+A"},
+    {"mp10", u"Markierte Songs in die Zwischenablage", u"Copy selected Songs to Clipboard", "Ctrl+C"},
+    {"mp11", u"Songs aus Zwischenablage einfügen", u"Insert Songs from Clipboard", "Ctrl+V"},
+    {"mp5", u"Alle Songs zeigen", u"Show All Songs"},
+    {"mp6", u"Alle Songs verbergen", u"Hide All Songs"},
+    {"mp7", u"Playlist Löschen", u"Delete Playlist", "Ctrl+Del"},
+    {"mp8", u"Markierten Titel Löschen", u"Delete Selected Song", "Del"},
+    {"Suche1", u"Suche", u"Search"},
+    {"msuche", u"Suche", u"Search", "Ctrl+F"},
+    {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},
+    {"Suchoptionen1", u"Suchoptionen (in neuem Fenster)", u"Search Options (in new window)"},
+    {"m_regexsuche", u"Suchen mit Regulären Ausdrücken (RegEx)", u"Search with Regular Expressions (RegEx)"},
+    {"ergalsemp", u"Ergebnis als Playlist speichern", u"Save Result as Playlist"},
+    {"Einstellungen1", u"Einstellungen", u"Settings"},
+    {"sa", u"Songanzeige", u"Song Information"},
+    {"saat", u"Interpret - Titel", u"Artist - Title"},
+    {"saata", u"Interpret - Titel (Album)", u"Artist - Title (Album)"},
+    {"saatta", u"Interpret - Titel (Album, Track)", u"Artist - Title (Album, Track)"},
+    {"saatg", u"Interpret - Titel (Genre)", u"Artist - Title (Genre)"},
+    {"saf", u"Pfad und Dateiname", u"Path and Filename"},
+    {"saheader", u"Anzeige im Programmtitel", u"Display in Application Title"},
+    {"sastatus", u"Anzeige in der Statusbar", u"Display in Status Bar"},
+    {"Sprache1", u"Sprache", u"Language"},
+    {"Deutsch1", u"Deutsch", u"German"},
+    {"English1", u"English", u"English"},
+    {"m_einstshortcuts", u"Verknüpfungen mit Dateien und Ordnern..", u"Shortcuts with Files and Folders.."},
+    {"so", u"Speicheroptionen..", u"Saving Options.."},
+    {"einstsave", u"Einstellungen jetzt speichern", u"Save Settings"},
+    {"einstload", u"Einstellungen jetzt laden", u"Load Settings"},
+    {"einstautosave", u"Einstellungen automatisch speichern", u"Save Settings automatically"},
+    {"einstautoload", u"Einstellungen automatisch laden", u"Load Settings automatically"},
+    // The information menu is the program's own.
+    {"minfo", u"Info", u"Info"},
+    {"m_about", u"Über Sonalo..", u"About Sonalo.."},
+};
+
+const UiText kTablePopup[] = {
+    {"p1", u"Titel abspielen", u"Play Song"},
+    {"pop_title_next", u"Als nächsten Titel abspielen", u"Play as Next Song"},
+    {"p3", u"Informationen über Datei anzeigen", u"Show File Information"},
+    {"p6", u"Datei Eigenschaften", u"Properties"},
+    {"p_copyfile", u"Datei(en) in die Zwischenablage kopieren", u"Copy File(s) to Clipboard", "Ctrl+C"},
+    {"p5", u"Übergeordneten Ordner öffnen", u"Open File Folder", "Ctrl+Q"},
+    {"pss0", u"Songs von diesem Interpreten..", u"Songs by this Artist.."},
+    {"pss1", u"Songs mit diesem Titel..", u"Songs with this Title.."},
+    {"pss2", u"Songs mit dieser Länge..", u"Songs with this Length.."},
+    {"pss3", u"Songs von diesem Album..", u"Songs from this Album.."},
+    {"pss4", u"Songs mit dieser Tracknummer..", u"Songs with this Track Number.."},
+    {"pss5", u"Songs aus diesem Jahr..", u"Songs composed in this Year.."},
+    {"pss6", u"Songs mit diesem Genre..", u"Songs with this Genre.."},
+    {"pss7", u"Songs im selben Ordner..", u"Songs in same Folder.."},
+    {"p4", u"Song aus Playlist löschen", u"Delete Song from Playlist", "Del"},
+};
+
+// akp1..akp3 repeat p3, p6 and p5; akp5..akp12 repeat pss0..pss7.
+const UiText kSongPanelPopup[] = {
+    {"akp1", u"Informationen über Datei anzeigen", u"Show File Information"},
+    {"akp2", u"Datei Eigenschaften", u"Properties"},
+    {"akp3", u"Übergeordneten Ordner öffnen", u"Open File Folder"},
+    {"akp4", u"Datei in Zwischenablage kopieren", u"Copy File To Clipboard"},
+    {"akp5", u"Songs von diesem Interpreten..", u"Songs by this Artist.."},
+    {"akp6", u"Songs mit diesem Titel..", u"Songs with this Title.."},
+    {"akp7", u"Songs mit dieser Länge..", u"Songs with this Length.."},
+    {"akp8", u"Songs von diesem Album..", u"Songs from this Album.."},
+    {"akp9", u"Songs mit dieser Tracknummer..", u"Songs with this Track Number.."},
+    {"akp10", u"Songs aus diesem Jahr..", u"Songs composed in this Year.."},
+    {"akp11", u"Songs mit diesem Genre..", u"Songs with this Genre.."},
+    {"akp12", u"Songs im selben Ordner..", u"Songs in same Folder.."},
+};
+
+const UiText kColumns[] = {
+    {"Nummer", u"Nummer", u"Number"},
+    {"Interpret", u"Interpret", u"Artist"},
+    {"Titel", u"Titel", u"Title"},
+    {"Laenge", u"Länge", u"Length"},
+    {"Album", u"Album", u"Album"},
+    {"Track", u"Track", u"Track"},
+    {"Jahr", u"Jahr", u"Year"},
+    {"Genre", u"Genre", u"Genre"},
+    {"Dateipfad", u"Dateipfad", u"File"},
+};
+
+const UiHintText kSearchControls[] = {
+    {"Suchen", u"Suchen", u"Nach diesem Begriff Suchen", u"Search", u"Search for this Term"},
+    {"Opt", u"Optionen", u"Suchoptionen Anzeigen", u"Options", u"Show Search Options"},
+    {"Alle", u"Alle Zeigen", u"Alle Titel der Playlist Zeigen", u"Show All", u"Show All Songs from Playlist"},
+    {"s_grkl", u"Groß und Klein", u"Groß- und Kleinbuchstaben werden unterschieden", u"Lower and Upper",
+     u"Differ Lower and Upper Characters"},
+    {"s_strexakt", u"Exakter Begriff", {}, u"Exact Term", {}},
+    {"s_ganz", u"Ganzes Wort", {}, u"Whole Term", {}},
+    {"s_und", u"UND-Suche", {}, u"AND-Relation", {}},
+    {"s_oder", u"ODER-Suche", {}, u"OR-Relation", {}},
+    {"s_invers", u"Inverse Suche", {}, u"Inverse Search", {}},
+    {"s_interpret", u"Interpret", {}, u"Artist", {}},
+    {"s_titel", u"Titel", {}, u"Title", {}},
+    {"s_laenge", u"Länge", {}, u"Length", {}},
+    {"s_album", u"Album", {}, u"Album", {}},
+    {"s_track", u"Track", {}, u"Track", {}},
+    {"s_jahr", u"Jahr", {}, u"Year", {}},
+    {"s_datei", u"Pfad", {}, u"Filepath", {}},
+    {"sp_gb1", u"Suche: Spalten", {}, u"Search: Columns", {}},
+    {"sp_rballes", u"Alle Spalten", {}, u"All Columns", {}},
+    {"sp_rbnix", u"Keine Spalte", {}, u"No Column", {}},
+    {"sp_gb2", u"Suche: Kriterien", {}, u"Search: Criteria", {}},
+};
+
+const UiText kWindowTitles[] = {
+    {"Tsuchopt", u"Suchoptionen", u"Search Options"},
+    {"Tstartfenster", u"Playlist Öffnen", u"Open Playlist"},
+    {"Taddordner", u"Ordner Hinzufügen", u"Add Folder"},
+    {"Tlastfiles", u"Letzte Songs", u"Last Songs"},
+    {"Tinfo", u"Über Sonalo", u"About Sonalo"},
+    {"Tdateiinfo", u"Datei Informationen", u"File Information"},
+    {"Ttxtexport", u"Export als Text/HTML Tabelle", u"Export as Text/HTML Table"},
+    {"Tfehler", u"Fehlermeldungen", u"Error Messages"},
+    {"Teinstausgabe", u"Ausgabe Einstellungen", u"Output Settings"},
+    {"Teinstshortcuts", u"Verknüpfungen", u"Shortcuts"},
+    // Each problem report window exists in one language only.
+    {"Tbugreport_de", u"Problem melden", u"Problem melden"},
+    {"Tbugreport_en", u"Report a Problem", u"Report a Problem"},
+};
+
+} // namespace
+
+namespace LanguageTexts {
+
+std::span<const UiText> mainMenu() { return kMainMenu; }
+std::span<const UiText> tablePopup() { return kTablePopup; }
+std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
+std::span<const UiText> columns() { return kColumns; }
+std::span<const UiHintText> searchControls() { return kSearchControls; }
+std::span<const UiText> windowTitles() { return kWindowTitles; }
+
+const UiText *find(std::span<const UiText> table, const char *component)
+{
+    for (const UiText &t : table)
+        if (std::strcmp(t.component, component) == 0)
+            return &t;
+    return nullptr;
+}
+
+bool routineText(const UiText &text, const LanguageCode &lang, QString &out)
+{
+    if (lang.isDe()) {
+        out = text.de.toString();
+        return true;
+    }
+    if (lang.isEn()) {
+        out = text.en.toString();
+        return true;
+    }
+    return false;
+}
+
+QString momentText(const LanguageCode &lang, QStringView de, QStringView en)
+{
+    return (lang.isDe() ? de : en).toString();
+}
+
+} // namespace LanguageTexts

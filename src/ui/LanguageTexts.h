@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/LanguageCode.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <span>
+
+// Every text of the main window in both languages, one table per part of the window. The
+// language routines read these tables; nothing else holds interface texts of these windows.
+struct UiText
+{
+    const char *component; // objectName of the control or menu item
+    QStringView de;
+    QStringView en;
+    const char *key = nullptr; // shortcut in QKeySequence's portable form, if any
+};
+
+struct UiHintText
+{
+    const char *component;
+    QStringView de;
+    QStringView deHint;
+    QStringView en;
+    QStringView enHint;
+};
+
+namespace LanguageTexts {
+
+// Main menu of Tprog, the menu titles included.
+std::span<const UiText> mainMenu();
+// Context menu of the song table.
+std::span<const UiText> tablePopup();
+// Context menu of the current-song panel: its own item and the ones that copy table items.
+std::span<const UiText> songPanelPopup();
+// Column captions of the song table, columns 0 to 8.
+std::span<const UiText> columns();
+// Search bar and search options panel.
+std::span<const UiHintText> searchControls();
+// Window titles of the secondary windows, by class name.
+std::span<const UiText> windowTitles();
+
+// Looks a component up in a table; nullptr when it is not there.
+const UiText *find(std::span<const UiText> table, const char *component);
+
+// The language routine's choice: German for "de", English for "en", nothing for other codes.
+// Returns false when the text is to stay as it is.
+bool routineText(const UiText &text, const LanguageCode &lang, QString &out);
+
+// Texts chosen at the moment of use: German for "de", English for any other code.
+QString momentText(const LanguageCode &lang, QStringView de, QStringView en);
+
+} // namespace LanguageTexts

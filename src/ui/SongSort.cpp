@@ -1,0 +1,250 @@
+#include "ui/SongSort.h"
+
+#include <algorithm>
+#include <vector>
+#include <limits>
+
+bool IsIntegerText(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == text.size())
+        return false;
+    qint64 value = 0;
+    const qint64 limit = negative ? -qint64(std::numeric_limits<qint32>::min())
+                                  : qint64(std::numeric_limits<qint32>::max());
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c - u'0');
+        if (value > limit)
+            return false;
+    }
+    return true;
+}
+
+QString PadNumber(const QString &text)
+{
+    if (text.size() > 8)
+        return text;
+    return QString(9 - text.size(), QLatin1Char('0')) + text;
+}
+
+namespace {
+
+// Writes the folded form of text at out and returns the end; out has room for twice the text.
+// Folding works character by character, so the pieces of a composed key fold one by one.
+QChar *foldInto(QChar *out, QStringView text)
+{
+    // The code-page round trip keeps every character here: Windows-1252 characters come back as
+    // they were, and characters outside it keep their own code so non-Latin titles still sort.
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            *out++ = (c >= u'a' && c <= u'z') ? QChar(c - u'a' + u'A') : ch;
+            continue;
+        }
+        switch (c) {
+        case u'Ä': case u'ä': *out++ = QLatin1Char('A'); *out++ = QLatin1Char('E'); break;
+        case u'Ö': case u'ö': *out++ = QLatin1Char('O'); *out++ = QLatin1Char('E'); break;
+        case u'Ü': case u'ü': *out++ = QLatin1Char('U'); *out++ = QLatin1Char('E'); break;
+        case u'ß': *out++ = QLatin1Char('S'); *out++ = QLatin1Char('S'); break;
+        case u'Ç': *out++ = QLatin1Char('C'); break;
+        default: *out++ = ch;
+        }
+    }
+    return out;
+}
+
+// The length of the folded text (umlauts and sharp s become two letters).
+qsizetype foldedSize(QStringView text)
+{
+    qsizetype size = text.size();
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c >= 0xC4)
+            size += c == u'Ä' || c == u'ä' || c == u'Ö' || c == u'ö' || c == u'Ü' || c == u'ü' || c == u'ß';
+    }
+    return size;
+}
+
+int digitCount(qsizetype n)
+{
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+} // namespace
+
+QString FoldSortText(const QString &text, int field)
+{
+    QString out;
+    out.resize(text.size() * 2);
+    out.truncate(foldInto(out.data(), text) - out.constData());
+    if (field == 2 || field == 4 || field == 5) {
+        out.remove(QLatin1Char('/'));
+        out.remove(QLatin1Char(':'));
+        if (IsIntegerText(out))
+            out = PadNumber(out);
+    }
+    return out;
+}
+
+namespace {
+
+// Every key of one sort in one buffer: a hundred thousand separately allocated keys cost more
+// than sorting them.
+struct KeyTable
+{
+    QString buffer;
+    std::vector<QStringView> keys; // in starting order; each ends with its position
+    int digits = 1;
+};
+
+KeyTable buildKeys(const SongList &list, int field)
+{
+    KeyTable table;
+    const qsizetype n = list.size();
+    table.digits = digitCount(n);
+    static const QString kGap = QStringLiteral("   ");
+    const bool numeric = field == 2 || field == 4 || field == 5;
+
+    // Pieces of each song's text, folded one after the other (folding goes character by
+    // character, so this equals folding the composed text).
+    auto piecesOf = [&](const TSongRecord &s, QString &track, QStringView (&pieces)[7]) {
+        int count = 0;
+        if (field == 0) {
+            pieces[count++] = s.Artist;
+            pieces[count++] = kGap;
+            pieces[count++] = s.Title;
+        } else if (field == 3) {
+            track = PadNumber(s.Track);
+            for (QStringView piece : {QStringView(s.Album), QStringView(kGap), QStringView(track), QStringView(kGap),
+                                      QStringView(s.Artist), QStringView(kGap), QStringView(s.Title)})
+                pieces[count++] = piece;
+        } else {
+            pieces[count++] = s.field(field);
+        }
+        return count;
+    };
+
+    std::vector<QString> numericTexts;
+    qsizetype room = 0;
+    if (numeric) {
+        numericTexts.reserve(size_t(n));
+        for (const TSongRecord &s : list) {
+            numericTexts.push_back(FoldSortText(s.field(field), field));
+            room += numericTexts.back().size() + table.digits;
+        }
+    } else {
+        QString track;
+        QStringView pieces[7];
+        for (const TSongRecord &s : list) {
+            const int count = piecesOf(s, track, pieces);
+            for (int p = 0; p < count; ++p)
+                room += foldedSize(pieces[p]);
+            room += table.digits;
+        }
+    }
+
+    table.buffer.resize(room);
+    QChar *const begin = table.buffer.data();
+    QChar *end = begin;
+    std::vector<qsizetype> starts;
+    starts.reserve(size_t(n) + 1);
+    QString track;
+    QStringView pieces[7];
+    for (qsizetype i = 0; i < n; ++i) {
+        starts.push_back(end - begin);
+        if (numeric) {
+            const QString &t = numericTexts[size_t(i)];
+            end = std::copy(t.constData(), t.constData() + t.size(), end);
+        } else {
+            const int count = piecesOf(list[i], track, pieces);
+            for (int p = 0; p < count; ++p)
+                end = foldInto(end, pieces[p]);
+        }
+        qsizetype position = i + 1;
+        for (int d = table.digits - 1; d >= 0; --d) {
+            end[d] = QChar(u'0' + char16_t(position % 10));
+            position /= 10;
+        }
+        end += table.digits;
+    }
+    starts.push_back(end - begin);
+    table.keys.reserve(size_t(n));
+    for (qsizetype i = 0; i < n; ++i)
+        table.keys.emplace_back(begin + starts[size_t(i)], starts[size_t(i) + 1] - starts[size_t(i)]);
+    return table;
+}
+
+} // namespace
+
+QStringList SortKeys(const SongList &list, int field)
+{
+    const KeyTable table = buildKeys(list, field);
+    QStringList keys;
+    keys.reserve(list.size());
+    for (QStringView key : table.keys)
+        keys.append(key.toString());
+    return keys;
+}
+
+void SortSongs(SongList &list, int field, bool descending)
+{
+    KeyTable table = buildKeys(list, field);
+    // Ordinal comparison of UTF-16 code units, no locale. The keys are unique.
+    auto less = [](QStringView a, QStringView b) { return QtPrivate::compareStrings(a, b) < 0; };
+    if (descending)
+        std::sort(table.keys.begin(), table.keys.end(), [&](QStringView a, QStringView b) { return less(b, a); });
+    else
+        std::sort(table.keys.begin(), table.keys.end(), less);
+    // Each key ends with its song's starting position: order[j] is the song that goes to j.
+    const qsizetype n = list.size();
+    std::vector<qsizetype> order;
+    order.reserve(size_t(n));
+    for (QStringView key : table.keys) {
+        qsizetype position = 0;
+        for (QChar c : key.last(table.digits))
+            position = position * 10 + (c.unicode() - u'0');
+        order.push_back(position - 1);
+    }
+    // Permute in place, cycle by cycle, so that no second list of songs is allocated.
+    TSongRecord *songs = list.data();
+    for (qsizetype start = 0; start < n; ++start) {
+        if (order[size_t(start)] < 0 || order[size_t(start)] == start)
+            continue;
+        TSongRecord held = std::move(songs[start]);
+        qsizetype to = start;
+        for (;;) {
+            const qsizetype from = order[size_t(to)];
+            order[size_t(to)] = -1;
+            if (from == start) {
+                songs[to] = std::move(held);
+                break;
+            }
+            songs[to] = std::move(songs[from]);
+            to = from;
+        }
+    }
+}
+
+bool SortState::lvColumnClick(int column, qsizetype rowCount, SongList &shown)
+{
+    if (rowCount < 2)
+        return false;
+    SortDescending = column == SortColumn ? !SortDescending : false;
+    SortColumn = column;
+    if (column != 0 && !shown.isEmpty())
+        SortSongs(shown, column - 1, SortDescending);
+    return true;
+}

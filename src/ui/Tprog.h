@@ -1,0 +1,165 @@
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/OutputSettings.h"
+#include "core/SongLists.h"
+#include "ui/LanguageCode.h"
+#include "ui/SongSort.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QTableView;
+class QWidget;
+class SongTableModel;
+class UserDialogs;
+
+// The main window: the song table with its status line, the play controls, the search bar and
+// the menus. Commands whose logic belongs to subsystems not built into this window reach them
+// through hooks; a menu item whose hook is missing stays disabled.
+class Tprog : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Connections to the parts of the program that live outside this window.
+    struct Hooks
+    {
+        // First activation: reads "autoload" and loads the settings if asked.
+        std::function<void()> loadSettingsIfAsked;
+        // Close query with automatic saving ticked; false stops the close.
+        std::function<bool()> saveSettings;
+        // Re-runs the search; true when it switched back to the whole playlist (and refreshed).
+        std::function<bool()> SuchenClick;
+        // AddSongFile of the tag layer: appends one song for a file.
+        AddSongFileFn addSongFile;
+        // Offers PlaylistFolderList in the start window.
+        std::function<void()> offerPlaylists;
+        // Gives the focus to the open start window.
+        std::function<void()> focusStartWindow;
+        // Composes and shows the playing song; empty while nothing can be playing.
+        std::function<void()> ShowCurrentSong;
+        // True while a song is loaded in the player.
+        std::function<bool()> songLoaded;
+        // Releases the playback component.
+        std::function<void()> FreePlayer;
+    };
+
+    // programFolder ends with "/"; arguments are the command line after the program's name.
+    Tprog(LanguageCode &lang, OutputSettings &output, UserDialogs &dialogs, QString programFolder,
+          QStringList arguments, QWidget *parent = nullptr);
+    ~Tprog() override; // FormDestroy
+
+    Hooks hooks;
+
+    SongLists &lists() { return m_lists; }
+    // ScanCancelled and FoundCount of the folder walks (shared with the add-folder dialog).
+    ScanState &scanState() { return m_scan; }
+    SongTableModel *model() const { return m_model; }
+    QTableView *table() const { return lv; }
+    QLabel *statusLabel() const { return status; }
+    const SortState &sortState() const { return m_sort; }
+    // The filter of the open-files dialog in the current language.
+    const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
+    static QString playlistFilter();
+
+    // Start-up state.
+    QStringList PlaylistFolderList;
+    int MaximizePending = 1;
+    bool FirstActivation = true;
+    bool StatusShowsSong = false;
+
+    // The error log window, whose title this window's language routine writes.
+    void setErrorWindow(QWidget *window) { m_errorWindow = window; }
+
+    // Language routine.
+    void sprache();
+
+    void ShowListStatus();
+    void ShowCurrentSong();
+    void lvColumnClick(int column);
+    void statusClick();
+    void OpenArgument(const QString &argument);
+    void EinzigeLaden();
+
+    // Menu commands.
+    void mp1Click();
+    void mp3Click();
+    void mp2Click();
+    void ergalsempClick();
+    void mcloseClick();
+    void Deutsch1Click();
+    void English1Click();
+    void saatClick(QAction *item);
+    void saheaderClick();
+    void sastatusClick();
+
+    void FormShow();
+    void FormActivate();
+    bool FormCloseQuery();
+    void FormClose();
+
+Q_SIGNALS:
+    // After the main window's own routine ran: the other windows apply the new language.
+    void languageSwitched();
+    // The main window closed: the program ends.
+    void formClosed();
+    // The information menu asks for the about window.
+    void infoRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenus();
+    void createPopups();
+    void createBottomPanel(QWidget *parent);
+    QWidget *createSearchBar(QWidget *parent);
+    QWidget *createSearchOptions(QWidget *parent);
+    void layoutBottomPanel();
+    void loadPlaylistFile(const QString &fileName);
+    void savePlaylistTo(const SongList &list);
+    void runCommand(const std::function<void()> &command);
+    QAction *action(const char *component) const;
+    QStringList slpFilesBeside() const;
+
+    LanguageCode &m_lang;
+    OutputSettings &m_output;
+    UserDialogs &m_dialogs;
+    QStringList m_arguments;
+    SongLists m_lists;
+    SortState m_sort;
+    ScanState m_scan;
+    bool m_shown = false;
+    QString m_openAudioFilesFilter;
+    QWidget *m_errorWindow = nullptr;
+
+    SongTableModel *m_model = nullptr;
+    QTableView *lv = nullptr;
+    QWidget *pa_oben = nullptr;
+    QWidget *pa_suche = nullptr;
+    QWidget *pa_suchopt = nullptr;
+    QWidget *pa_liste = nullptr;
+    QWidget *pa_unten = nullptr;
+    QLabel *status = nullptr;
+    QLabel *lblPosition = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblDuration = nullptr;
+    QPushButton *BtPlay = nullptr;
+    QPushButton *zurueck = nullptr;
+    QPushButton *weiter = nullptr;
+    QSlider *stelle = nullptr;
+    QMenu *popup = nullptr;
+    QMenu *akpopup = nullptr;
+    QActionGroup *m_displayModes = nullptr;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/LanguageCode.h"
+#include "ui/LanguageTexts.h"
+
+#include <QWidget>
+
+// A secondary window that exists from start-up with its title in both languages; its controls
+// and commands come with the subsystem that owns it. Closing hides it.
+class PendingWindow : public QWidget
+{
+public:
+    PendingWindow(const char *className, LanguageCode &lang, QSize clientSize, QWidget *parent = nullptr)
+        : QWidget(parent, Qt::Window), m_className(className), m_lang(lang)
+    {
+        setObjectName(QLatin1String(className));
+        resize(clientSize);
+        applyTitle();
+    }
+
+protected:
+    void applyTitle()
+    {
+        QString title;
+        if (const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), m_className))
+            if (LanguageTexts::routineText(*t, m_lang, title))
+                setWindowTitle(title);
+    }
+    LanguageCode &lang() { return m_lang; }
+
+private:
+    const char *m_className;
+    LanguageCode &m_lang;
+};

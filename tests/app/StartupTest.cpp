@@ -1,0 +1,198 @@
+#include "app/SonaloApp.h"
+#include "app/StartLanguage.h"
+#include "app/Tinfo.h"
+#include "app/Tstart.h"
+
+#include "QtTestApp.h"
+#include "core/Playlist.h"
+#include "ui/Tprog.h"
+#include "ui/UserDialogs.h"
+#include "ui/pending/Tfehler.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NoDialogs : public UserDialogs
+{
+public:
+    QString openFileName(QWidget *, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &) override { return {}; }
+    void showError(QWidget *, const QString &message) override { errors.append(message); }
+    QStringList errors;
+};
+
+void touch(const QString &path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+QString u8(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+class StartupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qtTestApp();
+        ASSERT_TRUE(programDir.isValid());
+        ASSERT_TRUE(workDir.isValid());
+    }
+
+    std::unique_ptr<SonaloApp> start(QStringList arguments = {})
+    {
+        return std::make_unique<SonaloApp>(SonaloApp::Options{programDir.path() + QLatin1Char('/'), workDir.path(),
+                                                              std::move(arguments), &dialogs});
+    }
+
+    QTemporaryDir programDir;
+    QTemporaryDir workDir;
+    NoDialogs dialogs;
+};
+
+} // namespace
+
+TEST(StartLanguage, MarkerFiles)
+{
+    qtTestApp();
+    struct Case
+    {
+        std::initializer_list<const char *> files;
+        const char *code;
+    } cases[] = {{{}, "en"}, {{"en"}, "en"}, {{"de"}, "de"}, {{"de", "en"}, "de"}, {{"fr", "EN", "De"}, "en"}};
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        for (const char *f : c.files)
+            touch(dir.filePath(u8(f)));
+        EXPECT_EQ(StartLanguage(dir.path()), u8(c.code)) << c.code;
+    }
+}
+
+TEST_F(StartupTest, WindowsAreCreatedOnceInOrderAndOnlyTheSplashShows)
+{
+    auto app = start();
+    EXPECT_EQ(app->creationOrder(),
+              QStringList({u8("start"), u8("prog"), u8("Tsuchopt"), u8("Tstartfenster"), u8("Taddordner"),
+                           u8("Tlastfiles"), u8("Tinfo"), u8("Tdateiinfo"), u8("Ttxtexport"), u8("Tfehler"),
+                           u8("Teinstausgabe"), u8("Tbugreport_de"), u8("Tbugreport_en"), u8("Teinstshortcuts")}));
+    for (QWidget *w : app->windows())
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    app->showSplash();
+    for (QWidget *w : app->windows())
+        EXPECT_EQ(w->isVisible(), w == app->start()) << w->objectName().toStdString();
+
+    Tstart *splash = app->start();
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(splash->size(), QSize(400, 300));
+    EXPECT_EQ(splash->timer()->interval(), 350);
+    EXPECT_TRUE(splash->timer()->isActive());
+    EXPECT_EQ(splash->image2()->geometry(), QRect(206, 226, 194, 74));
+    EXPECT_EQ(splash->languageLabel()->text(), u8("en"));
+    EXPECT_TRUE(splash->languageLabel()->isHidden());
+    EXPECT_FALSE(splash->image2()->isHidden());
+
+    // Closing a secondary window only hides it.
+    app->info()->show();
+    app->info()->close();
+    EXPECT_FALSE(app->info()->isVisible());
+    EXPECT_EQ(app->windows().size(), 14);
+}
+
+TEST_F(StartupTest, SplashTicks)
+{
+    auto app = start();
+    app->showSplash();
+    Tstart *splash = app->start();
+    for (int tick = 1; tick <= 12; ++tick) {
+        if (!splash->timer()->isActive())
+            break;
+        splash->Timer1Timer();
+        EXPECT_EQ(splash->clock().SplashTicks, tick);
+        EXPECT_EQ(app->prog()->isVisible(), tick >= 8) << "tick " << tick;
+        EXPECT_EQ(splash->isVisible(), tick < 11) << "tick " << tick;
+        EXPECT_EQ(splash->timer()->isActive(), tick < 11) << "tick " << tick;
+    }
+    EXPECT_EQ(splash->clock().SplashTicks, 11);
+}
+
+TEST_F(StartupTest, ClickEndsTheSplashAtOnce)
+{
+    auto app = start();
+    app->showSplash();
+    app->start()->Timer1Timer();
+    app->start()->FormClick();
+    EXPECT_TRUE(app->prog()->isVisible());
+    EXPECT_FALSE(app->start()->isVisible());
+    EXPECT_FALSE(app->start()->timer()->isActive());
+}
+
+TEST_F(StartupTest, GermanMarkerAndLanguageMenuReachEveryWindow)
+{
+    touch(workDir.filePath(u8("de")));
+    touch(workDir.filePath(u8("en")));
+    auto app = start();
+    EXPECT_EQ(app->lang.code(), u8("de"));
+    EXPECT_TRUE(app->start()->image2()->isHidden());
+    EXPECT_EQ(app->start()->languageLabel()->text(), u8("de"));
+
+    struct Title
+    {
+        const char *window;
+        const char *de;
+        const char *en;
+    } titles[] = {
+        {"Tsuchopt", "Suchoptionen", "Search Options"},
+        {"Tstartfenster", "Playlist Öffnen", "Open Playlist"},
+        {"Taddordner", "Ordner Hinzufügen", "Add Folder"},
+        {"Tlastfiles", "Letzte Songs", "Last Songs"},
+        {"Tdateiinfo", "Datei Informationen", "File Information"},
+        {"Ttxtexport", "Export als Text/HTML Tabelle", "Export as Text/HTML Table"},
+        {"Tfehler", "Fehlermeldungen", "Error Messages"},
+        {"Teinstausgabe", "Ausgabe Einstellungen", "Output Settings"},
+        {"Teinstshortcuts", "Verknüpfungen", "Shortcuts"},
+    };
+    auto window = [&](const char *name) -> QWidget * {
+        for (QWidget *w : app->windows())
+            if (w->objectName() == QLatin1String(name))
+                return w;
+        return nullptr;
+    };
+    for (bool de : {true, false}) {
+        if (!de)
+            app->prog()->English1Click();
+        for (const Title &t : titles) {
+            ASSERT_NE(window(t.window), nullptr) << t.window;
+            EXPECT_EQ(window(t.window)->windowTitle(), u8(de ? t.de : t.en)) << t.window;
+        }
+        EXPECT_EQ(app->info()->currentPanel()->objectName(), u8(de ? "panel_de" : "panel_en"));
+        EXPECT_EQ(app->start()->languageLabel()->text(), u8(de ? "de" : "en"));
+    }
+}
+
+TEST_F(StartupTest, DemoStyleStartLoadsTheOnePlaylistAndClosingEndsTheSplash)
+{
+    TSongRecord r;
+    r.Artist = u8("Tone");
+    r.Length = u8("0:03");
+    SavePlaylist({r, r}, programDir.filePath(u8("demo.slp")), TTextEncoding::teUtf8, PictureStyle());
+    auto app = start();
+    app->showSplash();
+    app->start()->FormClick();
+    EXPECT_EQ(app->prog()->lists().AllSongs.size(), 2);
+    EXPECT_EQ(app->prog()->statusLabel()->text(), u8("2 Files Loaded (6sec)"));
+
+    app->prog()->close();
+    EXPECT_FALSE(app->prog()->isVisible());
+    EXPECT_FALSE(app->start()->isVisible());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}

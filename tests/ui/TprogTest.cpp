@@ -1,0 +1,611 @@
+#include "ui/Tprog.h"
+
+#include "QtTestApp.h"
+#include "core/Errors.h"
+#include "core/Playlist.h"
+#include "ui/SongTableModel.h"
+#include "ui/UserDialogs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the dialogs from a script and records what was asked.
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    QStringList answers;
+    QStringList filters;
+    QStringList errors;
+
+    QString openFileName(QWidget *, const QString &filter) override { return next(filter); }
+    QString saveFileName(QWidget *, const QString &filter) override { return next(filter); }
+    void showError(QWidget *, const QString &message) override { errors.append(message); }
+
+private:
+    QString next(const QString &filter)
+    {
+        filters.append(filter);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+TSongRecord song(const char *artist, const char *title, const char *length = "3:00")
+{
+    TSongRecord r;
+    r.Artist = QString::fromUtf8(artist);
+    r.Title = QString::fromUtf8(title);
+    r.Length = QString::fromUtf8(length);
+    r.Path = QString::fromUtf8(artist) + QLatin1String(".mp3");
+    return r;
+}
+
+// The texts as the window must show them: component, German, English, shortcut.
+struct Expected
+{
+    const char *component;
+    const char *de;
+    const char *en;
+    const char *key;
+};
+
+const Expected kMenu[] = {
+    {"mdatei", "Datei", "File", ""},
+    {"m_opendatei", "Datei oder Dateien öffnen..", "Open File or Files..", ""},
+    {"m_openordner", "Ordner durchsuchen..", "Search in Folder..", ""},
+    {"mtxtexport", "Export als Text/HTML Tabelle..", "Export as Text/HTML Table..", ""},
+    {"mclose", "Beenden", "Close", ""},
+    {"mwiedergabe", "Wiedergabe", "Play", ""},
+    {"mw1", "Play", "Play", "F2"},
+    {"mw2", "Stop", "Stop", "F3"},
+    {"mw3", "Letztes Stück", "Previous Song", "F4"},
+    {"mw4", "Nächstes Stück", "Next Song", "F5"},
+    {"Wiederholen", "Wiederholen", "Repeat", ""},
+    {"mw5", "Letzte Stücke Anzeigen..", "Show Last Songs..", "Ctrl+L"},
+    {"mw6", "Infos über aktuellen Song..", "Current Song Information..", ""},
+    {"m_fehler", "Fehlermeldungen..", "Error Messages..", ""},
+    {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
+    {"mp0", "Playlist", "Playlist", ""},
+    {"mp1", "Playlist Laden", "Load Playlist", ""},
+    {"mp3", "Playlist Hinzuladen", "Add Playlist", "Ctrl+O"},
+    {"mp2", "Playlist Speichern", "Save Playlist", "Ctrl+S"},
+    {"mp4", "Ordner Hinzufügen", "Add Folders", "Ctrl+N"},
+    {"mp9", "Alle Songs markieren", "Select All Songs", "Ctrl+A"},
+    {"mp10", "Markierte Songs in die Zwischenablage", "Copy selected Songs to Clipboard", "Ctrl+C"},
+    {"mp11", "Songs aus Zwischenablage einfügen", "Insert Songs from Clipboard", "Ctrl+V"},
+    {"mp5", "Alle Songs zeigen", "Show All Songs", ""},
+    {"mp6", "Alle Songs verbergen", "Hide All Songs", ""},
+    {"mp7", "Playlist Löschen", "Delete Playlist", "Ctrl+Del"},
+    {"mp8", "Markierten Titel Löschen", "Delete Selected Song", "Del"},
+    {"Suche1", "Suche", "Search", ""},
+    {"msuche", "Suche", "Search", "Ctrl+F"},
+    {"suchoptpanel", "Suchoptionen (auf Panel)", "Search Options (on panel)", ""},
+    {"Suchoptionen1", "Suchoptionen (in neuem Fenster)", "Search Options (in new window)", ""},
+    {"m_regexsuche", "Suchen mit Regulären Ausdrücken (RegEx)", "Search with Regular Expressions (RegEx)", ""},
+    {"ergalsemp", "Ergebnis als Playlist speichern", "Save Result as Playlist", ""},
+    {"Einstellungen1", "Einstellungen", "Settings", ""},
+    {"sa", "Songanzeige", "Song Information", ""},
+    {"saat", "Interpret - Titel", "Artist - Title", ""},
+    {"saata", "Interpret - Titel (Album)", "Artist - Title (Album)", ""},
+    {"saatta", "Interpret - Titel (Album, Track)", "Artist - Title (Album, Track)", ""},
+    {"saatg", "Interpret - Titel (Genre)", "Artist - Title (Genre)", ""},
+    {"saf", "Pfad und Dateiname", "Path and Filename", ""},
+    {"saheader", "Anzeige im Programmtitel", "Display in Application Title", ""},
+    {"sastatus", "Anzeige in der Statusbar", "Display in Status Bar", ""},
+    {"Sprache1", "Sprache", "Language", ""},
+    {"Deutsch1", "Deutsch", "German", ""},
+    {"English1", "English", "English", ""},
+    {"m_einstshortcuts", "Verknüpfungen mit Dateien und Ordnern..", "Shortcuts with Files and Folders..", ""},
+    {"so", "Speicheroptionen..", "Saving Options..", ""},
+    {"einstsave", "Einstellungen jetzt speichern", "Save Settings", ""},
+    {"einstload", "Einstellungen jetzt laden", "Load Settings", ""},
+    {"einstautosave", "Einstellungen automatisch speichern", "Save Settings automatically", ""},
+    {"einstautoload", "Einstellungen automatisch laden", "Load Settings automatically", ""},
+    {"p1", "Titel abspielen", "Play Song", ""},
+    {"pop_title_next", "Als nächsten Titel abspielen", "Play as Next Song", ""},
+    {"p3", "Informationen über Datei anzeigen", "Show File Information", ""},
+    {"p6", "Datei Eigenschaften", "Properties", ""},
+    {"p_copyfile", "Datei(en) in die Zwischenablage kopieren", "Copy File(s) to Clipboard", "Ctrl+C"},
+    {"p5", "Übergeordneten Ordner öffnen", "Open File Folder", "Ctrl+Q"},
+    {"pss0", "Songs von diesem Interpreten..", "Songs by this Artist..", ""},
+    {"pss1", "Songs mit diesem Titel..", "Songs with this Title..", ""},
+    {"pss2", "Songs mit dieser Länge..", "Songs with this Length..", ""},
+    {"pss3", "Songs von diesem Album..", "Songs from this Album..", ""},
+    {"pss4", "Songs mit dieser Tracknummer..", "Songs with this Track Number..", ""},
+    {"pss5", "Songs aus diesem Jahr..", "Songs composed in this Year..", ""},
+    {"pss6", "Songs mit diesem Genre..", "Songs with this Genre..", ""},
+    {"pss7", "Songs im selben Ordner..", "Songs in same Folder..", ""},
+    {"p4", "Song aus Playlist löschen", "Delete Song from Playlist", "Del"},
+    {"akp1", "Informationen über Datei anzeigen", "Show File Information", ""},
+    {"akp2", "Datei Eigenschaften", "Properties", ""},
+    {"akp3", "Übergeordneten Ordner öffnen", "Open File Folder", ""},
+    {"akp4", "Datei in Zwischenablage kopieren", "Copy File To Clipboard", ""},
+    {"akp5", "Songs von diesem Interpreten..", "Songs by this Artist..", ""},
+    {"akp6", "Songs mit diesem Titel..", "Songs with this Title..", ""},
+    {"akp7", "Songs mit dieser Länge..", "Songs with this Length..", ""},
+    {"akp8", "Songs von diesem Album..", "Songs from this Album..", ""},
+    {"akp9", "Songs mit dieser Tracknummer..", "Songs with this Track Number..", ""},
+    {"akp10", "Songs aus diesem Jahr..", "Songs composed in this Year..", ""},
+    {"akp11", "Songs mit diesem Genre..", "Songs with this Genre..", ""},
+    {"akp12", "Songs im selben Ordner..", "Songs in same Folder..", ""},
+};
+
+// Search bar and panel: component, German caption, German hint, English caption, English hint.
+const char *const kSearch[][5] = {
+    {"Suchen", "Suchen", "Nach diesem Begriff Suchen", "Search", "Search for this Term"},
+    {"Opt", "Optionen", "Suchoptionen Anzeigen", "Options", "Show Search Options"},
+    {"Alle", "Alle Zeigen", "Alle Titel der Playlist Zeigen", "Show All", "Show All Songs from Playlist"},
+    {"s_grkl", "Groß und Klein", "Groß- und Kleinbuchstaben werden unterschieden", "Lower and Upper",
+     "Differ Lower and Upper Characters"},
+    {"s_strexakt", "Exakter Begriff", "", "Exact Term", ""},
+    {"s_ganz", "Ganzes Wort", "", "Whole Term", ""},
+    {"s_und", "UND-Suche", "", "AND-Relation", ""},
+    {"s_oder", "ODER-Suche", "", "OR-Relation", ""},
+    {"s_invers", "Inverse Suche", "", "Inverse Search", ""},
+    {"s_interpret", "Interpret", "", "Artist", ""},
+    {"s_titel", "Titel", "", "Title", ""},
+    {"s_laenge", "Länge", "", "Length", ""},
+    {"s_album", "Album", "", "Album", ""},
+    {"s_track", "Track", "", "Track", ""},
+    {"s_jahr", "Jahr", "", "Year", ""},
+    {"s_datei", "Pfad", "", "Filepath", ""},
+    {"sp_gb1", "Suche: Spalten", "", "Search: Columns", ""},
+    {"sp_rballes", "Alle Spalten", "", "All Columns", ""},
+    {"sp_rbnix", "Keine Spalte", "", "No Column", ""},
+    {"sp_gb2", "Suche: Kriterien", "", "Search: Criteria", ""},
+};
+
+const char *const kColumnsDe[] = {"Nummer", "Interpret", "Titel", "Länge", "Album", "Track", "Jahr", "Genre", "Dateipfad"};
+const char *const kColumnsEn[] = {"Number", "Artist", "Title", "Length", "Album", "Track", "Year", "Genre", "File"};
+
+QString u8(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+class TprogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qtTestApp();
+        ASSERT_TRUE(folder.isValid());
+        programFolder = folder.path() + QLatin1Char('/');
+    }
+
+    Tprog &makeWindow(QStringList arguments = {})
+    {
+        window = std::make_unique<Tprog>(lang, output, dialogs, programFolder, std::move(arguments));
+        return *window;
+    }
+
+    QString writePlaylist(const QString &name, const SongList &songs)
+    {
+        const QString path = programFolder + name;
+        SavePlaylist(songs, path, TTextEncoding::teUtf8, output.picture);
+        return path;
+    }
+
+    QString cell(int row, int column) const
+    {
+        return window->model()->data(window->model()->index(row, column), Qt::DisplayRole).toString();
+    }
+
+    QString statusText() const { return window->statusLabel()->text(); }
+    QAction *item(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
+
+    QTemporaryDir folder;
+    QString programFolder;
+    LanguageCode lang;
+    OutputSettings output;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tprog> window;
+};
+
+} // namespace
+
+TEST_F(TprogTest, EveryTextInBothLanguages)
+{
+    Tprog &w = makeWindow();
+    for (const char *code : {"de", "en"}) {
+        const bool de = QLatin1String(code) == QLatin1String("de");
+        de ? w.Deutsch1Click() : w.English1Click();
+        for (const Expected &e : kMenu) {
+            QAction *a = item(e.component);
+            ASSERT_NE(a, nullptr) << e.component;
+            EXPECT_EQ(a->text(), u8(de ? e.de : e.en)) << e.component << " " << code;
+            EXPECT_EQ(a->shortcut(), QKeySequence(u8(e.key))) << e.component;
+        }
+        for (const auto &s : kSearch) {
+            auto *control = w.findChild<QWidget *>(u8(s[0]));
+            ASSERT_NE(control, nullptr) << s[0];
+            const QString caption = qobject_cast<QGroupBox *>(control)
+                                        ? qobject_cast<QGroupBox *>(control)->title()
+                                        : qobject_cast<QAbstractButton *>(control)->text();
+            EXPECT_EQ(caption, u8(de ? s[1] : s[3])) << s[0];
+            EXPECT_EQ(control->toolTip(), u8(de ? s[2] : s[4])) << s[0];
+        }
+        for (int c = 0; c < SongTableModel::kColumnCount; ++c)
+            EXPECT_EQ(w.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+                      u8(de ? kColumnsDe[c] : kColumnsEn[c]));
+        EXPECT_EQ(statusText(), u8(de ? "Keine Dateien geladen" : "No Files Loaded"));
+        EXPECT_EQ(item("Deutsch1")->isChecked(), de);
+        EXPECT_EQ(item("English1")->isChecked(), !de);
+        EXPECT_TRUE(w.openAudioFilesFilter().contains(u8(de ? "Alle Dateien (*.*)" : "All Files (*.*)")));
+        EXPECT_FALSE(w.openAudioFilesFilter().contains(u8(de ? "All Files" : "Alle Dateien")));
+    }
+    EXPECT_EQ(w.windowTitle(), u8("Sonalo - Orvel Media"));
+}
+
+TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)
+{
+    Tprog &w = makeWindow();
+    int switched = 0;
+    QObject::connect(&w, &Tprog::languageSwitched, [&] { ++switched; });
+    w.Deutsch1Click();
+    EXPECT_EQ(lang.code(), u8("de"));
+    EXPECT_EQ(switched, 1);
+
+    w.model()->setRowCount(0);
+    w.lists().AllSongs = {song("a", "b"), song("c", "d")};
+    w.ShowListStatus();
+    lang.setCode(u8("fr"));
+    w.sprache();
+    EXPECT_EQ(item("mp1")->text(), u8("Playlist Laden"));
+    EXPECT_EQ(statusText(), u8("2 Dateien geladen (6min )"));
+    w.English1Click();
+    EXPECT_EQ(item("mp1")->text(), u8("Load Playlist"));
+    // The routine writes the count with the suffix only.
+    EXPECT_EQ(statusText(), u8("2 Files Loaded"));
+}
+
+TEST_F(TprogTest, StartStateAndLayout)
+{
+    lang.setCode(u8("de"));
+    Tprog &w = makeWindow();
+    EXPECT_TRUE(w.findChild<QWidget *>(u8("pa_suche"))->isHidden());
+    EXPECT_TRUE(w.findChild<QWidget *>(u8("pa_suchopt"))->isHidden());
+    EXPECT_EQ(w.findChild<QWidget *>(u8("pa_unten"))->height(), 52);
+    EXPECT_EQ(statusText(), u8("Keine Dateien geladen"));
+    EXPECT_EQ(w.sortState().SortColumn, 0);
+    EXPECT_FALSE(w.sortState().SortDescending);
+    EXPECT_TRUE(item("saat")->isChecked());
+    EXPECT_TRUE(item("sastatus")->isChecked());
+    EXPECT_FALSE(item("saheader")->isChecked());
+    EXPECT_TRUE(item("zufall")->isChecked());
+    EXPECT_FALSE(item("Wiederholen")->isChecked());
+    EXPECT_TRUE(item("einstautoload")->isChecked());
+    EXPECT_FALSE(item("einstautosave")->isChecked());
+    EXPECT_TRUE(w.FirstActivation);
+    EXPECT_EQ(w.MaximizePending, 1);
+
+    struct Button
+    {
+        const char *name;
+        const char *caption;
+        int x;
+    };
+    for (const Button &b : {Button{"BtPlay", ">", 8}, Button{"zurueck", "<<", 63}, Button{"weiter", ">>", 118}}) {
+        auto *button = w.findChild<QPushButton *>(u8(b.name));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), u8(b.caption));
+        EXPECT_EQ(button->geometry(), QRect(b.x, 19, 49, 25));
+        EXPECT_FALSE(button->isEnabled()); // playback comes with its own subsystem
+        EXPECT_FALSE(button->accessibleName().isEmpty());
+    }
+
+    QTableView *lv = w.table();
+    for (int c = 0; c < SongTableModel::kColumnCount; ++c) {
+        const int widths[] = {65, 130, 160, 50, 145, 45, 50, 70, 125};
+        EXPECT_EQ(lv->columnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(lv->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(lv->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(lv->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(lv->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+
+    // Menu items whose commands are not built yet are disabled, never silent.
+    for (const char *off : {"m_opendatei", "mw1", "mp4", "mp7", "msuche", "einstsave", "so", "p1", "akp4"})
+        EXPECT_FALSE(item(off)->isEnabled()) << off;
+    for (const char *on : {"mp1", "mp2", "mp3", "ergalsemp", "mclose", "Deutsch1", "saat", "saheader"})
+        EXPECT_TRUE(item(on)->isEnabled()) << on;
+}
+
+TEST_F(TprogTest, TableReadsTheShownListByIndex)
+{
+    Tprog &w = makeWindow();
+    w.lists().AllSongs = {song("Zed", "last", "1:00:00"), song("Amy", "first", "4:05")};
+    w.ShowListStatus();
+    EXPECT_EQ(w.model()->rowCount(), 2);
+    EXPECT_EQ(cell(0, 0), u8("1"));
+    EXPECT_EQ(cell(0, 1), u8("Zed"));
+    EXPECT_EQ(cell(1, 3), u8("4:05"));
+    EXPECT_EQ(cell(1, 8), u8("Amy.mp3"));
+    const auto align = [&](int column) {
+        return w.model()->data(w.model()->index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>()
+               & Qt::AlignHorizontal_Mask;
+    };
+    for (int c = 0; c < SongTableModel::kColumnCount; ++c)
+        EXPECT_EQ(align(c), (c == 3 || c == 5) ? Qt::AlignRight : Qt::AlignLeft) << c;
+    EXPECT_FALSE(w.model()->flags(w.model()->index(0, 1)) & Qt::ItemIsEditable);
+
+    // A header click sorts; row 1 then shows the first song of the new order.
+    w.table()->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(cell(0, 1), u8("Amy"));
+    EXPECT_EQ(cell(0, 0), u8("1"));
+    EXPECT_EQ(w.lists().AllSongs[0].Artist, u8("Amy"));
+
+    // Rows beyond the list (the count is reset before a list changes) stay blank.
+    w.lists().AllSongs.clear();
+    EXPECT_EQ(cell(1, 1), QString());
+}
+
+TEST_F(TprogTest, FoundSongsCountWithTimeOfWholePlaylist)
+{
+    Tprog &w = makeWindow();
+    for (int i = 0; i < 10; ++i)
+        w.lists().AllSongs.append(song("a", "t", "1:00"));
+    w.lists().FoundSongs = {song("a", "t", "1:00"), song("a", "t", "1:00"), song("a", "t", "1:00")};
+    w.lists().ShowingFound = true;
+    w.ShowListStatus();
+    EXPECT_EQ(w.model()->rowCount(), 3);
+    EXPECT_EQ(statusText(), u8("3 Files Loaded (10min )"));
+    w.statusClick();
+    EXPECT_EQ(statusText(), u8("3 Files Loaded (3min )"));
+    EXPECT_FALSE(w.StatusShowsSong);
+
+    // A search that switches back to the whole playlist refreshes by itself.
+    int searches = 0;
+    w.hooks.SuchenClick = [&] {
+        ++searches;
+        return true;
+    };
+    w.ShowListStatus();
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(statusText(), u8("3 Files Loaded (3min )"));
+}
+
+TEST_F(TprogTest, LoadAddAndCancel)
+{
+    Tprog &w = makeWindow();
+    const QString first = writePlaylist(u8("first.slp"), {song("a", "1"), song("b", "2")});
+    const QString second = writePlaylist(u8("second.slp"), {song("c", "3")});
+
+    dialogs.answers = {first};
+    w.mp1Click();
+    EXPECT_EQ(w.model()->rowCount(), 2);
+    EXPECT_EQ(statusText(), u8("2 Files Loaded (6min )"));
+    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
+
+    dialogs.answers = {second};
+    w.mp3Click();
+    EXPECT_EQ(w.lists().AllSongs.size(), 3);
+    EXPECT_EQ(cell(2, 1), u8("c"));
+    EXPECT_EQ(w.lists().SourceFolders, QStringList({programFolder, programFolder}));
+
+    // Load followed by Cancel leaves an empty table; the status line is not refreshed.
+    dialogs.answers = {};
+    w.mp1Click();
+    EXPECT_TRUE(w.lists().AllSongs.isEmpty());
+    EXPECT_EQ(w.model()->rowCount(), 0);
+    EXPECT_EQ(statusText(), u8("3 Files Loaded (9min )"));
+
+    // Add followed by Cancel changes nothing.
+    dialogs.answers = {first};
+    w.mp1Click();
+    dialogs.answers = {};
+    w.mp3Click();
+    EXPECT_EQ(w.lists().AllSongs.size(), 2);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(TprogTest, FailingLoadShowsTheMessageAndAddsNothing)
+{
+    Tprog &w = makeWindow();
+    const QString good = writePlaylist(u8("good.slp"), {song("a", "1")});
+    dialogs.answers = {good};
+    w.mp1Click();
+    const QStringList foldersBefore = w.lists().SourceFolders;
+
+    dialogs.answers = {programFolder + u8("missing.slp")};
+    w.mp3Click();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(u8("Cannot open file \"") + programFolder + u8("missing.slp\"")))
+        << dialogs.errors[0].toStdString();
+    EXPECT_EQ(w.lists().AllSongs.size(), 1);
+    EXPECT_EQ(w.lists().SourceFolders, foldersBefore);
+}
+
+TEST_F(TprogTest, SaveCommandsWriteTheirListOrReportTheFailure)
+{
+    Tprog &w = makeWindow();
+    w.lists().AllSongs = {song("a", "x|y"), song("b", "2")};
+    w.lists().FoundSongs = {song("found", "1")};
+    w.ShowListStatus();
+
+    dialogs.answers = {programFolder + u8("party")};
+    w.mp2Click();
+    SongLists check;
+    LoadPlaylist(check, programFolder + u8("party.slp"));
+    ASSERT_EQ(check.AllSongs.size(), 2);
+    EXPECT_EQ(check.AllSongs[0].Title, u8("xly"));
+    QFile written(programFolder + u8("party.slp"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("\xEF\xBB\xBF")); // UTF-8 with signature by default
+
+    dialogs.answers = {programFolder + u8("result.slp")};
+    w.ergalsempClick();
+    SongLists result;
+    LoadPlaylist(result, programFolder + u8("result.slp"));
+    ASSERT_EQ(result.AllSongs.size(), 1);
+    EXPECT_EQ(result.AllSongs[0].Artist, u8("found"));
+
+    // Cancel writes nothing.
+    dialogs.answers = {};
+    w.mp2Click();
+    EXPECT_EQ(dialogs.filters.size(), 3);
+    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
+
+    dialogs.answers = {programFolder + u8("no/such/folder/list.slp")};
+    w.mp2Click();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(u8("Cannot create file"))) << dialogs.errors[0].toStdString();
+}
+
+TEST_F(TprogTest, OpenArgumentByExtension)
+{
+    Tprog &w = makeWindow();
+    const QString list = writePlaylist(u8("list.slp"), {song("a", "1")});
+    ASSERT_TRUE(QDir(programFolder).mkpath(u8("music/sub")));
+    for (const char *name : {"song.SLP", "music/sub/b.mp3", "music/a.ogg", "music/notes.txt"}) {
+        QFile f(programFolder + u8(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+
+    QStringList added;
+    QStringList statusAtAdd;
+    w.hooks.addSongFile = [&](const QString &path, bool relative) {
+        EXPECT_FALSE(relative);
+        added.append(path);
+        statusAtAdd.append(statusText());
+        TSongRecord r = song("added", "x", "1:00");
+        r.Path = path;
+        w.lists().AllSongs.append(r);
+    };
+    w.PlaylistFolderList = {u8("x.slp"), u8("y.slp")};
+    w.OpenArgument(list);
+    EXPECT_EQ(w.lists().AllSongs.size(), 1);
+    EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
+    EXPECT_EQ(statusText(), u8("1 Files Loaded (3min )"));
+
+    // ".slp" in capitals is a song; nothing under a name adds nothing; a folder adds its tree
+    // (sub-folders first). The status line is refreshed after each argument.
+    w.OpenArgument(programFolder + u8("song.SLP"));
+    w.OpenArgument(programFolder + u8("nothing-here"));
+    w.OpenArgument(programFolder + u8("music"));
+    EXPECT_EQ(added, QStringList({programFolder + u8("song.SLP"), programFolder + u8("music/sub/b.mp3"),
+                                  programFolder + u8("music/a.ogg")}));
+    EXPECT_EQ(statusAtAdd, QStringList({u8("1 Files Loaded (3min )"), u8("2 Files Loaded (4min )"),
+                                        u8("2 Files Loaded (4min )")}));
+    EXPECT_EQ(statusText(), u8("4 Files Loaded (6min )"));
+
+    // A playlist that cannot be read adds nothing and reports the program's message.
+    EXPECT_THROW(w.OpenArgument(programFolder + u8("gone.slp")), SonaloError);
+    EXPECT_EQ(w.lists().AllSongs.size(), 4);
+}
+
+TEST_F(TprogTest, ShowLoadsTheSinglePlaylistBesideTheProgram)
+{
+    writePlaylist(u8("only.slp"), {song("a", "1"), song("b", "2")});
+    Tprog &w = makeWindow();
+    bool offered = false;
+    w.hooks.offerPlaylists = [&] { offered = true; };
+    w.show();
+    EXPECT_EQ(w.lists().AllSongs.size(), 2);
+    EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
+    EXPECT_FALSE(offered);
+    // Showing again does not load again.
+    w.hide();
+    w.show();
+    EXPECT_EQ(w.lists().AllSongs.size(), 2);
+}
+
+TEST_F(TprogTest, ShowOffersSeveralPlaylistsAndArgumentsWin)
+{
+    writePlaylist(u8("b.slp"), {song("b", "1")});
+    writePlaylist(u8("A.slp"), {song("a", "1")});
+    {
+        Tprog &w = makeWindow();
+        QStringList offered;
+        int focused = 0;
+        w.hooks.offerPlaylists = [&] { offered = w.PlaylistFolderList; };
+        w.hooks.focusStartWindow = [&] { ++focused; };
+        w.FormShow();
+        EXPECT_EQ(offered, QStringList({programFolder + u8("A.slp"), programFolder + u8("b.slp")}));
+        EXPECT_TRUE(w.lists().AllSongs.isEmpty());
+        // While the start window is open every activation hands the focus back to it.
+        w.FormActivate();
+        w.FormActivate();
+        EXPECT_EQ(focused, 2);
+    }
+    {
+        const QString arg = writePlaylist(u8("sub.slp.other.slp"), {song("c", "1")});
+        Tprog &w = makeWindow({arg, programFolder + u8("b.slp")});
+        bool offered = false;
+        w.hooks.offerPlaylists = [&] { offered = true; };
+        w.FormShow();
+        EXPECT_FALSE(offered);
+        EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
+        ASSERT_EQ(w.lists().AllSongs.size(), 2);
+        EXPECT_EQ(w.lists().AllSongs[0].Artist, u8("c"));
+        EXPECT_EQ(w.lists().AllSongs[1].Artist, u8("b"));
+    }
+}
+
+TEST_F(TprogTest, ActivationAndClose)
+{
+    Tprog &w = makeWindow();
+    int loads = 0;
+    w.hooks.loadSettingsIfAsked = [&] { ++loads; };
+    w.FormActivate();
+    w.FormActivate();
+    EXPECT_EQ(loads, 1);
+    EXPECT_FALSE(w.FirstActivation);
+
+    w.show();
+    w.MaximizePending = 0;
+    w.FormActivate();
+    EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(w.MaximizePending, 1);
+
+    // Automatic saving unticked: closing asks nothing of the settings.
+    int saves = 0;
+    bool allowClose = false;
+    w.hooks.saveSettings = [&] {
+        ++saves;
+        return allowClose;
+    };
+    int closed = 0;
+    QObject::connect(&w, &Tprog::formClosed, [&] { ++closed; });
+    item("mclose")->trigger();
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(w.isVisible());
+
+    // Ticked, and the save fails: the window stays.
+    w.show();
+    item("einstautosave")->setChecked(true);
+    w.close();
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(closed, 1);
+    allowClose = true;
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(closed, 2);
+}
+
+TEST_F(TprogTest, DisplayModesBehaveAsOneGroup)
+{
+    Tprog &w = makeWindow();
+    int shows = 0;
+    w.hooks.ShowCurrentSong = [&] { ++shows; };
+    item("saatg")->trigger();
+    for (const char *mode : {"saat", "saata", "saatta", "saatg", "saf"})
+        EXPECT_EQ(item(mode)->isChecked(), QLatin1String(mode) == QLatin1String("saatg")) << mode;
+    item("saheader")->trigger();
+    item("sastatus")->trigger();
+    EXPECT_TRUE(item("saheader")->isChecked());
+    EXPECT_FALSE(item("sastatus")->isChecked());
+    EXPECT_EQ(shows, 3);
+}
