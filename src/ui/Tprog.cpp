@@ -173,6 +173,11 @@ QString Tprog::playlistFilter()
     return QStringLiteral("Playlist Sonalo (*.slp)");
 }
 
+bool Tprog::startsMaximized(QSize desktop, QSize client)
+{
+    return desktop.height() - client.height() < 50 || desktop.width() - client.width() < 50;
+}
+
 QAction *Tprog::action(const char *component) const
 {
     return findChild<QAction *>(QLatin1String(component));
@@ -701,9 +706,7 @@ void Tprog::FormShow()
     }
     // f: a desktop not much larger than the window: start maximized.
     if (const QScreen *screen = this->screen()) {
-        const QSize desktop = screen->virtualSize();
-        const QSize client = centralWidget()->size();
-        if (desktop.height() - client.height() < 50 || desktop.width() - client.width() < 50)
+        if (startsMaximized(screen->virtualSize(), centralWidget()->size()))
             MaximizePending = 0;
     }
 }

@@ -69,6 +69,9 @@ public:
     // The filter of the open-files dialog in the current language.
     const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
     static QString playlistFilter();
+    // True when the desktop is less than 50 pixels higher or wider than the client area: the
+    // window then starts maximized.
+    static bool startsMaximized(QSize desktop, QSize client);
 
     // Start-up state.
     QStringList PlaylistFolderList;

@@ -177,6 +177,16 @@ TEST_F(StartupTest, GermanMarkerAndLanguageMenuReachEveryWindow)
         EXPECT_EQ(app->info()->currentPanel()->objectName(), u8(de ? "panel_de" : "panel_en"));
         EXPECT_EQ(app->start()->languageLabel()->text(), u8(de ? "de" : "en"));
     }
+
+    // Another code (a settings file may hold one): routines that test both codes change
+    // nothing, the output settings and the information window show English.
+    app->prog()->Deutsch1Click();
+    app->lang.setCode(u8("fr"));
+    Q_EMIT app->prog()->languageSwitched();
+    EXPECT_EQ(window("Tsuchopt")->windowTitle(), u8("Suchoptionen"));
+    EXPECT_EQ(window("Teinstshortcuts")->windowTitle(), u8("Verknüpfungen"));
+    EXPECT_EQ(window("Teinstausgabe")->windowTitle(), u8("Output Settings"));
+    EXPECT_EQ(app->info()->currentPanel()->objectName(), u8("panel_en"));
 }
 
 TEST_F(StartupTest, DemoStyleStartLoadsTheOnePlaylistAndClosingEndsTheSplash)

@@ -552,6 +552,16 @@ TEST_F(TprogTest, ShowOffersSeveralPlaylistsAndArgumentsWin)
     }
 }
 
+TEST(TprogMaximize, SmallDesktopsStartMaximized)
+{
+    const QSize client(878, 611);
+    EXPECT_TRUE(Tprog::startsMaximized(QSize(800, 600), client));
+    EXPECT_TRUE(Tprog::startsMaximized(QSize(927, 1000), client));
+    EXPECT_TRUE(Tprog::startsMaximized(QSize(1920, 660), client));
+    EXPECT_FALSE(Tprog::startsMaximized(QSize(928, 661), client));
+    EXPECT_FALSE(Tprog::startsMaximized(QSize(1280, 800), client));
+}
+
 TEST_F(TprogTest, ActivationAndClose)
 {
     Tprog &w = makeWindow();

@@ -10,8 +10,11 @@
 class PendingWindow : public QWidget
 {
 public:
-    PendingWindow(const char *className, LanguageCode &lang, QSize clientSize, QWidget *parent = nullptr)
-        : QWidget(parent, Qt::Window), m_className(className), m_lang(lang)
+    // germanOrEnglish: the window's routine shows German for "de" and English for every other
+    // code, instead of leaving other codes alone.
+    PendingWindow(const char *className, LanguageCode &lang, QSize clientSize, QWidget *parent = nullptr,
+                  bool germanOrEnglish = false)
+        : QWidget(parent, Qt::Window), m_className(className), m_lang(lang), m_germanOrEnglish(germanOrEnglish)
     {
         setObjectName(QLatin1String(className));
         resize(clientSize);
@@ -22,13 +25,18 @@ protected:
     void applyTitle()
     {
         QString title;
-        if (const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), m_className))
-            if (LanguageTexts::routineText(*t, m_lang, title))
-                setWindowTitle(title);
+        const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), m_className);
+        if (!t)
+            return;
+        if (m_germanOrEnglish)
+            setWindowTitle(LanguageTexts::momentText(m_lang, t->de, t->en));
+        else if (LanguageTexts::routineText(*t, m_lang, title))
+            setWindowTitle(title);
     }
     LanguageCode &lang() { return m_lang; }
 
 private:
     const char *m_className;
     LanguageCode &m_lang;
+    bool m_germanOrEnglish;
 };

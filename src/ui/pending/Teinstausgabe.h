@@ -7,9 +7,9 @@ class Teinstausgabe : public PendingWindow
 {
 public:
     explicit Teinstausgabe(LanguageCode &lang, QWidget *parent = nullptr)
-        : PendingWindow("Teinstausgabe", lang, QSize(460, 420), parent)
+        : PendingWindow("Teinstausgabe", lang, QSize(460, 420), parent, true)
     {
     }
-    // Language routine.
+    // Language routine; it tests for "de" only.
     void Sprache() { applyTitle(); }
 };
