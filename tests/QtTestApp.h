@@ -8,6 +8,8 @@ inline QApplication &qtTestApp()
     static int argc = 1;
     static char name[] = "sonalo-test";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing Qt down among the other statics at exit crashes (input devices
+    // created by synthetic events outlive it). The pointer keeps it reachable for LSan.
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }

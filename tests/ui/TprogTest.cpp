@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -360,7 +361,9 @@ TEST_F(TprogTest, FoundSongsCountWithTimeOfWholePlaylist)
     w.ShowListStatus();
     EXPECT_EQ(w.model()->rowCount(), 3);
     EXPECT_EQ(statusText(), u8("3 Files Loaded (10min )"));
-    w.statusClick();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w.statusLabel(), &release);
     EXPECT_EQ(statusText(), u8("3 Files Loaded (3min )"));
     EXPECT_FALSE(w.StatusShowsSong);
 
