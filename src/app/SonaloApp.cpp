@@ -3,6 +3,7 @@
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
+#include "tags/AddSongFile.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
 #include "ui/pending/Taddordner.h"
@@ -62,6 +63,9 @@ SonaloApp::SonaloApp(const Options &options)
     m_prog->setErrorWindow(m_fehler.get());
     m_prog->sprache();
     m_start->setMainWindow(m_prog.get());
+    m_prog->hooks.addSongFile = [this](const QString &path, bool relative) {
+        AddSongFile(m_prog->lists(), path, relative);
+    };
 
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(),
                      [this] { applyLanguageToOtherWindows(); });

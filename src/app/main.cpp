@@ -1,9 +1,11 @@
 #include "app/Artwork.h"
 #include "app/SonaloApp.h"
 #include "core/FileSystem.h"
+#include "tags/ReaderFailureHook.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +19,13 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // The single-instance hand-over to a running copy comes here, before any window exists.
+
+    // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
+    setReaderFailureHook([](const QString &message) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok);
+        box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+        box.exec();
+    });
 
     SonaloApp sonalo({FileSystem::programFolder(), QDir::currentPath(), app.arguments().mid(1), nullptr});
     sonalo.showSplash();

@@ -5,10 +5,12 @@
 
 #include "QtTestApp.h"
 #include "core/Playlist.h"
+#include "ui/ListStatus.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
 #include "ui/pending/Tfehler.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -208,5 +210,48 @@ TEST_F(StartupTest, DemoStyleStartLoadsTheOnePlaylistAndClosingEndsTheSplash)
     app->prog()->close();
     EXPECT_FALSE(app->prog()->isVisible());
     EXPECT_FALSE(app->start()->isVisible());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(StartupTest, ArgumentsAddSongsFoldersAndPlaylistsInOrder)
+{
+    // A short silent WAV; the name gives the title.
+    QByteArray wav("RIFF");
+    const quint32 rate = 8000, samples = 8000 * 2;
+    auto le = [&](quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            wav.append(char((v >> (8 * i)) & 0xFF));
+    };
+    le(36 + samples * 2, 4);
+    wav.append("WAVEfmt ");
+    le(16, 4), le(1, 2), le(1, 2), le(rate, 4), le(rate * 2, 4), le(2, 2), le(16, 2);
+    wav.append("data");
+    le(samples * 2, 4);
+    wav.append(QByteArray(int(samples * 2), '\0'));
+    ASSERT_TRUE(QDir(programDir.path()).mkpath(u8("music")));
+    for (const char *name : {"music/Band - Tune.wav", "loose.wav"}) {
+        QFile f(programDir.filePath(u8(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(wav);
+    }
+    TSongRecord listed;
+    listed.Artist = u8("Listed");
+    listed.Length = u8("1:00");
+    SavePlaylist({listed}, programDir.filePath(u8("other.slp")), TTextEncoding::teUtf8, PictureStyle());
+    // Playlists beside the program are not offered when there are arguments.
+    SavePlaylist({listed}, programDir.filePath(u8("beside.slp")), TTextEncoding::teUtf8, PictureStyle());
+
+    auto app = start({programDir.filePath(u8("loose.wav")), programDir.filePath(u8("other.slp")),
+                      programDir.filePath(u8("music"))});
+    app->showSplash();
+    app->start()->FormClick();
+    const SongList &songs = app->prog()->lists().AllSongs;
+    ASSERT_EQ(songs.size(), 3);
+    EXPECT_EQ(songs[0].Path, programDir.filePath(u8("loose.wav")));
+    EXPECT_EQ(songs[0].Title, u8("loose.wav"));
+    EXPECT_EQ(songs[1].Artist, u8("Listed"));
+    EXPECT_EQ(songs[2].Path, programDir.filePath(u8("music/Band - Tune.wav")));
+    EXPECT_TRUE(app->prog()->PlaylistFolderList.isEmpty());
+    EXPECT_EQ(app->prog()->statusLabel()->text(), u8("3 Files Loaded ") + TotalPlayingTime(songs));
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
