@@ -289,7 +289,7 @@ void Tprog::createMenus()
 
 void Tprog::createPopups()
 {
-    auto fill = [this](QMenu *menu, std::span<const UiText> texts) {
+    auto fill = [](QMenu *menu, std::span<const UiText> texts) {
         for (const UiText &t : texts) {
             auto *a = new QAction(menu);
             a->setObjectName(QLatin1String(t.component));
