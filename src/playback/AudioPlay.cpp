@@ -9,6 +9,7 @@
 #include <gst/audio/audio.h>
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
