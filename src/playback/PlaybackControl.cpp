@@ -316,6 +316,7 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
     FreePlayer();
     // The player may call back from inside itself and be destroyed by that call.
     m_player = m_factory(resolved, 0, [this] { weiterClick(); });
+    ++m_playersCreated;
     MediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     CanSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
     m_player->SetLoop(Repeat);

@@ -68,6 +68,8 @@ public:
 
     // The playback state.
     IAudioPlayer *Player() const { return m_player.get(); }
+    // How many players were created so far: tells one loaded song from the next.
+    quint64 playersCreated() const { return m_playersCreated; }
     bool IsPlaying = false;
     int CurrentIndex = 0;
     // A resolved path that the next weiterClick plays before anything else; empty for none.
@@ -149,6 +151,7 @@ private:
     std::unique_ptr<IAudioPlayer> m_player;
     QTimer m_timer;
     SongTagFields m_songFields;
+    quint64 m_playersCreated = 0;
 };
 
 // A position in 100-ns units as "hh:nn:ss:zzz" (hours of the day, rounded to the millisecond)
