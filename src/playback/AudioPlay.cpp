@@ -691,7 +691,7 @@ void TcbAudioPlay::HandleGraphEvents(GstMessage *message)
         return; // may have destroyed this player
     case GST_MESSAGE_ERROR:
         // Before the first start, Play raises it; once started, the song is over.
-        if (m_state != kStateBuilt) {
+        if (m_state != kStateBuilt && !m_ended) {
             EcbAudioPlayError e(QString(), 0);
             if (m_link && m_link->firstError(&e))
                 eventErrorHandler()(e);
