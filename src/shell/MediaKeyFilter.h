@@ -12,7 +12,6 @@ class MediaKeyFilter : public QObject
 public:
     MediaKeyFilter(PlaybackControl &playback, QObject *parent = nullptr);
 
-protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
