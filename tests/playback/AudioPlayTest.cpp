@@ -55,6 +55,12 @@ protected:
     QStringList eventErrors;
 };
 
+QByteArray TempRead(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // The WAVEFORMATEX fields of GrabberFormat.
 quint32 le(const QByteArray &b, int at, int size)
 {
@@ -253,6 +259,51 @@ TEST_F(AudioPlayTest, UnplayableFilesRaiseWithTheFrameworkMessage)
         EXPECT_TRUE(e.message().startsWith(head)) << qPrintable(e.message());
         EXPECT_GT(e.message().size(), head.size()) << "a description follows";
     }
+}
+
+TEST_F(AudioPlayTest, DamagedFilesRaiseOrPlayButNeverHang)
+{
+    QTemporaryDir dir;
+    const QByteArray mp3 = TempRead(file("tone.mp3"));
+    const QByteArray ogg = TempRead(file("tone.ogg"));
+    ASSERT_FALSE(mp3.isEmpty());
+    QByteArray noise(20000, '\0');
+    quint32 x = 12345;
+    for (char &b : noise) {
+        x = x * 1103515245u + 12345u;
+        b = char(x >> 16);
+    }
+    struct Case { const char *name; QByteArray bytes; };
+    for (const Case &c : {Case{"half.mp3", mp3.left(mp3.size() / 2)}, Case{"tail.mp3", mp3.mid(mp3.size() / 3)},
+                          Case{"half.ogg", ogg.left(ogg.size() / 2)}, Case{"noise.ogg", noise},
+                          Case{"noise.wma", noise}, Case{"header.ogg", ogg.left(60)}}) {
+        const QString path = dir.path() + QLatin1Char('/') + QString::fromLatin1(c.name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        int ends = 0;
+        try {
+            auto p = make(path, [&] { ++ends; });
+            p->Play();
+            EXPECT_TRUE(waitFor([&] { return ends > 0; }, 5000)) << c.name << " neither failed nor ended";
+        } catch (const EcbAudioPlayError &e) {
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("GStreamer call failed: ")) || e.ErrorCode() == 1000)
+                << c.name << ' ' << qPrintable(e.message());
+        }
+    }
+}
+
+TEST_F(AudioPlayTest, FileNameKeepsEveryCharacter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/\u00dcn\u00efc\u00f6d\u00e9 \u266a \u6b4c.mp3");
+    ASSERT_TRUE(QFile::copy(file("tone.mp3"), path));
+    int ends = 0;
+    auto p = make(path, [&] { ++ends; });
+    EXPECT_EQ(p->FileName(), path);
+    p->Play();
+    EXPECT_TRUE(waitFor([&] { return ends == 1; }, 5000));
 }
 
 TEST_F(AudioPlayTest, VideoOnlyFileHasNoAudioStream)
