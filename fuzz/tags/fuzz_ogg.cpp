@@ -1,0 +1,17 @@
+#include "tags/OggTag.h"
+
+#include <QBuffer>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    TOGGtag tag;
+    if (tag.ReadFromStream(buffer))
+        (void)tag.GetDuration();
+    return 0;
+}

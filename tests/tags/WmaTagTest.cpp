@@ -1,0 +1,139 @@
+#include "ByteBuilders.h"
+
+#include "tags/WmaTag.h"
+
+#include <gtest/gtest.h>
+
+using namespace bytes;
+
+namespace {
+
+bool readWma(TWMATag &tag, const QByteArray &file)
+{
+    MemoryDevice dev(file);
+    return tag.ReadFromStream(dev.buffer);
+}
+
+QByteArray text(const QString &s) { return utf16le(s) + le16(0); }
+
+} // namespace
+
+TEST(WmaTag, ContentDescriptionAndDescriptors)
+{
+    QList<QByteArray> objects = asfPlausible();
+    objects << asfContentDescription({text(QStringLiteral("Title")), text(QStringLiteral("Author")),
+                                      text(QStringLiteral("Copyright")), text(QStringLiteral("Comment")), QByteArray()})
+            << asfExtendedContent({{QStringLiteral("WM/AlbumTitle"), 0, text(QStringLiteral("Album"))},
+                                   {QStringLiteral(" wm/year "), 0, text(QStringLiteral("2001"))},
+                                   {QStringLiteral("WM/Genre"), 0, text(QStringLiteral("Jazz"))},
+                                   {QStringLiteral("WM/Track"), 0, text(QStringLiteral(" 7 "))}});
+    const QByteArray file = asfFile(objects);
+    TWMATag tag;
+    ASSERT_TRUE(readWma(tag, file));
+    ASSERT_TRUE(tag.Valid);
+    EXPECT_EQ(tag.Title, u"Title");
+    EXPECT_EQ(tag.Artist, u"Author");
+    EXPECT_EQ(tag.Comment, u"Comment");
+    EXPECT_EQ(tag.Album, u"Album");
+    EXPECT_EQ(tag.Year, u"2001");
+    EXPECT_EQ(tag.Genre, u"Jazz");
+    EXPECT_EQ(tag.Track, 7);
+    EXPECT_EQ(tag.Channels, 2);
+    EXPECT_EQ(tag.SampleRate, 44100u);
+    EXPECT_EQ(tag.Bitrate, 128u); // 16000 bytes/s
+    EXPECT_DOUBLE_EQ(tag.Duration, file.size() * 8.0 / 128000);
+}
+
+TEST(WmaTag, LaterValuesReplaceEarlierOnes)
+{
+    QList<QByteArray> objects = asfPlausible();
+    objects << asfExtendedContent({{QStringLiteral("WM/Title"), 0, text(QStringLiteral("Early"))}})
+            << asfContentDescription({text(QStringLiteral("Late")), QByteArray(), QByteArray(), QByteArray(), QByteArray()});
+    TWMATag tag;
+    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    EXPECT_EQ(tag.Title, u"Late");
+}
+
+TEST(WmaTag, NonTextDescriptorsChangeNothing)
+{
+    QList<QByteArray> objects = asfPlausible();
+    objects << asfExtendedContent({{QStringLiteral("WM/Track"), 3, le32(5)},
+                                   {QStringLiteral("WM/Title"), 2, le32(1)},
+                                   {QStringLiteral("WM/Author"), 0, text(QStringLiteral("After"))}});
+    TWMATag tag;
+    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    EXPECT_EQ(tag.Track, 0);
+    EXPECT_EQ(tag.Title, QString());
+    EXPECT_EQ(tag.Artist, u"After");
+}
+
+TEST(WmaTag, StringsKeepAtMost250Characters)
+{
+    QList<QByteArray> objects = asfPlausible();
+    objects << asfContentDescription({utf16le(QString(300, u'a')), text(QStringLiteral("Next")), QByteArray(),
+                                      QByteArray(), QByteArray()});
+    TWMATag tag;
+    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    EXPECT_EQ(tag.Title, QString(250, u'a'));
+    EXPECT_EQ(tag.Artist, u"Next");
+}
+
+TEST(WmaTag, PlausibilityLimits)
+{
+    struct Case { std::uint32_t maxBitrate; int channels; std::uint32_t rate; std::uint32_t bps; bool valid; };
+    const Case cases[] = {
+        {128000, 2, 44100, 16000, true},  {319999, 1, 8000, 39999, true}, {1, 2, 96000, 1, true},
+        {320000, 2, 44100, 16000, false}, {0, 2, 44100, 16000, false},    {128000, 6, 44100, 16000, false},
+        {128000, 0, 44100, 16000, false}, {128000, 2, 7999, 16000, false}, {128000, 2, 96001, 16000, false},
+        {128000, 2, 44100, 0, false},     {128000, 2, 44100, 40000, false},
+    };
+    for (const Case &c : cases) {
+        TWMATag tag;
+        ASSERT_TRUE(readWma(tag, asfFile({asfFileProperties(c.maxBitrate), asfStreamProperties(c.channels, c.rate, c.bps),
+                                          asfContentDescription({text(QStringLiteral("T")), {}, {}, {}, {}})})));
+        EXPECT_EQ(tag.Valid, c.valid) << c.maxBitrate << ' ' << c.channels << ' ' << c.rate << ' ' << c.bps;
+        EXPECT_EQ(tag.Title.isEmpty(), !c.valid);
+        if (!c.valid) {
+            EXPECT_EQ(tag.SampleRate, 0u);
+        }
+    }
+}
+
+TEST(WmaTag, NotAsfAndBrokenHeaders)
+{
+    TWMATag tag;
+    EXPECT_TRUE(readWma(tag, QByteArray(100, 'x')));
+    EXPECT_FALSE(tag.Valid);
+    EXPECT_FALSE(readWma(tag, QByteArray()));
+    EXPECT_FALSE(readWma(tag, guid(kAsfHeader) + of({1, 2})));
+    // An object cut off by the end of the header.
+    const QByteArray good = asfFile(asfPlausible(), 0);
+    EXPECT_FALSE(readWma(tag, good.left(good.size() - 10)));
+    // A descriptor count larger than the object holds.
+    QByteArray ecd = asfExtendedContent({{QStringLiteral("WM/Title"), 0, text(QStringLiteral("x"))}});
+    ecd.replace(24, 2, le16(500));
+    EXPECT_FALSE(readWma(tag, asfFile(QList<QByteArray>(asfPlausible()) << ecd)));
+}
+
+TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
+{
+    // A zero-size (or smaller than its own header) object ends the object loop; what came
+    // before it still counts.
+    for (std::uint64_t size : {0ull, 1ull, 23ull}) {
+        QByteArray stuck = guid(kAsfOther) + le64(size);
+        QList<QByteArray> objects = asfPlausible();
+        objects << stuck << asfContentDescription({text(QStringLiteral("Never")), {}, {}, {}, {}});
+        QByteArray file = asfFile(objects);
+        file.replace(24, 4, le32(0xFFFFFFFFu)); // four billion objects promised
+        TWMATag tag;
+        ASSERT_TRUE(readWma(tag, file)) << size;
+        EXPECT_TRUE(tag.Valid);
+        EXPECT_EQ(tag.Title, QString());
+    }
+    // A header object size beyond the file is bounded by the file.
+    QByteArray file = asfFile(asfPlausible(), 0);
+    file.replace(16, 8, le64(~0ull));
+    TWMATag tag;
+    EXPECT_TRUE(readWma(tag, file));
+    EXPECT_TRUE(tag.Valid);
+}
