@@ -3,6 +3,10 @@
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
+#include "playback/AudioPlay.h"
+#include "playback/PlaybackControl.h"
+#include "shell/MediaKeyFilter.h"
+#include "shell/PlaybackMpris.h"
 #include "tags/AddSongFile.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
@@ -12,8 +16,8 @@
 #include "ui/pending/Tdateiinfo.h"
 #include "ui/pending/Teinstausgabe.h"
 #include "ui/pending/Teinstshortcuts.h"
-#include "ui/pending/Tfehler.h"
-#include "ui/pending/Tlastfiles.h"
+#include "ui/Tfehler.h"
+#include "ui/Tlastfiles.h"
 #include "ui/pending/Tsuchopt.h"
 #include "ui/pending/Ttxtexport.h"
 
@@ -67,6 +71,25 @@ SonaloApp::SonaloApp(const Options &options)
         AddSongFile(m_prog->lists(), path, relative);
     };
 
+    // Playback: the players, the recently played window, the media keys of the keyboard and
+    // of the desktop.
+    AudioPlayerFactory factory = options.playerFactory;
+    if (!factory) {
+        m_audioDevices = TAudioDevices::Enumerate();
+        factory = TcbAudioPlay::Factory(m_audioDevices);
+    }
+    m_prog->setRecentWindow(m_lastfiles.get());
+    m_prog->attachPlayback(std::move(factory));
+    m_mediaKeys = std::make_unique<MediaKeyFilter>(*m_prog->playback());
+    QCoreApplication::instance()->installEventFilter(m_mediaKeys.get());
+    m_mpris = std::make_unique<PlaybackMpris>(*m_prog->playback(), [this] {
+        m_prog->show();
+        m_prog->raise();
+        m_prog->activateWindow();
+    });
+    if (options.mpris)
+        m_mpris->registerOnSessionBus();
+
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(),
                      [this] { applyLanguageToOtherWindows(); });
     QObject::connect(m_prog.get(), &Tprog::infoRequested, m_prog.get(), [this] {
@@ -83,6 +106,9 @@ SonaloApp::SonaloApp(const Options &options)
 
 SonaloApp::~SonaloApp()
 {
+    // The media controls first: they drive the playback the main window owns.
+    m_mpris.reset();
+    m_mediaKeys.reset();
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
     // while the others still exist.
     m_einstshortcuts.reset();
@@ -94,6 +120,7 @@ SonaloApp::~SonaloApp()
     m_txtexport.reset();
     m_dateiinfo.reset();
     m_info.reset();
+    m_prog->setRecentWindow(nullptr);
     m_lastfiles.reset();
     m_addordner.reset();
     m_startfenster.reset();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/OutputSettings.h"
+#include "playback/AudioDevices.h"
+#include "playback/AudioPlayer.h"
 #include "ui/LanguageCode.h"
 
 #include <QString>
@@ -8,6 +10,8 @@
 
 #include <memory>
 
+class MediaKeyFilter;
+class PlaybackMpris;
 class QWidget;
 class Taddordner;
 class Tbugreport_de;
@@ -36,6 +40,10 @@ public:
         QString workingFolder; // where the language marker files are looked for
         QStringList arguments;
         UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
+        // Makes the players; empty: GStreamer on the audio outputs found at start-up.
+        AudioPlayerFactory playerFactory;
+        // Registers the desktop media controls (MPRIS) on the session bus when there is one.
+        bool mpris = true;
     };
 
     explicit SonaloApp(const Options &options);
@@ -48,6 +56,10 @@ public:
     Tprog *prog() const { return m_prog.get(); }
     Tinfo *info() const { return m_info.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
+    Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
+    PlaybackMpris *mpris() const { return m_mpris.get(); }
+    // AudioDevices: the outputs a player can use, entry 0 the desktop's default.
+    const TAudioDevices &audioDevices() const { return m_audioDevices; }
 
     // Object names of the windows in the order they were created.
     const QStringList &creationOrder() const { return m_creationOrder; }
@@ -62,6 +74,7 @@ private:
     void applyLanguageToOtherWindows();
 
     std::unique_ptr<UserDialogs> m_ownDialogs;
+    TAudioDevices m_audioDevices;
     QStringList m_creationOrder;
     std::unique_ptr<Tstart> m_start;
     std::unique_ptr<Tprog> m_prog;
@@ -77,4 +90,6 @@ private:
     std::unique_ptr<Tbugreport_de> m_bugreport_de;
     std::unique_ptr<Tbugreport_en> m_bugreport_en;
     std::unique_ptr<Teinstshortcuts> m_einstshortcuts;
+    std::unique_ptr<MediaKeyFilter> m_mediaKeys;
+    std::unique_ptr<PlaybackMpris> m_mpris;
 };

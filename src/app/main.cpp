@@ -27,7 +27,11 @@ int main(int argc, char *argv[])
         box.exec();
     });
 
-    SonaloApp sonalo({FileSystem::programFolder(), QDir::currentPath(), app.arguments().mid(1), nullptr});
+    SonaloApp::Options options;
+    options.programFolder = FileSystem::programFolder();
+    options.workingFolder = QDir::currentPath();
+    options.arguments = app.arguments().mid(1);
+    SonaloApp sonalo(options);
     sonalo.showSplash();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "shell/MediaKeys.h"
 
+#include "playback/PlaybackControl.h"
+
 #include <Qt>
 
 MediaCommand mediaCommandFromAppCommand(quint32 parameter)
@@ -24,4 +26,18 @@ MediaCommand mediaCommandFromQtKey(int key)
     case Qt::Key_MediaTogglePlayPause: return MediaCommand::PlayPause;
     default: return MediaCommand::None;
     }
+}
+
+bool runMediaCommand(MediaCommand command, PlaybackControl &playback)
+{
+    switch (command) {
+    case MediaCommand::Next: playback.weiterClick(); return true;
+    case MediaCommand::Previous: playback.zurueckClick(); return true;
+    case MediaCommand::Stop:
+    case MediaCommand::Pause: playback.mw2Click(); return true;
+    case MediaCommand::PlayPause: playback.BtPlayClick(); return true;
+    case MediaCommand::Play: playback.mw1Click(); return true;
+    case MediaCommand::None: return false;
+    }
+    return false;
 }

@@ -8,7 +8,12 @@
 #include "ui/AppTitle.h"
 #include "ui/LanguageTexts.h"
 #include "ui/ListStatus.h"
+#include "playback/PlaybackControl.h"
 #include "ui/SongTableModel.h"
+#include "ui/TTrackBar.h"
+#include "ui/Tfehler.h"
+#include "ui/Tlastfiles.h"
+#include "ui/TprogPlaybackView.h"
 #include "ui/UserDialogs.h"
 
 #include <QAction>
@@ -417,7 +422,7 @@ void Tprog::createBottomPanel(QWidget *parent)
     BtPlay = button("BtPlay", ">", 8);
     zurueck = button("zurueck", "<<", 63);
     weiter = button("weiter", ">>", 118);
-    stelle = new QSlider(Qt::Horizontal, pa_unten);
+    stelle = new TTrackBar(Qt::Horizontal, pa_unten);
     stelle->setObjectName(QStringLiteral("stelle"));
     stelle->setTickPosition(QSlider::TicksBelow);
     stelle->setTickInterval(50);
@@ -442,6 +447,8 @@ void Tprog::layoutBottomPanel()
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (playbackEvent(watched, event))
+        return true;
     if (watched == pa_unten && event->type() == QEvent::Resize)
         layoutBottomPanel();
     else if (watched == status && event->type() == QEvent::MouseButtonRelease

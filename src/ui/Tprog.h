@@ -3,6 +3,7 @@
 #include "core/FolderScan.h"
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
+#include "playback/AudioPlayer.h"
 #include "ui/LanguageCode.h"
 #include "ui/SongSort.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -19,7 +21,12 @@ class QPushButton;
 class QSlider;
 class QTableView;
 class QWidget;
+class PlaybackControl;
 class SongTableModel;
+class Tfehler;
+class Tlastfiles;
+class TprogPlaybackView;
+class TTrackBar;
 class UserDialogs;
 
 // The main window: the song table with its status line, the play controls, the search bar and
@@ -79,8 +86,22 @@ public:
     bool FirstActivation = true;
     bool StatusShowsSong = false;
 
-    // The error log window, whose title this window's language routine writes.
-    void setErrorWindow(QWidget *window) { m_errorWindow = window; }
+    // The error log window, whose title this window's language routine writes and to which
+    // failed song starts are written.
+    void setErrorWindow(Tfehler *window) { m_errorWindow = window; }
+    // The recently played window, refreshed while it is shown.
+    void setRecentWindow(Tlastfiles *window);
+
+    // Playback: creates the playback state with players from factory and enables the play
+    // controls, the playback menu and the table's play commands.
+    void attachPlayback(AudioPlayerFactory factory);
+    PlaybackControl *playback() const { return m_playback.get(); }
+    // The first selected row of the table, -1 for none.
+    int selectedRow() const;
+    // Double click on the table: starts the selected row, or asks for files when none is.
+    void lvDblClick();
+    void mw5Click();
+    void m_fehlerClick();
 
     // Language routine.
     void sprache();
@@ -130,6 +151,7 @@ private:
     QWidget *createSearchBar(QWidget *parent);
     QWidget *createSearchOptions(QWidget *parent);
     void layoutBottomPanel();
+    bool playbackEvent(QObject *watched, QEvent *event);
     void loadPlaylistFile(const QString &fileName);
     void savePlaylistTo(const SongList &list);
     void runCommand(const std::function<void()> &command);
@@ -145,7 +167,8 @@ private:
     ScanState m_scan;
     bool m_shown = false;
     QString m_openAudioFilesFilter;
-    QWidget *m_errorWindow = nullptr;
+    Tfehler *m_errorWindow = nullptr;
+    Tlastfiles *m_recentWindow = nullptr;
 
     SongTableModel *m_model = nullptr;
     QTableView *lv = nullptr;
@@ -161,8 +184,13 @@ private:
     QPushButton *BtPlay = nullptr;
     QPushButton *zurueck = nullptr;
     QPushButton *weiter = nullptr;
-    QSlider *stelle = nullptr;
+    TTrackBar *stelle = nullptr;
     QMenu *popup = nullptr;
     QMenu *akpopup = nullptr;
     QActionGroup *m_displayModes = nullptr;
+
+    // Declared last: the playback state refers to the lists and to its view.
+    friend class TprogPlaybackView;
+    std::unique_ptr<TprogPlaybackView> m_playbackView;
+    std::unique_ptr<PlaybackControl> m_playback;
 };

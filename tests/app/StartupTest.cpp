@@ -8,7 +8,7 @@
 #include "ui/ListStatus.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
-#include "ui/pending/Tfehler.h"
+#include "ui/Tfehler.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,8 +53,12 @@ protected:
 
     std::unique_ptr<SonaloApp> start(QStringList arguments = {})
     {
-        return std::make_unique<SonaloApp>(SonaloApp::Options{programDir.path() + QLatin1Char('/'), workDir.path(),
-                                                              std::move(arguments), &dialogs});
+        SonaloApp::Options options;
+        options.programFolder = programDir.path() + QLatin1Char('/');
+        options.workingFolder = workDir.path();
+        options.arguments = std::move(arguments);
+        options.dialogs = &dialogs;
+        return std::make_unique<SonaloApp>(options);
     }
 
     QTemporaryDir programDir;

@@ -1,0 +1,48 @@
+#include "playback/SongDisplay.h"
+
+#include "core/TextUtil.h"
+
+namespace {
+
+const QString kUnknown = QStringLiteral("??");
+
+} // namespace
+
+SongTagFields SongDisplayFields(SongTagFields f)
+{
+    for (QString *part : {&f.album, &f.genre, &f.track})
+        if (part->isEmpty())
+            *part = kUnknown;
+    const QString separator = QStringLiteral(" - ");
+    if (f.artist.isEmpty() && !f.title.isEmpty() && f.title.contains(separator)) {
+        // Songs named after their file: drop the extensions, then split at the first " - ".
+        for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
+            f.title = ReplaceAll(f.title, QLatin1String(ext), QString());
+        f.artist = f.title.left(f.title.indexOf(separator));
+        f.title = ReplaceAll(f.title, f.artist + separator, QString());
+    }
+    if (f.artist.isEmpty())
+        f.artist = kUnknown;
+    if (f.title.isEmpty())
+        f.title = kUnknown;
+    return f;
+}
+
+QString SongDisplayText(const SongTagFields &f, SongDisplayMode mode, const QString &path)
+{
+    const QString artistTitle = f.artist + QStringLiteral(" - ") + f.title;
+    switch (mode) {
+    case SongDisplayMode::ArtistTitle: return artistTitle;
+    case SongDisplayMode::ArtistTitleAlbum: return artistTitle + QStringLiteral(" (") + f.album + QLatin1Char(')');
+    case SongDisplayMode::ArtistTitleAlbumTrack:
+        return artistTitle + QStringLiteral(" (") + f.album + QStringLiteral(", ") + f.track + QLatin1Char(')');
+    case SongDisplayMode::ArtistTitleGenre: return artistTitle + QStringLiteral(" (") + f.genre + QLatin1Char(')');
+    case SongDisplayMode::PathAndFile: return path;
+    }
+    return artistTitle;
+}
+
+QString SongWindowTitle(const QString &displayText)
+{
+    return displayText + QStringLiteral(" - Orvel Media Sonalo");
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "shell/MprisService.h"
+
+#include <functional>
+#include <memory>
+
+class PlaybackControl;
+
+// The playback as the desktop's media controls see it: the MPRIS service on the session bus,
+// its methods going through the media command dispatch, its properties following the
+// playback's changes.
+class PlaybackMpris : public MprisTarget
+{
+public:
+    // raise brings the main window forward.
+    PlaybackMpris(PlaybackControl &playback, std::function<void()> raise);
+    ~PlaybackMpris() override;
+
+    // False without a session bus (the program runs on without it).
+    bool registerOnSessionBus();
+    MprisService &service() { return *m_service; }
+
+    void mprisNext() override;
+    void mprisPrevious() override;
+    void mprisPlayPause() override;
+    void mprisPlay() override;
+    void mprisPause() override;
+    void mprisRaise() override;
+    QString mprisPlaybackStatus() const override;
+    QVariantMap mprisMetadata() const override;
+
+private:
+    PlaybackControl &m_playback;
+    std::function<void()> m_raise;
+    std::unique_ptr<MprisService> m_service;
+};

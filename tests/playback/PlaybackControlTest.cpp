@@ -1,0 +1,523 @@
+#include "playback/FakeAudioPlayer.h"
+#include "playback/PlaybackControl.h"
+
+#include "RecordingView.h"
+#include "TempDir.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QCoreApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "playback-tests";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *a = new QCoreApplication(argc, argv);
+    return *a;
+}
+
+class PlaybackControlTest : public ::testing::Test
+{
+protected:
+    PlaybackControlTest() : lists(dir.path())
+    {
+        app();
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), view);
+        view.control = control.get();
+    }
+    ~PlaybackControlTest() override
+    {
+        view.control = nullptr;
+        control.reset();
+    }
+
+    // A song in the table whose file exists (empty: the tag layer names it after the file).
+    QString addSong(const QString &name, bool exists = true)
+    {
+        QString path = dir.path(name);
+        if (exists)
+            dir.write(name, QByteArray());
+        TSongRecord r;
+        r.Title = name;
+        r.Path = path;
+        lists.AllSongs.append(r);
+        return path;
+    }
+    QString playing() const { return script.current ? script.current->FileName() : QString(); }
+    QStringList historyPaths() const
+    {
+        QStringList paths;
+        for (const PlayHistoryEntry &e : control->PlayHistory)
+            paths << e.Path;
+        return paths;
+    }
+
+    TempDir dir;
+    SongLists lists;
+    FakeAudioScript script;
+    RecordingView view;
+    std::unique_ptr<PlaybackControl> control;
+};
+
+} // namespace
+
+TEST_F(PlaybackControlTest, EmptyTableStartsNothing)
+{
+    control->weiterClick();
+    control->BtPlayClick();
+    control->mw1Click();
+    EXPECT_TRUE(script.calls.isEmpty());
+    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_FALSE(view.playing);
+    EXPECT_TRUE(view.log.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, TableOrderPlaysThroughAndWrapsAround)
+{
+    control->RandomOrder = false;
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3")),
+                  c = addSong(QStringLiteral("C.mp3"));
+    control->BtPlayClick(); // nothing loaded: row 0
+    EXPECT_EQ(playing(), a);
+    EXPECT_TRUE(view.playing);
+    for (const QString &expected : {b, c, a, b}) {
+        script.current->finish(); // the song ends; the player calls for the next one
+        EXPECT_EQ(playing(), expected);
+    }
+    EXPECT_EQ(control->CurrentIndex, 1);
+    EXPECT_EQ(script.alive, 1);
+
+    control->CurrentIndex = 2; // the last row
+    control->weiterClick();
+    EXPECT_EQ(playing(), a);
+    EXPECT_EQ(control->CurrentIndex, 0);
+    EXPECT_EQ(historyPaths(), (QStringList{a, b, c, a, b, a}));
+}
+
+TEST_F(PlaybackControlTest, RandomOrderWithOneRowPlaysItEveryTime)
+{
+    const QString only = addSong(QStringLiteral("only.mp3"));
+    ASSERT_TRUE(control->RandomOrder);
+    for (int i = 0; i < 5; ++i) {
+        control->weiterClick();
+        EXPECT_EQ(playing(), only);
+        EXPECT_EQ(control->CurrentIndex, 0);
+    }
+    EXPECT_EQ(control->PlayHistory.size(), 5);
+}
+
+TEST_F(PlaybackControlTest, PendingNextComesFirstAlsoInRandomOrder)
+{
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3")),
+                  c = addSong(QStringLiteral("C.mp3"));
+    QList<int> draws{0, 0};
+    control->randomRow = [&](int) { return draws.takeFirst(); };
+    control->pop_title_nextClick(2);
+    EXPECT_EQ(control->PendingNext, c);
+    EXPECT_EQ(control->CurrentIndex, 2);
+    EXPECT_TRUE(script.calls.isEmpty()); // marking does not start anything
+    control->weiterClick();
+    EXPECT_EQ(playing(), c);
+    EXPECT_TRUE(control->PendingNext.isEmpty());
+    control->weiterClick(); // random again
+    EXPECT_EQ(playing(), a);
+
+    // In table order the marked song is followed by the row after it.
+    control->RandomOrder = false;
+    control->pop_title_nextClick(0);
+    control->weiterClick();
+    EXPECT_EQ(playing(), a);
+    control->weiterClick();
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(draws.size(), 1);
+}
+
+TEST_F(PlaybackControlTest, MarkingAMissingFileMovesTheIndexOnly)
+{
+    addSong(QStringLiteral("A.mp3"));
+    addSong(QStringLiteral("gone.mp3"), false);
+    control->pop_title_nextClick(1);
+    EXPECT_TRUE(control->PendingNext.isEmpty());
+    EXPECT_EQ(control->CurrentIndex, 1);
+    control->p1Click(1); // missing: nothing happens, nothing is logged
+    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(script.calls.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, HistoryWalkBackAndForth)
+{
+    control->RandomOrder = false;
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3")),
+                  c = addSong(QStringLiteral("C.mp3"));
+    control->lvDblClick(0);
+    control->weiterClick();
+    control->weiterClick();
+    ASSERT_EQ(historyPaths(), (QStringList{a, b, c}));
+    script.current->advance(50'000'000);
+
+    control->zurueckClick(); // restarts C from its beginning
+    EXPECT_EQ(playing(), c);
+    EXPECT_EQ(script.current->GetPosition(), 0);
+    EXPECT_EQ(historyPaths(), (QStringList{a, b}));
+    EXPECT_EQ(control->PendingNext, c);
+
+    control->zurueckClick();
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(historyPaths(), (QStringList{a}));
+    EXPECT_EQ(control->CurrentSongPath, c); // going back does not change it
+    EXPECT_EQ(control->CurrentIndex, 2);
+
+    control->weiterClick(); // back to the song PlayFile started last
+    EXPECT_EQ(playing(), c);
+    EXPECT_EQ(historyPaths(), (QStringList{a, c}));
+    EXPECT_TRUE(control->PendingNext.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, GoingBackToADeletedFileDoesNothingUntilTheHistoryIsCleared)
+{
+    const QString a = addSong(QStringLiteral("A.mp3"));
+    const QString b = addSong(QStringLiteral("B.mp3"));
+    control->lvDblClick(0);
+    control->lvDblClick(1);
+    ASSERT_TRUE(QFile::remove(b));
+    const QStringList before = script.calls;
+    for (int i = 0; i < 3; ++i) {
+        control->zurueckClick();
+        EXPECT_EQ(script.calls, before);
+        EXPECT_EQ(historyPaths(), (QStringList{a, b}));
+        EXPECT_TRUE(control->PendingNext.isEmpty());
+    }
+    control->DeleteHistory();
+    control->zurueckClick();
+    EXPECT_EQ(script.calls, before);
+    EXPECT_TRUE(view.errors.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, GoingBackToAFileThatCannotPlayShowsTheErrorAndKeepsTheEntry)
+{
+    const QString a = addSong(QStringLiteral("A.mp3"));
+    control->lvDblClick(0);
+    script.failOnCreate[a] = {1000, QStringLiteral("Specified file doesn't have any audio stream.")};
+    control->zurueckClick();
+    EXPECT_EQ(view.errors, QStringList{QStringLiteral("Specified file doesn't have any audio stream.")});
+    EXPECT_EQ(control->Player(), nullptr);
+    EXPECT_EQ(historyPaths(), QStringList{a});
+    EXPECT_TRUE(view.log.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, FifteenMissingFilesLogAndStopWhileTheSongPlaysOn)
+{
+    control->RandomOrder = false;
+    const QString first = addSong(QStringLiteral("playing.mp3"));
+    QStringList missing;
+    for (int i = 0; i < 20; ++i)
+        missing << addSong(QStringLiteral("missing%1.mp3").arg(i), false);
+    control->lvDblClick(0);
+    const QStringList before = script.calls;
+
+    control->weiterClick();
+    ASSERT_EQ(view.log.size(), 15 * 3 + 1);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(view.log[i * 3], QLatin1Char('"') + missing[i] + QLatin1Char('"'));
+        EXPECT_EQ(view.log[i * 3 + 1], QStringLiteral("  File does not exist."));
+        EXPECT_EQ(view.log[i * 3 + 2], QStringLiteral("> Try to load next file..."));
+    }
+    EXPECT_EQ(view.log.last(), QStringLiteral("> Automatic Abord."));
+    EXPECT_EQ(script.calls, before); // the loaded song was not touched
+    EXPECT_EQ(playing(), first);
+    EXPECT_EQ(control->FailureCount, 15);
+
+    // Until a song starts, every further failure ends at once.
+    view.log.clear();
+    view.german = true;
+    control->weiterClick();
+    EXPECT_EQ(view.log, (QStringList{QLatin1Char('"') + missing[15] + QLatin1Char('"'), QStringLiteral("  Datei existiert nicht."),
+                                     QStringLiteral("> Nächste Datei wird geladen..."), QStringLiteral("> Automatischer Abbruch.")}));
+    control->lvDblClick(0);
+    EXPECT_EQ(control->FailureCount, 0);
+}
+
+TEST_F(PlaybackControlTest, FailureLinesInBothLanguages)
+{
+    struct Case
+    {
+        bool german;
+        bool onPlay;
+        QString message;
+        QStringList lines; // after the quoted name, before the "next file" line
+        const char16_t *next;
+    };
+    const Case cases[] = {
+        {false, false, QStringLiteral("Specified file doesn't have any audio stream."),
+         {QStringLiteral("  File can not be played. Error Code: "), QStringLiteral("  Specified file doesn't have any audio stream.")},
+         u"> Try to load next file..."},
+        {true, true, QStringLiteral("Selected audio device not connected"),
+         {QStringLiteral("  Datei kann nicht abgespielt werden. Fehlercode: "), QStringLiteral("  Selected audio device not connected")},
+         u"> Nächste Datei wird geladen..."},
+        {false, true, QString(), {QStringLiteral("  File can not be played. Unknown Error.")}, u"> Try to load next file..."},
+        {true, false, QString(), {QStringLiteral("  Datei kann nicht abgespielt werden. Unbekannter Fehler.")},
+         u"> Nächste Datei wird geladen..."},
+        // The component's messages carry a CR between the failed call and its description.
+        {false, false, QStringLiteral("GStreamer call failed: 80070057\rOne of the parameters is invalid."),
+         {QStringLiteral("  File can not be played. Error Code: "),
+          QStringLiteral("  GStreamer call failed: 80070057\nOne of the parameters is invalid.")},
+         u"> Try to load next file..."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        lists.AllSongs.clear();
+        script.failOnCreate.clear();
+        script.failOnPlay.clear();
+        control->FreePlayer();
+        control->FailureCount = 0;
+        control->RandomOrder = false;
+        control->CurrentIndex = 0;
+        const QString bad = addSong(QStringLiteral("bad.mp3"));
+        const QString good = addSong(QStringLiteral("good.mp3"));
+        (c.onPlay ? script.failOnPlay : script.failOnCreate)[bad] = {1000, c.message};
+        view.german = c.german;
+        view.log.clear();
+        control->lvDblClick(0);
+        QStringList expected{QLatin1Char('"') + bad + QLatin1Char('"')};
+        expected << c.lines << QString::fromUtf16(c.next);
+        EXPECT_EQ(view.log, expected);
+        EXPECT_EQ(playing(), good); // the next row started
+        EXPECT_EQ(control->FailureCount, 0);
+        EXPECT_EQ(historyPaths().last(), good);
+    }
+}
+
+TEST_F(PlaybackControlTest, FailedStartLeavesTheSongLoadedButSilentAndChainsAreBounded)
+{
+    control->RandomOrder = false;
+    // Every file fails to start: the chain ends after 15 attempts and its depth stays bounded.
+    for (int i = 0; i < 3; ++i) {
+        const QString p = addSong(QStringLiteral("silent%1.mp3").arg(i));
+        script.failOnPlay[p] = {1001, QStringLiteral("Selected audio device not connected")};
+    }
+    control->weiterClick();
+    EXPECT_EQ(view.log.size(), 15 * 4 + 1);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("create ")).size(), 15);
+    ASSERT_NE(control->Player(), nullptr); // the last one stays loaded, not playing
+    EXPECT_EQ(control->Player()->State(), kStateBuilt);
+    EXPECT_TRUE(control->PlayHistory.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, RepeatIsCarriedToTheNextSong)
+{
+    control->RandomOrder = false;
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3"));
+    control->lvDblClick(0);
+    control->WiederholenClick();
+    EXPECT_TRUE(script.current->Loop());
+    control->weiterClick();
+    EXPECT_EQ(playing(), b);
+    EXPECT_TRUE(script.current->Loop());
+    script.current->advance(100'000'000);
+    script.current->finish(); // loops instead of moving on
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(script.current->GetPosition(), 0);
+    EXPECT_EQ(control->PlayHistory.size(), 2);
+    control->WiederholenClick();
+    EXPECT_FALSE(script.current->Loop());
+    script.current->finish();
+    EXPECT_EQ(playing(), a);
+}
+
+TEST_F(PlaybackControlTest, PauseStopAndResume)
+{
+    addSong(QStringLiteral("A.mp3"));
+    control->mw1Click();
+    ASSERT_NE(script.current, nullptr);
+    EXPECT_TRUE(control->Timer1().isActive());
+    script.current->advance(30'000'000);
+    control->mw2Click();
+    EXPECT_FALSE(view.playing);
+    EXPECT_FALSE(control->Timer1().isActive());
+    EXPECT_EQ(script.current->State(), kStatePaused);
+    control->mw1Click(); // continues where it was
+    EXPECT_EQ(script.current->GetPosition(), 30'000'000);
+    EXPECT_TRUE(view.playing);
+    control->BtPlayClick();
+    EXPECT_EQ(script.current->State(), kStatePaused);
+    EXPECT_FALSE(view.playing);
+    control->BtPlayClick();
+    EXPECT_EQ(script.current->State(), kStateRunning);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("create ")).size(), 1);
+
+    // Pausing with nothing loaded only clears the state.
+    control->FreePlayer();
+    control->mw2Click();
+    EXPECT_FALSE(control->IsPlaying);
+}
+
+TEST_F(PlaybackControlTest, PlayStartsTheFirstRowThroughItsResolvedPath)
+{
+    // A playlist of relative paths beside its music.
+    dir.write(QStringLiteral("music/A.mp3"), QByteArray());
+    lists.SourceFolders << dir.path(QStringLiteral("music/"));
+    TSongRecord r;
+    r.Path = QStringLiteral("A.mp3");
+    lists.AllSongs.append(r);
+    control->mw1Click();
+    EXPECT_EQ(playing(), dir.path(QStringLiteral("music/A.mp3")));
+    EXPECT_TRUE(view.playing);
+}
+
+TEST_F(PlaybackControlTest, PositionDisplayResyncsOnceAndTheBarSeeks)
+{
+    addSong(QStringLiteral("A.mp3"));
+    control->lvDblClick(0);
+    EXPECT_EQ(view.duration, QStringLiteral("00:03:00:000"));
+    FakeAudioPlayer *p = script.current;
+    p->advance(5'000'000); // half a second: no resync yet
+    control->Timer1Timer();
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 0);
+    p->advance(85'000'000); // 9 s
+    control->Timer1Timer();
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")), QStringList{QStringLiteral("seek %1 90000000 1").arg(p->FileName())});
+    EXPECT_EQ(view.bar, 50); // 9 of 180 s, and moving it did not seek
+    EXPECT_EQ(view.position, QStringLiteral("00:00:09:000"));
+    p->advance(10'000'000);
+    control->Timer1Timer();
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 1);
+
+    // The user drags the bar: 1/4 of the song.
+    view.showBarPosition(250);
+    EXPECT_EQ(script.calls.last(), QStringLiteral("seek %1 450000000 1").arg(p->FileName()));
+    EXPECT_EQ(view.position, QStringLiteral("00:00:45:000"));
+    EXPECT_FALSE(control->UpdatingPosition);
+
+    // Nothing loaded: no seek, the labels go to zero.
+    control->FreePlayer();
+    control->ShowDuration();
+    view.showBarPosition(700);
+    EXPECT_EQ(view.bar, 0);
+    EXPECT_EQ(view.position, QStringLiteral("00:00:00:000"));
+    EXPECT_EQ(view.duration, QStringLiteral("00:00:00:000"));
+}
+
+TEST_F(PlaybackControlTest, OtherTimeFormatsShowPlainNumbersAndUnseekableSongsStay)
+{
+    script.timeFormat = QStringLiteral("{7B785570-8C82-11CF-BC0C-00AA00AC74F6}");
+    script.capabilities = kCanGetDuration;
+    script.duration = 441000;
+    addSong(QStringLiteral("A.mp3"));
+    control->lvDblClick(0);
+    EXPECT_FALSE(control->MediaTimeFormat);
+    EXPECT_FALSE(control->CanSeek);
+    EXPECT_EQ(view.duration, QStringLiteral("441000"));
+    EXPECT_EQ(view.position, QStringLiteral("0"));
+    view.showBarPosition(500);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 0);
+}
+
+TEST(FormatMediaTime, Values)
+{
+    struct Case
+    {
+        qint64 value;
+        const char *media;
+    };
+    const Case cases[] = {
+        {0, "00:00:00:000"},
+        {1'234'560'000, "00:02:03:456"},
+        {1'234'565'000, "00:02:03:456"}, // half a millisecond: to the even one
+        {1'234'575'000, "00:02:03:458"},
+        {1'234'565'001, "00:02:03:457"},
+        {36'000'000'000, "01:00:00:000"},
+        {864'000'000'000 + 10'000, "00:00:00:001"}, // hours of the day
+        {-10'000, "00:00:00:001"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(FormatMediaTime(c.value, true), QLatin1String(c.media)) << c.value;
+        EXPECT_EQ(FormatMediaTime(c.value, false), QString::number(c.value));
+    }
+}
+
+TEST_F(PlaybackControlTest, SelectedRowStartsAndEnter)
+{
+    control->RandomOrder = false;
+    addSong(QStringLiteral("A.mp3"));
+    const QString b = addSong(QStringLiteral("B.mp3"));
+    EXPECT_FALSE(control->lvKeyPress('a', 1));
+    EXPECT_TRUE(control->lvKeyPress(13, -1)); // consumed, nothing selected
+    EXPECT_TRUE(script.calls.isEmpty());
+    EXPECT_TRUE(control->lvKeyPress(13, 1));
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(control->CurrentIndex, 1);
+    control->p1Click(0);
+    EXPECT_EQ(control->CurrentIndex, 0);
+    EXPECT_EQ(control->PlayHistory.size(), 2);
+    control->lfDblClick(b);
+    EXPECT_EQ(control->CurrentIndex, 0);
+    EXPECT_EQ(playing(), b);
+}
+
+TEST_F(PlaybackControlTest, TheRecentWindowFollowsTheHistoryOnlyWhileShown)
+{
+    addSong(QStringLiteral("A.mp3"));
+    control->lvDblClick(0);
+    EXPECT_EQ(view.refreshes, 0);
+    control->setRecentWindowVisible(true);
+    control->lvDblClick(0);
+    control->zurueckClick();
+    control->DeleteHistory();
+    EXPECT_EQ(view.refreshes, 3);
+    EXPECT_TRUE(control->PlayHistory.isEmpty());
+}
+
+TEST_F(PlaybackControlTest, ShowCurrentSongUsesTheMenuAndTheFileName)
+{
+    const QString path = addSong(QStringLiteral("Band - Song.mp3"));
+    EXPECT_TRUE(control->ShowCurrentSong().isEmpty()); // nothing loaded
+    view.options.inTitle = true;
+    control->lvDblClick(0);
+    EXPECT_EQ(control->PlayHistory.last().DisplayText, QStringLiteral("Band - Song"));
+    EXPECT_EQ(view.statusLine, QStringLiteral("Band - Song"));
+    EXPECT_EQ(view.windowTitle, QStringLiteral("Band - Song - Orvel Media Sonalo"));
+    EXPECT_EQ(view.statusShowsSong, 1);
+    view.options = {SongDisplayMode::ArtistTitleAlbumTrack, false, true};
+    control->ShowCurrentSong();
+    EXPECT_EQ(view.statusLine, QStringLiteral("Band - Song (??, ?\?)"));
+    view.options.mode = SongDisplayMode::PathAndFile;
+    control->ShowCurrentSong();
+    EXPECT_EQ(view.statusLine, path);
+}
+
+TEST(SongDisplay, GapsAndTheFileNameSplit)
+{
+    struct Case
+    {
+        SongTagFields in;
+        SongDisplayMode mode;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("Art"), QStringLiteral("Tit"), QStringLiteral("Alb"), QStringLiteral("Gen"), QStringLiteral("3")},
+         SongDisplayMode::ArtistTitle, "Art - Tit"},
+        {{QStringLiteral("Art"), QStringLiteral("Tit"), QStringLiteral("Alb"), QStringLiteral("Gen"), QStringLiteral("3")},
+         SongDisplayMode::ArtistTitleAlbum, "Art - Tit (Alb)"},
+        {{QStringLiteral("Art"), QStringLiteral("Tit"), QStringLiteral("Alb"), QStringLiteral("Gen"), QStringLiteral("3")},
+         SongDisplayMode::ArtistTitleAlbumTrack, "Art - Tit (Alb, 3)"},
+        {{QStringLiteral("Art"), QStringLiteral("Tit"), {}, {}, {}}, SongDisplayMode::ArtistTitleGenre, "Art - Tit (?\?)"},
+        {{QStringLiteral("Art"), QStringLiteral("Tit"), {}, {}, {}}, SongDisplayMode::ArtistTitleAlbumTrack, "Art - Tit (??, ?\?)"},
+        {{{}, {}, {}, {}, {}}, SongDisplayMode::ArtistTitle, "?\? - ?\?"},
+        {{{}, QStringLiteral("Band - Song.mp3"), {}, {}, {}}, SongDisplayMode::ArtistTitle, "Band - Song"},
+        // Case-sensitive extensions; every "artist - " goes, not only the first.
+        {{{}, QStringLiteral("Band - Song.MP3"), {}, {}, {}}, SongDisplayMode::ArtistTitle, "Band - Song.MP3"},
+        {{{}, QStringLiteral("Band - Live - Band - X.ogg"), {}, {}, {}}, SongDisplayMode::ArtistTitle, "Band - Live - X"},
+        // An artist from the tags: the title stays whole.
+        {{QStringLiteral("A"), QStringLiteral("B - C.wav"), {}, {}, {}}, SongDisplayMode::ArtistTitle, "A - B - C.wav"},
+        // Nothing before the separator: the artist stays unknown.
+        {{{}, QStringLiteral(" - Song"), {}, {}, {}}, SongDisplayMode::ArtistTitle, "?\? - Song"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SongDisplayText(SongDisplayFields(c.in), c.mode, QStringLiteral("/p")), QString::fromUtf8(c.expected))
+            << c.expected;
+    EXPECT_EQ(SongDisplayText(SongDisplayFields({}), SongDisplayMode::PathAndFile, QStringLiteral("/m/a b.mp3")),
+              QStringLiteral("/m/a b.mp3"));
+}

@@ -1,0 +1,194 @@
+// The playback control driving the real GStreamer player on a fakesink that keeps time: songs
+// take as long as they last, and the end of each one arrives through the event loop.
+#include "playback/AudioPlay.h"
+#include "playback/PlaybackControl.h"
+
+#include "PlaybackFixtures.h"
+#include "RecordingView.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlaybackIntegrationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        playbackTestApp();
+        ASSERT_TRUE(AudioFixtures::get().failure().isEmpty()) << qPrintable(AudioFixtures::get().failure());
+        devices.names = QStringList{QStringLiteral("Default")};
+        devices.sinkOverride = QStringLiteral("fakesink sync=true");
+        lists.setProgramFolder(dir.path() + QLatin1Char('/'));
+        control = std::make_unique<PlaybackControl>(lists, TcbAudioPlay::Factory(devices), view);
+        view.control = control.get();
+        control->RandomOrder = false;
+    }
+    void TearDown() override
+    {
+        view.control = nullptr;
+        control.reset();
+    }
+
+    // A row of the table: a copy of the generated tone under name, or a missing file.
+    QString addSong(const QString &name, bool exists = true)
+    {
+        const QString path = dir.path() + QLatin1Char('/') + name;
+        if (exists) {
+            EXPECT_TRUE(QFile::copy(AudioFixtures::get().path(QStringLiteral("tone.wav")), path));
+        }
+        TSongRecord r;
+        r.Path = path;
+        lists.AllSongs.append(r);
+        return path;
+    }
+    QStringList historyPaths() const
+    {
+        QStringList paths;
+        for (const PlayHistoryEntry &e : control->PlayHistory)
+            paths << e.Path;
+        return paths;
+    }
+    bool waitForHistory(qsizetype size, int ms)
+    {
+        return waitFor([&] { return control->PlayHistory.size() >= size; }, ms);
+    }
+
+    QTemporaryDir dir;
+    SongLists lists;
+    TAudioDevices devices;
+    RecordingView view;
+    std::unique_ptr<PlaybackControl> control;
+};
+
+} // namespace
+
+TEST_F(PlaybackIntegrationTest, SongsPlayInTableOrderToTheEndAndWrap)
+{
+    const QString a = addSong(QStringLiteral("A.wav")), b = addSong(QStringLiteral("B.wav")),
+                  c = addSong(QStringLiteral("C.wav"));
+    control->BtPlayClick();
+    EXPECT_TRUE(view.playing);
+    bool positionMoved = false;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            positionMoved = positionMoved || view.position != QStringLiteral("00:00:00:000");
+            return control->PlayHistory.size() >= 4;
+        },
+        15000));
+    EXPECT_EQ(historyPaths().mid(0, 4), (QStringList{a, b, c, a}));
+    EXPECT_TRUE(positionMoved); // the 250 ms timer showed the position
+    EXPECT_EQ(view.duration, QStringLiteral("00:00:00:600"));
+    EXPECT_TRUE(view.log.isEmpty());
+}
+
+TEST_F(PlaybackIntegrationTest, AMissingFileInBetweenIsLoggedAndSkipped)
+{
+    const QString a = addSong(QStringLiteral("A.wav"));
+    const QString gone = addSong(QStringLiteral("gone.wav"), false);
+    const QString c = addSong(QStringLiteral("C.wav"));
+    control->lvDblClick(0);
+    ASSERT_TRUE(waitForHistory(2, 10000));
+    EXPECT_EQ(historyPaths().mid(0, 2), (QStringList{a, c}));
+    EXPECT_EQ(view.log.mid(0, 3), (QStringList{QLatin1Char('"') + gone + QLatin1Char('"'), QStringLiteral("  File does not exist."),
+                                               QStringLiteral("> Try to load next file...")}));
+}
+
+TEST_F(PlaybackIntegrationTest, RepeatReplaysTheSameSong)
+{
+    const QString a = addSong(QStringLiteral("A.wav"));
+    addSong(QStringLiteral("B.wav"));
+    control->WiederholenClick();
+    int restarts = 0;
+    control->lvDblClick(0);
+    ASSERT_NE(control->Player(), nullptr);
+    control->Player()->OnComplete = [&](IAudioPlayer &) { ++restarts; };
+    ASSERT_TRUE(waitFor([&] { return restarts >= 2; }, 10000));
+    EXPECT_EQ(control->Player()->FileName(), a);
+    EXPECT_EQ(historyPaths(), QStringList{a});
+}
+
+TEST_F(PlaybackIntegrationTest, AFailureInTheMiddleOfASongMovesOn)
+{
+    // Every song breaks after a few buffers; each break ends the song and the next starts.
+    devices.sinkOverride = QStringLiteral("identity error-after=8 ! fakesink sync=true");
+    TcbAudioPlay::SetEventErrorHandler([](const EcbAudioPlayError &) {});
+    const QString a = addSong(QStringLiteral("A.wav")), b = addSong(QStringLiteral("B.wav"));
+    control->BtPlayClick();
+    ASSERT_TRUE(waitForHistory(3, 10000));
+    EXPECT_EQ(historyPaths().mid(0, 3), (QStringList{a, b, a}));
+    TcbAudioPlay::SetEventErrorHandler({});
+}
+
+TEST_F(PlaybackIntegrationTest, PauseHoldsThePositionAndPlayContinues)
+{
+    addSong(QStringLiteral("A.wav"));
+    addSong(QStringLiteral("B.wav"));
+    control->lvDblClick(0);
+    pumpEvents(200);
+    control->mw2Click();
+    const qint64 held = control->Player()->GetPosition();
+    pumpEvents(700); // longer than the song: paused, it does not end
+    EXPECT_EQ(control->PlayHistory.size(), 1);
+    EXPECT_EQ(control->Player()->GetPosition(), held);
+    control->mw1Click();
+    ASSERT_TRUE(waitForHistory(2, 5000));
+}
+
+// Many short songs in a row: memory stays flat and nothing leaks (the sanitizer build checks
+// the rest). Prints the resident size after song 10 and song 300.
+TEST_F(PlaybackIntegrationTest, SoakThreeHundredShortSongs)
+{
+    if (qEnvironmentVariableIsEmpty("SONALO_SOAK"))
+        GTEST_SKIP() << "the soak runs with SONALO_SOAK=1 (ctest -L soak)";
+    const QString tone = dir.path() + QStringLiteral("/quarter.wav");
+    {
+        QProcess p;
+        p.start(QStringLiteral("ffmpeg"),
+                {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                 QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                 QStringLiteral("sine=frequency=440:duration=0.25:sample_rate=44100"), tone});
+        ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0);
+    }
+    constexpr int kSongs = 300;
+    for (int i = 0; i < kSongs; ++i) {
+        const QString path = dir.path() + QStringLiteral("/song%1.wav").arg(i, 3, 10, QLatin1Char('0'));
+        ASSERT_TRUE(QFile::copy(tone, path));
+        TSongRecord r;
+        r.Path = path;
+        lists.AllSongs.append(r);
+    }
+    auto rssKiB = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return qint64(-1);
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong();
+        return qint64(-1);
+    };
+    control->lvDblClick(0);
+    QList<qint64> rss; // after songs 10, 100, 200 and 300
+    for (int mark : {10, 100, 200, kSongs}) {
+        ASSERT_TRUE(waitForHistory(mark, (mark + 10) * 2000));
+        rss << rssKiB();
+        std::printf("soak: RSS at song %d: %lld KiB\n", mark, static_cast<long long>(rss.last()));
+        std::fflush(stdout);
+    }
+    const qint64 at10 = rss.first(), at300 = rss.last();
+#if !defined(__SANITIZE_ADDRESS__)
+    // Without the sanitizer's quarantine, 200 more songs must not cost more than a few
+    // megabytes (each song's player is gone before the next one starts).
+    EXPECT_LT(rss[3] - rss[1], 8 * 1024) << "memory grows with every song played";
+#endif
+    RecordProperty("rss_kib_song_10", QString::number(at10).toStdString());
+    RecordProperty("rss_kib_song_300", QString::number(at300).toStdString());
+    EXPECT_TRUE(view.log.isEmpty());
+    for (int i = 0; i < kSongs; ++i)
+        ASSERT_EQ(control->PlayHistory[i].Path, lists.AllSongs[i].Path) << i;
+    EXPECT_EQ(control->FailureCount, 0);
+    control->FreePlayer();
+}

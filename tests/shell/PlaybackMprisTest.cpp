@@ -1,0 +1,154 @@
+// The media keys and the desktop's media controls driving the real playback control (on the
+// scripted fake player): one dispatch, the MPRIS methods from outside the process, and the
+// properties following the playback.
+#include "shell/MediaKeyFilter.h"
+#include "shell/MediaKeys.h"
+#include "shell/PlaybackMpris.h"
+
+#include "TempDir.h"
+#include "playback/FakeAudioPlayer.h"
+#include "playback/PlaybackControl.h"
+#include "playback/RecordingView.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QCoreApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "shell-playback-tests";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv); // kept for the whole run
+    return *QCoreApplication::instance();
+}
+
+class MediaControlTest : public ::testing::Test
+{
+protected:
+    MediaControlTest() : lists(dir.path())
+    {
+        app();
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), view);
+        control->RandomOrder = false;
+        for (const char *name : {"A.mp3", "B.mp3", "C.mp3"}) {
+            TSongRecord r;
+            r.Path = dir.write(QString::fromLatin1(name), QByteArray());
+            lists.AllSongs.append(r);
+        }
+    }
+    QString playing() const { return script.current ? QFileInfo(script.current->FileName()).fileName() : QString(); }
+
+    TempDir dir;
+    SongLists lists;
+    FakeAudioScript script;
+    RecordingView view;
+    std::unique_ptr<PlaybackControl> control;
+};
+
+// Runs a command from outside the process while this one serves D-Bus; returns its output.
+QString runOutside(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    QElapsedTimer t;
+    t.start();
+    while (p.state() != QProcess::NotRunning && t.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        p.waitForFinished(10);
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString call(const char *method)
+{
+    return runOutside(QStringLiteral("dbus-send"),
+                      {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.mpris.MediaPlayer2.sonalo"),
+                       QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.mpris.MediaPlayer2.Player.") + QLatin1String(method)});
+}
+
+QString property(const char *name)
+{
+    return runOutside(QStringLiteral("dbus-send"),
+                      {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.mpris.MediaPlayer2.sonalo"),
+                       QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                       QStringLiteral("string:org.mpris.MediaPlayer2.Player"), QStringLiteral("string:") + QLatin1String(name)});
+}
+
+} // namespace
+
+TEST_F(MediaControlTest, DesignedParameterAndKeysGoThroughOneDispatch)
+{
+    // The designed parameter test: only the bare command word counts.
+    EXPECT_TRUE(runMediaCommand(mediaCommandFromAppCommand(720896), *control)); // 11 × 65536: next
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
+    EXPECT_FALSE(runMediaCommand(mediaCommandFromAppCommand(720897), *control)); // a device bit
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
+
+    // Play/pause toggles: the keyboard's one key pauses and plays again.
+    runMediaCommand(mediaCommandFromAppCommand(14u << 16), *control);
+    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_EQ(script.current->State(), kStatePaused);
+    runMediaCommand(mediaCommandFromAppCommand(14u << 16), *control);
+    EXPECT_TRUE(control->IsPlaying);
+    runMediaCommand(mediaCommandFromAppCommand(13u << 16), *control); // stop: paused, still loaded
+    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_NE(control->Player(), nullptr);
+    runMediaCommand(mediaCommandFromAppCommand(12u << 16), *control); // previous: B again
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
+    EXPECT_EQ(control->PendingNext, dir.path(QStringLiteral("B.mp3")));
+
+    // Qt's key events, through the filter the program installs on the application.
+    MediaKeyFilter filter(*control);
+    QObject target;
+    target.installEventFilter(&filter);
+    for (int key : {Qt::Key_MediaNext, Qt::Key_MediaTogglePlayPause}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        EXPECT_TRUE(filter.eventFilter(&target, &press));
+    }
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3")); // next takes the song going back left pending
+    EXPECT_TRUE(control->PendingNext.isEmpty());
+    EXPECT_FALSE(control->IsPlaying);
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    EXPECT_FALSE(filter.eventFilter(&target, &other));
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_MediaNext, Qt::NoModifier, QString(), true);
+    EXPECT_FALSE(filter.eventFilter(&target, &repeated));
+    EXPECT_EQ(control->PlayHistory.size(), 1); // B; going back took B's entry, next added it again
+}
+
+TEST_F(MediaControlTest, MprisFromOutsideChangesTheSongAndFollowsPauseAndPlay)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus (run under dbus-run-session)";
+    PlaybackMpris mpris(*control, {});
+    ASSERT_TRUE(mpris.registerOnSessionBus());
+    EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Stopped\"")));
+
+    call("Play"); // nothing loaded: the first row
+    EXPECT_EQ(playing(), QStringLiteral("A.mp3"));
+    EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Playing\"")));
+    call("Next");
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
+    EXPECT_TRUE(property("Metadata").contains(QStringLiteral("B.mp3")));
+    call("Pause");
+    EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Paused\"")));
+    call("PlayPause");
+    EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Playing\"")));
+    call("Stop"); // stops like the program's Stop: paused at its position
+    EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Paused\"")));
+    call("Previous");
+    EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
+    EXPECT_EQ(control->PlayHistory.size(), 1);
+    if (!QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty()) {
+        runOutside(QStringLiteral("playerctl"), {QStringLiteral("--player=sonalo"), QStringLiteral("next")});
+        EXPECT_EQ(playing(), QStringLiteral("B.mp3")); // PendingNext: back to the last started song
+    }
+}
