@@ -1,5 +1,6 @@
 #include "app/Artwork.h"
 #include "app/SonaloApp.h"
+#include "app/TableDump.h"
 #include "core/FileSystem.h"
 #include "tags/ReaderFailureHook.h"
 
@@ -28,6 +29,8 @@ int main(int argc, char *argv[])
     });
 
     SonaloApp sonalo({FileSystem::programFolder(), QDir::currentPath(), app.arguments().mid(1), nullptr});
+    if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
+        dumpTableWhenShown(sonalo, dump);
     sonalo.showSplash();
     return app.exec();
 }

@@ -647,7 +647,7 @@ void Tprog::m_opendateiClick()
             add(name, false);
     });
     ShowListStatus();
-    lv->scrollToBottom();
+    scrollToLastRow();
 }
 
 void Tprog::mp11Click()
@@ -657,7 +657,7 @@ void Tprog::mp11Click()
         return; // no file list on the clipboard: nothing happens
     addSongs([&] { addPastedNames(names, songAdder()); });
     ShowListStatus();
-    lv->scrollToBottom();
+    scrollToLastRow();
 }
 
 void Tprog::lvDropFiles(const QStringList &names)
@@ -667,7 +667,15 @@ void Tprog::lvDropFiles(const QStringList &names)
                         folderRelative());
     });
     ShowListStatus();
+    scrollToLastRow();
+}
+
+void Tprog::scrollToLastRow()
+{
     lv->scrollToBottom();
+    // The new row count changes the scroll range only once the view has laid itself out
+    // again (a scroll bar appearing takes a row's height): scroll once more after that.
+    QMetaObject::invokeMethod(lv, &QTableView::scrollToBottom, Qt::QueuedConnection);
 }
 
 void Tprog::mp4Click()
