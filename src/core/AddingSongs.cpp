@@ -3,6 +3,7 @@
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QUrl>
 
@@ -16,24 +17,31 @@ QString extensionOf(const QString &name)
 }
 
 void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
-                  const std::function<void()> &keepAlive)
+                  const std::function<void()> &keepAlive, bool folderRelative)
 {
     if (extensionOf(argument) == QLatin1String(".slp")) {
         LoadPlaylist(lists, argument);
         return;
     }
     if (FileSystem::isDirectory(argument) || !FileSystem::exists(argument))
-        AddFolder(argument, false, state, addSongFile, keepAlive);
+        AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
     else
         addSongFile(argument, false);
 }
 
+QString absoluteArgument(const QString &argument, const QString &workingFolder)
+{
+    if (argument.isEmpty() || argument.startsWith(QLatin1Char('/')) || workingFolder.isEmpty())
+        return argument;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument));
+}
+
 void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
-                     const std::function<void()> &keepAlive)
+                     const std::function<void()> &keepAlive, bool folderRelative)
 {
     for (const QString &name : names) {
         if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
-            AddFolder(name, false, state, addSongFile, keepAlive);
+            AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
             LoadDroppedPlaylist(lists, name);
         else
@@ -57,9 +65,18 @@ QStringList fileListFromMimeData(const QMimeData *data)
             if (!lines[i].trimmed().isEmpty())
                 urls.append(QUrl::fromEncoded(lines[i].trimmed()));
     }
-    for (const QUrl &url : std::as_const(urls))
-        if (url.isLocalFile())
-            names.append(url.toLocalFile());
+    for (const QUrl &url : std::as_const(urls)) {
+        // Only absolute local names: "file:a.mp3" would be read against whatever folder the
+        // program runs in, and "file://host/..." names a file of another machine.
+        if (!url.isLocalFile())
+            continue;
+        const QString host = url.host();
+        if (!host.isEmpty() && host != QLatin1String("localhost"))
+            continue;
+        const QString name = host.isEmpty() ? url.toLocalFile() : url.path(QUrl::FullyDecoded);
+        if (name.startsWith(QLatin1Char('/')) && !name.startsWith(QLatin1String("//")))
+            names.append(name);
+    }
     return names;
 }
 

@@ -178,8 +178,8 @@ void Tprog::lvDblClick()
     if (row >= 0) {
         if (m_playback)
             m_playback->lvDblClick(row);
-    } else if (QAction *open = action("m_opendatei"); open->isEnabled()) {
-        open->trigger();
+    } else {
+        m_opendateiClick();
     }
 }
 
@@ -208,9 +208,6 @@ bool Tprog::playbackEvent(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             return m_playback->lvKeyPress(13, selectedRow());
-    } else if (watched == lv->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        // The view selects what is under the mouse first; decide after that.
-        QMetaObject::invokeMethod(this, &Tprog::lvDblClick, Qt::QueuedConnection);
     }
     return false;
 }
