@@ -51,8 +51,11 @@ int TID3v1Tag::ReadFromBytes(QByteArrayView bytes)
         return ReaderResult::NoTag;
     c.skip(3);
     Exists = true;
-    const auto raw = reinterpret_cast<const unsigned char *>(bytes.last(128).data());
-    Version11 = raw[125] == 0 && raw[126] != 0;
+    std::uint8_t b125 = 0, b126 = 0, genre = 0;
+    c.byteAt(125, b125);
+    c.byteAt(126, b126);
+    c.byteAt(127, genre);
+    Version11 = b125 == 0 && b126 != 0;
     Title = Windows1252::decode(c.bytes(30));
     Artist = Windows1252::decode(c.bytes(30));
     Album = Windows1252::decode(c.bytes(30));
@@ -61,8 +64,8 @@ int TID3v1Tag::ReadFromBytes(QByteArrayView bytes)
         year.chop(1);
     Year = Windows1252::decode(year);
     Comment = Windows1252::decode(c.bytes(Version11 ? 28 : 30));
-    Track = Version11 ? raw[126] : 0;
-    GenreIndex = raw[127];
+    Track = Version11 ? b126 : 0;
+    GenreIndex = genre;
     return ReaderResult::Ok;
 }
 
