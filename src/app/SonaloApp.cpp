@@ -3,14 +3,15 @@
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
+#include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
 #include "playback/PlaybackControl.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
 #include "tags/AddSongFile.h"
+#include "ui/Taddordner.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
-#include "ui/pending/Taddordner.h"
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
 #include "ui/pending/Tdateiinfo.h"
@@ -21,6 +22,7 @@
 #include "ui/pending/Tsuchopt.h"
 #include "ui/pending/Ttxtexport.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
 
@@ -35,13 +37,18 @@ SonaloApp::SonaloApp(const Options &options)
     // The splash first: it chooses the language every later window is created in.
     m_start = std::make_unique<Tstart>(lang, options.workingFolder);
     created(m_start.get());
-    m_prog = std::make_unique<Tprog>(lang, output, *dialogs, options.programFolder, options.arguments);
+    // Relative names are made absolute against the folder the program was started in: stored
+    // relative, a song would later be looked up beside the program.
+    QStringList arguments;
+    for (const QString &argument : options.arguments)
+        arguments.append(absoluteArgument(argument, options.workingFolder));
+    m_prog = std::make_unique<Tprog>(lang, output, *dialogs, options.programFolder, arguments);
     created(m_prog.get());
     m_suchopt = std::make_unique<Tsuchopt>(lang);
     created(m_suchopt.get());
     m_startfenster = std::make_unique<Tstartfenster>(lang);
     created(m_startfenster.get());
-    m_addordner = std::make_unique<Taddordner>(lang);
+    m_addordner = std::make_unique<Taddordner>(lang, *m_prog, *dialogs);
     created(m_addordner.get());
     m_lastfiles = std::make_unique<Tlastfiles>(lang);
     created(m_lastfiles.get());
@@ -70,6 +77,12 @@ SonaloApp::SonaloApp(const Options &options)
     m_prog->hooks.addSongFile = [this](const QString &path, bool relative) {
         AddSongFile(m_prog->lists(), path, relative);
     };
+    m_prog->hooks.showAddFolderDialog = [this] {
+        m_addordner->show();
+        m_addordner->raise();
+        m_addordner->activateWindow();
+    };
+    m_prog->hooks.relativTicked = [this] { return m_addordner->relativ->isChecked(); };
 
     // Playback: the players, the recently played window, the media keys of the keyboard and
     // of the desktop.

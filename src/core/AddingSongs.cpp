@@ -3,6 +3,7 @@
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QUrl>
 
@@ -16,24 +17,31 @@ QString extensionOf(const QString &name)
 }
 
 void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
-                  const std::function<void()> &keepAlive)
+                  const std::function<void()> &keepAlive, bool folderRelative)
 {
     if (extensionOf(argument) == QLatin1String(".slp")) {
         LoadPlaylist(lists, argument);
         return;
     }
     if (FileSystem::isDirectory(argument) || !FileSystem::exists(argument))
-        AddFolder(argument, false, state, addSongFile, keepAlive);
+        AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
     else
         addSongFile(argument, false);
 }
 
+QString absoluteArgument(const QString &argument, const QString &workingFolder)
+{
+    if (argument.isEmpty() || argument.startsWith(QLatin1Char('/')) || workingFolder.isEmpty())
+        return argument;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument));
+}
+
 void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
-                     const std::function<void()> &keepAlive)
+                     const std::function<void()> &keepAlive, bool folderRelative)
 {
     for (const QString &name : names) {
         if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
-            AddFolder(name, false, state, addSongFile, keepAlive);
+            AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
             LoadDroppedPlaylist(lists, name);
         else

@@ -16,16 +16,22 @@ QString extensionOf(const QString &name);
 
 // One command-line or forwarded argument: a ".slp" (exactly, letter case counts) is loaded as
 // a playlist; a folder, or a name under which nothing exists, is added as a folder; anything
-// else is one song, its path stored as the argument spells it. Throws SonaloError when a
-// playlist cannot be read.
+// else is one song, its path stored as the argument spells it. folderRelative is the relative
+// flag of a folder's songs (the scan dialog's tick). Throws SonaloError when a playlist cannot
+// be read.
 void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
-                  const std::function<void()> &keepAlive = {});
+                  const std::function<void()> &keepAlive = {}, bool folderRelative = false);
+
+// A command-line argument as the program must keep it: a relative name made absolute against
+// the working folder the program was started in (stored relative, it would later be looked up
+// beside the program and not found). Empty arguments stay empty.
+QString absoluteArgument(const QString &argument, const QString &workingFolder);
 
 // Names dropped on the song table, in drop order: folders (or names without anything behind
 // them) through AddFolder, ".slp" in any letter case as a dropped playlist, the rest as songs.
 // Throws SonaloError when a playlist cannot be read; what was added before stays.
 void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
-                     const std::function<void()> &keepAlive = {});
+                     const std::function<void()> &keepAlive = {}, bool folderRelative = false);
 
 // The local file names of a file list on the clipboard or in a drag: "text/uri-list", or the
 // file managers' "x-special/gnome-copied-files". Empty when the data hold no file list.

@@ -61,12 +61,20 @@ void SortFoldedList(QStringList &list, bool ascending)
 int AddFolder(const QString &folder, bool relative, ScanState &state, const AddSongFileFn &addSongFile,
               const std::function<void()> &keepAlive)
 {
-    state.FoundCount = 0;
-    QStringList found;
-    WideFindAllFiles(found, folder, audioExtensions(), true);
-    int added = 0;
+    // The window repaints at least every 100 ms: keepAlive runs once 50 ms have passed, after
+    // a folder listing or a file, whichever comes first.
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
+    const std::function<void()> tick = [&] {
+        if (keepAlive && sinceRepaint.elapsed() >= 50) {
+            keepAlive();
+            sinceRepaint.restart();
+        }
+    };
+    state.FoundCount = 0;
+    QStringList found;
+    WideFindAllFiles(found, folder, audioExtensions(), true, tick);
+    int added = 0;
     for (const QString &path : std::as_const(found)) {
         if (state.ScanCancelled)
             break;
@@ -75,10 +83,7 @@ int AddFolder(const QString &folder, bool relative, ScanState &state, const AddS
             ++added;
         }
         ++state.FoundCount;
-        if (keepAlive && sinceRepaint.elapsed() >= 50) {
-            keepAlive();
-            sinceRepaint.restart();
-        }
+        tick();
     }
     state.ScanCancelled = false;
     return added;

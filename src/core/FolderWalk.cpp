@@ -66,6 +66,7 @@ struct Walk
     bool includeSubfolders;
     ScanState *state;                       // null for the silent walk
     const std::function<void()> *afterEntry;
+    const std::function<void()> *afterFolder; // null or empty: nobody to keep alive
     std::set<FolderId> onPath;
 
     void run(QString folder)
@@ -76,6 +77,8 @@ struct Walk
         if (!folderId(folder, &id) || !onPath.insert(id).second)
             return; // missing, unreadable, or already being walked (a link loop)
         const std::vector<Entry> entries = listFolder(folder);
+        if (afterFolder && *afterFolder)
+            (*afterFolder)();
 
         // Sub-folders before the folder's own files; this loop does not look at Cancel.
         if (includeSubfolders)
@@ -108,12 +111,12 @@ struct Walk
 } // namespace
 
 void WideFindAllFiles(QStringList &found, const QString &folder, const QStringList &extensions,
-                      bool includeSubfolders)
+                      bool includeSubfolders, const std::function<void()> &afterFolder)
 {
     // An empty text names no folder. (Read as "/" it would walk the whole file system.)
     if (folder.isEmpty())
         return;
-    Walk walk{found, extensions, includeSubfolders, nullptr, nullptr, {}};
+    Walk walk{found, extensions, includeSubfolders, nullptr, nullptr, &afterFolder, {}};
     walk.run(folder);
 }
 
@@ -123,6 +126,6 @@ void WideFindAllFilesANZ(QStringList &found, const QString &folder, bool include
 {
     if (folder.isEmpty())
         return;
-    Walk walk{found, extensions, includeSubfolders, &state, &afterEntry, {}};
+    Walk walk{found, extensions, includeSubfolders, &state, &afterEntry, nullptr, {}};
     walk.run(folder);
 }

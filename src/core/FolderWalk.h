@@ -19,9 +19,10 @@ struct ScanState
 // each extension in list order. Each folder is listed sorted by name without regard to case;
 // hidden entries count; a folder already on the walk (a symlink loop) is not entered again;
 // a folder that cannot be read yields nothing. An empty extension list or an empty folder
-// text finds nothing.
+// text finds nothing. afterFolder, when given, is called after each folder is listed, so a
+// caller can keep its window painted while a large tree is walked.
 void WideFindAllFiles(QStringList &found, const QString &folder, const QStringList &extensions,
-                      bool includeSubfolders);
+                      bool includeSubfolders, const std::function<void()> &afterFolder = {});
 
 // The counting walk of the scan dialog: as above, and after every entry of an extension's
 // listing (a file or not) it counts found files in state.FoundCount, calls afterEntry (which

@@ -131,6 +131,27 @@ const UiHintText kSearchControls[] = {
     {"sp_gb2", u"Suche: Kriterien", {}, u"Search: Criteria", {}},
 };
 
+const UiText kAddFolderDialog[] = {
+    {"uv", u"Auch alle Unterverzeichnisse durchsuchen", u"Include all Subdirectories"},
+    {"hinzufuegen", u"Durchsuchen und Hinzufügen", u"Search and Add"},
+    {"Button1", u"Schließen", u"Close"},
+    {"Label4", u"Gefundene Dateien:", u"Files Found:"},
+    {"Label5", u"Gelesene Dateien:", u"Files Read:"},
+    {"Label6", u"Hinzugefügte Dateien:", u"Files Added:"},
+    {"relativ", u"Dateipfad relativ zum Programmpfad (wenn möglich)", u"Filepath relative to Application Path (if possible)"},
+    {"Label7", u"Suchen nach:", u"Search for:"},
+    {"nurneu", u"Nur hinzufügen wenn Datei noch nicht in Playlist enthalten", u"Only add if File is not yet in PlayList"},
+    {"cbMP3", u"MP3", u"MP3"},
+    {"cbWAV", u"WAV", u"WAV"},
+    {"cbOGG", u"OGG", u"OGG"},
+    {"cbWMA", u"WMA", u"WMA"},
+    {"Button3", u"...", u"..."},
+    {"Button1.running", u"Abbrechen", u"Cancel"},
+    {"browserTitle", u"Zielverzeichnis wählen", u"Open Folder"},
+    {"noFileTypes", u"Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG oder WMA).",
+     u"Please tick at least one file type (MP3, WAV, OGG or WMA)."},
+};
+
 const UiText kWindowTitles[] = {
     {"Tsuchopt", u"Suchoptionen", u"Search Options"},
     {"Tstartfenster", u"Playlist Öffnen", u"Open Playlist"},
@@ -157,6 +178,7 @@ std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
 std::span<const UiText> columns() { return kColumns; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
+std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 
 const UiText *find(std::span<const UiText> table, const char *component)
 {

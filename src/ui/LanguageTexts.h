@@ -38,6 +38,9 @@ std::span<const UiText> songPanelPopup();
 std::span<const UiText> columns();
 // Search bar and search options panel.
 std::span<const UiHintText> searchControls();
+// Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the
+// caption while a run goes on), "browserTitle" (the folder browser) and "noFileTypes".
+std::span<const UiText> addFolderDialog();
 // Window titles of the secondary windows, by class name.
 std::span<const UiText> windowTitles();
 

@@ -20,7 +20,12 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QItemSelectionModel>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -37,6 +42,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 
 // Design size of the client area (without the menu bar).
@@ -49,8 +56,8 @@ constexpr int kTableInsetTop = 3;
 // Menu items whose commands this window carries out itself; every other item waits for the
 // subsystem that owns its command and is disabled until then.
 const char *const kWorkingItems[] = {
-    "mp1", "mp3", "mp2", "ergalsemp", "mclose", "Deutsch1", "English1", "saat", "saata",
-    "saatta", "saatg", "saf", "saheader", "sastatus", "m_about",
+    "m_opendatei", "m_openordner", "mp4", "mp11", "mp1", "mp3", "mp2", "ergalsemp", "mclose",
+    "Deutsch1", "English1", "saat", "saata", "saatta", "saatg", "saf", "saheader", "sastatus", "m_about",
 };
 
 bool isWorkingItem(const QString &name)
@@ -130,6 +137,10 @@ Tprog::Tprog(LanguageCode &lang, OutputSettings &output, UserDialogs &dialogs, Q
         lv->setColumnWidth(c, SongTableModel::columnWidth(c));
     connect(lv->horizontalHeader(), &QHeaderView::sectionClicked, this, &Tprog::lvColumnClick);
     lv->setContextMenuPolicy(Qt::CustomContextMenu);
+    // b: files dropped on the table, and the double click on it, come through its viewport.
+    lv->setAcceptDrops(true);
+    lv->viewport()->setAcceptDrops(true);
+    lv->viewport()->installEventFilter(this);
     listeLayout->addWidget(lv);
     lower->addWidget(pa_liste, 1);
     obenLayout->addLayout(lower, 1);
@@ -140,7 +151,6 @@ Tprog::Tprog(LanguageCode &lang, OutputSettings &output, UserDialogs &dialogs, Q
     setCentralWidget(central);
     createPopups();
 
-    // b: files dropped on the table come with the adding of files.
     // c: the search bar and the options panel start hidden.
     pa_suche->hide();
     pa_suchopt->hide();
@@ -208,8 +218,8 @@ void Tprog::createMenus()
     };
 
     QMenu *mdatei = submenu(bar, "mdatei");
-    item(mdatei, "m_opendatei");
-    item(mdatei, "m_openordner");
+    connect(item(mdatei, "m_opendatei"), &QAction::triggered, this, &Tprog::m_opendateiClick);
+    connect(item(mdatei, "m_openordner"), &QAction::triggered, this, &Tprog::mp4Click);
     item(mdatei, "mtxtexport");
     mdatei->addSeparator();
     connect(item(mdatei, "mclose"), &QAction::triggered, this, &Tprog::mcloseClick);
@@ -231,10 +241,11 @@ void Tprog::createMenus()
     connect(item(mp0, "mp3"), &QAction::triggered, this, &Tprog::mp3Click);
     connect(item(mp0, "mp2"), &QAction::triggered, this, &Tprog::mp2Click);
     mp0->addSeparator();
-    item(mp0, "mp4");
+    connect(item(mp0, "mp4"), &QAction::triggered, this, &Tprog::mp4Click);
     mp0->addSeparator();
-    for (const char *c : {"mp9", "mp10", "mp11"})
+    for (const char *c : {"mp9", "mp10"})
         item(mp0, c);
+    connect(item(mp0, "mp11"), &QAction::triggered, this, &Tprog::mp11Click);
     mp0->addSeparator();
     item(mp0, "mp5");
     item(mp0, "mp6");
@@ -447,6 +458,8 @@ void Tprog::layoutBottomPanel()
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == lv->viewport() && viewportEvent(event))
+        return true;
     if (playbackEvent(watched, event))
         return true;
     if (watched == pa_unten && event->type() == QEvent::Resize)
@@ -573,20 +586,144 @@ void Tprog::loadPlaylistFile(const QString &fileName)
     m_lists.SourceFolders.append(loaded.SourceFolders);
 }
 
+AddSongFileFn Tprog::songAdder() const
+{
+    if (hooks.addSongFile)
+        return hooks.addSongFile;
+    return [](const QString &path, bool) {
+        qWarning("Sonalo: reading audio files is not available in this build: %s", qUtf8Printable(path));
+    };
+}
+
+bool Tprog::folderRelative() const
+{
+    return hooks.relativTicked && hooks.relativTicked();
+}
+
+void Tprog::addSongs(const std::function<void()> &adding)
+{
+    // No input while adding, so that nothing else changes the playlist; pending events still
+    // run inside the loops (the add-folder dialog's Cancel, repaints). The window comes back
+    // also when adding stops with an error.
+    struct Disabled
+    {
+        Tprog &w;
+        explicit Disabled(Tprog &window) : w(window)
+        {
+            w.m_adding = true;
+            w.setEnabled(false);
+        }
+        ~Disabled()
+        {
+            w.setEnabled(true);
+            w.m_adding = false;
+        }
+    } disabled(*this);
+    runCommand(adding);
+}
+
 void Tprog::OpenArgument(const QString &argument)
 {
-    AddSongFileFn addSongFile = hooks.addSongFile;
-    if (!addSongFile)
-        addSongFile = [](const QString &path, bool) {
-            qWarning("Sonalo: reading audio files is not available in this build: %s", qUtf8Printable(path));
-        };
     // A playlist is read into a list of its own first, so that a failure adds nothing.
     SongLists loaded(m_lists.programFolder());
-    ::OpenArgument(loaded, argument, m_scan, addSongFile, [] { QCoreApplication::processEvents(); });
+    std::optional<SonaloError> failure;
+    addSongs([&] {
+        try {
+            ::OpenArgument(loaded, argument, m_scan, songAdder(), [] { QCoreApplication::processEvents(); },
+                           folderRelative());
+        } catch (const SonaloError &e) {
+            failure = e; // reported by the caller, after the refresh
+        }
+    });
     m_lists.SourceFolders.append(loaded.SourceFolders);
     m_lists.AllSongs.append(std::move(loaded.AllSongs));
     PlaylistFolderList.clear();
     ShowListStatus();
+    if (failure)
+        throw *failure;
+}
+
+void Tprog::m_opendateiClick()
+{
+    // The dialog is modal, which keeps the window from input while it is open; disabling the
+    // window first would disable the dialog with it.
+    const QStringList names = m_dialogs.openFileNames(this, m_openAudioFilesFilter);
+    addSongs([&] {
+        const AddSongFileFn add = songAdder();
+        for (const QString &name : names)
+            add(name, false);
+    });
+    ShowListStatus();
+    lv->scrollToBottom();
+}
+
+void Tprog::mp11Click()
+{
+    const QStringList names = fileListFromMimeData(QGuiApplication::clipboard()->mimeData());
+    if (names.isEmpty())
+        return; // no file list on the clipboard: nothing happens
+    addSongs([&] { addPastedNames(names, songAdder()); });
+    ShowListStatus();
+    lv->scrollToBottom();
+}
+
+void Tprog::lvDropFiles(const QStringList &names)
+{
+    addSongs([&] {
+        addDroppedNames(m_lists, names, m_scan, songAdder(), [] { QCoreApplication::processEvents(); },
+                        folderRelative());
+    });
+    ShowListStatus();
+    lv->scrollToBottom();
+}
+
+void Tprog::mp4Click()
+{
+    // The dialog adds to the whole playlist: show it first.
+    if (m_lists.ShowingFound) {
+        m_lists.ShowingFound = false;
+        ShowListStatus();
+    }
+    if (hooks.showAddFolderDialog)
+        hooks.showAddFolderDialog();
+}
+
+bool Tprog::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (!fileListFromMimeData(drag->mimeData()).isEmpty()) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QStringList names = fileListFromMimeData(drop->mimeData());
+        if (names.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        // The drag source waits until the drop returns: add after it has let go.
+        QMetaObject::invokeMethod(this, [this, names] { lvDropFiles(names); }, Qt::QueuedConnection);
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        // lvDblClick: starts the selected row, or asks for files when none is. The view
+        // selects what is under the mouse first; decide after that.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            QMetaObject::invokeMethod(this, &Tprog::lvDblClick, Qt::QueuedConnection);
+        return false;
+    default:
+        return false;
+    }
 }
 
 void Tprog::EinzigeLaden()
@@ -758,6 +895,13 @@ void Tprog::showEvent(QShowEvent *event)
 
 void Tprog::closeEvent(QCloseEvent *event)
 {
+    if (m_adding) {
+        // The window is in the middle of adding (events run inside its loops): stop that
+        // first; the user closes again once the window is back.
+        m_scan.ScanCancelled = true;
+        event->ignore();
+        return;
+    }
     if (!FormCloseQuery()) {
         event->ignore();
         return;

@@ -57,6 +57,10 @@ public:
         std::function<bool()> songLoaded;
         // Releases the playback component.
         std::function<void()> FreePlayer;
+        // Shows the add-folder dialog.
+        std::function<void()> showAddFolderDialog;
+        // The tick "relativ" of the add-folder dialog: the relative flag of folders added here.
+        std::function<bool()> relativTicked;
     };
 
     // programFolder ends with "/"; arguments are the command line after the program's name.
@@ -113,6 +117,19 @@ public:
     void OpenArgument(const QString &argument);
     void EinzigeLaden();
 
+    // Adding songs. Each disables the window while it adds and ends with the refresh and the
+    // scroll to the last row.
+    void m_opendateiClick();
+    void mp11Click();
+    void mp4Click();
+    // The drop handler: names dropped on the song table, in drop order.
+    void lvDropFiles(const QStringList &names);
+    // Runs adding with the window disabled (pending events still run inside the loops) and
+    // shows a SonaloError in the error box; the window comes back however adding ends.
+    void addSongs(const std::function<void()> &adding);
+    // True while songs are being added.
+    bool isAdding() const { return m_adding; }
+
     // Menu commands.
     void mp1Click();
     void mp3Click();
@@ -157,6 +174,9 @@ private:
     void runCommand(const std::function<void()> &command);
     QAction *action(const char *component) const;
     QStringList slpFilesBeside() const;
+    AddSongFileFn songAdder() const;
+    bool folderRelative() const;
+    bool viewportEvent(QEvent *event);
 
     LanguageCode &m_lang;
     OutputSettings &m_output;
@@ -166,6 +186,7 @@ private:
     SortState m_sort;
     ScanState m_scan;
     bool m_shown = false;
+    bool m_adding = false;
     QString m_openAudioFilesFilter;
     Tfehler *m_errorWindow = nullptr;
     Tlastfiles *m_recentWindow = nullptr;

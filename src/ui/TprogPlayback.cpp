@@ -208,9 +208,8 @@ bool Tprog::playbackEvent(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             return m_playback->lvKeyPress(13, selectedRow());
-    } else if (watched == lv->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        // The view selects what is under the mouse first; decide after that.
-        QMetaObject::invokeMethod(this, &Tprog::lvDblClick, Qt::QueuedConnection);
     }
+    // The double click on the table is dispatched with the table's other viewport events
+    // (Tprog::viewportEvent), also before playback is attached.
     return false;
 }

@@ -17,6 +17,22 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const QString &filter)
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QStringList QtUserDialogs::openFileNames(QWidget *parent, const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
+}
+
+QString QtUserDialogs::existingDirectory(QWidget *parent, const QString &title)
+{
+    // Only folders of the file system can be chosen.
+    return QFileDialog::getExistingDirectory(parent, title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+void QtUserDialogs::showMessage(QWidget *parent, const QString &message)
+{
+    QMessageBox::information(parent, kApplicationTitle(), message);
+}
+
 void QtUserDialogs::showError(QWidget *parent, const QString &message)
 {
     QMessageBox::critical(parent, kApplicationTitle(), message);

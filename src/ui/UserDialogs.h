@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -12,8 +13,14 @@ public:
     // An empty name means the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
+    // Several files at once, in the dialog's order; empty when cancelled.
+    virtual QStringList openFileNames(QWidget *parent, const QString &filter) = 0;
+    // The folder browser; empty when cancelled.
+    virtual QString existingDirectory(QWidget *parent, const QString &title) = 0;
     // The program's error message box.
     virtual void showError(QWidget *parent, const QString &message) = 0;
+    // A plain notice with an OK button.
+    virtual void showMessage(QWidget *parent, const QString &message) = 0;
 };
 
 // The real dialogs.
@@ -22,5 +29,8 @@ class QtUserDialogs : public UserDialogs
 public:
     QString openFileName(QWidget *parent, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &filter) override;
+    QStringList openFileNames(QWidget *parent, const QString &filter) override;
+    QString existingDirectory(QWidget *parent, const QString &title) override;
     void showError(QWidget *parent, const QString &message) override;
+    void showMessage(QWidget *parent, const QString &message) override;
 };

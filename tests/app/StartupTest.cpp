@@ -26,7 +26,10 @@ class NoDialogs : public UserDialogs
 public:
     QString openFileName(QWidget *, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &) override { return {}; }
+    QStringList openFileNames(QWidget *, const QString &) override { return {}; }
+    QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &message) override { errors.append(message); }
+    void showMessage(QWidget *, const QString &message) override { errors.append(message); }
     QStringList errors;
 };
 

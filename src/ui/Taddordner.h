@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/FolderScan.h"
+#include "ui/LanguageCode.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class Tprog;
+class UserDialogs;
+
+// The add-folder dialog: scans a folder (or a ".txt" list of files) for audio files of the
+// ticked types and appends them to the main window's playlist, optionally with paths relative
+// to the program's folder and without the files the playlist already holds. Not modal, on top
+// of the other windows; closing only hides it. The run itself is core's runFolderScan; this
+// window shows its counters and carries its Cancel.
+class Taddordner : public QWidget
+{
+    Q_OBJECT
+public:
+    Taddordner(LanguageCode &lang, Tprog &prog, UserDialogs &dialogs, QWidget *parent = nullptr);
+
+    // Language routine.
+    void LocalSpr();
+
+    void hinzufuegenClick();
+    void Button1Click();
+    void Button3Click();
+    void relativClick(bool ticked);
+
+    bool isRunning() const { return m_running; }
+    // The settings the controls hold now.
+    FolderScanSettings settings() const;
+    // What the last run did.
+    const FolderScanResult &lastResult() const { return m_last; }
+
+    QLineEdit *ed_ort = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *hinzufuegen = nullptr;
+    QPushButton *Button1 = nullptr;
+    QCheckBox *uv = nullptr;
+    QCheckBox *relativ = nullptr;
+    QCheckBox *nurneu = nullptr;
+    QCheckBox *cbMP3 = nullptr;
+    QCheckBox *cbWAV = nullptr;
+    QCheckBox *cbOGG = nullptr;
+    QCheckBox *cbWMA = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *Label7 = nullptr;
+    QProgressBar *fs = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QString text(const char *component) const;
+    void keepAlive(bool force);
+
+    LanguageCode &m_lang;
+    Tprog &m_prog;
+    UserDialogs &m_dialogs;
+    bool m_running = false;
+    bool m_placed = false;
+    FolderScanResult m_last;
+    QElapsedTimer m_sincePaint;
+};
