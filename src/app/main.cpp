@@ -1,5 +1,6 @@
 #include "app/Artwork.h"
 #include "app/SonaloApp.h"
+#include "app/TableDump.h"
 #include "core/FileSystem.h"
 #include "tags/ReaderFailureHook.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
     options.workingFolder = QDir::currentPath();
     options.arguments = app.arguments().mid(1);
     SonaloApp sonalo(options);
+    if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
+        dumpTableWhenShown(sonalo, dump);
     sonalo.showSplash();
     return app.exec();
 }

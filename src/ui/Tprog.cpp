@@ -654,7 +654,7 @@ void Tprog::m_opendateiClick()
             add(name, false);
     });
     ShowListStatus();
-    lv->scrollToBottom();
+    scrollToLastRow();
 }
 
 void Tprog::mp11Click()
@@ -664,7 +664,7 @@ void Tprog::mp11Click()
         return; // no file list on the clipboard: nothing happens
     addSongs([&] { addPastedNames(names, songAdder()); });
     ShowListStatus();
-    lv->scrollToBottom();
+    scrollToLastRow();
 }
 
 void Tprog::lvDropFiles(const QStringList &names)
@@ -674,7 +674,15 @@ void Tprog::lvDropFiles(const QStringList &names)
                         folderRelative());
     });
     ShowListStatus();
+    scrollToLastRow();
+}
+
+void Tprog::scrollToLastRow()
+{
     lv->scrollToBottom();
+    // The new row count changes the scroll range only once the view has laid itself out
+    // again (a scroll bar appearing takes a row's height): scroll once more after that.
+    QMetaObject::invokeMethod(lv, &QTableView::scrollToBottom, Qt::QueuedConnection);
 }
 
 void Tprog::mp4Click()

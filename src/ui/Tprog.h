@@ -177,6 +177,7 @@ private:
     AddSongFileFn songAdder() const;
     bool folderRelative() const;
     bool viewportEvent(QEvent *event);
+    void scrollToLastRow();
 
     LanguageCode &m_lang;
     OutputSettings &m_output;

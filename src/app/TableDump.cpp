@@ -1,0 +1,36 @@
+#include "app/TableDump.h"
+
+#include "app/SonaloApp.h"
+#include "ui/SongTableModel.h"
+#include "ui/Tprog.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+
+void dumpTableWhenShown(SonaloApp &app, const QString &file)
+{
+    auto *poll = new QTimer(app.prog());
+    poll->setInterval(100);
+    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll] {
+        Tprog *prog = app.prog();
+        if (!prog->isVisible() || prog->isAdding())
+            return;
+        poll->stop();
+        QString text = prog->statusLabel()->text() + QLatin1Char('\n');
+        const SongTableModel *model = prog->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                if (column > 0)
+                    text += QLatin1Char('\t');
+                text += model->data(model->index(row, column), Qt::DisplayRole).toString();
+            }
+            text += QLatin1Char('\n');
+        }
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(text.toUtf8());
+        prog->close();
+    });
+    poll->start();
+}
