@@ -96,3 +96,41 @@ TEST(PasteTest, FileListsFromMimeData)
     addPastedNames({QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, added.fn());
     EXPECT_EQ(added.paths, (QStringList{QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}));
 }
+
+TEST(AbsoluteArgument, RelativeNamesAreTakenAgainstTheWorkingFolder)
+{
+    struct Case
+    {
+        const char *argument;
+        const char *working;
+        const char *expected;
+    } cases[] = {
+        {"a.mp3", "/home/u", "/home/u/a.mp3"},
+        {"Musik/", "/home/u", "/home/u/Musik"},
+        {"./x/../b.slp", "/home/u/", "/home/u/b.slp"},
+        {"../Lied 🎵.wma", "/home/u/dir", "/home/u/Lied 🎵.wma"},
+        {"/abs/a.mp3", "/home/u", "/abs/a.mp3"},
+        {"c:\\x.mp3", "/w", "/w/c:\\x.mp3"},
+        {"", "/home/u", ""}, // nothing stays nothing, not the working folder
+        {"a.mp3", "", "a.mp3"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(absoluteArgument(QString::fromUtf8(c.argument), QString::fromUtf8(c.working)),
+                  QString::fromUtf8(c.expected))
+            << c.argument;
+}
+
+TEST(OpenArgumentTest, FolderRelativeFlagReachesTheFolderSongsOnly)
+{
+    TempDir t;
+    t.write(QStringLiteral("dir/a.mp3"), "x");
+    const QString single = t.write(QStringLiteral("b.mp3"), "x");
+    SongLists lists;
+    ScanState state;
+    QList<bool> flags;
+    auto add = [&](const QString &, bool relative) { flags << relative; };
+    OpenArgument(lists, t.path(QStringLiteral("dir")), state, add, {}, true);
+    OpenArgument(lists, single, state, add, {}, true);
+    addDroppedNames(lists, {t.path(QStringLiteral("dir")), single}, state, add, {}, true);
+    EXPECT_EQ(flags, (QList<bool>{true, false, true, false}));
+}

@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -239,4 +240,20 @@ TEST(AddFolderRun, AddsAudioFilesAndHonoursCancel)
     state.ScanCancelled = true;
     EXPECT_EQ(AddFolder(music.path(), false, state, [&](const QString &p, bool) { added << p; }), 0);
     EXPECT_FALSE(state.ScanCancelled);
+}
+
+TEST(AddFolderRun, KeepsTheCallerAliveDuringTheWalkAndTheAdding)
+{
+    TempDir music;
+    for (int i = 0; i < 6; ++i)
+        music.write(QStringLiteral("f%1/a.mp3").arg(i), "x");
+    ScanState state;
+    int alive = 0;
+    // Slow reads: 20 ms a file. keepAlive runs once 50 ms have passed, so about every other
+    // file, and never for every file.
+    const int n = AddFolder(music.path(), false, state, [&](const QString &, bool) { QThread::msleep(20); },
+                            [&] { ++alive; });
+    EXPECT_EQ(n, 6);
+    EXPECT_GE(alive, 1);
+    EXPECT_LT(alive, 6);
 }

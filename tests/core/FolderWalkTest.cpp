@@ -100,3 +100,15 @@ TEST(FolderWalk, CountingWalkStopsEachListingAfterCancel)
     EXPECT_EQ(fresh.FoundCount, 7);
     EXPECT_EQ(found.size(), 7);
 }
+
+TEST(FolderWalk, AfterFolderRunsOncePerFolderListed)
+{
+    TempDir t;
+    for (const char *f : {"a/x.mp3", "a/b/y.mp3", "c/z.ogg"})
+        t.write(QString::fromLatin1(f), "x");
+    QStringList found;
+    int listed = 0;
+    WideFindAllFiles(found, t.path(), kAudio, true, [&] { ++listed; });
+    EXPECT_EQ(listed, 4); // the root, a, a/b, c
+    EXPECT_EQ(found.size(), 3);
+}
