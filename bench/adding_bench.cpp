@@ -1,0 +1,206 @@
+// Adding a 10,000-file library (100 artists x 10 albums x 10 songs; tagged MP3s and WAVs)
+// beside the work no adding can avoid: the tag readers over a ready list of the same files.
+// Run: build-bench/bench/adding_bench
+#include "core/FolderScan.h"
+#include "core/Playlist.h"
+#include "tags/AddSongFile.h"
+#include "tags/AudioInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kArtists = 100, kAlbums = 10, kSongs = 10;
+constexpr int kFiles = kArtists * kAlbums * kSongs;
+
+void putBe32(QByteArray &b, quint32 v)
+{
+    for (int s = 24; s >= 0; s -= 8)
+        b.append(char((v >> s) & 0xFF));
+}
+
+void putLe(QByteArray &b, quint32 v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        b.append(char((v >> (8 * i)) & 0xFF));
+}
+
+// An ID3v2.3 tag with artist, title, album and track, then 20 frames of MPEG-1 Layer III at
+// 128 kbit/s (417 bytes each, silent): about 8 KB, the shape of a real file's start.
+QByteArray mp3(int artist, int album, int song)
+{
+    QByteArray frames;
+    auto frame = [&](const char *id, const QByteArray &text) {
+        frames.append(id);
+        putBe32(frames, quint32(text.size() + 1));
+        frames.append("\0\0\0", 3);
+        frames.append(text);
+    };
+    frame("TPE1", "Artist " + QByteArray::number(artist));
+    frame("TIT2", "Song " + QByteArray::number(song) + " of album " + QByteArray::number(album));
+    frame("TALB", "Album " + QByteArray::number(album));
+    frame("TRCK", QByteArray::number(song + 1));
+    QByteArray file("ID3\x03\x00\x00", 6);
+    const quint32 size = quint32(frames.size());
+    for (int s = 21; s >= 0; s -= 7)
+        file.append(char((size >> s) & 0x7F));
+    file.append(frames);
+    for (int i = 0; i < 20; ++i) {
+        file.append("\xFF\xFB\x90\x00", 4);
+        file.append(QByteArray(413, '\0'));
+    }
+    return file;
+}
+
+// A short WAV named "Artist - Title.wav": no tags, the name gives both.
+QByteArray wav()
+{
+    QByteArray b("RIFF");
+    const quint32 data = 8000;
+    putLe(b, 36 + data, 4);
+    b.append("WAVEfmt ");
+    putLe(b, 16, 4), putLe(b, 1, 2), putLe(b, 1, 2), putLe(b, 8000, 4), putLe(b, 8000, 4), putLe(b, 1, 2), putLe(b, 8, 2);
+    b.append("data");
+    putLe(b, data, 4);
+    b.append(QByteArray(int(data), '\x80'));
+    return b;
+}
+
+struct Library
+{
+    QTemporaryDir dir;
+    QStringList files; // in the order AddFolder finds them
+    Library()
+    {
+        const QByteArray wave = wav();
+        for (int a = 0; a < kArtists; ++a)
+            for (int l = 0; l < kAlbums; ++l) {
+                const QString folder = dir.path() + QStringLiteral("/Artist %1/Album %2/").arg(a, 3, 10, QLatin1Char('0')).arg(l);
+                QDir().mkpath(folder);
+                for (int s = 0; s < kSongs; ++s) {
+                    const bool isWav = s == 9;
+                    const QString name = isWav ? QStringLiteral("Artist %1 - Interlude %2.wav").arg(a).arg(l)
+                                               : QStringLiteral("%1 Song.mp3").arg(s + 1, 2, 10, QLatin1Char('0'));
+                    QFile f(folder + name);
+                    if (f.open(QIODevice::WriteOnly))
+                        f.write(isWav ? wave : mp3(a, l, s));
+                }
+            }
+        WideFindAllFiles(files, dir.path(), {QStringLiteral(".mp3"), QStringLiteral(".wav")}, true);
+    }
+};
+
+Library &library()
+{
+    static Library lib;
+    return lib;
+}
+
+// The raw read: every file's bytes, no parsing. The floor of anything that looks at them.
+void BM_Baseline_RawRead(benchmark::State &state)
+{
+    const QStringList &files = library().files;
+    for (auto _ : state) {
+        qint64 bytes = 0;
+        for (const QString &f : files) {
+            QFile file(f);
+            if (file.open(QIODevice::ReadOnly))
+                bytes += file.readAll().size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * files.size());
+}
+
+// The tag readers over a ready list: what adding costs without walking.
+void BM_Baseline_Readers(benchmark::State &state)
+{
+    const QStringList &files = library().files;
+    for (auto _ : state) {
+        for (const QString &f : files) {
+            TAudioInfo info;
+            info.ReadFromFile(f);
+            benchmark::DoNotOptimize(info.Seconds);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * files.size());
+}
+
+// The folder walk alone.
+void BM_WideFindAllFiles(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QStringList found;
+        WideFindAllFiles(found, library().dir.path(),
+                         {QStringLiteral(".mp3"), QStringLiteral(".wav"), QStringLiteral(".ogg"), QStringLiteral(".wma")}, true);
+        benchmark::DoNotOptimize(found.size());
+    }
+}
+
+// AddFolder as a drop runs it: walk, then AddSongFile for each file into the playlist, with
+// the window's keep-alive (here it only measures the longest gap between two calls).
+void BM_AddFolder(benchmark::State &state)
+{
+    double longestGapMs = 0;
+    for (auto _ : state) {
+        SongLists lists;
+        ScanState scan;
+        QElapsedTimer sinceAlive;
+        sinceAlive.start();
+        const int added = AddFolder(
+            library().dir.path(), false, scan,
+            [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); },
+            [&] {
+                longestGapMs = std::max(longestGapMs, sinceAlive.nsecsElapsed() / 1e6);
+                sinceAlive.restart();
+            });
+        longestGapMs = std::max(longestGapMs, sinceAlive.nsecsElapsed() / 1e6);
+        if (added != kFiles)
+            state.SkipWithError("not every file was added");
+    }
+    state.counters["longest_gap_ms"] = longestGapMs;
+    state.SetItemsProcessed(state.iterations() * kFiles);
+}
+
+// The whole command: process start, walk, read, write the playlist.
+void BM_CliScan(benchmark::State &state)
+{
+    QTemporaryDir out;
+    for (auto _ : state) {
+        QProcess cli;
+        cli.start(QStringLiteral(SONALO_CLI_PATH),
+                  {QStringLiteral("scan"), library().dir.path(), QStringLiteral("-o"), out.path() + QStringLiteral("/scan.slp")});
+        if (!cli.waitForFinished(120000) || cli.exitCode() != 0)
+            state.SkipWithError("sonalo-cli scan failed");
+    }
+    SongLists check;
+    LoadPlaylist(check, out.path() + QStringLiteral("/scan.slp"));
+    if (check.AllSongs.size() != kFiles)
+        state.SkipWithError("the playlist does not hold every file");
+    state.SetItemsProcessed(state.iterations() * kFiles);
+}
+
+} // namespace
+
+BENCHMARK(BM_Baseline_RawRead)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_Baseline_Readers)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_WideFindAllFiles)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_AddFolder)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CliScan)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    library(); // generated before any timing
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
