@@ -65,9 +65,18 @@ QStringList fileListFromMimeData(const QMimeData *data)
             if (!lines[i].trimmed().isEmpty())
                 urls.append(QUrl::fromEncoded(lines[i].trimmed()));
     }
-    for (const QUrl &url : std::as_const(urls))
-        if (url.isLocalFile())
-            names.append(url.toLocalFile());
+    for (const QUrl &url : std::as_const(urls)) {
+        // Only absolute local names: "file:a.mp3" would be read against whatever folder the
+        // program runs in, and "file://host/..." names a file of another machine.
+        if (!url.isLocalFile())
+            continue;
+        const QString host = url.host();
+        if (!host.isEmpty() && host != QLatin1String("localhost"))
+            continue;
+        const QString name = host.isEmpty() ? url.toLocalFile() : url.path(QUrl::FullyDecoded);
+        if (name.startsWith(QLatin1Char('/')) && !name.startsWith(QLatin1String("//")))
+            names.append(name);
+    }
     return names;
 }
 

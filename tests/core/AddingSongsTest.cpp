@@ -134,3 +134,32 @@ TEST(OpenArgumentTest, FolderRelativeFlagReachesTheFolderSongsOnly)
     addDroppedNames(lists, {t.path(QStringLiteral("dir")), single}, state, add, {}, true);
     EXPECT_EQ(flags, (QList<bool>{true, false, true, false}));
 }
+
+TEST(PasteTest, OnlyAbsoluteNamesOfThisMachine)
+{
+    // Found by the file-list fuzzer: "file:a.mp3" decoded to a relative name.
+    struct Case
+    {
+        const char *line;
+        const char *name; // empty: not taken
+    } cases[] = {
+        {"file:///m/a.mp3", "/m/a.mp3"},
+        {"file://localhost/m/b.mp3", "/m/b.mp3"},
+        {"file:relative.mp3", ""},
+        {"file://otherhost/share/c.mp3", ""},
+        {"file:////server/d.mp3", ""},
+        {"smb://server/e.mp3", ""},
+    };
+    for (const Case &c : cases) {
+        for (const char *format : {"text/uri-list", "x-special/gnome-copied-files"}) {
+            QMimeData data;
+            const QByteArray line(c.line);
+            data.setData(QString::fromLatin1(format), QByteArray(format[0] == 'x' ? "copy\n" : "") + line + "\r\n");
+            const QStringList names = fileListFromMimeData(&data);
+            if (*c.name)
+                EXPECT_EQ(names, QStringList{QString::fromLatin1(c.name)}) << c.line << " " << format;
+            else
+                EXPECT_TRUE(names.isEmpty()) << c.line << " " << format;
+        }
+    }
+}
