@@ -273,7 +273,10 @@ public:
     QStringList errors;
     QString openFileName(QWidget *, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &) override { return {}; }
+    QStringList openFileNames(QWidget *, const QString &) override { return {}; }
+    QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &message) override { errors << message; }
+    void showMessage(QWidget *, const QString &message) override { errors << message; }
 };
 
 class TprogPlaybackTest : public ::testing::Test
