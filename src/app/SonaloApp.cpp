@@ -3,6 +3,7 @@
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
+#include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
 #include "playback/PlaybackControl.h"
 #include "shell/MediaKeyFilter.h"

@@ -164,8 +164,10 @@ void Taddordner::keepAlive(bool force)
 
 void Taddordner::hinzufuegenClick()
 {
-    if (m_running)
-        return; // Enter in ed_ort during a run must not start a second one inside it
+    // Enter in ed_ort during a run, or a click while the main window adds dropped files (its
+    // loops let this dialog's events run), must not start a second adding inside the first.
+    if (m_running || m_prog.isAdding())
+        return;
     m_running = true;
     ScanState &state = m_prog.scanState();
     hinzufuegen->setEnabled(false);

@@ -458,6 +458,8 @@ void Tprog::layoutBottomPanel()
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == lv->viewport() && viewportEvent(event))
+        return true;
     if (playbackEvent(watched, event))
         return true;
     if (watched == lv->viewport() && viewportEvent(event))
@@ -724,10 +726,10 @@ bool Tprog::viewportEvent(QEvent *event)
         return true;
     }
     case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            // Let the view select what is under the mouse first, then decide.
+        // lvDblClick: starts the selected row, or asks for files when none is. The view
+        // selects what is under the mouse first; decide after that.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             QMetaObject::invokeMethod(this, &Tprog::lvDblClick, Qt::QueuedConnection);
-        }
         return false;
     default:
         return false;

@@ -209,5 +209,7 @@ bool Tprog::playbackEvent(QObject *watched, QEvent *event)
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             return m_playback->lvKeyPress(13, selectedRow());
     }
+    // The double click on the table is dispatched with the table's other viewport events
+    // (Tprog::viewportEvent), also before playback is attached.
     return false;
 }

@@ -335,3 +335,28 @@ TEST_F(TaddordnerTest, SonaloCliScanWritesWhatTheDialogAdds)
         for (int f = 0; f < TSongRecord::kFieldCount; ++f)
             EXPECT_EQ(written.AllSongs[i].field(f), fromDialog[i].field(f)) << i << " " << f;
 }
+
+TEST_F(TaddordnerTest, NoSecondRunStartsInsideARunningAdding)
+{
+    buildFolder();
+    dialog->ed_ort->setText(musicPath());
+    int nestedRuns = 0;
+    auto read = window->hooks.addSongFile;
+    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+        read(path, relative);
+        // Enter in the folder text and the button while songs are being added.
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u8("\r"));
+        QApplication::sendEvent(dialog->ed_ort, &enter);
+        dialog->hinzufuegenClick();
+        if (window->lists().AllSongs.size() > 4)
+            ++nestedRuns;
+    };
+    dialog->hinzufuegenClick();
+    EXPECT_EQ(window->lists().AllSongs.size(), 4);
+    // The same while the main window adds a dropped folder.
+    window->lists().AllSongs.clear();
+    window->lvDropFiles({musicPath()});
+    EXPECT_EQ(window->lists().AllSongs.size(), 4);
+    EXPECT_EQ(nestedRuns, 0);
+    EXPECT_EQ(counters(), QStringList({u8("4"), u8("4"), u8("4")}));
+}
