@@ -458,8 +458,6 @@ void Tprog::layoutBottomPanel()
 
 bool Tprog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lv->viewport() && viewportEvent(event))
-        return true;
     if (playbackEvent(watched, event))
         return true;
     if (watched == lv->viewport() && viewportEvent(event))
