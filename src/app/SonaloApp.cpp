@@ -12,6 +12,7 @@
 #include "tags/AddSongFile.h"
 #include "ui/Taddordner.h"
 #include "ui/Tprog.h"
+#include "ui/Tsuchopt.h"
 #include "ui/UserDialogs.h"
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
@@ -20,7 +21,6 @@
 #include "ui/pending/Teinstshortcuts.h"
 #include "ui/Tfehler.h"
 #include "ui/Tlastfiles.h"
-#include "ui/pending/Tsuchopt.h"
 #include "ui/pending/Ttxtexport.h"
 
 #include <QCheckBox>
@@ -45,8 +45,11 @@ SonaloApp::SonaloApp(const Options &options)
         arguments.append(absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(lang, output, *dialogs, options.programFolder, arguments);
     created(m_prog.get());
-    m_suchopt = std::make_unique<Tsuchopt>(lang);
+    m_suchopt = std::make_unique<Tsuchopt>(lang, m_prog->searchOptions());
     created(m_suchopt.get());
+    m_prog->setSearchOptionsWindow(m_suchopt.get());
+    QObject::connect(m_suchopt.get(), &Tsuchopt::closed, m_prog.get(),
+                     [this] { m_prog->search().optionsWindowClosed(); });
     m_startfenster = std::make_unique<Tstartfenster>(lang);
     created(m_startfenster.get());
     m_addordner = std::make_unique<Taddordner>(lang, *m_prog, *dialogs);
@@ -138,6 +141,7 @@ SonaloApp::~SonaloApp()
     m_lastfiles.reset();
     m_addordner.reset();
     m_startfenster.reset();
+    m_prog->setSearchOptionsWindow(nullptr);
     m_suchopt.reset();
     m_prog.reset();
     m_start.reset();

@@ -124,10 +124,12 @@ const UiHintText kSearchControls[] = {
     {"s_album", u"Album", {}, u"Album", {}},
     {"s_track", u"Track", {}, u"Track", {}},
     {"s_jahr", u"Jahr", {}, u"Year", {}},
+    {"s_genre", u"Genre", {}, u"Genre", {}},
     {"s_datei", u"Pfad", {}, u"Filepath", {}},
     {"sp_gb1", u"Suche: Spalten", {}, u"Search: Columns", {}},
     {"sp_rballes", u"Alle Spalten", {}, u"All Columns", {}},
     {"sp_rbnix", u"Keine Spalte", {}, u"No Column", {}},
+    {"sp_rbstandard", u"Standard", {}, u"Standard", {}},
     {"sp_gb2", u"Suche: Kriterien", {}, u"Search: Criteria", {}},
 };
 
@@ -150,6 +152,13 @@ const UiText kAddFolderDialog[] = {
     {"browserTitle", u"Zielverzeichnis wählen", u"Open Folder"},
     {"noFileTypes", u"Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG oder WMA).",
      u"Please tick at least one file type (MP3, WAV, OGG or WMA)."},
+};
+
+// The options window's own controls; its other controls share the names of the panel's.
+const UiHintText kSearchWindowControls[] = {
+    {"s_exakt", u"Exakter Begriff", {}, u"Exact Term", {}},
+    {"OK", u"OK", {}, u"OK", {}},
+    {"Standard", u"Standard", {}, u"Standard", {}},
 };
 
 const UiText kWindowTitles[] = {
@@ -177,6 +186,7 @@ std::span<const UiText> tablePopup() { return kTablePopup; }
 std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
 std::span<const UiText> columns() { return kColumns; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
+std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 

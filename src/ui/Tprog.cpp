@@ -9,6 +9,8 @@
 #include "ui/LanguageTexts.h"
 #include "ui/ListStatus.h"
 #include "playback/PlaybackControl.h"
+#include "ui/SearchOptionsBinding.h"
+#include "ui/SearchOptionsModel.h"
 #include "ui/SongTableModel.h"
 #include "ui/TTrackBar.h"
 #include "ui/Tfehler.h"
@@ -58,6 +60,7 @@ constexpr int kTableInsetTop = 3;
 const char *const kWorkingItems[] = {
     "m_opendatei", "m_openordner", "mp4", "mp11", "mp1", "mp3", "mp2", "ergalsemp", "mclose",
     "Deutsch1", "English1", "saat", "saata", "saatta", "saatg", "saf", "saheader", "sastatus", "m_about",
+    "mp5", "mp6", "msuche", "suchoptpanel", "Suchoptionen1", "m_regexsuche",
 };
 
 bool isWorkingItem(const QString &name)
@@ -91,6 +94,9 @@ Tprog::Tprog(LanguageCode &lang, OutputSettings &output, UserDialogs &dialogs, Q
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     setFont(font);
+
+    // The search options exist before the controls that show them.
+    m_searchOptions = new SearchOptionsModel(this);
 
     // FormCreate, in its order.
     createMenus();                 // a: the menus, the information menu included
@@ -149,6 +155,8 @@ Tprog::Tprog(LanguageCode &lang, OutputSettings &output, UserDialogs &dialogs, Q
     createBottomPanel(central);
     centralLayout->addWidget(pa_unten);
     setCentralWidget(central);
+    m_search = std::make_unique<SearchController>(m_lists, m_lang, *m_searchOptions, static_cast<SearchView &>(*this));
+    hooks.SuchenClick = [this] { return m_search->SuchenClick(); };
     createPopups();
 
     // c: the search bar and the options panel start hidden.
@@ -247,17 +255,26 @@ void Tprog::createMenus()
         item(mp0, c);
     connect(item(mp0, "mp11"), &QAction::triggered, this, &Tprog::mp11Click);
     mp0->addSeparator();
-    item(mp0, "mp5");
-    item(mp0, "mp6");
+    connect(item(mp0, "mp5"), &QAction::triggered, this, &Tprog::mp5Click);
+    connect(item(mp0, "mp6"), &QAction::triggered, this, &Tprog::mp6Click);
     mp0->addSeparator();
     item(mp0, "mp7");
     item(mp0, "mp8");
 
     QMenu *suche = submenu(bar, "Suche1");
-    item(suche, "msuche")->setCheckable(true);
-    item(suche, "suchoptpanel")->setCheckable(true);
-    item(suche, "Suchoptionen1");
-    item(suche, "m_regexsuche")->setCheckable(true);
+    // The check marks of msuche and suchoptpanel follow the controller's state (showSearchBar,
+    // showOptionsPanel); Qt's own flip on a click agrees with it.
+    QAction *msuche = item(suche, "msuche");
+    msuche->setCheckable(true);
+    connect(msuche, &QAction::triggered, this, &Tprog::msucheClick);
+    QAction *suchoptpanel = item(suche, "suchoptpanel");
+    suchoptpanel->setCheckable(true);
+    connect(suchoptpanel, &QAction::triggered, this, &Tprog::suchoptpanelClick);
+    connect(item(suche, "Suchoptionen1"), &QAction::triggered, this, &Tprog::Suchoptionen1Click);
+    QAction *regex = item(suche, "m_regexsuche");
+    regex->setCheckable(true);
+    connect(regex, &QAction::triggered, m_searchOptions, &SearchOptionsModel::setRegex);
+    connect(m_searchOptions, &SearchOptionsModel::regexChanged, regex, &QAction::setChecked);
     suche->addSeparator();
     connect(item(suche, "ergalsemp"), &QAction::triggered, this, &Tprog::ergalsempClick);
 
@@ -311,7 +328,7 @@ void Tprog::createPopups()
             a->setObjectName(QLatin1String(t.component));
             if (t.key)
                 a->setShortcut(QKeySequence(QLatin1String(t.key)));
-            // Playing, file operations and context searches come with their subsystems.
+            // Playing and file operations come with their subsystems.
             a->setEnabled(false);
             menu->addAction(a);
         }
@@ -323,19 +340,44 @@ void Tprog::createPopups()
     akpopup->setObjectName(QStringLiteral("akpopup"));
     fill(akpopup, LanguageTexts::songPanelPopup());
 
-    // A context menu opens only when one of its items can act.
-    auto openIfUseful = [](QMenu *menu, QWidget *over, const QPoint &pos) {
-        for (const QAction *a : menu->actions())
-            if (a->isEnabled()) {
-                menu->popup(over->mapToGlobal(pos));
-                return;
-            }
-    };
-    connect(lv, &QWidget::customContextMenuRequested, this,
-            [this, openIfUseful](const QPoint &pos) { openIfUseful(popup, lv->viewport(), pos); });
+    // The context searches: pss0..pss7 from the selected row, akp5..akp12 from the playing song.
+    for (int k = 0; k < TSongRecord::kFieldCount; ++k) {
+        QAction *fromRow = action(QStringLiteral("pss%1").arg(k).toLatin1().constData());
+        fromRow->setEnabled(true);
+        connect(fromRow, &QAction::triggered, this, [this, k] { SongsSuchen(k); });
+        QAction *fromSong = action(QStringLiteral("akp%1").arg(k + 5).toLatin1().constData());
+        fromSong->setEnabled(true);
+        connect(fromSong, &QAction::triggered, this, [this, k] { AkSongsSuchen(k); });
+    }
+
+    connect(lv, &QWidget::customContextMenuRequested, this, &Tprog::popupTable);
     pa_unten->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pa_unten, &QWidget::customContextMenuRequested, this,
-            [this, openIfUseful](const QPoint &pos) { openIfUseful(akpopup, pa_unten, pos); });
+    connect(pa_unten, &QWidget::customContextMenuRequested, this, &Tprog::popupSongPanel);
+}
+
+namespace {
+
+// A context menu opens only when one of its items can act.
+bool openIfUseful(QMenu *menu, QWidget *over, const QPoint &pos)
+{
+    for (const QAction *a : menu->actions())
+        if (a->isEnabled()) {
+            menu->popup(over->mapToGlobal(pos));
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+bool Tprog::popupTable(const QPoint &pos)
+{
+    return selectedRow() >= 0 && openIfUseful(popup, lv->viewport(), pos);
+}
+
+bool Tprog::popupSongPanel(const QPoint &pos)
+{
+    return songLoaded() && openIfUseful(akpopup, pa_unten, pos);
 }
 
 QWidget *Tprog::createSearchBar(QWidget *parent)
@@ -345,20 +387,26 @@ QWidget *Tprog::createSearchBar(QWidget *parent)
     bar->setFixedHeight(33);
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(kTableInsetLeft, 6, kTableInsetLeft, 6);
-    auto *suchwort = new QLineEdit(bar);
+    suchwort = new QLineEdit(bar);
     suchwort->setObjectName(QStringLiteral("suchwort"));
+    // Enter searches and goes no further (returnPressed is not passed on to the window).
+    connect(suchwort, &QLineEdit::returnPressed, this, &Tprog::SuchenClick);
     layout->addWidget(suchwort, 1);
-    auto *regex = new QCheckBox(QStringLiteral("RegEx"), bar);
-    regex->setObjectName(QStringLiteral("regexsuche"));
-    layout->addWidget(regex);
-    for (const char *name : {"Suchen", "Opt", "Alle"}) {
+    regexsuche = new QCheckBox(QStringLiteral("RegEx"), bar);
+    regexsuche->setObjectName(QStringLiteral("regexsuche"));
+    connect(regexsuche, &QAbstractButton::clicked, m_searchOptions, &SearchOptionsModel::setRegex);
+    connect(m_searchOptions, &SearchOptionsModel::regexChanged, regexsuche, &QAbstractButton::setChecked);
+    layout->addWidget(regexsuche);
+    using Command = void (Tprog::*)();
+    const std::pair<const char *, Command> buttons[] = {
+        {"Suchen", &Tprog::SuchenClick}, {"Opt", &Tprog::suchoptpanelClick}, {"Alle", &Tprog::AlleClick}};
+    for (const auto &[name, command] : buttons) {
         auto *b = new QPushButton(bar);
         b->setObjectName(QLatin1String(name));
         b->setFixedSize(63, 21);
+        connect(b, &QPushButton::clicked, this, command);
         layout->addWidget(b);
     }
-    // Searching comes with the search subsystem.
-    bar->setEnabled(false);
     return bar;
 }
 
@@ -373,13 +421,12 @@ QWidget *Tprog::createSearchOptions(QWidget *parent)
     auto *columns = new QGroupBox(panel);
     columns->setObjectName(QStringLiteral("sp_gb1"));
     auto *cl = new QVBoxLayout(columns);
-    for (const char *name : {"s_interpret", "s_titel", "s_laenge", "s_album", "s_track", "s_jahr", "s_datei"}) {
+    for (const char *name : SearchOptionsBinding::columnNames()) {
         auto *box = new QCheckBox(columns);
         box->setObjectName(QLatin1String(name));
-        box->setChecked(true);
         cl->addWidget(box);
     }
-    for (const char *name : {"sp_rballes", "sp_rbnix"}) {
+    for (const char *name : {"sp_rballes", "sp_rbnix", "sp_rbstandard"}) {
         auto *rb = new QRadioButton(columns);
         rb->setObjectName(QLatin1String(name));
         cl->addWidget(rb);
@@ -389,12 +436,12 @@ QWidget *Tprog::createSearchOptions(QWidget *parent)
     auto *criteria = new QGroupBox(panel);
     criteria->setObjectName(QStringLiteral("sp_gb2"));
     auto *kl = new QVBoxLayout(criteria);
-    for (const char *name : {"s_grkl", "s_strexakt", "s_ganz"}) {
+    for (const char *name : {"s_grkl", "s_strexakt"}) {
         auto *box = new QCheckBox(criteria);
         box->setObjectName(QLatin1String(name));
         kl->addWidget(box);
     }
-    for (const char *name : {"s_und", "s_oder"}) {
+    for (const char *name : {"s_ganz", "s_und", "s_oder"}) {
         auto *rb = new QRadioButton(criteria);
         rb->setObjectName(QLatin1String(name));
         kl->addWidget(rb);
@@ -404,7 +451,7 @@ QWidget *Tprog::createSearchOptions(QWidget *parent)
     kl->addWidget(inverse);
     layout->addWidget(criteria);
     layout->addStretch(1);
-    panel->setEnabled(false);
+    new SearchOptionsBinding(panel, *m_searchOptions, "s_strexakt");
     return panel;
 }
 
@@ -923,4 +970,91 @@ bool Tprog::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return QMainWindow::event(event);
+}
+
+// The search's view of the window.
+
+QString Tprog::searchTerm() const
+{
+    return suchwort->text();
+}
+
+void Tprog::setSearchTerm(const QString &term)
+{
+    suchwort->setText(term);
+}
+
+void Tprog::focusSearchTerm()
+{
+    suchwort->setFocus();
+}
+
+void Tprog::setTableRowCount(qsizetype rows)
+{
+    m_model->setRowCount(rows);
+}
+
+void Tprog::setStatusText(const QString &text)
+{
+    status->setText(text);
+    layoutBottomPanel();
+}
+
+void Tprog::showSearchBar(bool shown)
+{
+    action("msuche")->setChecked(shown);
+    pa_suche->setVisible(shown);
+}
+
+void Tprog::showOptionsPanel(bool shown)
+{
+    action("suchoptpanel")->setChecked(shown);
+    pa_suchopt->setVisible(shown);
+}
+
+void Tprog::showOptionsWindow()
+{
+    if (!m_searchOptionsWindow)
+        return;
+    m_searchOptionsWindow->show();
+    m_searchOptionsWindow->raise();
+    m_searchOptionsWindow->activateWindow();
+}
+
+void Tprog::showError(const QString &message)
+{
+    m_dialogs.showError(this, message);
+}
+
+int Tprog::selectedRow() const
+{
+    // The first selected row in table order, as the row operations use.
+    const QModelIndexList rows = lv->selectionModel()->selectedRows();
+    int first = -1;
+    for (const QModelIndex &index : rows)
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    return first;
+}
+
+void Tprog::clearPendingNext()
+{
+    if (hooks.clearPendingNext)
+        hooks.clearPendingNext();
+}
+
+void Tprog::setCurrentIndex(int row)
+{
+    if (hooks.setCurrentIndex)
+        hooks.setCurrentIndex(row);
+}
+
+bool Tprog::songLoaded() const
+{
+    return hooks.songLoaded && hooks.songLoaded();
+}
+
+QString Tprog::CurrentSongPath() const
+{
+    return hooks.CurrentSongPath ? hooks.CurrentSongPath() : QString();
 }

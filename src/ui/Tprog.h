@@ -5,6 +5,7 @@
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
 #include "ui/LanguageCode.h"
+#include "ui/SearchController.h"
 #include "ui/SongSort.h"
 
 #include <QMainWindow>
@@ -15,13 +16,16 @@
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
 class QTableView;
 class QWidget;
 class PlaybackControl;
+class SearchOptionsModel;
 class SongTableModel;
 class Tfehler;
 class Tlastfiles;
@@ -32,7 +36,7 @@ class UserDialogs;
 // The main window: the song table with its status line, the play controls, the search bar and
 // the menus. Commands whose logic belongs to subsystems not built into this window reach them
 // through hooks; a menu item whose hook is missing stays disabled.
-class Tprog : public QMainWindow
+class Tprog : public QMainWindow, private SearchView
 {
     Q_OBJECT
 public:
@@ -43,7 +47,8 @@ public:
         std::function<void()> loadSettingsIfAsked;
         // Close query with automatic saving ticked; false stops the close.
         std::function<bool()> saveSettings;
-        // Re-runs the search; true when it switched back to the whole playlist (and refreshed).
+        // Re-runs the search; true when it refreshed the table itself (it switched back to the
+        // whole playlist, or its pattern was rejected). The window's own search is installed.
         std::function<bool()> SuchenClick;
         // AddSongFile of the tag layer: appends one song for a file.
         AddSongFileFn addSongFile;
@@ -61,6 +66,12 @@ public:
         std::function<void()> showAddFolderDialog;
         // The tick "relativ" of the add-folder dialog: the relative flag of folders added here.
         std::function<bool()> relativTicked;
+        // The playback state that searching touches: PendingNext is cleared by every search;
+        // a context search from a row makes that row CurrentIndex; the context search from the
+        // playing song reads CurrentSongPath (the resolved path of the song started last).
+        std::function<void()> clearPendingNext;
+        std::function<void(int row)> setCurrentIndex;
+        std::function<QString()> CurrentSongPath;
     };
 
     // programFolder ends with "/"; arguments are the command line after the program's name.
@@ -77,6 +88,11 @@ public:
     QTableView *table() const { return lv; }
     QLabel *statusLabel() const { return status; }
     const SortState &sortState() const { return m_sort; }
+    // The search options that the panel and the options window show.
+    SearchOptionsModel &searchOptions() { return *m_searchOptions; }
+    SearchController &search() { return *m_search; }
+    // The options window that Suchoptionen1Click shows; its closing shows the search bar.
+    void setSearchOptionsWindow(QWidget *window) { m_searchOptionsWindow = window; }
     // The filter of the open-files dialog in the current language.
     const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
     static QString playlistFilter();
@@ -141,6 +157,20 @@ public:
     void saatClick(QAction *item);
     void saheaderClick();
     void sastatusClick();
+    // The search bar, the options panel and the context searches (the logic is in search()).
+    void SuchenClick() { m_search->SuchenClick(); }
+    void AlleClick() { m_search->AlleClick(); }
+    void mp5Click() { m_search->mp5Click(); }
+    void mp6Click() { m_search->mp6Click(); }
+    void msucheClick() { m_search->msucheClick(); }
+    void suchoptpanelClick() { m_search->suchoptpanelClick(); }
+    void Suchoptionen1Click() { m_search->Suchoptionen1Click(); }
+    void SongsSuchen(int k) { m_search->SongsSuchen(k); }
+    void AkSongsSuchen(int k) { m_search->AkSongsSuchen(k); }
+    // The context menus open only when they can act: the table's while a row is selected, the
+    // song panel's while a song is loaded. True when the menu opened.
+    bool popupTable(const QPoint &pos);
+    bool popupSongPanel(const QPoint &pos);
 
     void FormShow();
     void FormActivate();
@@ -179,6 +209,23 @@ private:
     bool viewportEvent(QEvent *event);
     void scrollToLastRow();
 
+    // SearchView
+    QString searchTerm() const override;
+    void setSearchTerm(const QString &term) override;
+    void focusSearchTerm() override;
+    void setTableRowCount(qsizetype rows) override;
+    void setStatusText(const QString &text) override;
+    void refreshList() override { ShowListStatus(); }
+    void showSearchBar(bool shown) override;
+    void showOptionsPanel(bool shown) override;
+    void showOptionsWindow() override;
+    void showError(const QString &message) override;
+    int selectedRow() const override;
+    void clearPendingNext() override;
+    void setCurrentIndex(int row) override;
+    bool songLoaded() const override;
+    QString CurrentSongPath() const override;
+
     LanguageCode &m_lang;
     OutputSettings &m_output;
     UserDialogs &m_dialogs;
@@ -191,11 +238,17 @@ private:
     QString m_openAudioFilesFilter;
     Tfehler *m_errorWindow = nullptr;
     Tlastfiles *m_recentWindow = nullptr;
+    QWidget *m_errorWindow = nullptr;
+    QWidget *m_searchOptionsWindow = nullptr;
+    SearchOptionsModel *m_searchOptions = nullptr;
+    std::unique_ptr<SearchController> m_search;
 
     SongTableModel *m_model = nullptr;
     QTableView *lv = nullptr;
     QWidget *pa_oben = nullptr;
     QWidget *pa_suche = nullptr;
+    QLineEdit *suchwort = nullptr;
+    QCheckBox *regexsuche = nullptr;
     QWidget *pa_suchopt = nullptr;
     QWidget *pa_liste = nullptr;
     QWidget *pa_unten = nullptr;

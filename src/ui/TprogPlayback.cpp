@@ -114,6 +114,10 @@ void Tprog::attachPlayback(AudioPlayerFactory factory)
 
     hooks.ShowCurrentSong = [control] { control->ShowCurrentSong(); };
     hooks.songLoaded = [control] { return control->Player() != nullptr; };
+    // Searching clears the song marked to play next and reads the playing song.
+    hooks.clearPendingNext = [control] { control->PendingNext.clear(); };
+    hooks.setCurrentIndex = [control](int row) { control->CurrentIndex = row; };
+    hooks.CurrentSongPath = [control] { return control->CurrentSongPath; };
     // The window closing: no song afterwards, both labels at zero and the bar at 0.
     hooks.FreePlayer = [control] {
         control->FreePlayer();

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
@@ -140,10 +141,12 @@ const char *const kSearch[][5] = {
     {"s_album", "Album", "", "Album", ""},
     {"s_track", "Track", "", "Track", ""},
     {"s_jahr", "Jahr", "", "Year", ""},
+    {"s_genre", "Genre", "", "Genre", ""},
     {"s_datei", "Pfad", "", "Filepath", ""},
     {"sp_gb1", "Suche: Spalten", "", "Search: Columns", ""},
     {"sp_rballes", "Alle Spalten", "", "All Columns", ""},
     {"sp_rbnix", "Keine Spalte", "", "No Column", ""},
+    {"sp_rbstandard", "Standard", "", "Standard", ""},
     {"sp_gb2", "Suche: Kriterien", "", "Search: Criteria", ""},
 };
 
@@ -297,10 +300,11 @@ TEST_F(TprogTest, StartStateAndLayout)
     EXPECT_EQ(lv->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
 
     // Menu items whose commands are not built yet are disabled, never silent.
-    for (const char *off : {"mw1", "mp7", "msuche", "einstsave", "so", "p1", "akp4"})
+    for (const char *off : {"mw1", "mp7", "einstsave", "so", "p1", "akp4"})
         EXPECT_FALSE(item(off)->isEnabled()) << off;
     for (const char *on : {"m_opendatei", "m_openordner", "mp4", "mp11", "mp1", "mp2", "mp3", "ergalsemp", "mclose",
-                           "Deutsch1", "saat", "saheader"})
+                           "Deutsch1", "saat", "saheader", "msuche", "suchoptpanel", "Suchoptionen1", "m_regexsuche",
+                           "mp5", "mp6", "pss0", "akp12"})
         EXPECT_TRUE(item(on)->isEnabled()) << on;
 }
 
@@ -337,9 +341,10 @@ TEST_F(TprogTest, FoundSongsCountWithTimeOfWholePlaylist)
 {
     Tprog &w = makeWindow();
     for (int i = 0; i < 10; ++i)
-        w.lists().AllSongs.append(song("a", "t", "1:00"));
-    w.lists().FoundSongs = {song("a", "t", "1:00"), song("a", "t", "1:00"), song("a", "t", "1:00")};
-    w.lists().ShowingFound = true;
+        w.lists().AllSongs.append(song("a", i < 3 ? "x" : "t", "1:00"));
+    w.findChild<QLineEdit *>(u8("suchwort"))->setText(u8("x"));
+    w.SuchenClick();
+    ASSERT_EQ(w.lists().FoundSongs.size(), 3);
     w.ShowListStatus();
     EXPECT_EQ(w.model()->rowCount(), 3);
     EXPECT_EQ(statusText(), u8("3 Files Loaded (10min )"));

@@ -1,0 +1,105 @@
+#include "ui/SearchOptionsBinding.h"
+
+#include "ui/SearchOptionsModel.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+namespace {
+
+template <typename T>
+T *control(QWidget *container, const char *name)
+{
+    return container->findChild<T *>(QLatin1String(name));
+}
+
+// Checks one radio button of an auto-exclusive set, or none (checked == nullptr).
+void checkOnly(std::initializer_list<QRadioButton *> buttons, QRadioButton *checked)
+{
+    for (QRadioButton *b : buttons) {
+        if (!b)
+            continue;
+        // An auto-exclusive button cannot be unchecked directly.
+        b->setAutoExclusive(false);
+        b->setChecked(b == checked);
+        b->setAutoExclusive(true);
+    }
+}
+
+} // namespace
+
+const std::array<const char *, 8> &SearchOptionsBinding::columnNames()
+{
+    static const std::array<const char *, 8> names = {"s_interpret", "s_titel", "s_laenge", "s_album",
+                                                      "s_track",     "s_jahr",  "s_genre",  "s_datei"};
+    return names;
+}
+
+SearchOptionsBinding::SearchOptionsBinding(QWidget *container, SearchOptionsModel &model, const char *exactName)
+    : QObject(container), m_model(model)
+{
+    for (size_t f = 0; f < m_columns.size(); ++f) {
+        m_columns[f] = control<QCheckBox>(container, columnNames()[f]);
+        if (m_columns[f])
+            connect(m_columns[f], &QAbstractButton::clicked, this,
+                    [this, f](bool on) { m_model.setColumn(int(f), on); });
+    }
+    m_case = control<QCheckBox>(container, "s_grkl");
+    m_exact = control<QCheckBox>(container, exactName);
+    m_inverse = control<QCheckBox>(container, "s_invers");
+    if (m_case)
+        connect(m_case, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setCaseSensitive);
+    if (m_exact)
+        connect(m_exact, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setExact);
+    if (m_inverse)
+        connect(m_inverse, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setInverse);
+
+    const char *modeNames[] = {"s_ganz", "s_und", "s_oder"};
+    const SearchMode modes[] = {SearchMode::WholeTerm, SearchMode::And, SearchMode::Or};
+    for (size_t i = 0; i < m_modes.size(); ++i) {
+        m_modes[i] = control<QRadioButton>(container, modeNames[i]);
+        if (m_modes[i])
+            connect(m_modes[i], &QAbstractButton::clicked, this, [this, mode = modes[i]] { m_model.setMode(mode); });
+    }
+
+    m_all = control<QRadioButton>(container, "sp_rballes");
+    m_none = control<QRadioButton>(container, "sp_rbnix");
+    m_standard = control<QRadioButton>(container, "sp_rbstandard");
+    if (m_all)
+        connect(m_all, &QAbstractButton::clicked, this, [this] { m_model.setAllColumns(true); });
+    if (m_none)
+        connect(m_none, &QAbstractButton::clicked, this, [this] { m_model.setAllColumns(false); });
+    if (m_standard)
+        connect(m_standard, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::resetToStart);
+
+    connect(&m_model, &SearchOptionsModel::optionsChanged, this, &SearchOptionsBinding::show);
+    show();
+}
+
+void SearchOptionsBinding::show()
+{
+    const SearchOptions &o = m_model.options();
+    for (size_t f = 0; f < m_columns.size(); ++f)
+        if (m_columns[f])
+            m_columns[f]->setChecked(o.columns[f]);
+    if (m_case)
+        m_case->setChecked(o.caseSensitive);
+    if (m_exact)
+        m_exact->setChecked(o.exact);
+    if (m_inverse)
+        m_inverse->setChecked(o.inverse);
+    checkOnly({m_modes[0], m_modes[1], m_modes[2]}, m_modes[size_t(o.mode)]);
+
+    // The column shortcuts show which of them describes the set now, so that the two views
+    // agree and a stale mark never claims "all" after a box was cleared.
+    QRadioButton *mark = nullptr;
+    const bool all = std::all_of(o.columns.begin(), o.columns.end(), [](bool on) { return on; });
+    const bool none = std::none_of(o.columns.begin(), o.columns.end(), [](bool on) { return on; });
+    if (o == SearchOptions{})
+        mark = m_standard;
+    else if (all)
+        mark = m_all;
+    else if (none)
+        mark = m_none;
+    checkOnly({m_all, m_none, m_standard}, mark);
+}
