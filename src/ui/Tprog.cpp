@@ -1026,17 +1026,6 @@ void Tprog::showError(const QString &message)
     m_dialogs.showError(this, message);
 }
 
-int Tprog::selectedRow() const
-{
-    // The first selected row in table order, as the row operations use.
-    const QModelIndexList rows = lv->selectionModel()->selectedRows();
-    int first = -1;
-    for (const QModelIndex &index : rows)
-        if (first < 0 || index.row() < first)
-            first = index.row();
-    return first;
-}
-
 void Tprog::clearPendingNext()
 {
     if (hooks.clearPendingNext)

@@ -117,7 +117,7 @@ public:
     void attachPlayback(AudioPlayerFactory factory);
     PlaybackControl *playback() const { return m_playback.get(); }
     // The first selected row of the table, -1 for none.
-    int selectedRow() const;
+    int selectedRow() const override;
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
     void mw5Click();
@@ -220,7 +220,6 @@ private:
     void showOptionsPanel(bool shown) override;
     void showOptionsWindow() override;
     void showError(const QString &message) override;
-    int selectedRow() const override;
     void clearPendingNext() override;
     void setCurrentIndex(int row) override;
     bool songLoaded() const override;
@@ -238,7 +237,6 @@ private:
     QString m_openAudioFilesFilter;
     Tfehler *m_errorWindow = nullptr;
     Tlastfiles *m_recentWindow = nullptr;
-    QWidget *m_errorWindow = nullptr;
     QWidget *m_searchOptionsWindow = nullptr;
     SearchOptionsModel *m_searchOptions = nullptr;
     std::unique_ptr<SearchController> m_search;

@@ -30,7 +30,10 @@ public:
     QStringList errors;
     QString openFileName(QWidget *, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &) override { return {}; }
+    QStringList openFileNames(QWidget *, const QString &) override { return {}; }
+    QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &message) override { errors.append(message); }
+    void showMessage(QWidget *, const QString &message) override { errors.append(message); }
 };
 
 TSongRecord song(const char *artist, const char *title, const char *length, const char *album, const char *path)
