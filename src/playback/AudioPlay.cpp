@@ -251,6 +251,9 @@ struct TcbAudioPlayBusLink
         default:
             break;
         }
+        // A sync handler that drops a message owns it: without this unref every message kept
+        // its source, and with it the whole pipeline, alive.
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 
@@ -514,10 +517,8 @@ void TcbAudioPlay::Build(const TAudioDevices &devices)
     // the handler was installed take the same road.
     m_link = new TcbAudioPlayBusLink(m_id);
     gst_bus_set_sync_handler(bus, &TcbAudioPlayBusLink::onMessage, m_link, &TcbAudioPlayBusLink::destroy);
-    while (GstMessage *m = gst_bus_pop(bus)) {
-        TcbAudioPlayBusLink::onMessage(bus, m, m_link);
-        gst_message_unref(m);
-    }
+    while (GstMessage *m = gst_bus_pop(bus))
+        TcbAudioPlayBusLink::onMessage(bus, m, m_link); // takes the message
     livePlayers().insert(m_id, this);
 }
 
