@@ -7,15 +7,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-QString extensionOf(const QString &name)
-{
-    qsizetype sep = -1;
-    for (QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
-        sep = std::max(sep, name.lastIndexOf(c));
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > sep ? name.mid(dot) : QString();
-}
-
 void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
                   const std::function<void()> &keepAlive, bool folderRelative)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileSystem.h"
 #include "core/FolderScan.h"
 #include "core/SongLists.h"
 
@@ -10,9 +11,7 @@ class QMimeData;
 // The ways songs enter the playlist besides playlist files and the scan dialog. Each appends
 // through addSongFile (AddSongFile of the tag layer); the window refreshes afterwards.
 
-// The extension rule of arguments and drops: the text from the last "." that comes after the
-// last "/", "\" or ":"; empty when there is none.
-QString extensionOf(const QString &name);
+using FileSystem::extensionOf;
 
 // One command-line or forwarded argument: a ".slp" (exactly, letter case counts) is loaded as
 // a playlist; a folder, or a name under which nothing exists, is added as a folder; anything

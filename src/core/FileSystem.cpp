@@ -60,4 +60,13 @@ QString fileNameOf(const QString &path)
     return path.mid(lastSeparator(path) + 1);
 }
 
+QString extensionOf(const QString &name)
+{
+    qsizetype sep = -1;
+    for (QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+        sep = std::max(sep, name.lastIndexOf(c));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > sep ? name.mid(dot) : QString();
+}
+
 } // namespace FileSystem

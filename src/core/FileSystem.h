@@ -18,4 +18,8 @@ QString folderOf(const QString &path);
 // What follows that folder.
 QString fileNameOf(const QString &path);
 
+// The extension rule of arguments, drops and picture names: the text from the last "." that
+// comes after the last "/", "\" or ":"; empty when there is none.
+QString extensionOf(const QString &name);
+
 } // namespace FileSystem

@@ -445,13 +445,7 @@ QString ReadTextFile(const QString &fileName, TextReadReport *report)
 
 bool isPictureFileName(const QString &fileName)
 {
-    qsizetype sep = -1;
-    for (QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
-        sep = std::max(sep, fileName.lastIndexOf(c));
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot <= sep)
-        return false;
-    const QString ext = fileName.mid(dot).toUpper();
+    const QString ext = FileSystem::extensionOf(fileName).toUpper();
     return ext == QLatin1String(".BMP") || ext == QLatin1String(".GIF") || ext == QLatin1String(".JPG")
         || ext == QLatin1String(".JPEG");
 }

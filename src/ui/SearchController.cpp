@@ -134,16 +134,23 @@ void SearchController::contextSearch(const QString &term)
     SuchenClick();
 }
 
+// Only field k, exact (but for the folder, which also finds the songs of its subfolders),
+// case-insensitive, whole term, not inverted.
+static SearchOptions contextOptions(int k)
+{
+    SearchOptions context;
+    context.columns.fill(false);
+    context.columns[size_t(k)] = true;
+    context.exact = k != kPathField;
+    return context;
+}
+
 void SearchController::SongsSuchen(int k)
 {
     if (k < 0 || k >= TSongRecord::kFieldCount)
         return;
     const SearchOptions remembered = m_options.options();
-    SearchOptions context;
-    context.columns.fill(false);
-    context.columns[size_t(k)] = true;
-    context.exact = k != kPathField; // a folder also finds the songs of its subfolders
-    m_options.setOptions(context);   // the regular-expression switch stays as it is
+    m_options.setOptions(contextOptions(k)); // the regular-expression switch stays as it is
 
     const int row = m_view.selectedRow();
     const SongList &shown = m_lists.shown();
@@ -160,11 +167,7 @@ void SearchController::AkSongsSuchen(int k)
     if (k < 0 || k >= TSongRecord::kFieldCount)
         return;
     const SearchOptions remembered = m_options.options();
-    SearchOptions context;
-    context.columns.fill(false);
-    context.columns[size_t(k)] = true;
-    context.exact = k != kPathField;
-    m_options.setOptions(context);
+    m_options.setOptions(contextOptions(k)); // the regular-expression switch stays as it is
 
     if (m_view.songLoaded()) {
         const QString path = m_view.CurrentSongPath();

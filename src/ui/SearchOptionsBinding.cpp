@@ -2,7 +2,9 @@
 
 #include "ui/SearchOptionsModel.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QRadioButton>
 
 namespace {
@@ -102,4 +104,31 @@ void SearchOptionsBinding::show()
     else if (none)
         mark = m_none;
     checkOnly({m_all, m_none, m_standard}, mark);
+}
+
+void SearchOptionsBinding::addOptionGroups(QWidget *parent, QBoxLayout *layout, const char *exactName, bool columnRadios)
+{
+    auto add = [](QBoxLayout *into, QWidget *control, const char *name) {
+        control->setObjectName(QLatin1String(name));
+        into->addWidget(control);
+    };
+    auto *columns = new QGroupBox(parent);
+    columns->setObjectName(QStringLiteral("sp_gb1"));
+    auto *cl = new QVBoxLayout(columns);
+    for (const char *name : columnNames())
+        add(cl, new QCheckBox(columns), name);
+    if (columnRadios)
+        for (const char *name : {"sp_rballes", "sp_rbnix", "sp_rbstandard"})
+            add(cl, new QRadioButton(columns), name);
+    layout->addWidget(columns);
+
+    auto *criteria = new QGroupBox(parent);
+    criteria->setObjectName(QStringLiteral("sp_gb2"));
+    auto *kl = new QVBoxLayout(criteria);
+    for (const char *name : {"s_grkl", exactName})
+        add(kl, new QCheckBox(criteria), name);
+    for (const char *name : {"s_ganz", "s_und", "s_oder"})
+        add(kl, new QRadioButton(criteria), name);
+    add(kl, new QCheckBox(criteria), "s_invers");
+    layout->addWidget(criteria);
 }

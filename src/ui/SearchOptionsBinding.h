@@ -2,6 +2,9 @@
 
 #include <QObject>
 
+class QBoxLayout;
+class QWidget;
+
 #include <array>
 
 class QAbstractButton;
@@ -23,6 +26,10 @@ public:
 
     // Names of the column check boxes in field order (Artist ... Path).
     static const std::array<const char *, 8> &columnNames();
+    // Builds the two option groups ("sp_gb1" columns, "sp_gb2" criteria) into layout, with the
+    // controls named as the binding expects; exactName differs between panel and window, and
+    // only the panel has the three column radio buttons.
+    static void addOptionGroups(QWidget *parent, QBoxLayout *layout, const char *exactName, bool columnRadios);
 
 private:
     void show();

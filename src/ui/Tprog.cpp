@@ -418,38 +418,7 @@ QWidget *Tprog::createSearchOptions(QWidget *parent)
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(4, 3, 0, 0);
 
-    auto *columns = new QGroupBox(panel);
-    columns->setObjectName(QStringLiteral("sp_gb1"));
-    auto *cl = new QVBoxLayout(columns);
-    for (const char *name : SearchOptionsBinding::columnNames()) {
-        auto *box = new QCheckBox(columns);
-        box->setObjectName(QLatin1String(name));
-        cl->addWidget(box);
-    }
-    for (const char *name : {"sp_rballes", "sp_rbnix", "sp_rbstandard"}) {
-        auto *rb = new QRadioButton(columns);
-        rb->setObjectName(QLatin1String(name));
-        cl->addWidget(rb);
-    }
-    layout->addWidget(columns);
-
-    auto *criteria = new QGroupBox(panel);
-    criteria->setObjectName(QStringLiteral("sp_gb2"));
-    auto *kl = new QVBoxLayout(criteria);
-    for (const char *name : {"s_grkl", "s_strexakt"}) {
-        auto *box = new QCheckBox(criteria);
-        box->setObjectName(QLatin1String(name));
-        kl->addWidget(box);
-    }
-    for (const char *name : {"s_ganz", "s_und", "s_oder"}) {
-        auto *rb = new QRadioButton(criteria);
-        rb->setObjectName(QLatin1String(name));
-        kl->addWidget(rb);
-    }
-    auto *inverse = new QCheckBox(criteria);
-    inverse->setObjectName(QStringLiteral("s_invers"));
-    kl->addWidget(inverse);
-    layout->addWidget(criteria);
+    SearchOptionsBinding::addOptionGroups(panel, layout, "s_strexakt", true);
     layout->addStretch(1);
     new SearchOptionsBinding(panel, *m_searchOptions, "s_strexakt");
     return panel;

@@ -19,33 +19,7 @@ Tsuchopt::Tsuchopt(LanguageCode &lang, SearchOptionsModel &options, QWidget *par
     setMinimumSize(300, 470);
     auto *layout = new QVBoxLayout(this);
 
-    auto *columns = new QGroupBox(this);
-    columns->setObjectName(QStringLiteral("sp_gb1"));
-    auto *cl = new QVBoxLayout(columns);
-    for (const char *name : SearchOptionsBinding::columnNames()) {
-        auto *box = new QCheckBox(columns);
-        box->setObjectName(QLatin1String(name));
-        cl->addWidget(box);
-    }
-    layout->addWidget(columns);
-
-    auto *criteria = new QGroupBox(this);
-    criteria->setObjectName(QStringLiteral("sp_gb2"));
-    auto *kl = new QVBoxLayout(criteria);
-    for (const char *name : {"s_grkl", "s_exakt"}) {
-        auto *box = new QCheckBox(criteria);
-        box->setObjectName(QLatin1String(name));
-        kl->addWidget(box);
-    }
-    for (const char *name : {"s_ganz", "s_und", "s_oder"}) {
-        auto *rb = new QRadioButton(criteria);
-        rb->setObjectName(QLatin1String(name));
-        kl->addWidget(rb);
-    }
-    auto *inverse = new QCheckBox(criteria);
-    inverse->setObjectName(QStringLiteral("s_invers"));
-    kl->addWidget(inverse);
-    layout->addWidget(criteria);
+    SearchOptionsBinding::addOptionGroups(this, layout, "s_exakt", false);
     layout->addStretch(1);
 
     auto *buttons = new QHBoxLayout;
