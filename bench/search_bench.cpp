@@ -1,6 +1,7 @@
 // A search over 100,000 songs beside the bare substring search it cannot beat: indexOf over the
 // same haystacks, already built and upper-cased.
 #include "core/SongSearch.h"
+#include "core/TextFold.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The song table with 100,000 songs: showing the list (row count and the first screen painted)
 // and sorting it by title, each beside a baseline in the same run.
 // Run: build-bench/bench/ui_table_bench  (uses the offscreen platform unless told otherwise)
-#include "ui/ListStatus.h"
-#include "ui/SongSort.h"
+#include "core/ListStatus.h"
+#include "core/SongSort.h"
 #include "ui/SongTableModel.h"
 
 #include <QApplication>

@@ -5,12 +5,12 @@
 #include "app/Tstartfenster.h"
 #include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
-#include "playback/PlaybackControl.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
-#include "core/AddingSongs.h"
-#include "tags/AddSongFile.h"
+#include "ui/Session.h"
 #include "ui/Taddordner.h"
+#include "ui/Tfehler.h"
+#include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
 #include "ui/Tsuchopt.h"
 #include "ui/UserDialogs.h"
@@ -19,13 +19,21 @@
 #include "ui/pending/Tdateiinfo.h"
 #include "ui/pending/Teinstausgabe.h"
 #include "ui/pending/Teinstshortcuts.h"
-#include "ui/Tfehler.h"
-#include "ui/Tlastfiles.h"
 #include "ui/pending/Ttxtexport.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+
+namespace {
+
+void showAndRaise(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
 
 SonaloApp::SonaloApp(const Options &options)
 {
@@ -34,96 +42,91 @@ SonaloApp::SonaloApp(const Options &options)
         m_ownDialogs = std::make_unique<QtUserDialogs>();
         dialogs = m_ownDialogs.get();
     }
+    AudioPlayerFactory factory = options.playerFactory;
+    if (!factory) {
+        m_audioDevices = TAudioDevices::Enumerate();
+        factory = TcbAudioPlay::Factory(m_audioDevices);
+    }
+    m_session = std::make_unique<Session>(Session::Options{options.programFolder, std::move(factory), dialogs,
+                                                           options.addSongFile});
+    Session &s = *m_session;
 
     // The splash first: it chooses the language every later window is created in.
-    m_start = std::make_unique<Tstart>(lang, options.workingFolder);
+    m_start = std::make_unique<Tstart>(s.lang, options.workingFolder);
     created(m_start.get());
     // Relative names are made absolute against the folder the program was started in: stored
     // relative, a song would later be looked up beside the program.
     QStringList arguments;
     for (const QString &argument : options.arguments)
         arguments.append(absoluteArgument(argument, options.workingFolder));
-    m_prog = std::make_unique<Tprog>(lang, output, *dialogs, options.programFolder, arguments);
+    m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
-    m_suchopt = std::make_unique<Tsuchopt>(lang, m_prog->searchOptions());
+    m_suchopt = std::make_unique<Tsuchopt>(s.lang, s.searchOptions);
     created(m_suchopt.get());
-    m_prog->setSearchOptionsWindow(m_suchopt.get());
-    QObject::connect(m_suchopt.get(), &Tsuchopt::closed, m_prog.get(),
-                     [this] { m_prog->search().optionsWindowClosed(); });
-    m_startfenster = std::make_unique<Tstartfenster>(lang);
+    m_startfenster = std::make_unique<Tstartfenster>(s.lang);
     created(m_startfenster.get());
-    m_addordner = std::make_unique<Taddordner>(lang, *m_prog, *dialogs);
+    m_addordner = std::make_unique<Taddordner>(s.lang, s.playlist, s.list, *dialogs);
     created(m_addordner.get());
-    m_lastfiles = std::make_unique<Tlastfiles>(lang);
+    m_lastfiles = std::make_unique<Tlastfiles>(s.lang, s.playback);
     created(m_lastfiles.get());
-    m_info = std::make_unique<Tinfo>(lang);
+    m_info = std::make_unique<Tinfo>(s.lang);
     created(m_info.get());
-    m_dateiinfo = std::make_unique<Tdateiinfo>(lang);
+    m_dateiinfo = std::make_unique<Tdateiinfo>(s.lang);
     created(m_dateiinfo.get());
-    m_txtexport = std::make_unique<Ttxtexport>(lang);
+    m_txtexport = std::make_unique<Ttxtexport>(s.lang);
     created(m_txtexport.get());
     m_fehler = std::make_unique<Tfehler>();
     created(m_fehler.get());
     // The song sources live in SongLists; the never-shown window that held them is not needed.
-    m_einstausgabe = std::make_unique<Teinstausgabe>(lang);
+    m_einstausgabe = std::make_unique<Teinstausgabe>(s.lang);
     created(m_einstausgabe.get());
-    m_bugreport_de = std::make_unique<Tbugreport_de>(lang);
+    m_bugreport_de = std::make_unique<Tbugreport_de>(s.lang);
     created(m_bugreport_de.get());
-    m_bugreport_en = std::make_unique<Tbugreport_en>(lang);
+    m_bugreport_en = std::make_unique<Tbugreport_en>(s.lang);
     created(m_bugreport_en.get());
-    m_einstshortcuts = std::make_unique<Teinstshortcuts>(lang);
+    m_einstshortcuts = std::make_unique<Teinstshortcuts>(s.lang);
     created(m_einstshortcuts.get());
 
     // The error log's title is the main window's text.
     m_prog->setErrorWindow(m_fehler.get());
     m_prog->sprache();
     m_start->setMainWindow(m_prog.get());
-    m_prog->hooks.addSongFile = [this](const QString &path, bool relative) {
-        AddSongFile(m_prog->lists(), path, relative);
-    };
-    m_prog->hooks.showAddFolderDialog = [this] {
-        m_addordner->show();
-        m_addordner->raise();
-        m_addordner->activateWindow();
-    };
-    m_prog->hooks.relativTicked = [this] { return m_addordner->relativ->isChecked(); };
 
-    // Playback: the players, the recently played window, the media keys of the keyboard and
-    // of the desktop.
-    AudioPlayerFactory factory = options.playerFactory;
-    if (!factory) {
-        m_audioDevices = TAudioDevices::Enumerate();
-        factory = TcbAudioPlay::Factory(m_audioDevices);
-    }
-    m_prog->setRecentWindow(m_lastfiles.get());
-    m_prog->attachPlayback(std::move(factory));
-    m_mediaKeys = std::make_unique<MediaKeyFilter>(*m_prog->playback());
-    QCoreApplication::instance()->installEventFilter(m_mediaKeys.get());
-    m_mpris = std::make_unique<PlaybackMpris>(*m_prog->playback(), [this] {
-        m_prog->show();
-        m_prog->raise();
-        m_prog->activateWindow();
+    // What the windows ask of each other.
+    QObject::connect(&s.search, &SearchController::optionsWindowRequested, m_suchopt.get(),
+                     [this] { showAndRaise(m_suchopt.get()); });
+    QObject::connect(m_suchopt.get(), &Tsuchopt::closed, &s.search, &SearchController::optionsWindowClosed);
+    QObject::connect(&s.playlist, &PlaylistController::addFolderDialogRequested, m_addordner.get(),
+                     [this] { showAndRaise(m_addordner.get()); });
+    QObject::connect(&s.playback, &PlaybackControl::logLine, m_fehler.get(), &Tfehler::appendLine);
+    QObject::connect(m_prog.get(), &Tprog::errorWindowRequested, m_fehler.get(), [this] {
+        m_fehler->show();
+        m_fehler->raise();
     });
-    if (options.mpris)
-        m_mpris->registerOnSessionBus();
-
-    QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(),
-                     [this] { applyLanguageToOtherWindows(); });
-    QObject::connect(m_prog.get(), &Tprog::infoRequested, m_prog.get(), [this] {
-        m_info->show();
-        m_info->raise();
-        m_info->activateWindow();
+    QObject::connect(m_prog.get(), &Tprog::recentWindowRequested, m_lastfiles.get(), [this] {
+        m_lastfiles->show();
+        m_lastfiles->raise();
+        m_lastfiles->Aktualisieren();
     });
+    QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showAndRaise(m_info.get()); });
+    QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });
     // The splash is the formal main window: closing the main window closes it and ends the run.
     QObject::connect(m_prog.get(), &Tprog::formClosed, m_prog.get(), [this] {
         m_start->close();
         QCoreApplication::quit();
     });
+
+    // The media keys of the keyboard and of the desktop.
+    m_mediaKeys = std::make_unique<MediaKeyFilter>(s.playback);
+    QCoreApplication::instance()->installEventFilter(m_mediaKeys.get());
+    m_mpris = std::make_unique<PlaybackMpris>(s.playback, [this] { showAndRaise(m_prog.get()); });
+    if (options.mpris)
+        m_mpris->registerOnSessionBus();
 }
 
 SonaloApp::~SonaloApp()
 {
-    // The media controls first: they drive the playback the main window owns.
+    // The media controls first: they drive the playback.
     m_mpris.reset();
     m_mediaKeys.reset();
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
@@ -137,14 +140,13 @@ SonaloApp::~SonaloApp()
     m_txtexport.reset();
     m_dateiinfo.reset();
     m_info.reset();
-    m_prog->setRecentWindow(nullptr);
     m_lastfiles.reset();
     m_addordner.reset();
     m_startfenster.reset();
-    m_prog->setSearchOptionsWindow(nullptr);
     m_suchopt.reset();
     m_prog.reset();
     m_start.reset();
+    m_session.reset();
 }
 
 void SonaloApp::created(QWidget *window)
@@ -171,7 +173,7 @@ void SonaloApp::applyLanguageToOtherWindows()
     m_startfenster->sprache();
     m_info->switchPanel();
     m_einstshortcuts->Sprache();
-    m_start->languageLabel()->setText(lang.code());
+    m_start->languageLabel()->setText(m_session->lang.code());
 }
 
 void SonaloApp::showSplash()

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/OutputSettings.h"
 #include "playback/AudioDevices.h"
+#include "core/FolderScan.h"
 #include "playback/AudioPlayer.h"
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +12,7 @@
 
 class MediaKeyFilter;
 class PlaybackMpris;
+class Session;
 class QWidget;
 class Taddordner;
 class Tbugreport_de;
@@ -29,8 +30,8 @@ class Tsuchopt;
 class Ttxtexport;
 class UserDialogs;
 
-// The program's windows, created once in their fixed order and living until the end; the
-// process-wide language and output settings they share.
+// The program: its state and controllers (one Session) and its windows, created once in their
+// fixed order and living until the end. Windows get references to the session's parts.
 class SonaloApp
 {
 public:
@@ -42,6 +43,8 @@ public:
         UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
         // Makes the players; empty: GStreamer on the audio outputs found at start-up.
         AudioPlayerFactory playerFactory;
+        // Appends one song for a file; empty: AddSongFile of the tag layer.
+        AddSongFileFn addSongFile;
         // Registers the desktop media controls (MPRIS) on the session bus when there is one.
         bool mpris = true;
     };
@@ -49,11 +52,12 @@ public:
     explicit SonaloApp(const Options &options);
     ~SonaloApp();
 
-    LanguageCode lang;
-    OutputSettings output;
+    Session &session() { return *m_session; }
 
     Tstart *start() const { return m_start.get(); }
     Tprog *prog() const { return m_prog.get(); }
+    Tsuchopt *suchopt() const { return m_suchopt.get(); }
+    Taddordner *addordner() const { return m_addordner.get(); }
     Tinfo *info() const { return m_info.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
@@ -74,6 +78,7 @@ private:
     void applyLanguageToOtherWindows();
 
     std::unique_ptr<UserDialogs> m_ownDialogs;
+    std::unique_ptr<Session> m_session;
     TAudioDevices m_audioDevices;
     QStringList m_creationOrder;
     std::unique_ptr<Tstart> m_start;

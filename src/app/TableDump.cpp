@@ -1,11 +1,12 @@
 #include "app/TableDump.h"
 
 #include "app/SonaloApp.h"
-#include "ui/SongTableModel.h"
+#include "ui/Session.h"
 #include "ui/Tprog.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QTableView>
 #include <QTimer>
 
 void dumpTableWhenShown(SonaloApp &app, const QString &file)
@@ -14,11 +15,11 @@ void dumpTableWhenShown(SonaloApp &app, const QString &file)
     poll->setInterval(100);
     QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll] {
         Tprog *prog = app.prog();
-        if (!prog->isVisible() || prog->isAdding())
+        if (!prog->isVisible() || app.session().playlist.isAdding())
             return;
         poll->stop();
         QString text = prog->statusLabel()->text() + QLatin1Char('\n');
-        const SongTableModel *model = prog->model();
+        const QAbstractItemModel *model = prog->table()->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             for (int column = 0; column < model->columnCount(); ++column) {
                 if (column > 0)

@@ -63,7 +63,7 @@ Tinfo::Tinfo(LanguageCode &lang, QWidget *parent)
 
 void Tinfo::switchPanel()
 {
-    setWindowTitle(LanguageTexts::momentText(m_lang, u"Über Sonalo", u"About Sonalo"));
+    setWindowTitle(m_lang.text(u"Über Sonalo", u"About Sonalo"));
     m_panels->setCurrentWidget(m_lang.isDe() ? panel_de : panel_en);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QWidget>
 

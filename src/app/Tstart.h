@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/SplashClock.h"
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QWidget>
 

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "core/Playlist.h"
+#include "core/LanguageCode.h"
 #include "core/SongSearch.h"
 
 namespace {
@@ -51,7 +52,7 @@ int search(const QStringList &argsIn)
     }
     const SearchOutcome result = searchSongs(lists.AllSongs, args[1], options, regex);
     if (!result.ok) {
-        cliErr() << "sonalo-cli: " << RegexErrorText(result.errorCode, QStringLiteral("en")) << '\n';
+        cliErr() << "sonalo-cli: " << RegexErrorText(result.errorCode, LanguageCode(QStringLiteral("en"))) << '\n';
         return kExitFailure;
     }
     for (qsizetype i : result.matches)

@@ -1,5 +1,7 @@
 #include "core/FolderScan.h"
 
+#include "core/TextFold.h"
+
 #include "core/FileSystem.h"
 #include "core/TextEncoding.h"
 #include "core/TextUtil.h"
@@ -33,16 +35,6 @@ void call(const std::function<void()> &f)
 
 } // namespace
 
-QString FoldForSort(const QString &text)
-{
-    QString key = text.toUpper();
-    key.replace(QChar(0x00C4), QStringLiteral("AE"));
-    key.replace(QChar(0x00D6), QStringLiteral("OE"));
-    key.replace(QChar(0x00DC), QStringLiteral("UE"));
-    key.replace(QChar(0x00DF), QStringLiteral("SS")); // toUpper already turns ß into SS
-    key.replace(QChar(0x00C7), QStringLiteral("C"));
-    return key;
-}
 
 void SortFoldedList(QStringList &list, bool ascending)
 {

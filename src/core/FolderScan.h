@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-// The folder sort key: upper case, then Ä→AE, Ö→OE, Ü→UE, ß→SS, Ç→C.
-QString FoldForSort(const QString &text);
 // Sorts texts by their folded keys, code unit by code unit.
 void SortFoldedList(QStringList &list, bool ascending);
 

@@ -1,5 +1,7 @@
 #include "core/SongSearch.h"
 
+#include "core/TextFold.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -9,41 +11,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The simple upper-case mapping of every BMP unit, built once.
-const char16_t *upperTable()
-{
-    static const std::unique_ptr<char16_t[]> table = [] {
-        auto t = std::make_unique<char16_t[]>(0x10000);
-        for (char32_t c = 0; c < 0x10000; ++c)
-            t[c] = (c >= 0xD800 && c <= 0xDFFF) ? char16_t(c) : char16_t(QChar::toUpper(c));
-        return t;
-    }();
-    return table.get();
-}
-
-void appendUpper(QString &out, QStringView text)
-{
-    const char16_t *table = upperTable();
-    const qsizetype at = out.size();
-    out.resize(at + text.size());
-    char16_t *d = reinterpret_cast<char16_t *>(out.data()) + at;
-    const char16_t *s = reinterpret_cast<const char16_t *>(text.data());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(c, s[i + 1]));
-            // Supplementary letters map to supplementary letters: still two units.
-            d[i] = QChar::highSurrogate(upper);
-            d[i + 1] = QChar::lowSurrogate(upper);
-            ++i;
-        } else {
-            d[i] = table[c];
-        }
-    }
-}
-
-// The haystack of one song: CR LF, then each searched field followed by CR LF.
 void buildHaystack(QString &hay, const TSongRecord &song, const SearchOptions &o, bool upper)
 {
     hay.resize(0);
@@ -52,7 +19,7 @@ void buildHaystack(QString &hay, const TSongRecord &song, const SearchOptions &o
         if (!o.columns[size_t(f)])
             continue;
         if (upper)
-            appendUpper(hay, song.field(f));
+            appendSimpleUpper(hay, song.field(f));
         else
             hay += song.field(f);
         hay += kCrLf;
@@ -162,13 +129,6 @@ SearchOutcome plainSearch(const SongList &songs, const QString &term, const Sear
 
 } // namespace
 
-QString simpleUpper(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    appendUpper(out, text);
-    return out;
-}
 
 SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex)
 {
@@ -232,7 +192,7 @@ int regexErrorCodeFromPcre2(int e)
     }
 }
 
-QString RegexErrorText(int code, const QString &languageCode)
+QString RegexErrorText(int code, const LanguageCode &lang)
 {
     struct Text { int code; const char *de; const char *en; };
     static const Text kTexts[] = {
@@ -262,7 +222,7 @@ QString RegexErrorText(int code, const QString &languageCode)
         {128, "LinePairedSeparator muss zwei verschiedene oder kein Char enthalten",
          "LinePairedSeparator must countain two different chars or no chars at all"},
     };
-    const bool english = languageCode == QLatin1String("en");
+    const bool english = lang.isEn();
     for (const Text &t : kTexts)
         if (t.code == code)
             return QString::fromUtf8(english ? t.en : t.de);

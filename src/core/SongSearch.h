@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LanguageCode.h"
+
 #include "core/SongRecord.h"
 
 #include <QList>
@@ -35,10 +37,8 @@ struct SearchOutcome
 // regular-expression rule. Never throws; a rejected pattern gives ok = false and its code.
 SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex);
 
-// Upper case by the simple per-character mapping: one character stays one character.
-QString simpleUpper(QStringView text);
 
 // The error code of the texts for a PCRE2 error code.
 int regexErrorCodeFromPcre2(int pcre2Error);
 // The message for an error code: English for "en", German for every other code.
-QString RegexErrorText(int code, const QString &languageCode);
+QString RegexErrorText(int code, const LanguageCode &lang);

@@ -1,6 +1,7 @@
 #include "playback/PlaybackControl.h"
 
 #include "core/FileSystem.h"
+#include "playback/DisplayOptionsModel.h"
 #include "tags/AudioInfo.h"
 
 #include <QDateTime>
@@ -16,11 +17,6 @@ namespace {
 constexpr qint64 kResyncAfter = 10'000'000;
 constexpr qint64 kUnitsPerMillisecond = 10'000;
 constexpr qint64 kMillisecondsPerDay = 86'400'000;
-
-QString text(bool german, const char16_t *de, const char16_t *en)
-{
-    return QString::fromUtf16(german ? de : en);
-}
 
 } // namespace
 
@@ -44,9 +40,15 @@ QString FormatMediaTime(qint64 value, bool mediaTimeFormat)
         .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
-PlaybackControl::PlaybackControl(SongLists &lists, AudioPlayerFactory factory, PlaybackView &view, QObject *parent)
-    : QObject(parent), m_lists(lists), m_factory(std::move(factory)), m_view(view)
+PlaybackControl::PlaybackControl(SongLists &lists, AudioPlayerFactory factory, const DisplayOptionsModel &options,
+                                 const LanguageCode &lang, QObject *parent)
+    : QObject(parent), m_lists(lists), m_factory(std::move(factory)), m_options(options), m_lang(lang)
 {
+    // The loaded song follows the repeat tick at once.
+    connect(&options, &DisplayOptionsModel::repeatChanged, this, [this](bool on) {
+        if (m_player)
+            m_player->SetLoop(on);
+    });
     m_timer.setInterval(250);
     connect(&m_timer, &QTimer::timeout, this, &PlaybackControl::Timer1Timer);
     // Seeded once from the clock; the same song may come again, also twice in a row.
@@ -66,47 +68,50 @@ template <typename F> void PlaybackControl::guarded(F &&command)
     try {
         command();
     } catch (const SonaloError &e) {
-        m_view.showError(e.message());
+        Q_EMIT errorRaised(e.message());
     }
-    Q_EMIT playbackChanged();
 }
 
 void PlaybackControl::setPlaying(bool playing)
 {
-    IsPlaying = playing;
-    m_view.showPlaying(playing);
+    m_isPlaying = playing;
+    Q_EMIT playingChanged(playing);
 }
 
-void PlaybackControl::historyChanged()
+void PlaybackControl::setBarPosition(int position)
 {
-    if (RecentWindowVisible)
-        m_view.Aktualisieren();
+    Q_EMIT barPositionChanged(position);
+}
+
+void PlaybackControl::changedHistory()
+{
+    if (m_recentWindowVisible)
+        Q_EMIT historyChanged();
 }
 
 void PlaybackControl::setRecentWindowVisible(bool visible)
 {
-    RecentWindowVisible = visible;
+    m_recentWindowVisible = visible;
 }
 
 void PlaybackControl::logFailure(const QString &path, const QString &detail, const QString &message, bool withMessage)
 {
-    const bool de = m_view.germanTexts();
-    m_view.appendLog(QLatin1Char('"') + path + QLatin1Char('"'));
-    m_view.appendLog(detail);
+    Q_EMIT logLine(QLatin1Char('"') + path + QLatin1Char('"'));
+    Q_EMIT logLine(detail);
     if (withMessage) {
         // The player's messages hold a CR between the call and its description.
         QString lines = QStringLiteral("  ") + message;
         lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        m_view.appendLog(lines);
+        Q_EMIT logLine(lines);
     }
-    m_view.appendLog(text(de, u"> Nächste Datei wird geladen...", u"> Try to load next file..."));
+    Q_EMIT logLine(m_lang.text(u"> Nächste Datei wird geladen...", u"> Try to load next file..."));
 }
 
 void PlaybackControl::continueAfterFailure()
 {
-    if (FailureCount >= kFailureLimit) {
-        m_view.appendLog(text(m_view.germanTexts(), u"> Automatischer Abbruch.", u"> Automatic Abord."));
+    if (m_failureCount >= kFailureLimit) {
+        Q_EMIT logLine(m_lang.text(u"> Automatischer Abbruch.", u"> Automatic Abord."));
         return;
     }
     weiterClick();
@@ -114,13 +119,12 @@ void PlaybackControl::continueAfterFailure()
 
 void PlaybackControl::PlayFile(const QString &path)
 {
-    ResyncPending = true;
+    m_resyncPending = true;
     const QString resolved = m_lists.DateiFinden(path);
-    const bool de = m_view.germanTexts();
     if (!FileSystem::isRegularFile(resolved)) {
         // The loaded song, if any, keeps playing.
-        ++FailureCount;
-        logFailure(path, text(de, u"  Datei existiert nicht.", u"  File does not exist."), QString(), false);
+        ++m_failureCount;
+        logFailure(path, m_lang.text(u"  Datei existiert nicht.", u"  File does not exist."), QString(), false);
         continueAfterFailure();
         return;
     }
@@ -128,72 +132,76 @@ void PlaybackControl::PlayFile(const QString &path)
     enum class Failure { None, WithMessage, Unknown } failure = Failure::None;
     QString message;
     try {
-        CurrentSongPath = resolved;
+        m_currentSongPath = resolved;
         m_timer.start();
         FreePlayer();
         CreatePlayer(resolved);
         ShowDuration();
         m_player->Play();
-        setPlaying(true);
-        FailureCount = 0;
+        m_failureCount = 0;
+        // The song's fields first, so that listeners told of the playing state see them.
         const QString display = ShowCurrentSong();
-        PlayHistory.append({display, resolved});
-        historyChanged();
-        m_view.setStatusShowsSong();
+        setPlaying(true);
+        m_history.append({display, resolved});
+        changedHistory();
+        Q_EMIT statusShowsSong();
     } catch (const SonaloError &e) {
         message = e.message();
         failure = message.isEmpty() ? Failure::Unknown : Failure::WithMessage;
     } catch (...) {
         failure = Failure::Unknown;
     }
-    Q_EMIT playbackChanged();
+    Q_EMIT songChanged();
     if (failure == Failure::None)
         return;
-    ++FailureCount;
+    // The previous song was released before the start failed: nothing plays now.
+    if (m_isPlaying)
+        setPlaying(false);
+    ++m_failureCount;
     if (failure == Failure::WithMessage)
         logFailure(path,
-                   text(de, u"  Datei kann nicht abgespielt werden. Fehlercode: ", u"  File can not be played. Error Code: "),
+                   m_lang.text(u"  Datei kann nicht abgespielt werden. Fehlercode: ", u"  File can not be played. Error Code: "),
                    message, true);
     else
         logFailure(path,
-                   text(de, u"  Datei kann nicht abgespielt werden. Unbekannter Fehler.",
-                        u"  File can not be played. Unknown Error."),
+                   m_lang.text(u"  Datei kann nicht abgespielt werden. Unbekannter Fehler.",
+                               u"  File can not be played. Unknown Error."),
                    QString(), false);
     continueAfterFailure();
 }
 
 void PlaybackControl::weiterClick()
 {
-    if (!PendingNext.isEmpty()) {
-        const QString next = PendingNext;
-        PendingNext.clear();
+    if (!m_pendingNext.isEmpty()) {
+        const QString next = m_pendingNext;
+        m_pendingNext.clear();
         PlayFile(next);
         return;
     }
     const qsizetype count = rows().size();
     if (count == 0)
         return;
-    if (RandomOrder) {
-        CurrentIndex = randomRow(int(count));
+    if (m_options.randomOrder()) {
+        m_currentIndex = randomRow(int(count));
     } else {
-        ++CurrentIndex;
-        if (CurrentIndex > count - 1 || CurrentIndex < 0)
-            CurrentIndex = 0;
+        ++m_currentIndex;
+        if (m_currentIndex > count - 1 || m_currentIndex < 0)
+            m_currentIndex = 0;
     }
-    const QString path = rows().at(CurrentIndex).Path;
+    const QString path = rows().at(m_currentIndex).Path;
     PlayFile(path);
 }
 
 void PlaybackControl::zurueckClick()
 {
-    if (PlayHistory.isEmpty())
+    if (m_history.isEmpty())
         return;
-    const QString target = m_lists.DateiFinden(PlayHistory.last().Path);
+    const QString target = m_lists.DateiFinden(m_history.last().Path);
     if (!FileSystem::isRegularFile(target))
         return; // the entry stays
     // weiterClick comes back to the song PlayFile started last.
     if (m_player)
-        PendingNext = CurrentSongPath;
+        m_pendingNext = m_currentSongPath;
     guarded([&] {
         m_timer.start();
         CreatePlayer(target);
@@ -201,28 +209,32 @@ void PlaybackControl::zurueckClick()
         m_player->Play();
         ShowCurrentSong();
         setPlaying(true);
-        PlayHistory.removeLast();
-        historyChanged();
+        m_history.removeLast();
+        changedHistory();
     });
+    // A start that failed has released the previous song: nothing plays now.
+    if (!m_player && m_isPlaying)
+        setPlaying(false);
+    Q_EMIT songChanged();
 }
 
 void PlaybackControl::BtPlayClick()
 {
     guarded([&] {
-        if (IsPlaying) {
+        if (m_isPlaying) {
             if (m_player)
                 m_player->Pause();
-            IsPlaying = false;
+            m_isPlaying = false;
             m_timer.stop();
         } else if (m_player) {
             m_player->Play();
-            IsPlaying = true;
+            m_isPlaying = true;
             m_timer.start();
         } else if (!rows().isEmpty()) {
+            // Playing only when a song could be started (PlayFile says so itself).
             PlayFile(rows().first().Path);
-            IsPlaying = true;
         }
-        m_view.showPlaying(IsPlaying);
+        setPlaying(m_isPlaying);
     });
 }
 
@@ -231,14 +243,14 @@ void PlaybackControl::mw1Click()
     guarded([&] {
         if (m_player) {
             m_player->Play();
-            IsPlaying = true;
+            m_isPlaying = true;
             m_timer.start();
         } else if (!rows().isEmpty() && FileSystem::isRegularFile(m_lists.DateiFinden(rows().first().Path))) {
             // Resolved like every other start, so that a playlist of relative paths plays too.
+            // Playing only when a song could be started (PlayFile says so itself).
             PlayFile(rows().first().Path);
-            IsPlaying = true;
         }
-        m_view.showPlaying(IsPlaying);
+        setPlaying(m_isPlaying);
     });
 }
 
@@ -246,26 +258,18 @@ void PlaybackControl::mw2Click()
 {
     guarded([&] {
         m_timer.stop();
-        IsPlaying = false;
-        m_view.showPlaying(false);
+        setPlaying(false);
         // The position stays: "Play" continues from there.
         if (m_player)
             m_player->Pause();
     });
 }
 
-void PlaybackControl::setRepeat(bool on)
-{
-    Repeat = on;
-    if (m_player)
-        m_player->SetLoop(on);
-}
-
 void PlaybackControl::lvDblClick(int row)
 {
     if (row < 0 || row >= rows().size())
         return;
-    CurrentIndex = row;
+    m_currentIndex = row;
     const QString path = rows().at(row).Path;
     PlayFile(path);
 }
@@ -282,7 +286,7 @@ void PlaybackControl::p1Click(int row)
 {
     if (row < 0 || row >= rows().size())
         return;
-    CurrentIndex = row;
+    m_currentIndex = row;
     const QString resolved = m_lists.DateiFinden(rows().at(row).Path);
     if (FileSystem::isRegularFile(resolved))
         PlayFile(resolved);
@@ -292,23 +296,23 @@ void PlaybackControl::pop_title_nextClick(int row)
 {
     if (row < 0 || row >= rows().size())
         return;
-    CurrentIndex = row;
+    m_currentIndex = row;
     const QString resolved = m_lists.DateiFinden(rows().at(row).Path);
     if (FileSystem::isRegularFile(resolved))
-        PendingNext = resolved;
+        m_pendingNext = resolved;
 }
 
 void PlaybackControl::lfDblClick(const QString &path)
 {
-    CurrentIndex = 0;
+    m_currentIndex = 0;
     if (FileSystem::isRegularFile(path))
         PlayFile(path);
 }
 
 void PlaybackControl::DeleteHistory()
 {
-    PlayHistory.clear();
-    historyChanged();
+    m_history.clear();
+    changedHistory();
 }
 
 void PlaybackControl::CreatePlayer(const QString &resolved)
@@ -317,9 +321,9 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
     // The player may call back from inside itself and be destroyed by that call.
     m_player = m_factory(resolved, 0, [this] { weiterClick(); });
     ++m_playersCreated;
-    MediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
-    CanSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
-    m_player->SetLoop(Repeat);
+    m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
+    m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
+    m_player->SetLoop(m_options.repeat());
 }
 
 void PlaybackControl::FreePlayer()
@@ -327,40 +331,52 @@ void PlaybackControl::FreePlayer()
     m_player.reset();
 }
 
+void PlaybackControl::stop()
+{
+    const bool hadSong = m_player != nullptr;
+    m_timer.stop();
+    FreePlayer();
+    ShowDuration();
+    if (m_isPlaying)
+        setPlaying(false);
+    if (hadSong)
+        Q_EMIT songChanged();
+}
+
 void PlaybackControl::ShowDuration()
 {
-    m_view.showDurationText(FormatMediaTime(m_player ? m_player->Duration() : 0));
+    Q_EMIT durationTextChanged(FormatMediaTime(m_player ? m_player->Duration() : 0));
     ShowPosition();
 }
 
 void PlaybackControl::ShowPosition()
 {
-    const bool wasUpdating = UpdatingPosition;
-    UpdatingPosition = true;
-    const auto restore = qScopeGuard([&] { UpdatingPosition = wasUpdating; });
+    const bool wasUpdating = m_updatingPosition;
+    m_updatingPosition = true;
+    const auto restore = qScopeGuard([&] { m_updatingPosition = wasUpdating; });
     if (!m_player) {
-        m_view.showBarPosition(0);
-        m_view.showPositionText(FormatMediaTime(0));
+        setBarPosition(0);
+        Q_EMIT positionTextChanged(FormatMediaTime(0));
         return;
     }
-    if (ResyncPending) {
+    if (m_resyncPending) {
         const qint64 position = m_player->GetPosition();
         if (position > kResyncAfter) {
             m_player->SetPosition(position, kSeekAbsolute);
-            ResyncPending = false;
+            m_resyncPending = false;
         }
     }
     const qint64 duration = m_player->Duration();
     if ((m_player->Capabilities() & kCanGetDuration) && duration != 0)
-        m_view.showBarPosition(int(m_player->GetPosition() * 1000 / duration));
+        setBarPosition(int(m_player->GetPosition() * 1000 / duration));
     // The bar's change notification may have replaced the player (a seek at the end).
     if (m_player)
-        m_view.showPositionText(FormatMediaTime(m_player->GetPosition()));
+        Q_EMIT positionTextChanged(FormatMediaTime(m_player->GetPosition()));
 }
 
 QString PlaybackControl::FormatMediaTime(qint64 value) const
 {
-    return ::FormatMediaTime(value, MediaTimeFormat);
+    return ::FormatMediaTime(value, m_mediaTimeFormat);
 }
 
 void PlaybackControl::Timer1Timer()
@@ -371,7 +387,7 @@ void PlaybackControl::Timer1Timer()
         ShowPosition();
     } catch (const SonaloError &e) {
         // A failed re-seek is not worth a message box four times a second.
-        ResyncPending = false;
+        m_resyncPending = false;
         qWarning("Sonalo: position update failed: %s", e.what());
     }
 }
@@ -379,11 +395,11 @@ void PlaybackControl::Timer1Timer()
 void PlaybackControl::stelleChange(int barPosition)
 {
     try {
-        if (!UpdatingPosition && CanSeek && m_player)
+        if (!m_updatingPosition && m_canSeek && m_player)
             m_player->SetPosition(qint64(barPosition) * m_player->Duration() / 1000, kSeekAbsolute);
         ShowPosition();
     } catch (const SonaloError &e) {
-        m_view.showError(e.message());
+        Q_EMIT errorRaised(e.message());
     }
 }
 
@@ -395,13 +411,13 @@ QString PlaybackControl::ShowCurrentSong()
     TAudioInfo info;
     info.ReadFromFile(file);
     m_songFields = SongDisplayFields({info.Artist, info.Title, info.Album, info.Genre, info.Track});
-    const SongDisplayOptions options = m_view.songDisplayOptions();
+    const SongDisplayOptions options = m_options.songDisplay();
     // The path shown is the playing file's: after going back it is not the song PlayFile
     // started last.
     const QString display = SongDisplayText(m_songFields, options.mode, file);
     if (options.inStatus)
-        m_view.showSongInStatusLine(display);
+        Q_EMIT songShownInStatusLine(display);
     if (options.inTitle)
-        m_view.showWindowTitle(SongWindowTitle(display));
+        Q_EMIT windowTitleChanged(SongWindowTitle(display));
     return display;
 }

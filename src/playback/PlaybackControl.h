@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LanguageCode.h"
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
 #include "playback/SongDisplay.h"
@@ -12,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class DisplayOptionsModel;
+
 // One song started by PlayFile: its display text at the start and its resolved path.
 struct PlayHistoryEntry
 {
@@ -20,73 +23,63 @@ struct PlayHistoryEntry
     bool operator==(const PlayHistoryEntry &) const = default;
 };
 
-// What the playback control shows and asks of the window around it. The main window
-// implements it; tests implement it without widgets.
-class PlaybackView
+// What searching and the status line may touch of playback, and nothing more.
+class PlaybackCursor
 {
 public:
-    virtual ~PlaybackView() = default;
-
-    // BtPlay: "X" while playing, ">" otherwise.
-    virtual void showPlaying(bool playing) = 0;
-    // The position bar (0..1000). Setting it may call stelleChange back at once, as the bar's
-    // change notification does.
-    virtual void showBarPosition(int position) = 0;
-    virtual void showPositionText(const QString &text) = 0; // lblPosition
-    virtual void showDurationText(const QString &text) = 0; // lblDuration
-
-    // The check marks of the display menu.
-    virtual SongDisplayOptions songDisplayOptions() const = 0;
-    virtual void showSongInStatusLine(const QString &text) = 0;
-    virtual void showWindowTitle(const QString &title) = 0;
-    // The status line now shows the playing song rather than the list count.
-    virtual void setStatusShowsSong() = 0;
-
-    // One line at the end of the error log.
-    virtual void appendLog(const QString &line) = 0;
-    // Rebuilds the recently played window from PlayHistory (called only while it is shown).
-    virtual void Aktualisieren() = 0;
-    // The program's general error message, for failures outside the logged song starts.
-    virtual void showError(const QString &message) = 0;
-    // True when texts produced now are German.
-    virtual bool germanTexts() const = 0;
+    virtual ~PlaybackCursor() = default;
+    // The song marked to play next is forgotten (every search does this).
+    virtual void clearPendingNext() = 0;
+    // The row the next song in table order follows.
+    virtual void setCurrentIndex(int row) = 0;
+    virtual bool songLoaded() const = 0;
+    // Resolved path of the song PlayFile started last.
+    virtual QString CurrentSongPath() const = 0;
+    // Shows the playing song where the display options say; returns its display text.
+    virtual QString ShowCurrentSong() = 0;
 };
 
-// The playback state of the main window and every operation on it: starting songs, next and
-// previous, play, pause, repeat and random order, the position display and seeking. One song
-// is loaded at a time through a player made by the factory. Everything runs on the window
-// thread; the player's end-of-song callback arrives there too.
-class PlaybackControl : public QObject
+// The playback state and every operation on it: starting songs, next and previous, play,
+// pause, repeat and random order, the position display and seeking. One song is loaded at a
+// time through a player made by the factory. The state changes only through the operations
+// below; views learn of changes through the signals. Everything runs on the window thread;
+// the player's end-of-song callback arrives there too.
+class PlaybackControl : public QObject, public PlaybackCursor
 {
     Q_OBJECT
 public:
     // Consecutive failed starts after which the chain of next songs stops.
     static constexpr int kFailureLimit = 15;
 
-    PlaybackControl(SongLists &lists, AudioPlayerFactory factory, PlaybackView &view, QObject *parent = nullptr);
+    PlaybackControl(SongLists &lists, AudioPlayerFactory factory, const DisplayOptionsModel &options,
+                    const LanguageCode &lang, QObject *parent = nullptr);
     ~PlaybackControl() override;
 
-    // The playback state.
+    // The state, read-only.
     IAudioPlayer *Player() const { return m_player.get(); }
     // How many players were created so far: tells one loaded song from the next.
     quint64 playersCreated() const { return m_playersCreated; }
-    bool IsPlaying = false;
-    int CurrentIndex = 0;
+    bool IsPlaying() const { return m_isPlaying; }
+    int CurrentIndex() const { return m_currentIndex; }
     // A resolved path that the next weiterClick plays before anything else; empty for none.
-    // The search's context commands clear it as well.
-    QString PendingNext;
-    QList<PlayHistoryEntry> PlayHistory;
-    int FailureCount = 0;
-    bool ResyncPending = true;
-    bool UpdatingPosition = false;
-    bool CanSeek = false;
-    bool MediaTimeFormat = true;
-    // Resolved path of the song PlayFile started last (zurueckClick leaves it).
-    QString CurrentSongPath;
-    bool RecentWindowVisible = false;
-    // The check marks of "Wiederholen" and "zufall".
-    bool Repeat = false;
-    bool RandomOrder = true;
+    const QString &PendingNext() const { return m_pendingNext; }
+    const QList<PlayHistoryEntry> &PlayHistory() const { return m_history; }
+    int FailureCount() const { return m_failureCount; }
+    bool UpdatingPosition() const { return m_updatingPosition; }
+    bool CanSeek() const { return m_canSeek; }
+    bool MediaTimeFormat() const { return m_mediaTimeFormat; }
+    bool RecentWindowVisible() const { return m_recentWindowVisible; }
+    // The fields behind the last display text (for desktop media controls).
+    const SongTagFields &currentSongFields() const { return m_songFields; }
+
+    // PlaybackCursor
+    void clearPendingNext() override { m_pendingNext.clear(); }
+    void setCurrentIndex(int row) override { m_currentIndex = row; }
+    bool songLoaded() const override { return m_player != nullptr; }
+    QString CurrentSongPath() const override { return m_currentSongPath; }
+    // Composes the playing song's display text, shows it where the display options say and
+    // returns it; does nothing and returns an empty text when no song is loaded.
+    QString ShowCurrentSong() override;
 
     // Starts one file; a file that cannot be played is logged and the next one is tried.
     void PlayFile(const QString &path);
@@ -95,10 +88,6 @@ public:
     void BtPlayClick();
     void mw1Click();
     void mw2Click();
-    void WiederholenClick() { setRepeat(!Repeat); }
-    void setRepeat(bool on);
-    void zufallClick() { RandomOrder = !RandomOrder; }
-    void setRandomOrder(bool on) { RandomOrder = on; }
 
     // Starts from the song table; row is the first selected row of the shown list, -1 for none.
     void lvDblClick(int row);
@@ -110,11 +99,13 @@ public:
     // The recently played window: a double click on a row holding path, and its Delete button.
     void lfDblClick(const QString &path);
     void DeleteHistory();
-    // Shown or hidden; while shown it is refreshed after every change of the history.
+    // Shown or hidden; while shown it is told of every change of the history.
     void setRecentWindowVisible(bool visible);
 
     void CreatePlayer(const QString &resolved);
     void FreePlayer();
+    // The main window closes: no song afterwards, both labels at zero and the bar at 0.
+    void stop();
     void ShowDuration();
     void ShowPosition();
     QString FormatMediaTime(qint64 value) const;
@@ -122,36 +113,63 @@ public:
     // The position bar moved (by the user or by ShowPosition).
     void stelleChange(int barPosition);
 
-    // Composes the playing song's display text, shows it where the display menu says and
-    // returns it; does nothing and returns an empty text when no song is loaded.
-    QString ShowCurrentSong();
-    // The fields behind the last display text (for desktop media controls).
-    const SongTagFields &currentSongFields() const { return m_songFields; }
-
     QTimer &Timer1() { return m_timer; }
 
     // The random source of random order: a uniform index in 0..rows-1. Tests may replace it.
     std::function<int(int rows)> randomRow;
 
 Q_SIGNALS:
-    // The loaded song, or whether it plays, changed.
-    void playbackChanged();
+    // BtPlay: "X" while playing, ">" otherwise.
+    void playingChanged(bool playing);
+    // A song was loaded or released (a new player, or none).
+    void songChanged();
+    // The position bar (0..1000). A connected bar calls stelleChange back at once when its
+    // value changes, as the bar's change notification does.
+    void barPositionChanged(int position);
+    void positionTextChanged(const QString &text); // lblPosition
+    void durationTextChanged(const QString &text); // lblDuration
+    // The playing song's display text, for the status line (sent only when the display options
+    // show the song there).
+    void songShownInStatusLine(const QString &text);
+    // A song was started: the status line counts as showing the song rather than the list.
+    void statusShowsSong();
+    void windowTitleChanged(const QString &title);
+    // The history changed while the recently played window is shown.
+    void historyChanged();
+    // One line at the end of the error log.
+    void logLine(const QString &line);
+    // The program's general error message, for failures outside the logged song starts.
+    void errorRaised(const QString &message);
 
 private:
     const SongList &rows() const { return m_lists.shown(); }
     void logFailure(const QString &path, const QString &detail, const QString &message, bool withMessage);
     void continueAfterFailure();
-    void historyChanged();
+    void changedHistory();
     void setPlaying(bool playing);
+    void setBarPosition(int position);
     template <typename F> void guarded(F &&command);
 
     SongLists &m_lists;
     AudioPlayerFactory m_factory;
-    PlaybackView &m_view;
+    const DisplayOptionsModel &m_options;
+    const LanguageCode &m_lang;
     std::unique_ptr<IAudioPlayer> m_player;
     QTimer m_timer;
     SongTagFields m_songFields;
     quint64 m_playersCreated = 0;
+
+    bool m_isPlaying = false;
+    int m_currentIndex = 0;
+    QString m_pendingNext;
+    QList<PlayHistoryEntry> m_history;
+    int m_failureCount = 0;
+    bool m_resyncPending = true;
+    bool m_updatingPosition = false;
+    bool m_canSeek = false;
+    bool m_mediaTimeFormat = true;
+    QString m_currentSongPath;
+    bool m_recentWindowVisible = false;
 };
 
 // A position in 100-ns units as "hh:nn:ss:zzz" (hours of the day, rounded to the millisecond)

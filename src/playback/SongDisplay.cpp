@@ -38,6 +38,7 @@ QString SongDisplayText(const SongTagFields &f, SongDisplayMode mode, const QStr
         return artistTitle + QStringLiteral(" (") + f.album + QStringLiteral(", ") + f.track + QLatin1Char(')');
     case SongDisplayMode::ArtistTitleGenre: return artistTitle + QStringLiteral(" (") + f.genre + QLatin1Char(')');
     case SongDisplayMode::PathAndFile: return path;
+    case SongDisplayMode::None: return QString();
     }
     return artistTitle;
 }

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The five ways the playing song is shown, as the display menu offers them.
-enum class SongDisplayMode { ArtistTitle, ArtistTitleAlbum, ArtistTitleAlbumTrack, ArtistTitleGenre, PathAndFile };
+// The five ways the playing song is shown, as the display menu offers them; None when no item
+// of the five is ticked (stored settings may name a mode that does not exist).
+enum class SongDisplayMode { ArtistTitle, ArtistTitleAlbum, ArtistTitleAlbumTrack, ArtistTitleGenre, PathAndFile, None };
 
 // The check marks of the display menu.
 struct SongDisplayOptions

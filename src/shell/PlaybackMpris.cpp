@@ -10,7 +10,10 @@
 PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> raise)
     : m_playback(playback), m_raise(std::move(raise)), m_service(std::make_unique<MprisService>(*this))
 {
-    QObject::connect(&m_playback, &PlaybackControl::playbackChanged, m_service.get(),
+    // Status and metadata are sent again whenever the song or its playing state changes.
+    QObject::connect(&m_playback, &PlaybackControl::playingChanged, m_service.get(),
+                     [this] { m_service->playbackChanged(); });
+    QObject::connect(&m_playback, &PlaybackControl::songChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
 }
 
@@ -37,7 +40,7 @@ QString PlaybackMpris::mprisPlaybackStatus() const
 {
     if (!m_playback.Player())
         return QStringLiteral("Stopped");
-    return m_playback.IsPlaying ? QStringLiteral("Playing") : QStringLiteral("Paused");
+    return m_playback.IsPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
 }
 
 QVariantMap PlaybackMpris::mprisMetadata() const

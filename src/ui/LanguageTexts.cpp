@@ -211,9 +211,5 @@ bool routineText(const UiText &text, const LanguageCode &lang, QString &out)
     return false;
 }
 
-QString momentText(const LanguageCode &lang, QStringView de, QStringView en)
-{
-    return (lang.isDe() ? de : en).toString();
-}
 
 } // namespace LanguageTexts

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QString>
 #include <QStringView>
@@ -53,7 +53,5 @@ const UiText *find(std::span<const UiText> table, const char *component);
 // Returns false when the text is to stay as it is.
 bool routineText(const UiText &text, const LanguageCode &lang, QString &out);
 
-// Texts chosen at the moment of use: German for "de", English for any other code.
-QString momentText(const LanguageCode &lang, QStringView de, QStringView en);
 
 } // namespace LanguageTexts

@@ -1,9 +1,10 @@
 #include "ui/SearchController.h"
 
 #include "core/FileSystem.h"
+#include "playback/PlaybackControl.h"
 #include "core/SongSearch.h"
 #include "tags/AudioInfo.h"
-#include "ui/ListStatus.h"
+#include "core/ListStatus.h"
 #include "ui/SearchOptionsModel.h"
 
 namespace {
@@ -13,15 +14,20 @@ constexpr int kPathField = 7;
 } // namespace
 
 SearchController::SearchController(SongLists &lists, const LanguageCode &lang, SearchOptionsModel &options,
-                                   SearchView &view)
-    : m_lists(lists), m_lang(lang), m_options(options), m_view(view)
+                                   ListDisplay &list, PlaybackCursor &playback, QObject *parent)
+    : QObject(parent), m_lists(lists), m_lang(lang), m_options(options), m_list(list), m_playback(playback)
 {
+}
+
+void SearchController::setSearchTerm(const QString &term)
+{
+    m_term = term;
 }
 
 bool SearchController::SuchenClick()
 {
-    m_view.clearPendingNext();
-    const QString term = m_view.searchTerm();
+    m_playback.clearPendingNext();
+    const QString &term = m_term;
     if (term.isEmpty()) {
         AlleClick();
         return true;
@@ -33,18 +39,18 @@ bool SearchController::SuchenClick()
         // ShowingFound and the status line stay; the table must not go on showing rows of the
         // emptied result, so it shows the shown list as it is now: no rows while a result was
         // shown, the unchanged playlist otherwise.
-        m_view.setTableRowCount(0);
-        m_view.setTableRowCount(m_lists.shown().size());
-        m_view.showError(RegexErrorText(outcome.errorCode, m_lang.code()));
+        m_list.setRowCount(0);
+        m_list.setRowCount(m_lists.shown().size());
+        Q_EMIT errorRaised(RegexErrorText(outcome.errorCode, m_lang));
         return true;
     }
     m_lists.FoundSongs.reserve(outcome.matches.size());
     for (qsizetype i : outcome.matches)
         m_lists.FoundSongs.append(m_lists.AllSongs[i]);
     m_lists.ShowingFound = true;
-    m_view.setTableRowCount(0);
-    m_view.setTableRowCount(m_lists.FoundSongs.size());
-    m_view.setStatusText(QString::number(m_lists.FoundSongs.size()) + FilesFoundSuffix(m_lang)
+    m_list.setRowCount(0);
+    m_list.setRowCount(m_lists.FoundSongs.size());
+    m_list.setStatusText(QString::number(m_lists.FoundSongs.size()) + FilesFoundSuffix(m_lang)
                          + TotalPlayingTime(m_lists.FoundSongs));
     return false;
 }
@@ -52,22 +58,21 @@ bool SearchController::SuchenClick()
 void SearchController::AlleClick()
 {
     m_lists.ShowingFound = false;
-    m_view.refreshList();
+    m_list.ShowListStatus();
 }
 
 void SearchController::mp6Click()
 {
     // The playlist stays loaded; the table stays empty until the next refresh.
     m_lists.ShowingFound = false;
-    m_view.setTableRowCount(0);
-    m_view.setStatusText(NoFilesLoadedText(m_lang));
+    m_list.setRowCount(0);
+    m_list.setStatusText(NoFilesLoadedText(m_lang));
 }
 
 void SearchController::showBarAndFocus()
 {
-    m_searchBarShown = true;
-    m_view.showSearchBar(true);
-    m_view.focusSearchTerm();
+    setSearchBarShown(true);
+    Q_EMIT focusSearchTermRequested();
 }
 
 void SearchController::msucheClick()
@@ -76,27 +81,38 @@ void SearchController::msucheClick()
         showBarAndFocus();
         return;
     }
-    m_searchBarShown = false;
-    m_view.showSearchBar(false);
+    setSearchBarShown(false);
     AlleClick();
 }
 
 void SearchController::suchoptpanelClick()
 {
-    m_optionsPanelShown = !m_optionsPanelShown;
-    m_view.showOptionsPanel(m_optionsPanelShown);
+    setOptionsPanelShown(!m_optionsPanelShown);
     if (m_optionsPanelShown)
         showBarAndFocus();
 }
 
 void SearchController::Suchoptionen1Click()
 {
-    m_view.showOptionsWindow();
+    Q_EMIT optionsWindowRequested();
 }
 
 void SearchController::optionsWindowClosed()
 {
     showBarAndFocus();
+}
+
+void SearchController::setSearchBarShown(bool shown)
+{
+    m_searchBarShown = shown;
+    // Also when it did not change: the menu's own flip of its check mark is set right again.
+    Q_EMIT searchBarShownChanged(shown);
+}
+
+void SearchController::setOptionsPanelShown(bool shown)
+{
+    m_optionsPanelShown = shown;
+    Q_EMIT optionsPanelShownChanged(shown);
 }
 
 QString SearchController::folderPart(const QString &path)
@@ -130,7 +146,8 @@ QString SearchController::playingSongTerm(const TAudioInfo &info, const QString 
 void SearchController::contextSearch(const QString &term)
 {
     showBarAndFocus();
-    m_view.setSearchTerm(term);
+    m_term = term;
+    Q_EMIT searchTermChanged(term);
     SuchenClick();
 }
 
@@ -145,17 +162,17 @@ static SearchOptions contextOptions(int k)
     return context;
 }
 
-void SearchController::SongsSuchen(int k)
+void SearchController::SongsSuchen(int k, int selectedRow)
 {
     if (k < 0 || k >= TSongRecord::kFieldCount)
         return;
     const SearchOptions remembered = m_options.options();
     m_options.setOptions(contextOptions(k)); // the regular-expression switch stays as it is
 
-    const int row = m_view.selectedRow();
+    const int row = selectedRow;
     const SongList &shown = m_lists.shown();
     if (row >= 0 && row < shown.size()) {
-        m_view.setCurrentIndex(row);
+        m_playback.setCurrentIndex(row);
         const QString field = shown[row].field(k);
         contextSearch(k == kPathField ? folderPart(field) : field);
     }
@@ -169,8 +186,8 @@ void SearchController::AkSongsSuchen(int k)
     const SearchOptions remembered = m_options.options();
     m_options.setOptions(contextOptions(k)); // the regular-expression switch stays as it is
 
-    if (m_view.songLoaded()) {
-        const QString path = m_view.CurrentSongPath();
+    if (m_playback.songLoaded()) {
+        const QString path = m_playback.CurrentSongPath();
         TAudioInfo info;
         if (k != kPathField)
             info.ReadFromFile(path);

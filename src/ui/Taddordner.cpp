@@ -1,7 +1,8 @@
 #include "ui/Taddordner.h"
 
 #include "ui/LanguageTexts.h"
-#include "ui/Tprog.h"
+#include "ui/ListDisplay.h"
+#include "ui/PlaylistController.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -19,8 +20,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-Taddordner::Taddordner(LanguageCode &lang, Tprog &prog, UserDialogs &dialogs, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_lang(lang), m_prog(prog), m_dialogs(dialogs)
+Taddordner::Taddordner(LanguageCode &lang, PlaylistController &playlist, ListDisplay &list, UserDialogs &dialogs,
+                       QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
+      m_lang(lang),
+      m_prog(playlist),
+      m_list(list),
+      m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Taddordner"));
     QFont font(QStringLiteral("Tahoma"));
@@ -114,7 +120,7 @@ Taddordner::Taddordner(LanguageCode &lang, Tprog &prog, UserDialogs &dialogs, QW
 QString Taddordner::text(const char *component) const
 {
     const UiText *t = LanguageTexts::find(LanguageTexts::addFolderDialog(), component);
-    return t ? LanguageTexts::momentText(m_lang, t->de, t->en) : QString();
+    return t ? m_lang.text(t->de, t->en) : QString();
 }
 
 void Taddordner::LocalSpr()
@@ -194,9 +200,7 @@ void Taddordner::hinzufuegenClick()
     bool noFileTypes = false;
     m_last = FolderScanResult();
     m_prog.addSongs([&] {
-        const AddSongFileFn add = m_prog.hooks.addSongFile ? m_prog.hooks.addSongFile
-                                                           : AddSongFileFn([](const QString &, bool) {});
-        m_last = runFolderScan(m_prog.lists(), settings(), state, view, add);
+        m_last = runFolderScan(m_prog.lists(), settings(), state, view, m_prog.songAdder());
         // Label3 shows the songs really added: with "only new" ticked, skipped duplicates are
         // read but not added.
         Label3->setText(QString::number(m_last.added));
@@ -205,7 +209,7 @@ void Taddordner::hinzufuegenClick()
         noFileTypes = m_last.noFileTypes;
     });
 
-    m_prog.ShowListStatus();
+    m_list.ShowListStatus();
     Button1->setText(text("Button1"));
     hinzufuegen->setEnabled(true);
     state.ScanCancelled = false;
@@ -216,8 +220,8 @@ void Taddordner::hinzufuegenClick()
 
 void Taddordner::Button1Click()
 {
-    const QString caption = Button1->text();
-    if (caption == QLatin1String("Abbrechen") || caption == QLatin1String("Cancel"))
+    // Button1 is Cancel while a run goes on, Close otherwise.
+    if (m_running)
         m_prog.scanState().ScanCancelled = true;
     else
         close();
@@ -233,6 +237,8 @@ void Taddordner::Button3Click()
 
 void Taddordner::relativClick(bool ticked)
 {
+    // Folders dropped on the table or named on the command line are added the same way.
+    m_prog.setFolderRelative(ticked);
     if (ticked)
         ed_ort->setText(m_prog.lists().programFolder());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/FolderScan.h"
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -11,7 +11,8 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class Tprog;
+class ListDisplay;
+class PlaylistController;
 class UserDialogs;
 
 // The add-folder dialog: scans a folder (or a ".txt" list of files) for audio files of the
@@ -23,7 +24,9 @@ class Taddordner : public QWidget
 {
     Q_OBJECT
 public:
-    Taddordner(LanguageCode &lang, Tprog &prog, UserDialogs &dialogs, QWidget *parent = nullptr);
+    // Adds through playlist (its guard, lists and scan state) and refreshes list afterwards.
+    Taddordner(LanguageCode &lang, PlaylistController &playlist, ListDisplay &list, UserDialogs &dialogs,
+               QWidget *parent = nullptr);
 
     // Language routine.
     void LocalSpr();
@@ -69,7 +72,8 @@ private:
     void keepAlive(bool force);
 
     LanguageCode &m_lang;
-    Tprog &m_prog;
+    PlaylistController &m_prog;
+    ListDisplay &m_list;
     UserDialogs &m_dialogs;
     bool m_running = false;
     bool m_placed = false;

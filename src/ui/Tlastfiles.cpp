@@ -15,9 +15,11 @@
 
 #include <algorithm>
 
-Tlastfiles::Tlastfiles(LanguageCode &lang, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_lang(lang)
+Tlastfiles::Tlastfiles(LanguageCode &lang, PlaybackControl &playback, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_lang(lang), m_playback(playback)
 {
+    // Told only while shown (see showEvent).
+    connect(&m_playback, &PlaybackControl::historyChanged, this, &Tlastfiles::Aktualisieren);
     setObjectName(QStringLiteral("Tlastfiles"));
     resize(405, 335);
     lf = new QTreeWidget(this);
@@ -74,27 +76,25 @@ void Tlastfiles::Aktualisieren()
 {
     lf->setUpdatesEnabled(false);
     lf->clear();
-    if (m_playback) {
-        const QList<PlayHistoryEntry> &history = m_playback->PlayHistory;
-        QList<QTreeWidgetItem *> items;
-        items.reserve(history.size());
-        for (qsizetype i = history.size() - 1; i >= 0; --i)
-            items.append(new QTreeWidgetItem(QStringList{history[i].DisplayText, history[i].Path}));
-        lf->addTopLevelItems(items);
-    }
+    const QList<PlayHistoryEntry> &history = m_playback.PlayHistory();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(history.size());
+    for (qsizetype i = history.size() - 1; i >= 0; --i)
+        items.append(new QTreeWidgetItem(QStringList{history[i].DisplayText, history[i].Path}));
+    lf->addTopLevelItems(items);
     lf->setUpdatesEnabled(true);
 }
 
 void Tlastfiles::lfDblClick()
 {
     const QList<QTreeWidgetItem *> selected = lf->selectedItems();
-    if (selected.isEmpty() || !m_playback)
+    if (selected.isEmpty())
         return;
     // The first selected row in list order.
     int first = lf->topLevelItemCount();
     for (QTreeWidgetItem *item : selected)
         first = std::min(first, lf->indexOfTopLevelItem(item));
-    m_playback->lfDblClick(lf->topLevelItem(first)->text(1));
+    m_playback.lfDblClick(lf->topLevelItem(first)->text(1));
 }
 
 void Tlastfiles::lfKeyDown(int key)
@@ -128,8 +128,7 @@ void Tlastfiles::lfColumnClick(int column)
 
 void Tlastfiles::DeleteClick()
 {
-    if (m_playback)
-        m_playback->DeleteHistory();
+    m_playback.DeleteHistory();
     lf->clear();
 }
 
@@ -141,15 +140,13 @@ void Tlastfiles::Button1Click()
 void Tlastfiles::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_playback)
-        m_playback->setRecentWindowVisible(true);
+    m_playback.setRecentWindowVisible(true);
 }
 
 void Tlastfiles::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (m_playback)
-        m_playback->setRecentWindowVisible(false);
+    m_playback.setRecentWindowVisible(false);
 }
 
 bool Tlastfiles::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QWidget>
 
@@ -14,10 +14,8 @@ class Tlastfiles : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tlastfiles(LanguageCode &lang, QWidget *parent = nullptr);
-
-    // The playback whose history this window shows and whose songs it starts.
-    void setPlayback(PlaybackControl *control) { m_playback = control; }
+    // playback: whose history this window shows and whose songs it starts.
+    Tlastfiles(LanguageCode &lang, PlaybackControl &playback, QWidget *parent = nullptr);
 
     // Language routine.
     void LocalSpr();
@@ -44,5 +42,5 @@ protected:
 
 private:
     LanguageCode &m_lang;
-    PlaybackControl *m_playback = nullptr;
+    PlaybackControl &m_playback;
 };

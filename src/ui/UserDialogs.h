@@ -10,7 +10,8 @@ class UserDialogs
 {
 public:
     virtual ~UserDialogs() = default;
-    // An empty name means the dialog was cancelled.
+    // parent: the window the dialog belongs to; nullptr for the active window. An empty name
+    // means the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
     // Several files at once, in the dialog's order; empty when cancelled.

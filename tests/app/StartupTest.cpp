@@ -4,8 +4,10 @@
 #include "app/Tstart.h"
 
 #include "QtTestApp.h"
+#include "core/OutputSettings.h"
 #include "core/Playlist.h"
-#include "ui/ListStatus.h"
+#include "ui/Session.h"
+#include "core/ListStatus.h"
 #include "ui/Tprog.h"
 #include "ui/UserDialogs.h"
 #include "ui/Tfehler.h"
@@ -154,7 +156,7 @@ TEST_F(StartupTest, GermanMarkerAndLanguageMenuReachEveryWindow)
     touch(workDir.filePath(u8("de")));
     touch(workDir.filePath(u8("en")));
     auto app = start();
-    EXPECT_EQ(app->lang.code(), u8("de"));
+    EXPECT_EQ(app->session().lang.code(), u8("de"));
     EXPECT_TRUE(app->start()->image2()->isHidden());
     EXPECT_EQ(app->start()->languageLabel()->text(), u8("de"));
 
@@ -194,7 +196,7 @@ TEST_F(StartupTest, GermanMarkerAndLanguageMenuReachEveryWindow)
     // Another code (a settings file may hold one): routines that test both codes change
     // nothing, the output settings and the information window show English.
     app->prog()->Deutsch1Click();
-    app->lang.setCode(u8("fr"));
+    app->session().lang.setCode(u8("fr"));
     Q_EMIT app->prog()->languageSwitched();
     EXPECT_EQ(window("Tsuchopt")->windowTitle(), u8("Suchoptionen"));
     EXPECT_EQ(window("Teinstshortcuts")->windowTitle(), u8("Verknüpfungen"));
@@ -211,7 +213,7 @@ TEST_F(StartupTest, DemoStyleStartLoadsTheOnePlaylistAndClosingEndsTheSplash)
     auto app = start();
     app->showSplash();
     app->start()->FormClick();
-    EXPECT_EQ(app->prog()->lists().AllSongs.size(), 2);
+    EXPECT_EQ(app->session().lists.AllSongs.size(), 2);
     EXPECT_EQ(app->prog()->statusLabel()->text(), u8("2 Files Loaded (6sec)"));
 
     app->prog()->close();
@@ -252,13 +254,29 @@ TEST_F(StartupTest, ArgumentsAddSongsFoldersAndPlaylistsInOrder)
                       programDir.filePath(u8("music"))});
     app->showSplash();
     app->start()->FormClick();
-    const SongList &songs = app->prog()->lists().AllSongs;
+    const SongList &songs = app->session().lists.AllSongs;
     ASSERT_EQ(songs.size(), 3);
     EXPECT_EQ(songs[0].Path, programDir.filePath(u8("loose.wav")));
     EXPECT_EQ(songs[0].Title, u8("loose.wav"));
     EXPECT_EQ(songs[1].Artist, u8("Listed"));
     EXPECT_EQ(songs[2].Path, programDir.filePath(u8("music/Band - Tune.wav")));
-    EXPECT_TRUE(app->prog()->PlaylistFolderList.isEmpty());
+    EXPECT_TRUE(app->session().playlist.PlaylistFolderList().isEmpty());
     EXPECT_EQ(app->prog()->statusLabel()->text(), u8("3 Files Loaded ") + TotalPlayingTime(songs));
     EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(StartupTest, SeveralPlaylistsBesideTheProgramAreNotLoaded)
+{
+    TSongRecord r;
+    r.Artist = u8("Tone");
+    for (const char *name : {"a.slp", "b.slp"})
+        SavePlaylist({r}, programDir.filePath(u8(name)), TTextEncoding::teUtf8, PictureStyle());
+    auto app = start();
+    app->showSplash();
+    app->start()->FormClick();
+    // Without a start window to choose in, none is loaded and none stays on offer.
+    EXPECT_TRUE(app->session().lists.AllSongs.isEmpty());
+    EXPECT_TRUE(app->session().playlist.PlaylistFolderList().isEmpty());
+    EXPECT_EQ(app->prog()->statusLabel()->text(), u8("No Files Loaded"));
+    app->prog()->close();
 }

@@ -1,5 +1,6 @@
 #include "core/Errors.h"
 #include "core/FolderScan.h"
+#include "core/TextFold.h"
 #include "TempDir.h"
 
 #include <QElapsedTimer>

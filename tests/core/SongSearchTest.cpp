@@ -1,4 +1,5 @@
 #include "core/SongSearch.h"
+#include "core/TextFold.h"
 
 #include <gtest/gtest.h>
 
@@ -120,13 +121,13 @@ TEST(SongSearch, RejectedPatternsMapToTheirTexts)
         EXPECT_FALSE(r.ok) << c.pattern;
         EXPECT_TRUE(r.matches.isEmpty());
         EXPECT_EQ(r.errorCode, c.code) << c.pattern;
-        EXPECT_EQ(RegexErrorText(r.errorCode, QStringLiteral("de")), QString::fromUtf8(c.de)) << c.pattern;
-        EXPECT_EQ(RegexErrorText(r.errorCode, QStringLiteral("en")), QString::fromUtf8(c.en)) << c.pattern;
+        EXPECT_EQ(RegexErrorText(r.errorCode, LanguageCode(QStringLiteral("de"))), QString::fromUtf8(c.de)) << c.pattern;
+        EXPECT_EQ(RegexErrorText(r.errorCode, LanguageCode(QStringLiteral("en"))), QString::fromUtf8(c.en)) << c.pattern;
     }
     // German for every code but "en".
-    EXPECT_EQ(RegexErrorText(103, QStringLiteral("fr")), QStringLiteral("Fehlende Klammer ()"));
-    EXPECT_EQ(RegexErrorText(0, QStringLiteral("en")), QStringLiteral("No Errors"));
-    EXPECT_EQ(RegexErrorText(128, QStringLiteral("en")),
+    EXPECT_EQ(RegexErrorText(103, LanguageCode(QStringLiteral("fr"))), QStringLiteral("Fehlende Klammer ()"));
+    EXPECT_EQ(RegexErrorText(0, LanguageCode(QStringLiteral("en"))), QStringLiteral("No Errors"));
+    EXPECT_EQ(RegexErrorText(128, LanguageCode(QStringLiteral("en"))),
               QStringLiteral("LinePairedSeparator must countain two different chars or no chars at all"));
 }
 

@@ -1,3 +1,4 @@
+#include "playback/DisplayOptionsModel.h"
 #include "playback/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 
@@ -25,8 +26,8 @@ protected:
     PlaybackControlTest() : lists(dir.path())
     {
         app();
-        control = std::make_unique<PlaybackControl>(lists, script.factory(), view);
-        view.control = control.get();
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), options, lang);
+        view.attach(*control);
     }
     ~PlaybackControlTest() override
     {
@@ -50,7 +51,7 @@ protected:
     QStringList historyPaths() const
     {
         QStringList paths;
-        for (const PlayHistoryEntry &e : control->PlayHistory)
+        for (const PlayHistoryEntry &e : control->PlayHistory())
             paths << e.Path;
         return paths;
     }
@@ -58,6 +59,8 @@ protected:
     TempDir dir;
     SongLists lists;
     FakeAudioScript script;
+    DisplayOptionsModel options;
+    LanguageCode lang;
     RecordingView view;
     std::unique_ptr<PlaybackControl> control;
 };
@@ -70,14 +73,14 @@ TEST_F(PlaybackControlTest, EmptyTableStartsNothing)
     control->BtPlayClick();
     control->mw1Click();
     EXPECT_TRUE(script.calls.isEmpty());
-    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_FALSE(control->IsPlaying());
     EXPECT_FALSE(view.playing);
     EXPECT_TRUE(view.log.isEmpty());
 }
 
 TEST_F(PlaybackControlTest, TableOrderPlaysThroughAndWrapsAround)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3")),
                   c = addSong(QStringLiteral("C.mp3"));
     control->BtPlayClick(); // nothing loaded: row 0
@@ -87,26 +90,26 @@ TEST_F(PlaybackControlTest, TableOrderPlaysThroughAndWrapsAround)
         script.current->finish(); // the song ends; the player calls for the next one
         EXPECT_EQ(playing(), expected);
     }
-    EXPECT_EQ(control->CurrentIndex, 1);
+    EXPECT_EQ(control->CurrentIndex(), 1);
     EXPECT_EQ(script.alive, 1);
 
-    control->CurrentIndex = 2; // the last row
+    control->setCurrentIndex(2); // the last row
     control->weiterClick();
     EXPECT_EQ(playing(), a);
-    EXPECT_EQ(control->CurrentIndex, 0);
+    EXPECT_EQ(control->CurrentIndex(), 0);
     EXPECT_EQ(historyPaths(), (QStringList{a, b, c, a, b, a}));
 }
 
 TEST_F(PlaybackControlTest, RandomOrderWithOneRowPlaysItEveryTime)
 {
     const QString only = addSong(QStringLiteral("only.mp3"));
-    ASSERT_TRUE(control->RandomOrder);
+    ASSERT_TRUE(options.randomOrder());
     for (int i = 0; i < 5; ++i) {
         control->weiterClick();
         EXPECT_EQ(playing(), only);
-        EXPECT_EQ(control->CurrentIndex, 0);
+        EXPECT_EQ(control->CurrentIndex(), 0);
     }
-    EXPECT_EQ(control->PlayHistory.size(), 5);
+    EXPECT_EQ(control->PlayHistory().size(), 5);
 }
 
 TEST_F(PlaybackControlTest, PendingNextComesFirstAlsoInRandomOrder)
@@ -116,17 +119,17 @@ TEST_F(PlaybackControlTest, PendingNextComesFirstAlsoInRandomOrder)
     QList<int> draws{0, 0};
     control->randomRow = [&](int) { return draws.takeFirst(); };
     control->pop_title_nextClick(2);
-    EXPECT_EQ(control->PendingNext, c);
-    EXPECT_EQ(control->CurrentIndex, 2);
+    EXPECT_EQ(control->PendingNext(), c);
+    EXPECT_EQ(control->CurrentIndex(), 2);
     EXPECT_TRUE(script.calls.isEmpty()); // marking does not start anything
     control->weiterClick();
     EXPECT_EQ(playing(), c);
-    EXPECT_TRUE(control->PendingNext.isEmpty());
+    EXPECT_TRUE(control->PendingNext().isEmpty());
     control->weiterClick(); // random again
     EXPECT_EQ(playing(), a);
 
     // In table order the marked song is followed by the row after it.
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     control->pop_title_nextClick(0);
     control->weiterClick();
     EXPECT_EQ(playing(), a);
@@ -140,8 +143,8 @@ TEST_F(PlaybackControlTest, MarkingAMissingFileMovesTheIndexOnly)
     addSong(QStringLiteral("A.mp3"));
     addSong(QStringLiteral("gone.mp3"), false);
     control->pop_title_nextClick(1);
-    EXPECT_TRUE(control->PendingNext.isEmpty());
-    EXPECT_EQ(control->CurrentIndex, 1);
+    EXPECT_TRUE(control->PendingNext().isEmpty());
+    EXPECT_EQ(control->CurrentIndex(), 1);
     control->p1Click(1); // missing: nothing happens, nothing is logged
     EXPECT_TRUE(view.log.isEmpty());
     EXPECT_TRUE(script.calls.isEmpty());
@@ -149,7 +152,7 @@ TEST_F(PlaybackControlTest, MarkingAMissingFileMovesTheIndexOnly)
 
 TEST_F(PlaybackControlTest, HistoryWalkBackAndForth)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3")),
                   c = addSong(QStringLiteral("C.mp3"));
     control->lvDblClick(0);
@@ -162,18 +165,18 @@ TEST_F(PlaybackControlTest, HistoryWalkBackAndForth)
     EXPECT_EQ(playing(), c);
     EXPECT_EQ(script.current->GetPosition(), 0);
     EXPECT_EQ(historyPaths(), (QStringList{a, b}));
-    EXPECT_EQ(control->PendingNext, c);
+    EXPECT_EQ(control->PendingNext(), c);
 
     control->zurueckClick();
     EXPECT_EQ(playing(), b);
     EXPECT_EQ(historyPaths(), (QStringList{a}));
-    EXPECT_EQ(control->CurrentSongPath, c); // going back does not change it
-    EXPECT_EQ(control->CurrentIndex, 2);
+    EXPECT_EQ(control->CurrentSongPath(), c); // going back does not change it
+    EXPECT_EQ(control->CurrentIndex(), 2);
 
     control->weiterClick(); // back to the song PlayFile started last
     EXPECT_EQ(playing(), c);
     EXPECT_EQ(historyPaths(), (QStringList{a, c}));
-    EXPECT_TRUE(control->PendingNext.isEmpty());
+    EXPECT_TRUE(control->PendingNext().isEmpty());
 }
 
 TEST_F(PlaybackControlTest, GoingBackToADeletedFileDoesNothingUntilTheHistoryIsCleared)
@@ -188,7 +191,7 @@ TEST_F(PlaybackControlTest, GoingBackToADeletedFileDoesNothingUntilTheHistoryIsC
         control->zurueckClick();
         EXPECT_EQ(script.calls, before);
         EXPECT_EQ(historyPaths(), (QStringList{a, b}));
-        EXPECT_TRUE(control->PendingNext.isEmpty());
+        EXPECT_TRUE(control->PendingNext().isEmpty());
     }
     control->DeleteHistory();
     control->zurueckClick();
@@ -210,7 +213,7 @@ TEST_F(PlaybackControlTest, GoingBackToAFileThatCannotPlayShowsTheErrorAndKeepsT
 
 TEST_F(PlaybackControlTest, FifteenMissingFilesLogAndStopWhileTheSongPlaysOn)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     const QString first = addSong(QStringLiteral("playing.mp3"));
     QStringList missing;
     for (int i = 0; i < 20; ++i)
@@ -228,16 +231,16 @@ TEST_F(PlaybackControlTest, FifteenMissingFilesLogAndStopWhileTheSongPlaysOn)
     EXPECT_EQ(view.log.last(), QStringLiteral("> Automatic Abord."));
     EXPECT_EQ(script.calls, before); // the loaded song was not touched
     EXPECT_EQ(playing(), first);
-    EXPECT_EQ(control->FailureCount, 15);
+    EXPECT_EQ(control->FailureCount(), 15);
 
     // Until a song starts, every further failure ends at once.
     view.log.clear();
-    view.german = true;
+    lang.setCode(QStringLiteral("de"));
     control->weiterClick();
     EXPECT_EQ(view.log, (QStringList{QLatin1Char('"') + missing[15] + QLatin1Char('"'), QStringLiteral("  Datei existiert nicht."),
                                      QStringLiteral("> Nächste Datei wird geladen..."), QStringLiteral("> Automatischer Abbruch.")}));
     control->lvDblClick(0);
-    EXPECT_EQ(control->FailureCount, 0);
+    EXPECT_EQ(control->FailureCount(), 0);
 }
 
 TEST_F(PlaybackControlTest, FailureLinesInBothLanguages)
@@ -266,33 +269,31 @@ TEST_F(PlaybackControlTest, FailureLinesInBothLanguages)
           QStringLiteral("  GStreamer call failed: 80070057\nOne of the parameters is invalid.")},
          u"> Try to load next file..."},
     };
+    options.setRandomOrder(false);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         lists.AllSongs.clear();
         script.failOnCreate.clear();
         script.failOnPlay.clear();
         control->FreePlayer();
-        control->FailureCount = 0;
-        control->RandomOrder = false;
-        control->CurrentIndex = 0;
         const QString bad = addSong(QStringLiteral("bad.mp3"));
         const QString good = addSong(QStringLiteral("good.mp3"));
         (c.onPlay ? script.failOnPlay : script.failOnCreate)[bad] = {1000, c.message};
-        view.german = c.german;
+        lang.setCode(c.german ? QStringLiteral("de") : QStringLiteral("en"));
         view.log.clear();
         control->lvDblClick(0);
         QStringList expected{QLatin1Char('"') + bad + QLatin1Char('"')};
         expected << c.lines << QString::fromUtf16(c.next);
         EXPECT_EQ(view.log, expected);
         EXPECT_EQ(playing(), good); // the next row started
-        EXPECT_EQ(control->FailureCount, 0);
+        EXPECT_EQ(control->FailureCount(), 0);
         EXPECT_EQ(historyPaths().last(), good);
     }
 }
 
 TEST_F(PlaybackControlTest, FailedStartLeavesTheSongLoadedButSilentAndChainsAreBounded)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     // Every file fails to start: the chain ends after 15 attempts and its depth stays bounded.
     for (int i = 0; i < 3; ++i) {
         const QString p = addSong(QStringLiteral("silent%1.mp3").arg(i));
@@ -303,15 +304,15 @@ TEST_F(PlaybackControlTest, FailedStartLeavesTheSongLoadedButSilentAndChainsAreB
     EXPECT_EQ(script.calls.filter(QStringLiteral("create ")).size(), 15);
     ASSERT_NE(control->Player(), nullptr); // the last one stays loaded, not playing
     EXPECT_EQ(control->Player()->State(), kStateBuilt);
-    EXPECT_TRUE(control->PlayHistory.isEmpty());
+    EXPECT_TRUE(control->PlayHistory().isEmpty());
 }
 
 TEST_F(PlaybackControlTest, RepeatIsCarriedToTheNextSong)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3"));
     control->lvDblClick(0);
-    control->WiederholenClick();
+    options.setRepeat(true);
     EXPECT_TRUE(script.current->Loop());
     control->weiterClick();
     EXPECT_EQ(playing(), b);
@@ -320,8 +321,8 @@ TEST_F(PlaybackControlTest, RepeatIsCarriedToTheNextSong)
     script.current->finish(); // loops instead of moving on
     EXPECT_EQ(playing(), b);
     EXPECT_EQ(script.current->GetPosition(), 0);
-    EXPECT_EQ(control->PlayHistory.size(), 2);
-    control->WiederholenClick();
+    EXPECT_EQ(control->PlayHistory().size(), 2);
+    options.setRepeat(false);
     EXPECT_FALSE(script.current->Loop());
     script.current->finish();
     EXPECT_EQ(playing(), a);
@@ -351,7 +352,7 @@ TEST_F(PlaybackControlTest, PauseStopAndResume)
     // Pausing with nothing loaded only clears the state.
     control->FreePlayer();
     control->mw2Click();
-    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_FALSE(control->IsPlaying());
 }
 
 TEST_F(PlaybackControlTest, PlayStartsTheFirstRowThroughItsResolvedPath)
@@ -386,16 +387,20 @@ TEST_F(PlaybackControlTest, PositionDisplayResyncsOnceAndTheBarSeeks)
     EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 1);
 
     // The user drags the bar: 1/4 of the song.
-    view.showBarPosition(250);
+    view.moveBar(250);
     EXPECT_EQ(script.calls.last(), QStringLiteral("seek %1 450000000 1").arg(p->FileName()));
     EXPECT_EQ(view.position, QStringLiteral("00:00:45:000"));
-    EXPECT_FALSE(control->UpdatingPosition);
+    EXPECT_FALSE(control->UpdatingPosition());
 
-    // Nothing loaded: no seek, the labels go to zero.
-    control->FreePlayer();
-    control->ShowDuration();
-    view.showBarPosition(700);
+    // The window closes: the song goes, the labels go to zero and the bar no longer seeks.
+    const int songChanges = view.songChanges;
+    control->stop();
+    EXPECT_EQ(control->Player(), nullptr);
+    EXPECT_FALSE(view.playing);
+    EXPECT_EQ(view.songChanges, songChanges + 1);
+    view.moveBar(700);
     EXPECT_EQ(view.bar, 0);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 2);
     EXPECT_EQ(view.position, QStringLiteral("00:00:00:000"));
     EXPECT_EQ(view.duration, QStringLiteral("00:00:00:000"));
 }
@@ -407,11 +412,11 @@ TEST_F(PlaybackControlTest, OtherTimeFormatsShowPlainNumbersAndUnseekableSongsSt
     script.duration = 441000;
     addSong(QStringLiteral("A.mp3"));
     control->lvDblClick(0);
-    EXPECT_FALSE(control->MediaTimeFormat);
-    EXPECT_FALSE(control->CanSeek);
+    EXPECT_FALSE(control->MediaTimeFormat());
+    EXPECT_FALSE(control->CanSeek());
     EXPECT_EQ(view.duration, QStringLiteral("441000"));
     EXPECT_EQ(view.position, QStringLiteral("0"));
-    view.showBarPosition(500);
+    view.moveBar(500);
     EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), 0);
 }
 
@@ -440,7 +445,7 @@ TEST(FormatMediaTime, Values)
 
 TEST_F(PlaybackControlTest, SelectedRowStartsAndEnter)
 {
-    control->RandomOrder = false;
+    options.setRandomOrder(false);
     addSong(QStringLiteral("A.mp3"));
     const QString b = addSong(QStringLiteral("B.mp3"));
     EXPECT_FALSE(control->lvKeyPress('a', 1));
@@ -448,12 +453,12 @@ TEST_F(PlaybackControlTest, SelectedRowStartsAndEnter)
     EXPECT_TRUE(script.calls.isEmpty());
     EXPECT_TRUE(control->lvKeyPress(13, 1));
     EXPECT_EQ(playing(), b);
-    EXPECT_EQ(control->CurrentIndex, 1);
+    EXPECT_EQ(control->CurrentIndex(), 1);
     control->p1Click(0);
-    EXPECT_EQ(control->CurrentIndex, 0);
-    EXPECT_EQ(control->PlayHistory.size(), 2);
+    EXPECT_EQ(control->CurrentIndex(), 0);
+    EXPECT_EQ(control->PlayHistory().size(), 2);
     control->lfDblClick(b);
-    EXPECT_EQ(control->CurrentIndex, 0);
+    EXPECT_EQ(control->CurrentIndex(), 0);
     EXPECT_EQ(playing(), b);
 }
 
@@ -467,23 +472,24 @@ TEST_F(PlaybackControlTest, TheRecentWindowFollowsTheHistoryOnlyWhileShown)
     control->zurueckClick();
     control->DeleteHistory();
     EXPECT_EQ(view.refreshes, 3);
-    EXPECT_TRUE(control->PlayHistory.isEmpty());
+    EXPECT_TRUE(control->PlayHistory().isEmpty());
 }
 
 TEST_F(PlaybackControlTest, ShowCurrentSongUsesTheMenuAndTheFileName)
 {
     const QString path = addSong(QStringLiteral("Band - Song.mp3"));
     EXPECT_TRUE(control->ShowCurrentSong().isEmpty()); // nothing loaded
-    view.options.inTitle = true;
+    options.setInTitle(true);
     control->lvDblClick(0);
-    EXPECT_EQ(control->PlayHistory.last().DisplayText, QStringLiteral("Band - Song"));
+    EXPECT_EQ(control->PlayHistory().last().DisplayText, QStringLiteral("Band - Song"));
     EXPECT_EQ(view.statusLine, QStringLiteral("Band - Song"));
     EXPECT_EQ(view.windowTitle, QStringLiteral("Band - Song - Orvel Media Sonalo"));
     EXPECT_EQ(view.statusShowsSong, 1);
-    view.options = {SongDisplayMode::ArtistTitleAlbumTrack, false, true};
+    options.setMode(SongDisplayMode::ArtistTitleAlbumTrack);
+    options.setInTitle(false);
     control->ShowCurrentSong();
     EXPECT_EQ(view.statusLine, QStringLiteral("Band - Song (??, ?\?)"));
-    view.options.mode = SongDisplayMode::PathAndFile;
+    options.setMode(SongDisplayMode::PathAndFile);
     control->ShowCurrentSong();
     EXPECT_EQ(view.statusLine, path);
 }

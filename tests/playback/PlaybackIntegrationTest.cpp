@@ -1,6 +1,7 @@
 // The playback control driving the real GStreamer player on a fakesink that keeps time: songs
 // take as long as they last, and the end of each one arrives through the event loop.
 #include "playback/AudioPlay.h"
+#include "playback/DisplayOptionsModel.h"
 #include "playback/PlaybackControl.h"
 
 #include "PlaybackFixtures.h"
@@ -23,9 +24,9 @@ protected:
         devices.names = QStringList{QStringLiteral("Default")};
         devices.sinkOverride = QStringLiteral("fakesink sync=true");
         lists.setProgramFolder(dir.path() + QLatin1Char('/'));
-        control = std::make_unique<PlaybackControl>(lists, TcbAudioPlay::Factory(devices), view);
-        view.control = control.get();
-        control->RandomOrder = false;
+        control = std::make_unique<PlaybackControl>(lists, TcbAudioPlay::Factory(devices), options, lang);
+        view.attach(*control);
+        options.setRandomOrder(false);
     }
     void TearDown() override
     {
@@ -48,18 +49,20 @@ protected:
     QStringList historyPaths() const
     {
         QStringList paths;
-        for (const PlayHistoryEntry &e : control->PlayHistory)
+        for (const PlayHistoryEntry &e : control->PlayHistory())
             paths << e.Path;
         return paths;
     }
     bool waitForHistory(qsizetype size, int ms)
     {
-        return waitFor([&] { return control->PlayHistory.size() >= size; }, ms);
+        return waitFor([&] { return control->PlayHistory().size() >= size; }, ms);
     }
 
     QTemporaryDir dir;
     SongLists lists;
     TAudioDevices devices;
+    DisplayOptionsModel options;
+    LanguageCode lang;
     RecordingView view;
     std::unique_ptr<PlaybackControl> control;
 };
@@ -76,7 +79,7 @@ TEST_F(PlaybackIntegrationTest, SongsPlayInTableOrderToTheEndAndWrap)
     ASSERT_TRUE(waitFor(
         [&] {
             positionMoved = positionMoved || view.position != QStringLiteral("00:00:00:000");
-            return control->PlayHistory.size() >= 4;
+            return control->PlayHistory().size() >= 4;
         },
         15000));
     EXPECT_EQ(historyPaths().mid(0, 4), (QStringList{a, b, c, a}));
@@ -101,7 +104,7 @@ TEST_F(PlaybackIntegrationTest, RepeatReplaysTheSameSong)
 {
     const QString a = addSong(QStringLiteral("A.wav"));
     addSong(QStringLiteral("B.wav"));
-    control->WiederholenClick();
+    options.setRepeat(true);
     int restarts = 0;
     control->lvDblClick(0);
     ASSERT_NE(control->Player(), nullptr);
@@ -132,7 +135,7 @@ TEST_F(PlaybackIntegrationTest, PauseHoldsThePositionAndPlayContinues)
     control->mw2Click();
     const qint64 held = control->Player()->GetPosition();
     pumpEvents(700); // longer than the song: paused, it does not end
-    EXPECT_EQ(control->PlayHistory.size(), 1);
+    EXPECT_EQ(control->PlayHistory().size(), 1);
     EXPECT_EQ(control->Player()->GetPosition(), held);
     control->mw1Click();
     ASSERT_TRUE(waitForHistory(2, 5000));
@@ -188,7 +191,7 @@ TEST_F(PlaybackIntegrationTest, SoakThreeHundredShortSongs)
     RecordProperty("rss_kib_song_300", QString::number(at300).toStdString());
     EXPECT_TRUE(view.log.isEmpty());
     for (int i = 0; i < kSongs; ++i)
-        ASSERT_EQ(control->PlayHistory[i].Path, lists.AllSongs[i].Path) << i;
-    EXPECT_EQ(control->FailureCount, 0);
+        ASSERT_EQ(control->PlayHistory()[i].Path, lists.AllSongs[i].Path) << i;
+    EXPECT_EQ(control->FailureCount(), 0);
     control->FreePlayer();
 }

@@ -2,25 +2,49 @@
 
 #include "playback/PlaybackControl.h"
 
+#include <QList>
+#include <QObject>
 #include <QStringList>
 
-// A window without widgets: records what the control shows, and moves its "bar" the way a
-// slider does (a changed value calls stelleChange back at once).
-struct RecordingView : PlaybackView
+// A window without widgets: records what the control's signals show, and moves its "bar" the
+// way a slider does (a changed value calls stelleChange back at once).
+struct RecordingView
 {
     PlaybackControl *control = nullptr;
     bool playing = false;
+    QList<bool> playingShown; // every playingChanged, in order
     int bar = 0;
     QString position = QStringLiteral("00:00:00:000"), duration = QStringLiteral("00:00:00:000");
-    SongDisplayOptions options;
     QString statusLine, windowTitle;
     int statusShowsSong = 0;
+    int songChanges = 0;
     QStringList log, errors;
     int refreshes = 0;
-    bool german = false;
+    // The connections end with the recorder, whichever of the two goes first.
+    QObject receiver;
 
-    void showPlaying(bool p) override { playing = p; }
-    void showBarPosition(int p) override
+    void attach(PlaybackControl &c)
+    {
+        control = &c;
+        using P = PlaybackControl;
+        QObject::connect(&c, &P::playingChanged, &receiver, [this](bool p) {
+            playing = p;
+            playingShown << p;
+        });
+        QObject::connect(&c, &P::songChanged, &receiver, [this] { ++songChanges; });
+        QObject::connect(&c, &P::barPositionChanged, &receiver, [this](int p) { moveBar(p); });
+        QObject::connect(&c, &P::positionTextChanged, &receiver, [this](const QString &t) { position = t; });
+        QObject::connect(&c, &P::durationTextChanged, &receiver, [this](const QString &t) { duration = t; });
+        QObject::connect(&c, &P::songShownInStatusLine, &receiver, [this](const QString &t) { statusLine = t; });
+        QObject::connect(&c, &P::statusShowsSong, &receiver, [this] { ++statusShowsSong; });
+        QObject::connect(&c, &P::windowTitleChanged, &receiver, [this](const QString &t) { windowTitle = t; });
+        QObject::connect(&c, &P::historyChanged, &receiver, [this] { ++refreshes; });
+        QObject::connect(&c, &P::logLine, &receiver, [this](const QString &line) { log << line; });
+        QObject::connect(&c, &P::errorRaised, &receiver, [this](const QString &m) { errors << m; });
+    }
+
+    // The bar set by the control or dragged by the user.
+    void moveBar(int p)
     {
         if (p == bar)
             return;
@@ -28,14 +52,4 @@ struct RecordingView : PlaybackView
         if (control)
             control->stelleChange(p);
     }
-    void showPositionText(const QString &t) override { position = t; }
-    void showDurationText(const QString &t) override { duration = t; }
-    SongDisplayOptions songDisplayOptions() const override { return options; }
-    void showSongInStatusLine(const QString &t) override { statusLine = t; }
-    void showWindowTitle(const QString &t) override { windowTitle = t; }
-    void setStatusShowsSong() override { ++statusShowsSong; }
-    void appendLog(const QString &line) override { log << line; }
-    void Aktualisieren() override { ++refreshes; }
-    void showError(const QString &message) override { errors << message; }
-    bool germanTexts() const override { return german; }
 };

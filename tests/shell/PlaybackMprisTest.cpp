@@ -6,12 +6,14 @@
 #include "shell/PlaybackMpris.h"
 
 #include "TempDir.h"
+#include "playback/DisplayOptionsModel.h"
 #include "playback/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 #include "playback/RecordingView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QFileInfo>
 #include <QProcess>
@@ -37,8 +39,9 @@ protected:
     MediaControlTest() : lists(dir.path())
     {
         app();
-        control = std::make_unique<PlaybackControl>(lists, script.factory(), view);
-        control->RandomOrder = false;
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), options, lang);
+        view.attach(*control);
+        options.setRandomOrder(false);
         for (const char *name : {"A.mp3", "B.mp3", "C.mp3"}) {
             TSongRecord r;
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
@@ -50,6 +53,8 @@ protected:
     TempDir dir;
     SongLists lists;
     FakeAudioScript script;
+    DisplayOptionsModel options;
+    LanguageCode lang;
     RecordingView view;
     std::unique_ptr<PlaybackControl> control;
 };
@@ -95,16 +100,16 @@ TEST_F(MediaControlTest, DesignedParameterAndKeysGoThroughOneDispatch)
 
     // Play/pause toggles: the keyboard's one key pauses and plays again.
     runMediaCommand(mediaCommandFromAppCommand(14u << 16), *control);
-    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_FALSE(control->IsPlaying());
     EXPECT_EQ(script.current->State(), kStatePaused);
     runMediaCommand(mediaCommandFromAppCommand(14u << 16), *control);
-    EXPECT_TRUE(control->IsPlaying);
+    EXPECT_TRUE(control->IsPlaying());
     runMediaCommand(mediaCommandFromAppCommand(13u << 16), *control); // stop: paused, still loaded
-    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_FALSE(control->IsPlaying());
     EXPECT_NE(control->Player(), nullptr);
     runMediaCommand(mediaCommandFromAppCommand(12u << 16), *control); // previous: B again
     EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
-    EXPECT_EQ(control->PendingNext, dir.path(QStringLiteral("B.mp3")));
+    EXPECT_EQ(control->PendingNext(), dir.path(QStringLiteral("B.mp3")));
 
     // Qt's key events, through the filter the program installs on the application.
     MediaKeyFilter filter(*control);
@@ -115,13 +120,50 @@ TEST_F(MediaControlTest, DesignedParameterAndKeysGoThroughOneDispatch)
         EXPECT_TRUE(filter.eventFilter(&target, &press));
     }
     EXPECT_EQ(playing(), QStringLiteral("B.mp3")); // next takes the song going back left pending
-    EXPECT_TRUE(control->PendingNext.isEmpty());
-    EXPECT_FALSE(control->IsPlaying);
+    EXPECT_TRUE(control->PendingNext().isEmpty());
+    EXPECT_FALSE(control->IsPlaying());
     QKeyEvent other(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     EXPECT_FALSE(filter.eventFilter(&target, &other));
     QKeyEvent repeated(QEvent::KeyPress, Qt::Key_MediaNext, Qt::NoModifier, QString(), true);
     EXPECT_FALSE(filter.eventFilter(&target, &repeated));
-    EXPECT_EQ(control->PlayHistory.size(), 1); // B; going back took B's entry, next added it again
+    EXPECT_EQ(control->PlayHistory().size(), 1); // B; going back took B's entry, next added it again
+}
+
+TEST_F(MediaControlTest, PlayThatStartsNoSongShowsNotPlaying)
+{
+    // Every row fails to start (the last player stays loaded, silent) or is gone (nothing
+    // loaded): the chain gives up, the button shows ">" and the desktop does not hear "Playing".
+    struct Case
+    {
+        const char *name;
+        bool missing;
+        void (PlaybackMpris::*play)();
+        const char *status;
+    };
+    const Case cases[] = {
+        {"PlayPause (BtPlayClick), rows failing", false, &PlaybackMpris::mprisPlayPause, "Paused"},
+        {"Play (mw1Click), rows failing", false, &PlaybackMpris::mprisPlay, "Paused"},
+        {"PlayPause (BtPlayClick), rows missing", true, &PlaybackMpris::mprisPlayPause, "Stopped"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const TSongRecord &r : lists.AllSongs) {
+            if (c.missing)
+                QFile::remove(r.Path);
+            else
+                script.failOnPlay[r.Path] = {1001, QStringLiteral("Selected audio device not connected")};
+        }
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), options, lang);
+        RecordingView shown;
+        shown.attach(*control);
+        PlaybackMpris mpris(*control, {});
+        (mpris.*c.play)();
+        EXPECT_EQ(shown.log.value(shown.log.size() - 1), QStringLiteral("> Automatic Abord."));
+        EXPECT_FALSE(control->IsPlaying());
+        ASSERT_FALSE(shown.playingShown.isEmpty());
+        EXPECT_FALSE(shown.playingShown.last());
+        EXPECT_EQ(mpris.mprisPlaybackStatus().toStdString(), c.status);
+    }
 }
 
 TEST_F(MediaControlTest, MprisFromOutsideChangesTheSongAndFollowsPauseAndPlay)
@@ -146,7 +188,7 @@ TEST_F(MediaControlTest, MprisFromOutsideChangesTheSongAndFollowsPauseAndPlay)
     EXPECT_TRUE(property("PlaybackStatus").contains(QStringLiteral("\"Paused\"")));
     call("Previous");
     EXPECT_EQ(playing(), QStringLiteral("B.mp3"));
-    EXPECT_EQ(control->PlayHistory.size(), 1);
+    EXPECT_EQ(control->PlayHistory().size(), 1);
     if (!QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty()) {
         runOutside(QStringLiteral("playerctl"), {QStringLiteral("--player=sonalo"), QStringLiteral("next")});
         EXPECT_EQ(playing(), QStringLiteral("B.mp3")); // PendingNext: back to the last started song

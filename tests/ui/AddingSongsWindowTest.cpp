@@ -3,7 +3,7 @@
 #include "AudioTree.h"
 
 #include "core/Playlist.h"
-#include "ui/ListStatus.h"
+#include "core/ListStatus.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -89,7 +89,7 @@ TEST_F(AddingSongsWindow, DropAddsFolderTreePlaylistAndFileInDropOrder)
     listed.Title = u8("Entry");
     listed.Length = u8("1:00");
     // Saving appends ".slp" to a name without it; the capitals come with a rename.
-    SavePlaylist({listed}, programFolder() + u8("list.slp"), TTextEncoding::teUtf8, output.picture);
+    SavePlaylist({listed}, programFolder() + u8("list.slp"), TTextEncoding::teUtf8, session().output.picture);
     const QString list = programFolder() + u8("list.SLP");
     ASSERT_TRUE(QFile::rename(programFolder() + u8("list.slp"), list));
 
@@ -100,7 +100,7 @@ TEST_F(AddingSongsWindow, DropAddsFolderTreePlaylistAndFileInDropOrder)
     EXPECT_EQ(cell(4, 3), u8("0:05"));
     EXPECT_EQ(cell(4, 4), u8("V23 Album"));
     EXPECT_EQ(cell(0, 8), musicPath(".hidden/h.ogg"));
-    EXPECT_EQ(window->statusLabel()->text(), u8("9 Files Loaded ") + TotalPlayingTime(window->lists().AllSongs));
+    EXPECT_EQ(window->statusLabel()->text(), u8("9 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
     // Disabled for every song added, and back afterwards.
     EXPECT_EQ(enabledWhileAdding, QList<bool>(8, false));
     EXPECT_TRUE(window->isEnabled());
@@ -129,7 +129,7 @@ TEST_F(AddingSongsWindow, DragsAreAcceptedOnlyWithLocalFiles)
         if (!c.accepted) {
             QApplication::sendEvent(window->table()->viewport(), &dropped);
             QCoreApplication::processEvents();
-            EXPECT_EQ(window->model()->rowCount(), 0) << c.what;
+            EXPECT_EQ(model().rowCount(), 0) << c.what;
         }
         delete c.data;
     }
@@ -139,20 +139,20 @@ TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSong)
 {
     const QString song = put("Band - Song.mp3", "Band - Song.mp3");
     const QString list = programFolder() + u8("list.slp");
-    SavePlaylist({TSongRecord()}, list, TTextEncoding::teUtf8, output.picture);
+    SavePlaylist({TSongRecord()}, list, TTextEncoding::teUtf8, session().output.picture);
     QClipboard *clipboard = QGuiApplication::clipboard();
 
     // Text is not a file list: nothing happens, not even a refresh.
     clipboard->setText(song);
-    window->lists().AllSongs.append(TSongRecord());
-    window->mp11Click();
-    EXPECT_EQ(window->model()->rowCount(), 0);
-    window->lists().AllSongs.clear();
+    session().lists.AllSongs.append(TSongRecord());
+    session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
+    EXPECT_EQ(model().rowCount(), 0);
+    session().lists.AllSongs.clear();
 
     // A playlist and a folder are pasted as songs too; the same file twice gives two rows.
     clipboard->setMimeData(uriList({song, list, musicPath(), song}));
-    window->mp11Click();
-    ASSERT_EQ(window->model()->rowCount(), 4);
+    session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
+    ASSERT_EQ(model().rowCount(), 4);
     EXPECT_EQ(rows()[0], u8("Band|Song|Band - Song.mp3"));
     EXPECT_EQ(cell(1, 8), list);
     EXPECT_EQ(cell(1, 2), u8("list.slp"));
@@ -163,9 +163,9 @@ TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSong)
     auto *gnome = new QMimeData;
     gnome->setData(u8("x-special/gnome-copied-files"), "copy\n" + QUrl::fromLocalFile(song).toEncoded() + "\n");
     clipboard->setMimeData(gnome);
-    window->mp11Click();
-    EXPECT_EQ(window->model()->rowCount(), 5);
-    EXPECT_EQ(window->statusLabel()->text(), u8("5 Files Loaded ") + TotalPlayingTime(window->lists().AllSongs));
+    session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
+    EXPECT_EQ(model().rowCount(), 5);
+    EXPECT_EQ(window->statusLabel()->text(), u8("5 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
 }
 
 TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
@@ -176,9 +176,9 @@ TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
         const bool de = QLatin1String(code) == QLatin1String("de");
         de ? window->Deutsch1Click() : window->English1Click();
         dialogs.filters.clear();
-        window->lists().AllSongs.clear();
+        session().lists.AllSongs.clear();
         dialogs.manyAnswers = {{b, a, b}};
-        window->m_opendateiClick();
+        session().playlist.m_opendateiClick();
         ASSERT_EQ(dialogs.filters.size(), 1);
         EXPECT_EQ(dialogs.filters[0],
                   u8("Audio (*.mp3,*.wav,*.ogg,*.wma) (*.mp3 *.wav *.ogg *.wma);;Audio (*.mp3) (*.mp3);;"
@@ -187,12 +187,12 @@ TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
         EXPECT_EQ(rows(), QStringList({u8("Ogg Artist|Ogg Title|b.ogg"), u8("V23 Artist|V23 Title|a.mp3"),
                                        u8("Ogg Artist|Ogg Title|b.ogg")}));
         EXPECT_EQ(window->statusLabel()->text(),
-                  u8(de ? "3 Dateien geladen " : "3 Files Loaded ") + TotalPlayingTime(window->lists().AllSongs));
+                  u8(de ? "3 Dateien geladen " : "3 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
     }
     // Cancelled: nothing added, and still the refresh.
-    window->lists().AllSongs.removeLast();
-    window->m_opendateiClick();
-    EXPECT_EQ(window->model()->rowCount(), 2);
+    session().lists.AllSongs.removeLast();
+    session().playlist.m_opendateiClick();
+    EXPECT_EQ(model().rowCount(), 2);
 }
 
 TEST_F(AddingSongsWindow, AddingScrollsToTheLastRowAndDoubleClickOnAnEmptyTableOpensTheDialog)
@@ -207,7 +207,7 @@ TEST_F(AddingSongsWindow, AddingScrollsToTheLastRowAndDoubleClickOnAnEmptyTableO
     QApplication::sendEvent(viewport, &dbl);
     QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.filters.size(), 1);
-    ASSERT_EQ(window->model()->rowCount(), 200);
+    ASSERT_EQ(model().rowCount(), 200);
     QCoreApplication::processEvents();
     QScrollBar *bar = window->table()->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
@@ -225,8 +225,7 @@ TEST_F(AddingSongsWindow, WindowStaysAliveWhileAFolderIsAdded)
     for (int i = 0; i < 12; ++i)
         put("Band - Song.mp3", QStringLiteral("many/%1.mp3").arg(i, 2, 10, QLatin1Char('0')).toUtf8().constData());
     // A slow disk: each song takes 30 ms to read.
-    auto read = window->hooks.addSongFile;
-    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+    onAdd = [&](const QString &path, bool relative) {
         QThread::msleep(30);
         read(path, relative);
     };
@@ -235,10 +234,10 @@ TEST_F(AddingSongsWindow, WindowStaysAliveWhileAFolderIsAdded)
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start();
-    window->OpenArgument(musicPath("many"));
+    session().playlist.OpenArgument(musicPath("many"));
     // 360 ms of adding: pending events ran several times meanwhile (at least every 100 ms).
     EXPECT_GE(ticks, 3);
-    EXPECT_EQ(window->model()->rowCount(), 12);
+    EXPECT_EQ(model().rowCount(), 12);
     EXPECT_TRUE(window->isEnabled());
 }
 
@@ -247,15 +246,14 @@ TEST_F(AddingSongsWindow, ClosingWhileAddingStopsTheAddingAndKeepsTheWindow)
     for (const char *name : {"f/1.mp3", "f/2.mp3", "f/3.mp3"})
         put("Band - Song.mp3", name);
     window->show();
-    auto read = window->hooks.addSongFile;
-    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+    onAdd = [&](const QString &path, bool relative) {
         read(path, relative);
         window->close();
     };
-    window->OpenArgument(musicPath("f"));
-    EXPECT_EQ(window->model()->rowCount(), 1);
+    session().playlist.OpenArgument(musicPath("f"));
+    EXPECT_EQ(model().rowCount(), 1);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->scanState().ScanCancelled);
+    EXPECT_FALSE(session().scan.ScanCancelled);
 }
 
 TEST_F(AddingSongsWindow, ArgumentsByExtensionOnRealFiles)
@@ -264,10 +262,10 @@ TEST_F(AddingSongsWindow, ArgumentsByExtensionOnRealFiles)
     const QString list = programFolder() + u8("x.slp");
     TSongRecord listed;
     listed.Artist = u8("Listed");
-    SavePlaylist({listed}, list, TTextEncoding::teUtf8, output.picture);
+    SavePlaylist({listed}, list, TTextEncoding::teUtf8, session().output.picture);
     QFile::copy(list, programFolder() + u8("X.SLP"));
     for (const QString &arg : {musicPath(), list, programFolder() + u8("X.SLP"), musicPath("B.MP3"), musicPath("x.mp3")})
-        window->OpenArgument(arg);
+        session().playlist.OpenArgument(arg);
     QStringList expected = treeRows();
     // ".SLP" in capitals is a song; so is a FIFO named by an argument (its record is empty).
     expected << u8("Listed||") << u8("|X.SLP|X.SLP") << u8("V23 Artist|V23 Title|B.MP3") << u8("||x.mp3");

@@ -2,9 +2,11 @@
 
 #include "QtTestApp.h"
 #include "ScriptedDialogs.h"
-#include "core/OutputSettings.h"
+#include "TestApp.h"
+#include "app/SonaloApp.h"
+#include "playback/FakeAudioPlayer.h"
 #include "tags/AddSongFile.h"
-#include "ui/LanguageCode.h"
+#include "ui/Session.h"
 #include "ui/SongTableModel.h"
 #include "ui/Tprog.h"
 
@@ -35,8 +37,9 @@ inline QString audioFixture(const char *name)
     return QStringLiteral(SONALO_BINARY_DIR "/audio-fixtures/") + u8(name);
 }
 
-// A main window over a temporary program folder whose songs are read by the real tag layer,
-// and a temporary music folder to build trees in.
+// The program's windows over a temporary program folder whose songs are read by the real tag
+// layer, and a temporary music folder to build trees in. A test may put itself between adding
+// and reading a file (onAdd, calling read).
 class AudioWindowTest : public ::testing::Test
 {
 protected:
@@ -46,12 +49,21 @@ protected:
         ASSERT_TRUE(program.isValid() && music.isValid());
         if (!QFileInfo::exists(audioFixture("id3v23.mp3")))
             GTEST_SKIP() << "no generated audio files (scripts/make-audio-fixtures needs ffmpeg)";
-        window = std::make_unique<Tprog>(lang, output, dialogs, programFolder(), QStringList());
-        window->hooks.addSongFile = [this](const QString &path, bool relative) {
+        SonaloApp::Options o = testAppOptions(program.path(), dialogs, players.factory());
+        o.addSongFile = [this](const QString &path, bool relative) {
             enabledWhileAdding.append(window->isEnabled());
-            AddSongFile(window->lists(), path, relative);
+            if (onAdd)
+                onAdd(path, relative);
+            else
+                read(path, relative);
         };
+        app = std::make_unique<SonaloApp>(o);
+        window = app->prog();
     }
+
+    void read(const QString &path, bool relative) { AddSongFile(session().lists, path, relative); }
+    Session &session() const { return app->session(); }
+    const SongTableModel &model() const { return session().list.model(); }
 
     QString programFolder() const { return program.path() + QLatin1Char('/'); }
     QString musicPath(const char *name = "") const { return music.path() + QLatin1Char('/') + u8(name); }
@@ -68,22 +80,23 @@ protected:
 
     QString cell(int row, int column) const
     {
-        return window->model()->data(window->model()->index(row, column), Qt::DisplayRole).toString();
+        return model().data(model().index(row, column), Qt::DisplayRole).toString();
     }
     // Artist, title and the path's file name of every row the table shows.
     QStringList rows() const
     {
         QStringList out;
-        for (int r = 0; r < window->model()->rowCount(); ++r)
+        for (int r = 0; r < model().rowCount(); ++r)
             out << cell(r, 1) + u8("|") + cell(r, 2) + u8("|") + QFileInfo(cell(r, 8)).fileName();
         return out;
     }
 
     QTemporaryDir program;
     QTemporaryDir music;
-    LanguageCode lang;
-    OutputSettings output;
     ScriptedDialogs dialogs;
-    std::unique_ptr<Tprog> window;
+    FakeAudioScript players;
+    std::function<void(const QString &path, bool relative)> onAdd;
+    std::unique_ptr<SonaloApp> app;
+    Tprog *window = nullptr;
     QList<bool> enabledWhileAdding;
 };

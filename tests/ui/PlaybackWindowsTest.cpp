@@ -9,8 +9,11 @@
 #include "TempDir.h"
 #include "playback/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
-#include "playback/RecordingView.h"
-#include "ui/UserDialogs.h"
+#include "ScriptedDialogs.h"
+#include "TestApp.h"
+#include "app/SonaloApp.h"
+#include "playback/DisplayOptionsModel.h"
+#include "ui/Session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,45 +113,28 @@ TEST(TTrackBar, ClickJumpsAndTheThumbStillDrags)
 
 namespace {
 
-// A view whose history refresh reaches the real window.
-struct WindowView : RecordingView
-{
-    Tlastfiles *window = nullptr;
-    void Aktualisieren() override
-    {
-        RecordingView::Aktualisieren();
-        if (window)
-            window->Aktualisieren();
-    }
-};
-
 class TlastfilesTest : public ::testing::Test
 {
 protected:
-    TlastfilesTest() : lists(dir.path()), window(lang)
+    TlastfilesTest() : lists(dir.path())
     {
         qtTestApp();
-        control = std::make_unique<PlaybackControl>(lists, script.factory(), view);
-        control->RandomOrder = false;
-        view.control = control.get();
-        view.window = &window;
-        window.setPlayback(control.get());
+        display.setRandomOrder(false);
+        control = std::make_unique<PlaybackControl>(lists, script.factory(), display, lang);
+        QObject::connect(control.get(), &PlaybackControl::logLine, [this](const QString &l) { log << l; });
+        window = std::make_unique<Tlastfiles>(lang, *control);
         for (const char *name : {"b song.mp3", "A song.mp3", "c song.mp3", "D song.mp3"}) {
             TSongRecord r;
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
             lists.AllSongs.append(r);
         }
     }
-    ~TlastfilesTest() override
-    {
-        window.hide();
-        view.control = nullptr;
-    }
+    ~TlastfilesTest() override { window->hide(); }
     QStringList column(int c) const
     {
         QStringList texts;
-        for (int i = 0; i < window.lf->topLevelItemCount(); ++i)
-            texts << window.lf->topLevelItem(i)->text(c);
+        for (int i = 0; i < window->lf->topLevelItemCount(); ++i)
+            texts << window->lf->topLevelItem(i)->text(c);
         return texts;
     }
     QString path(const char *name) const { return dir.path(QString::fromLatin1(name)); }
@@ -156,10 +142,11 @@ protected:
     TempDir dir;
     SongLists lists;
     LanguageCode lang;
+    DisplayOptionsModel display;
     FakeAudioScript script;
-    WindowView view;
-    Tlastfiles window;
+    QStringList log;
     std::unique_ptr<PlaybackControl> control;
+    std::unique_ptr<Tlastfiles> window;
 };
 
 } // namespace
@@ -167,63 +154,63 @@ protected:
 TEST_F(TlastfilesTest, FollowsTheHistoryNewestFirstWhileShown)
 {
     control->lvDblClick(0);
-    window.show();
-    EXPECT_TRUE(control->RecentWindowVisible);
-    window.Aktualisieren();
+    window->show();
+    EXPECT_TRUE(control->RecentWindowVisible());
+    window->Aktualisieren();
     control->weiterClick();
     EXPECT_EQ(column(1), (QStringList{path("A song.mp3"), path("b song.mp3")}));
-    EXPECT_EQ(column(0).first(), control->PlayHistory.last().DisplayText);
+    EXPECT_EQ(column(0).first(), control->PlayHistory().last().DisplayText);
     control->zurueckClick(); // going back drops the top row
     EXPECT_EQ(column(1), QStringList{path("b song.mp3")});
-    window.hide();
-    EXPECT_FALSE(control->RecentWindowVisible);
+    window->hide();
+    EXPECT_FALSE(control->RecentWindowVisible());
     control->weiterClick();
-    EXPECT_EQ(window.lf->topLevelItemCount(), 1); // not kept current while hidden
+    EXPECT_EQ(window->lf->topLevelItemCount(), 1); // not kept current while hidden
 }
 
 TEST_F(TlastfilesTest, DelRemovesRowsOnlyFromTheWindow)
 {
-    window.show();
+    window->show();
     for (int row : {0, 1, 2})
         control->lvDblClick(row);
-    window.lf->topLevelItem(0)->setSelected(true);
-    window.lf->topLevelItem(2)->setSelected(true);
-    key(window.lf, Qt::Key_Delete);
+    window->lf->topLevelItem(0)->setSelected(true);
+    window->lf->topLevelItem(2)->setSelected(true);
+    key(window->lf, Qt::Key_Delete);
     EXPECT_EQ(column(1), QStringList{path("A song.mp3")});
-    EXPECT_EQ(control->PlayHistory.size(), 3);
+    EXPECT_EQ(control->PlayHistory().size(), 3);
     control->lvDblClick(3);
     EXPECT_EQ(column(1), (QStringList{path("D song.mp3"), path("c song.mp3"), path("A song.mp3"), path("b song.mp3")}));
 }
 
 TEST_F(TlastfilesTest, DoubleClickStartsAgainUnlessTheFileIsGone)
 {
-    window.show();
+    window->show();
     control->lvDblClick(0);
     control->lvDblClick(1);
-    control->CurrentIndex = 3;
-    window.lf->topLevelItem(1)->setSelected(true); // "b song"
-    window.lfDblClick();
-    EXPECT_EQ(control->CurrentIndex, 0);
+    control->setCurrentIndex(3);
+    window->lf->topLevelItem(1)->setSelected(true); // "b song"
+    window->lfDblClick();
+    EXPECT_EQ(control->CurrentIndex(), 0);
     EXPECT_EQ(script.current->FileName(), path("b song.mp3"));
     EXPECT_EQ(column(1).first(), path("b song.mp3"));
 
     ASSERT_TRUE(QFile::remove(path("A song.mp3")));
-    window.lf->clearSelection();
-    window.lf->topLevelItem(1)->setSelected(true); // "A song", now deleted
+    window->lf->clearSelection();
+    window->lf->topLevelItem(1)->setSelected(true); // "A song", now deleted
     const QStringList before = script.calls;
-    window.lfDblClick();
+    window->lfDblClick();
     EXPECT_EQ(script.calls, before);
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_TRUE(log.isEmpty());
 }
 
 TEST_F(TlastfilesTest, DeleteEmptiesTheHistoryAndPreviousDoesNothing)
 {
-    window.show();
+    window->show();
     control->lvDblClick(0);
     control->lvDblClick(1);
-    window.Delete->click();
-    EXPECT_EQ(window.lf->topLevelItemCount(), 0);
-    EXPECT_TRUE(control->PlayHistory.isEmpty());
+    window->Delete->click();
+    EXPECT_EQ(window->lf->topLevelItemCount(), 0);
+    EXPECT_TRUE(control->PlayHistory().isEmpty());
     const QStringList before = script.calls;
     control->zurueckClick();
     EXPECT_EQ(script.calls, before);
@@ -231,19 +218,19 @@ TEST_F(TlastfilesTest, DeleteEmptiesTheHistoryAndPreviousDoesNothing)
 
 TEST_F(TlastfilesTest, SortingOrdersTheViewOnly)
 {
-    window.show();
+    window->show();
     for (int row : {0, 1, 2, 3})
         control->lvDblClick(row);
-    window.lf->header()->sectionClicked(1);
+    window->lf->header()->sectionClicked(1);
     EXPECT_EQ(column(1), (QStringList{path("A song.mp3"), path("b song.mp3"), path("c song.mp3"), path("D song.mp3")}));
-    window.lfColumnClick(1);
+    window->lfColumnClick(1);
     EXPECT_EQ(column(1), (QStringList{path("D song.mp3"), path("c song.mp3"), path("b song.mp3"), path("A song.mp3")}));
-    window.lfColumnClick(0); // another column starts ascending
-    EXPECT_EQ(window.SortDirection, 0);
-    EXPECT_EQ(control->PlayHistory.first().Path, path("b song.mp3"));
-    window.hide();
-    window.show();
-    window.Aktualisieren(); // what the menu item does after showing
+    window->lfColumnClick(0); // another column starts ascending
+    EXPECT_EQ(window->SortDirection, 0);
+    EXPECT_EQ(control->PlayHistory().first().Path, path("b song.mp3"));
+    window->hide();
+    window->show();
+    window->Aktualisieren(); // what the menu item does after showing
     EXPECT_EQ(column(1), (QStringList{path("D song.mp3"), path("c song.mp3"), path("A song.mp3"), path("b song.mp3")}));
 }
 
@@ -255,29 +242,17 @@ TEST_F(TlastfilesTest, Texts)
     } cases[] = {{"de", "Letzte Songs", "Dateipfad", "Löschen", "Schließen"}, {"en", "Last Songs", "File", "Delete", "Close"}};
     for (const auto &c : cases) {
         lang.setCode(QString::fromLatin1(c.code));
-        window.LocalSpr();
-        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(c.title));
-        EXPECT_EQ(window.lf->headerItem()->text(0), QStringLiteral("Song"));
-        EXPECT_EQ(window.lf->headerItem()->text(1), QString::fromUtf8(c.file));
-        EXPECT_EQ(window.Delete->text(), QString::fromUtf8(c.del));
-        EXPECT_EQ(window.Button1->text(), QString::fromUtf8(c.close));
+        window->LocalSpr();
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(c.title));
+        EXPECT_EQ(window->lf->headerItem()->text(0), QStringLiteral("Song"));
+        EXPECT_EQ(window->lf->headerItem()->text(1), QString::fromUtf8(c.file));
+        EXPECT_EQ(window->Delete->text(), QString::fromUtf8(c.del));
+        EXPECT_EQ(window->Button1->text(), QString::fromUtf8(c.close));
     }
-    EXPECT_EQ(window.size(), QSize(405, 335));
+    EXPECT_EQ(window->size(), QSize(405, 335));
 }
 
 namespace {
-
-class QuietDialogs : public UserDialogs
-{
-public:
-    QStringList errors;
-    QString openFileName(QWidget *, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &) override { return {}; }
-    QStringList openFileNames(QWidget *, const QString &) override { return {}; }
-    QString existingDirectory(QWidget *, const QString &) override { return {}; }
-    void showError(QWidget *, const QString &message) override { errors << message; }
-    void showMessage(QWidget *, const QString &message) override { errors << message; }
-};
 
 class TprogPlaybackTest : public ::testing::Test
 {
@@ -285,32 +260,29 @@ protected:
     TprogPlaybackTest()
     {
         qtTestApp();
-        prog = std::make_unique<Tprog>(lang, output, dialogs, dir.path(), QStringList());
-        prog->setErrorWindow(&log);
-        prog->setRecentWindow(&recent);
-        prog->attachPlayback(script.factory());
+        app = std::make_unique<SonaloApp>(testAppOptions(dir.path(), dialogs, script.factory()));
+        prog = app->prog();
         for (const char *name : {"Band - One.mp3", "Band - Two.mp3"}) {
             TSongRecord r;
             r.Title = QString::fromLatin1(name);
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
-            prog->lists().AllSongs.append(r);
+            session().lists.AllSongs.append(r);
         }
-        prog->ShowListStatus();
-        action("zufall")->setChecked(false);
+        session().list.ShowListStatus();
+        action("zufall")->trigger();
     }
+    Session &session() { return app->session(); }
+    PlaybackControl &playback() { return session().playback; }
     QAction *action(const char *name) const { return prog->findChild<QAction *>(QLatin1String(name)); }
     QPushButton *button(const char *name) const { return prog->findChild<QPushButton *>(QLatin1String(name)); }
     QLabel *label(const char *name) const { return prog->findChild<QLabel *>(QLatin1String(name)); }
     QString playing() const { return script.current ? script.current->FileName() : QString(); }
 
     TempDir dir;
-    LanguageCode lang;
-    OutputSettings output;
-    QuietDialogs dialogs;
+    ScriptedDialogs dialogs;
     FakeAudioScript script;
-    Tfehler log;
-    Tlastfiles recent{lang};
-    std::unique_ptr<Tprog> prog;
+    std::unique_ptr<SonaloApp> app;
+    Tprog *prog = nullptr;
 };
 
 } // namespace
@@ -319,13 +291,13 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
 {
     for (const char *on : {"mw1", "mw2", "mw3", "mw4", "mw5", "m_fehler", "Wiederholen", "zufall", "p1", "pop_title_next"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;
-    EXPECT_FALSE(prog->playback()->RandomOrder); // follows the check mark
+    EXPECT_FALSE(session().display.randomOrder()); // the check mark sets the model
 
     button("BtPlay")->click();
     EXPECT_EQ(playing(), dir.path(QStringLiteral("Band - One.mp3")));
     EXPECT_EQ(button("BtPlay")->text(), QStringLiteral("X"));
     EXPECT_EQ(prog->statusLabel()->text(), QStringLiteral("Band - One"));
-    EXPECT_TRUE(prog->StatusShowsSong);
+    EXPECT_TRUE(session().list.StatusShowsSong());
     EXPECT_EQ(label("lblDuration")->text(), QStringLiteral("00:03:00:000"));
 
     button("weiter")->click();
@@ -342,9 +314,9 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
     EXPECT_TRUE(script.current->Loop());
 
     // The status line switches between the song and the count.
-    prog->statusClick();
+    session().list.statusClick();
     EXPECT_TRUE(prog->statusLabel()->text().startsWith(QStringLiteral("2 Files Loaded")));
-    prog->statusClick();
+    session().list.statusClick();
     EXPECT_EQ(prog->statusLabel()->text(), QStringLiteral("Band - Two"));
 
     // The display menu.
@@ -356,8 +328,9 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
     EXPECT_EQ(prog->statusLabel()->text(), dir.path(QStringLiteral("Band - Two.mp3")));
 
     // Closing the window unloads the song and zeroes the display.
-    prog->hooks.FreePlayer();
+    prog->close();
     EXPECT_EQ(script.alive, 0);
+    EXPECT_EQ(button("BtPlay")->text(), QStringLiteral(">"));
     EXPECT_EQ(label("lblDuration")->text(), QStringLiteral("00:00:00:000"));
 }
 
@@ -368,35 +341,34 @@ TEST_F(TprogPlaybackTest, EnterAndDoubleClickStartTheSelectedRow)
     lv->selectRow(1);
     key(lv, Qt::Key_Return);
     EXPECT_EQ(playing(), dir.path(QStringLiteral("Band - Two.mp3")));
-    EXPECT_EQ(prog->playback()->CurrentIndex, 1);
+    EXPECT_EQ(playback().CurrentIndex(), 1);
 
     lv->selectRow(0);
     const QPoint cell = lv->visualRect(lv->model()->index(0, 2)).center();
     mouse(lv->viewport(), QEvent::MouseButtonDblClick, cell);
     QCoreApplication::processEvents();
     EXPECT_EQ(playing(), dir.path(QStringLiteral("Band - One.mp3")));
-    EXPECT_EQ(prog->playback()->PlayHistory.size(), 2);
+    EXPECT_EQ(playback().PlayHistory().size(), 2);
     prog->hide();
 }
 
 TEST_F(TprogPlaybackTest, FailedStartsGoToTheErrorLog)
 {
-    prog->lists().AllSongs[0].Path = dir.path(QStringLiteral("gone.mp3"));
-    lang.setCode(QStringLiteral("de"));
-    prog->sprache();
+    session().lists.AllSongs[0].Path = dir.path(QStringLiteral("gone.mp3"));
+    action("Deutsch1")->trigger();
     action("mw4")->trigger();
     prog->table()->selectRow(0);
     action("p1")->trigger(); // a missing file: nothing, not even a log line
-    prog->playback()->lvDblClick(0);
-    EXPECT_EQ(log.Memo1->toPlainText(),
+    playback().lvDblClick(0);
+    EXPECT_EQ(app->fehler()->Memo1->toPlainText(),
               QStringLiteral("\"%1\"\n  Datei existiert nicht.\n> Nächste Datei wird geladen...")
                   .arg(dir.path(QStringLiteral("gone.mp3"))));
-    EXPECT_EQ(log.windowTitle(), QStringLiteral("Fehlermeldungen"));
+    EXPECT_EQ(app->fehler()->windowTitle(), QStringLiteral("Fehlermeldungen"));
     action("m_fehler")->trigger();
-    EXPECT_TRUE(log.isVisible());
-    log.hide();
+    EXPECT_TRUE(app->fehler()->isVisible());
+    app->fehler()->hide();
     action("mw5")->trigger();
-    EXPECT_TRUE(recent.isVisible());
-    EXPECT_EQ(recent.lf->topLevelItemCount(), 2);
-    recent.hide();
+    EXPECT_TRUE(app->lastfiles()->isVisible());
+    EXPECT_EQ(app->lastfiles()->lf->topLevelItemCount(), 2);
+    app->lastfiles()->hide();
 }

@@ -1,11 +1,16 @@
 #include "ui/Tprog.h"
 
+#include "ScriptedDialogs.h"
+#include "TestApp.h"
+#include "app/SonaloApp.h"
+#include "playback/FakeAudioPlayer.h"
+#include "ui/Session.h"
+
 #include "QtTestApp.h"
 #include "tags/AudioInfo.h"
 #include "ui/SearchOptionsModel.h"
 #include "ui/SongTableModel.h"
 #include "ui/Tsuchopt.h"
-#include "ui/UserDialogs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,18 +28,6 @@
 namespace {
 
 QString u8(const char *s) { return QString::fromUtf8(s); }
-
-class RecordingDialogs : public UserDialogs
-{
-public:
-    QStringList errors;
-    QString openFileName(QWidget *, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &) override { return {}; }
-    QStringList openFileNames(QWidget *, const QString &) override { return {}; }
-    QString existingDirectory(QWidget *, const QString &) override { return {}; }
-    void showError(QWidget *, const QString &message) override { errors.append(message); }
-    void showMessage(QWidget *, const QString &message) override { errors.append(message); }
-};
 
 TSongRecord song(const char *artist, const char *title, const char *length, const char *album, const char *path)
 {
@@ -87,33 +80,26 @@ protected:
     void SetUp() override
     {
         qtTestApp();
-        window = std::make_unique<Tprog>(lang, output, dialogs, folder.path() + u8("/"), QStringList());
-        options = std::make_unique<Tsuchopt>(lang, window->searchOptions());
-        window->setSearchOptionsWindow(options.get());
-        QObject::connect(options.get(), &Tsuchopt::closed, [this] { window->search().optionsWindowClosed(); });
-        window->hooks.clearPendingNext = [this] { ++pendingCleared; };
-        window->hooks.setCurrentIndex = [this](int row) { currentIndex = row; };
-        window->hooks.songLoaded = [this] { return !playing.isEmpty(); };
-        window->hooks.CurrentSongPath = [this] { return playing; };
-        window->lists().AllSongs = kSongs;
-        window->ShowListStatus();
-    }
-    void TearDown() override
-    {
-        window->setSearchOptionsWindow(nullptr);
-        options.reset();
-        window.reset();
+        app = std::make_unique<SonaloApp>(testAppOptions(folder.path(), dialogs, players.factory()));
+        window = app->prog();
+        options = app->suchopt();
+        session().lists.AllSongs = kSongs;
+        session().list.ShowListStatus();
     }
 
+    Session &session() { return app->session(); }
+    SearchController &search() { return session().search; }
+    SearchOptionsModel &searchOptions() { return session().searchOptions; }
+    const SongTableModel &model() { return session().list.model(); }
     template <typename T>
     T *in(QWidget *w, const char *name) const { return w->findChild<T *>(u8(name)); }
-    QAction *item(const char *name) const { return in<QAction>(window.get(), name); }
-    void type(const char *term) { in<QLineEdit>(window.get(), "suchwort")->setText(u8(term)); }
+    QAction *item(const char *name) const { return in<QAction>(window, name); }
+    void type(const char *term) { in<QLineEdit>(window, "suchwort")->setText(u8(term)); }
     QString status() const { return window->statusLabel()->text(); }
-    QStringList foundTitles() const
+    QStringList foundTitles()
     {
         QStringList t;
-        for (const TSongRecord &r : window->lists().FoundSongs)
+        for (const TSongRecord &r : session().lists.FoundSongs)
             t << r.Title;
         return t;
     }
@@ -128,14 +114,11 @@ protected:
     }
 
     QTemporaryDir folder;
-    LanguageCode lang;
-    OutputSettings output;
-    RecordingDialogs dialogs;
-    std::unique_ptr<Tprog> window;
-    std::unique_ptr<Tsuchopt> options;
-    int pendingCleared = 0;
-    int currentIndex = -1;
-    QString playing;
+    ScriptedDialogs dialogs;
+    FakeAudioScript players;
+    std::unique_ptr<SonaloApp> app;
+    Tprog *window = nullptr;
+    Tsuchopt *options = nullptr;
 };
 
 struct SearchCase
@@ -170,20 +153,18 @@ TEST_F(SearchTest, SuchenClickOverTheWholePlaylist)
     for (const SearchCase &c : cases) {
         SearchOptions o;
         o.mode = c.mode, o.exact = c.exact, o.caseSensitive = c.caseSensitive, o.inverse = c.inverse;
-        window->searchOptions().setOptions(o);
-        window->searchOptions().setRegex(c.regex);
+        searchOptions().setOptions(o);
+        searchOptions().setRegex(c.regex);
         type("abba"); // a result is shown: the next search still covers the whole playlist
-        window->SuchenClick();
-        const int before = pendingCleared;
+        search().SuchenClick();
         type(c.term);
-        in<QPushButton>(window.get(), "Suchen")->click();
+        in<QPushButton>(window, "Suchen")->click();
         QStringList expected;
         for (const char *t : c.titles)
             expected << u8(t);
         EXPECT_EQ(foundTitles(), expected) << c.term;
-        EXPECT_EQ(window->model()->rowCount(), expected.size()) << c.term;
-        EXPECT_TRUE(window->lists().ShowingFound);
-        EXPECT_EQ(pendingCleared, before + 1);
+        EXPECT_EQ(model().rowCount(), expected.size()) << c.term;
+        EXPECT_TRUE(session().lists.ShowingFound);
         EXPECT_TRUE(status().startsWith(QString::number(expected.size()) + u8(" Files Found "))) << c.term;
     }
     EXPECT_EQ(dialogs.errors, QStringList());
@@ -191,30 +172,30 @@ TEST_F(SearchTest, SuchenClickOverTheWholePlaylist)
 
 TEST_F(SearchTest, StatusLineEmptyTermRefreshAndShowAll)
 {
-    lang.setCode(u8("de"));
+    session().lang.setCode(u8("de"));
     type("queen");
-    window->SuchenClick();
+    search().SuchenClick();
     EXPECT_EQ(status(), u8("3 Dateien gefunden (10min 57sec)")); // 5:55 + 2:02 + 3:00
     // A change of the playlist re-runs the shown search.
-    window->lists().AllSongs.append(song("QUEEN", "New", "1:00", "", "/n.mp3"));
-    window->ShowListStatus();
-    EXPECT_EQ(window->model()->rowCount(), 4);
+    session().lists.AllSongs.append(song("QUEEN", "New", "1:00", "", "/n.mp3"));
+    session().list.ShowListStatus();
+    EXPECT_EQ(model().rowCount(), 4);
     EXPECT_TRUE(status().startsWith(u8("4 Dateien geladen (")));
     // The empty term shows everything.
     type("");
-    window->SuchenClick();
-    EXPECT_FALSE(window->lists().ShowingFound);
-    EXPECT_EQ(window->model()->rowCount(), 7);
+    search().SuchenClick();
+    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_EQ(model().rowCount(), 7);
     type("queen");
-    window->SuchenClick();
+    search().SuchenClick();
     item("mp6")->trigger();
-    EXPECT_EQ(window->model()->rowCount(), 0);
+    EXPECT_EQ(model().rowCount(), 0);
     EXPECT_EQ(status(), u8("Keine Dateien geladen"));
-    EXPECT_EQ(window->lists().AllSongs.size(), 7);
-    window->SuchenClick();
+    EXPECT_EQ(session().lists.AllSongs.size(), 7);
+    search().SuchenClick();
     item("mp5")->trigger();
-    EXPECT_FALSE(window->lists().ShowingFound);
-    EXPECT_EQ(window->model()->rowCount(), 7);
+    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_EQ(model().rowCount(), 7);
 }
 
 TEST_F(SearchTest, RejectedPatternShowsItsTextAndNoStaleRows)
@@ -233,82 +214,82 @@ TEST_F(SearchTest, RejectedPatternShowsItsTextAndNoStaleRows)
         {"\\x{110000}", "HEX Code nach \\x zu groß", "Hex Code After \\x Too Big"},
         {"\\k", "Unbekannter Fehler", "Unknown Error"},
     };
-    in<QCheckBox>(window.get(), "regexsuche")->click();
+    in<QCheckBox>(window, "regexsuche")->click();
     for (const char *code : {"de", "en", "fr"}) {
-        lang.setCode(u8(code));
+        session().lang.setCode(u8(code));
         for (const Case &c : cases) {
             type("queen");
-            window->SuchenClick();
+            search().SuchenClick();
             const QString before = status();
             type(c.pattern);
-            window->SuchenClick();
+            search().SuchenClick();
             ASSERT_FALSE(dialogs.errors.isEmpty());
             EXPECT_EQ(dialogs.errors.takeLast(), u8(QLatin1String(code) == QLatin1String("en") ? c.en : c.de));
-            EXPECT_TRUE(window->lists().ShowingFound);
-            EXPECT_TRUE(window->lists().FoundSongs.isEmpty());
-            EXPECT_EQ(window->model()->rowCount(), 0) << "no rows of the emptied result";
+            EXPECT_TRUE(session().lists.ShowingFound);
+            EXPECT_TRUE(session().lists.FoundSongs.isEmpty());
+            EXPECT_EQ(model().rowCount(), 0) << "no rows of the emptied result";
             EXPECT_EQ(status(), before);
         }
     }
     // Without a shown result the playlist stays in the table.
-    window->AlleClick();
+    search().AlleClick();
     type("(");
-    window->SuchenClick();
-    EXPECT_EQ(window->model()->rowCount(), kSongs.size());
+    search().SuchenClick();
+    EXPECT_EQ(model().rowCount(), kSongs.size());
 }
 
 TEST_F(SearchTest, BothViewsShowEveryChange)
 {
-    SearchOptionsModel &m = window->searchOptions();
-    QWidget *panel = in<QWidget>(window.get(), "pa_suchopt");
+    SearchOptionsModel &m = searchOptions();
+    QWidget *panel = in<QWidget>(window, "pa_suchopt");
     struct Step { QWidget *view; const char *control; const char *expected; } steps[] = {
         // columns (8), case, inverse, whole, AND, OR, exact
         {panel, "s_genre", "11010010" "00" "100" "0"},
-        {options.get(), "s_datei", "11010011" "00" "100" "0"},
+        {options, "s_datei", "11010011" "00" "100" "0"},
         {panel, "s_grkl", "11010011" "10" "100" "0"},
-        {options.get(), "s_exakt", "11010011" "10" "100" "1"},
+        {options, "s_exakt", "11010011" "10" "100" "1"},
         {panel, "s_und", "11010011" "10" "010" "1"},
-        {options.get(), "s_oder", "11010011" "10" "001" "1"},
-        {options.get(), "s_invers", "11010011" "11" "001" "1"},
+        {options, "s_oder", "11010011" "10" "001" "1"},
+        {options, "s_invers", "11010011" "11" "001" "1"},
         {panel, "sp_rballes", "11111111" "11" "001" "1"},
         {panel, "sp_rbnix", "00000000" "11" "001" "1"},
         {panel, "sp_rbstandard", "11010000" "00" "100" "0"},
         {panel, "s_strexakt", "11010000" "00" "100" "1"},
-        {options.get(), "Standard", "11010000" "00" "100" "0"},
+        {options, "Standard", "11010000" "00" "100" "0"},
     };
     for (const Step &s : steps) {
         in<QAbstractButton>(s.view, s.control)->click();
         EXPECT_EQ(shown(panel, "s_strexakt"), u8(s.expected)) << s.control;
-        EXPECT_EQ(shown(options.get(), "s_exakt"), u8(s.expected)) << s.control;
+        EXPECT_EQ(shown(options, "s_exakt"), u8(s.expected)) << s.control;
     }
     EXPECT_EQ(m.options(), SearchOptions{});
     EXPECT_TRUE(in<QRadioButton>(panel, "sp_rbstandard")->isChecked());
 
     // The RegEx box and menu item follow each other; "Standard" leaves the switch alone.
-    in<QCheckBox>(window.get(), "regexsuche")->click();
+    in<QCheckBox>(window, "regexsuche")->click();
     EXPECT_TRUE(item("m_regexsuche")->isChecked());
     options->StandardClick();
     EXPECT_TRUE(m.regex());
     item("m_regexsuche")->trigger();
-    EXPECT_FALSE(in<QCheckBox>(window.get(), "regexsuche")->isChecked());
+    EXPECT_FALSE(in<QCheckBox>(window, "regexsuche")->isChecked());
     EXPECT_FALSE(m.regex());
 }
 
 TEST_F(SearchTest, BarPanelAndWindow)
 {
-    QWidget *bar = in<QWidget>(window.get(), "pa_suche");
-    QWidget *panel = in<QWidget>(window.get(), "pa_suchopt");
+    QWidget *bar = in<QWidget>(window, "pa_suche");
+    QWidget *panel = in<QWidget>(window, "pa_suchopt");
     item("msuche")->trigger();
     EXPECT_FALSE(bar->isHidden());
     EXPECT_TRUE(item("msuche")->isChecked());
     type("queen");
-    window->SuchenClick();
+    search().SuchenClick();
     item("msuche")->trigger(); // hiding the bar shows the whole playlist again
     EXPECT_TRUE(bar->isHidden());
-    EXPECT_FALSE(window->lists().ShowingFound);
-    EXPECT_EQ(window->model()->rowCount(), kSongs.size());
+    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_EQ(model().rowCount(), kSongs.size());
 
-    in<QPushButton>(window.get(), "Opt")->click();
+    in<QPushButton>(window, "Opt")->click();
     EXPECT_FALSE(panel->isHidden());
     EXPECT_FALSE(bar->isHidden());
     EXPECT_TRUE(item("suchoptpanel")->isChecked());
@@ -323,18 +304,18 @@ TEST_F(SearchTest, BarPanelAndWindow)
     EXPECT_TRUE(options->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_GE(options->width(), 300);
     EXPECT_GE(options->height(), 470);
-    in<QPushButton>(options.get(), "OK")->click();
+    in<QPushButton>(options, "OK")->click();
     EXPECT_FALSE(options->isVisible());
     EXPECT_FALSE(bar->isHidden());
     EXPECT_TRUE(item("msuche")->isChecked());
 
     for (const char *code : {"de", "en"}) {
-        lang.setCode(u8(code));
+        session().lang.setCode(u8(code));
         options->LocalSpr();
-        const bool de = lang.isDe();
+        const bool de = session().lang.isDe();
         EXPECT_EQ(options->windowTitle(), u8(de ? "Suchoptionen" : "Search Options"));
-        EXPECT_EQ(in<QAbstractButton>(options.get(), "s_exakt")->text(), u8(de ? "Exakter Begriff" : "Exact Term"));
-        EXPECT_EQ(in<QAbstractButton>(options.get(), "s_datei")->text(), u8(de ? "Pfad" : "Filepath"));
+        EXPECT_EQ(in<QAbstractButton>(options, "s_exakt")->text(), u8(de ? "Exakter Begriff" : "Exact Term"));
+        EXPECT_EQ(in<QAbstractButton>(options, "s_datei")->text(), u8(de ? "Pfad" : "Filepath"));
     }
 }
 
@@ -343,14 +324,14 @@ TEST_F(SearchTest, ContextSearchesRestoreTheOptions)
     SearchOptions mine;
     mine.mode = SearchMode::Or;
     mine.inverse = true;
-    window->searchOptions().setOptions(mine);
-    QWidget *panel = in<QWidget>(window.get(), "pa_suchopt");
+    searchOptions().setOptions(mine);
+    QWidget *panel = in<QWidget>(window, "pa_suchopt");
     const QString panelBefore = shown(panel, "s_strexakt");
 
     EXPECT_FALSE(window->popupTable(QPoint(5, 5))); // no row selected
     window->table()->selectRow(1);
     EXPECT_TRUE(window->popupTable(QPoint(5, 5)));
-    in<QMenu>(window.get(), "popup")->close();
+    in<QMenu>(window, "popup")->close();
 
     struct Case { int k; const char *term; std::vector<const char *> titles; } cases[] = {
         {0, "queen", {"Bohemian Rhapsody", "We Will Rock You"}}, // exact, any case
@@ -358,50 +339,51 @@ TEST_F(SearchTest, ContextSearchesRestoreTheOptions)
         {7, "/music/queen/", {"Bohemian Rhapsody", "We Will Rock You"}},
     };
     for (const Case &c : cases) {
-        window->AlleClick();
+        search().AlleClick();
         window->table()->selectRow(1);
         item(QStringLiteral("pss%1").arg(c.k).toLatin1().constData())->trigger();
         QStringList expected;
         for (const char *t : c.titles)
             expected << u8(t);
-        EXPECT_EQ(in<QLineEdit>(window.get(), "suchwort")->text(), u8(c.term));
+        EXPECT_EQ(in<QLineEdit>(window, "suchwort")->text(), u8(c.term));
         EXPECT_EQ(foundTitles(), expected) << c.k;
-        EXPECT_EQ(currentIndex, 1);
+        EXPECT_EQ(session().playback.CurrentIndex(), 1);
         EXPECT_TRUE(item("msuche")->isChecked());
-        EXPECT_EQ(window->searchOptions().options(), mine);
+        EXPECT_EQ(searchOptions().options(), mine);
         EXPECT_EQ(shown(panel, "s_strexakt"), panelBefore);
-        EXPECT_EQ(shown(options.get(), "s_exakt"), panelBefore);
+        EXPECT_EQ(shown(options, "s_exakt"), panelBefore);
     }
     // The folder search also finds the songs of subfolders.
-    window->AlleClick();
+    search().AlleClick();
     window->table()->selectRow(4);
-    window->SongsSuchen(7);
+    search().SongsSuchen(7, window->selectedRow());
     EXPECT_EQ(foundTitles(), QStringList({u8("Night Song"), u8("Day Song")}));
 }
 
 TEST_F(SearchTest, ContextSearchFromThePlayingSong)
 {
-    const int before = pendingCleared;
     type("x");
     EXPECT_FALSE(window->popupSongPanel(QPoint(5, 5))); // nothing loaded
-    window->AkSongsSuchen(0);
-    EXPECT_EQ(in<QLineEdit>(window.get(), "suchwort")->text(), u8("x"));
-    EXPECT_EQ(pendingCleared, before);
+    search().AkSongsSuchen(0);
+    EXPECT_EQ(in<QLineEdit>(window, "suchwort")->text(), u8("x"));
+    EXPECT_FALSE(session().lists.ShowingFound);
 
-    playing = write75MinuteMp3(folder.path());
+    const QString playing = write75MinuteMp3(folder.path());
     ASSERT_FALSE(playing.isEmpty());
+    session().playback.lfDblClick(playing);
+    ASSERT_TRUE(session().playback.songLoaded());
+    session().playback.setCurrentIndex(-1);
     EXPECT_TRUE(window->popupSongPanel(QPoint(5, 5)));
-    in<QMenu>(window.get(), "akpopup")->close();
+    in<QMenu>(window, "akpopup")->close();
     // 75 minutes are 75:00 here but 1:15:00 in the table: nothing is found.
     item("akp7")->trigger();
-    EXPECT_EQ(in<QLineEdit>(window.get(), "suchwort")->text(), u8("75:00"));
-    EXPECT_TRUE(window->lists().FoundSongs.isEmpty());
-    EXPECT_TRUE(window->lists().ShowingFound);
-    EXPECT_EQ(pendingCleared, before + 1);
+    EXPECT_EQ(in<QLineEdit>(window, "suchwort")->text(), u8("75:00"));
+    EXPECT_TRUE(session().lists.FoundSongs.isEmpty());
+    EXPECT_TRUE(session().lists.ShowingFound);
     item("akp5")->trigger();
     EXPECT_EQ(foundTitles(), QStringList({u8("Night Song"), u8("Day Song")}));
-    EXPECT_EQ(currentIndex, -1); // the playing song leaves CurrentIndex alone
-    EXPECT_EQ(window->searchOptions().options(), SearchOptions{});
+    EXPECT_EQ(session().playback.CurrentIndex(), -1); // the playing song leaves CurrentIndex alone
+    EXPECT_EQ(searchOptions().options(), SearchOptions{});
 }
 
 TEST(SearchController, PlayingSongLengthTerm)
@@ -413,4 +395,46 @@ TEST(SearchController, PlayingSongLengthTerm)
         EXPECT_EQ(SearchController::playingSongTerm(info, u8("/a/b.mp3"), 2), u8(term));
     }
     EXPECT_EQ(SearchController::playingSongTerm({}, u8("C:\\music\\a.mp3"), 7), u8("C:\\music\\"));
+}
+
+namespace {
+
+// The playback side as the search sees it.
+struct CursorProbe : PlaybackCursor
+{
+    int pendingCleared = 0;
+    int currentIndex = -1;
+    void clearPendingNext() override { ++pendingCleared; }
+    void setCurrentIndex(int row) override { currentIndex = row; }
+    bool songLoaded() const override { return false; }
+    QString CurrentSongPath() const override { return {}; }
+    QString ShowCurrentSong() override { return {}; }
+};
+
+} // namespace
+
+TEST(SearchController, EverySearchForgetsTheSongMarkedToPlayNext)
+{
+    SongLists lists;
+    lists.AllSongs = kSongs;
+    LanguageCode lang;
+    SearchOptionsModel options;
+    ListDisplay list(lists, lang);
+    CursorProbe cursor;
+    SearchController search(lists, lang, options, list, cursor);
+    list.attach(search, cursor);
+
+    search.setSearchTerm(u8("queen"));
+    search.SuchenClick();
+    EXPECT_EQ(cursor.pendingCleared, 1);
+    list.ShowListStatus(); // a refresh re-runs the shown search
+    EXPECT_EQ(cursor.pendingCleared, 2);
+    search.AlleClick(); // shows the whole playlist without searching
+    EXPECT_EQ(cursor.pendingCleared, 2);
+    search.SongsSuchen(0, 3); // a context search from a row makes it the current row
+    EXPECT_EQ(cursor.pendingCleared, 3);
+    EXPECT_EQ(cursor.currentIndex, 3);
+    EXPECT_EQ(search.searchTerm(), u8("Abba"));
+    search.SongsSuchen(0, 99); // no such row: nothing happens
+    EXPECT_EQ(cursor.pendingCleared, 3);
 }

@@ -24,9 +24,7 @@ protected:
         AudioWindowTest::SetUp();
         if (IsSkipped())
             return;
-        dialog = std::make_unique<Taddordner>(lang, *window, dialogs);
-        window->hooks.relativTicked = [this] { return dialog->relativ->isChecked(); };
-        window->hooks.showAddFolderDialog = [this] { dialog->show(); };
+        dialog = app->addordner();
     }
 
     // B.mp3, a.wav, c.mp3 and x/d.mp3: found as x/d.mp3, B.mp3, c.mp3, a.wav.
@@ -42,12 +40,12 @@ protected:
     QStringList paths() const
     {
         QStringList out;
-        for (const TSongRecord &r : window->lists().AllSongs)
+        for (const TSongRecord &r : session().lists.AllSongs)
             out << r.Path;
         return out;
     }
 
-    std::unique_ptr<Taddordner> dialog;
+    Taddordner *dialog = nullptr;
 };
 
 struct Caption
@@ -85,7 +83,7 @@ QString captionOf(QWidget *w)
 TEST_F(TaddordnerTest, CaptionsInBothLanguagesAndStartState)
 {
     for (const char *code : {"de", "en", "fr"}) {
-        lang.setCode(u8(code));
+        session().lang.setCode(u8(code));
         dialog->LocalSpr();
         // "fr": the routine changes nothing, so the English texts stay.
         const bool de = QLatin1String(code) == QLatin1String("de");
@@ -114,13 +112,12 @@ TEST_F(TaddordnerTest, RunCountsAddsInFoundOrderAndRestoresTheIdleState)
     buildFolder();
     dialog->ed_ort->setText(musicPath());
     QStringList captionsDuringRun;
-    auto read = window->hooks.addSongFile;
-    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+    onAdd = [&](const QString &path, bool relative) {
         captionsDuringRun << dialog->Button1->text();
         EXPECT_FALSE(dialog->hinzufuegen->isEnabled());
         read(path, relative);
     };
-    lang.setCode(u8("de"));
+    session().lang.setCode(u8("de"));
     dialog->LocalSpr();
     dialog->hinzufuegenClick();
     EXPECT_EQ(paths(), QStringList({musicPath("x/d.mp3"), musicPath("B.mp3"), musicPath("c.mp3"), musicPath("a.wav")}));
@@ -132,12 +129,12 @@ TEST_F(TaddordnerTest, RunCountsAddsInFoundOrderAndRestoresTheIdleState)
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(dialog->Button1->text(), u8("Schließen"));
     EXPECT_TRUE(dialog->hinzufuegen->isEnabled());
-    EXPECT_EQ(window->model()->rowCount(), 4);
+    EXPECT_EQ(model().rowCount(), 4);
 
     // Again with "only new": everything is a duplicate; read 4, added 0.
     dialog->hinzufuegenClick();
     EXPECT_EQ(counters(), QStringList({u8("4"), u8("4"), u8("0")}));
-    EXPECT_EQ(window->model()->rowCount(), 4);
+    EXPECT_EQ(model().rowCount(), 4);
 }
 
 TEST_F(TaddordnerTest, OnlyNewAddsInFoldedOrderAndLetterCaseCounts)
@@ -148,7 +145,7 @@ TEST_F(TaddordnerTest, OnlyNewAddsInFoldedOrderAndLetterCaseCounts)
     known.Path = musicPath("dup.mp3");
     TSongRecord otherCase;
     otherCase.Path = musicPath("case.mp3");
-    window->lists().AllSongs = {known, otherCase};
+    session().lists.AllSongs = {known, otherCase};
     dialog->ed_ort->setText(musicPath());
     dialog->hinzufuegenClick();
     EXPECT_EQ(paths().mid(2), QStringList({musicPath("Case.mp3"), musicPath("Tango.mp3"), musicPath("Über.mp3"),
@@ -174,13 +171,13 @@ TEST_F(TaddordnerTest, RelativTickFillsTheProgramFolderAndStoresRelativePaths)
     // A playlist song stored relative is a duplicate of the found file below the program.
     TSongRecord known;
     known.Path = u8("Music/a.mp3");
-    window->lists().AllSongs = {known};
+    session().lists.AllSongs = {known};
     dialog->ed_ort->setText(below);
     dialog->hinzufuegenClick();
     EXPECT_EQ(paths(), QStringList({u8("Music/a.mp3"), u8("Music/b.mp3")}));
     EXPECT_EQ(counters(), QStringList({u8("2"), u8("2"), u8("1")}));
     // The tick is also the relative flag of folders dropped on the main window.
-    window->lvDropFiles({below});
+    session().playlist.lvDropFiles({below});
     QCoreApplication::processEvents();
     EXPECT_EQ(paths().mid(2), QStringList({u8("Music/a.mp3"), u8("Music/b.mp3")}));
 }
@@ -191,15 +188,15 @@ TEST_F(TaddordnerTest, EnterInTheFolderTextStartsTheRun)
     dialog->ed_ort->setText(musicPath());
     QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u8("a"));
     QApplication::sendEvent(dialog->ed_ort, &other);
-    EXPECT_EQ(window->lists().AllSongs.size(), 0);
+    EXPECT_EQ(session().lists.AllSongs.size(), 0);
     EXPECT_EQ(dialog->ed_ort->text(), musicPath() + u8("a"));
     dialog->ed_ort->setText(musicPath());
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
-        window->lists().AllSongs.clear();
+        session().lists.AllSongs.clear();
         QKeyEvent enter(QEvent::KeyPress, key, Qt::NoModifier, u8("\r"));
         QApplication::sendEvent(dialog->ed_ort, &enter);
         EXPECT_TRUE(enter.isAccepted());
-        EXPECT_EQ(window->lists().AllSongs.size(), 4) << key;
+        EXPECT_EQ(session().lists.AllSongs.size(), 4) << key;
     }
     EXPECT_EQ(dialog->ed_ort->text(), musicPath());
 }
@@ -209,11 +206,11 @@ TEST_F(TaddordnerTest, CancelDuringTheWalkAddsNothing)
     buildFolder();
     dialog->ed_ort->setText(musicPath());
     // The click arrives with the first pending events the walk lets run.
-    QTimer::singleShot(0, dialog.get(), [this] { dialog->Button1->click(); });
+    QTimer::singleShot(0, dialog, [this] { dialog->Button1->click(); });
     dialog->hinzufuegenClick();
-    EXPECT_TRUE(window->lists().AllSongs.isEmpty());
+    EXPECT_TRUE(session().lists.AllSongs.isEmpty());
     EXPECT_EQ(dialog->Label3->text(), u8("0"));
-    EXPECT_FALSE(window->scanState().ScanCancelled);
+    EXPECT_FALSE(session().scan.ScanCancelled);
     EXPECT_EQ(dialog->Button1->text(), u8("Close"));
     EXPECT_TRUE(dialog->lastResult().cancelled);
 }
@@ -223,17 +220,16 @@ TEST_F(TaddordnerTest, CancelDuringAddingStopsWithinOneFileAndKeepsWhatWasAdded)
     for (int i = 0; i < 20; ++i)
         put("Band - Song.mp3", QStringLiteral("f%1.mp3").arg(i, 2, 10, QLatin1Char('0')).toUtf8().constData());
     dialog->ed_ort->setText(musicPath());
-    auto read = window->hooks.addSongFile;
-    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+    onAdd = [&](const QString &path, bool relative) {
         read(path, relative);
-        if (window->lists().AllSongs.size() == 10)
+        if (session().lists.AllSongs.size() == 10)
             dialog->Button1->click();
     };
     dialog->hinzufuegenClick();
-    EXPECT_EQ(window->lists().AllSongs.size(), 10);
+    EXPECT_EQ(session().lists.AllSongs.size(), 10);
     // Progress is shown after files 1 and 8; Label2 keeps it, Label3 counts what was added.
     EXPECT_EQ(counters(), QStringList({u8("20"), u8("8"), u8("10")}));
-    EXPECT_EQ(window->model()->rowCount(), 10);
+    EXPECT_EQ(model().rowCount(), 10);
     // Idle again: the button closes.
     dialog->show();
     dialog->Button1->click();
@@ -247,7 +243,7 @@ TEST_F(TaddordnerTest, NoFileTypeTickedSaysSoAndWalksNothing)
     for (QCheckBox *b : {dialog->cbMP3, dialog->cbWAV, dialog->cbOGG, dialog->cbWMA})
         b->setChecked(false);
     for (const char *code : {"de", "en"}) {
-        lang.setCode(u8(code));
+        session().lang.setCode(u8(code));
         dialog->hinzufuegenClick();
         ASSERT_FALSE(dialogs.messages.isEmpty());
         EXPECT_EQ(dialogs.messages.takeLast(),
@@ -287,7 +283,7 @@ TEST_F(TaddordnerTest, ListFileFeedsItsExistingFilesAndMissingFoldersAddNothing)
 TEST_F(TaddordnerTest, FolderBrowserAndMenuItems)
 {
     for (const char *code : {"de", "en"}) {
-        lang.setCode(u8(code));
+        session().lang.setCode(u8(code));
         dialogs.filters.clear();
         dialogs.answers = {musicPath("picked")};
         dialog->ed_ort->setText(u8("before"));
@@ -302,15 +298,15 @@ TEST_F(TaddordnerTest, FolderBrowserAndMenuItems)
     for (const char *item : {"mp4", "m_openordner"}) {
         dialog->hide();
         TSongRecord r;
-        window->lists().AllSongs = {r, r, r};
-        window->lists().FoundSongs = {r};
-        window->lists().ShowingFound = true;
+        session().lists.AllSongs = {r, r, r};
+        session().lists.FoundSongs = {r};
+        session().lists.ShowingFound = true;
         // (ShowListStatus would re-run the search; set the table as a search left it.)
-        window->model()->setRowCount(1);
-        EXPECT_EQ(window->model()->rowCount(), 1);
+        session().list.setRowCount(1);
+        EXPECT_EQ(model().rowCount(), 1);
         window->findChild<QAction *>(u8(item))->trigger();
-        EXPECT_FALSE(window->lists().ShowingFound) << item;
-        EXPECT_EQ(window->model()->rowCount(), 3) << item;
+        EXPECT_FALSE(session().lists.ShowingFound) << item;
+        EXPECT_EQ(model().rowCount(), 3) << item;
         EXPECT_TRUE(dialog->isVisible()) << item;
     }
 }
@@ -321,7 +317,7 @@ TEST_F(TaddordnerTest, SonaloCliScanWritesWhatTheDialogAdds)
     put("wma_tags.wma", "x/y/e.wma");
     dialog->ed_ort->setText(musicPath());
     dialog->hinzufuegenClick();
-    const SongList fromDialog = window->lists().AllSongs;
+    const SongList fromDialog = session().lists.AllSongs;
     ASSERT_EQ(fromDialog.size(), 5);
 
     const QString out = programFolder() + u8("scan.slp");
@@ -342,22 +338,21 @@ TEST_F(TaddordnerTest, NoSecondRunStartsInsideARunningAdding)
     buildFolder();
     dialog->ed_ort->setText(musicPath());
     int nestedRuns = 0;
-    auto read = window->hooks.addSongFile;
-    window->hooks.addSongFile = [&](const QString &path, bool relative) {
+    onAdd = [&](const QString &path, bool relative) {
         read(path, relative);
         // Enter in the folder text and the button while songs are being added.
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u8("\r"));
         QApplication::sendEvent(dialog->ed_ort, &enter);
         dialog->hinzufuegenClick();
-        if (window->lists().AllSongs.size() > 4)
+        if (session().lists.AllSongs.size() > 4)
             ++nestedRuns;
     };
     dialog->hinzufuegenClick();
-    EXPECT_EQ(window->lists().AllSongs.size(), 4);
+    EXPECT_EQ(session().lists.AllSongs.size(), 4);
     // The same while the main window adds a dropped folder.
-    window->lists().AllSongs.clear();
-    window->lvDropFiles({musicPath()});
-    EXPECT_EQ(window->lists().AllSongs.size(), 4);
+    session().lists.AllSongs.clear();
+    session().playlist.lvDropFiles({musicPath()});
+    EXPECT_EQ(session().lists.AllSongs.size(), 4);
     EXPECT_EQ(nestedRuns, 0);
     EXPECT_EQ(counters(), QStringList({u8("4"), u8("4"), u8("4")}));
 }

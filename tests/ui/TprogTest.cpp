@@ -1,37 +1,20 @@
 #include "ui/Tprog.h"
 
-#include "QtTestApp.h"
-#include "core/Errors.h"
-#include "core/Playlist.h"
+#include "SessionFixture.h"
 #include "ui/SongTableModel.h"
-#include "ui/UserDialogs.h"
-#include "ScriptedDialogs.h"
+
+#include "core/Playlist.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
-
-TSongRecord song(const char *artist, const char *title, const char *length = "3:00")
-{
-    TSongRecord r;
-    r.Artist = QString::fromUtf8(artist);
-    r.Title = QString::fromUtf8(title);
-    r.Length = QString::fromUtf8(length);
-    r.Path = QString::fromUtf8(artist) + QLatin1String(".mp3");
-    return r;
-}
 
 // The texts as the window must show them: component, German, English, shortcut.
 struct Expected
@@ -153,47 +136,25 @@ const char *const kSearch[][5] = {
 const char *const kColumnsDe[] = {"Nummer", "Interpret", "Titel", "Länge", "Album", "Track", "Jahr", "Genre", "Dateipfad"};
 const char *const kColumnsEn[] = {"Number", "Artist", "Title", "Length", "Album", "Track", "Year", "Genre", "File"};
 
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
-
-class TprogTest : public ::testing::Test
+class TprogTest : public SessionFixture
 {
 protected:
-    void SetUp() override
-    {
-        qtTestApp();
-        ASSERT_TRUE(folder.isValid());
-        programFolder = folder.path() + QLatin1Char('/');
-    }
-
     Tprog &makeWindow(QStringList arguments = {})
     {
-        window = std::make_unique<Tprog>(lang, output, dialogs, programFolder, std::move(arguments));
+        window = std::make_unique<Tprog>(*session, std::move(arguments));
         return *window;
-    }
-
-    QString writePlaylist(const QString &name, const SongList &songs)
-    {
-        const QString path = programFolder + name;
-        SavePlaylist(songs, path, TTextEncoding::teUtf8, output.picture);
-        return path;
     }
 
     QString cell(int row, int column) const
     {
-        return window->model()->data(window->model()->index(row, column), Qt::DisplayRole).toString();
+        const SongTableModel &m = session->list.model();
+        return m.data(m.index(row, column), Qt::DisplayRole).toString();
     }
 
     QString statusText() const { return window->statusLabel()->text(); }
     QAction *item(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
+    SongList &songs() { return session->lists.AllSongs; }
 
-    QTemporaryDir folder;
-    QString programFolder;
-    LanguageCode lang;
-    OutputSettings output;
-    ScriptedDialogs dialogs;
     std::unique_ptr<Tprog> window;
 };
 
@@ -221,13 +182,13 @@ TEST_F(TprogTest, EveryTextInBothLanguages)
             EXPECT_EQ(control->toolTip(), u8(de ? s[2] : s[4])) << s[0];
         }
         for (int c = 0; c < SongTableModel::kColumnCount; ++c)
-            EXPECT_EQ(w.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+            EXPECT_EQ(session->list.model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
                       u8(de ? kColumnsDe[c] : kColumnsEn[c]));
         EXPECT_EQ(statusText(), u8(de ? "Keine Dateien geladen" : "No Files Loaded"));
         EXPECT_EQ(item("Deutsch1")->isChecked(), de);
         EXPECT_EQ(item("English1")->isChecked(), !de);
-        EXPECT_TRUE(w.openAudioFilesFilter().contains(u8(de ? "Alle Dateien (*.*)" : "All Files (*.*)")));
-        EXPECT_FALSE(w.openAudioFilesFilter().contains(u8(de ? "All Files" : "Alle Dateien")));
+        EXPECT_TRUE(session->playlist.openAudioFilesFilter().contains(u8(de ? "Alle Dateien (*.*)" : "All Files (*.*)")));
+        EXPECT_FALSE(session->playlist.openAudioFilesFilter().contains(u8(de ? "All Files" : "Alle Dateien")));
     }
     EXPECT_EQ(w.windowTitle(), u8("Sonalo - Orvel Media"));
 }
@@ -238,13 +199,12 @@ TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)
     int switched = 0;
     QObject::connect(&w, &Tprog::languageSwitched, [&] { ++switched; });
     w.Deutsch1Click();
-    EXPECT_EQ(lang.code(), u8("de"));
+    EXPECT_EQ(session->lang.code(), u8("de"));
     EXPECT_EQ(switched, 1);
 
-    w.model()->setRowCount(0);
-    w.lists().AllSongs = {song("a", "b"), song("c", "d")};
-    w.ShowListStatus();
-    lang.setCode(u8("fr"));
+    songs() = {song("a", "b"), song("c", "d")};
+    session->list.ShowListStatus();
+    session->lang.setCode(u8("fr"));
     w.sprache();
     EXPECT_EQ(item("mp1")->text(), u8("Playlist Laden"));
     EXPECT_EQ(statusText(), u8("2 Dateien geladen (6min )"));
@@ -256,14 +216,14 @@ TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)
 
 TEST_F(TprogTest, StartStateAndLayout)
 {
-    lang.setCode(u8("de"));
+    session->lang.setCode(u8("de"));
     Tprog &w = makeWindow();
     EXPECT_TRUE(w.findChild<QWidget *>(u8("pa_suche"))->isHidden());
     EXPECT_TRUE(w.findChild<QWidget *>(u8("pa_suchopt"))->isHidden());
     EXPECT_EQ(w.findChild<QWidget *>(u8("pa_unten"))->height(), 52);
     EXPECT_EQ(statusText(), u8("Keine Dateien geladen"));
-    EXPECT_EQ(w.sortState().SortColumn, 0);
-    EXPECT_FALSE(w.sortState().SortDescending);
+    EXPECT_EQ(session->list.sortState().SortColumn, 0);
+    EXPECT_FALSE(session->list.sortState().SortDescending);
     EXPECT_TRUE(item("saat")->isChecked());
     EXPECT_TRUE(item("sastatus")->isChecked());
     EXPECT_FALSE(item("saheader")->isChecked());
@@ -285,7 +245,7 @@ TEST_F(TprogTest, StartStateAndLayout)
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), u8(b.caption));
         EXPECT_EQ(button->geometry(), QRect(b.x, 19, 49, 25));
-        EXPECT_FALSE(button->isEnabled()); // playback comes with its own subsystem
+        EXPECT_TRUE(button->isEnabled());
         EXPECT_FALSE(button->accessibleName().isEmpty());
     }
 
@@ -300,246 +260,63 @@ TEST_F(TprogTest, StartStateAndLayout)
     EXPECT_EQ(lv->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
 
     // Menu items whose commands are not built yet are disabled, never silent.
-    for (const char *off : {"mw1", "mp7", "einstsave", "so", "p1", "akp4"})
+    for (const char *off : {"mw6", "mp7", "einstsave", "so", "p3", "akp4"})
         EXPECT_FALSE(item(off)->isEnabled()) << off;
     for (const char *on : {"m_opendatei", "m_openordner", "mp4", "mp11", "mp1", "mp2", "mp3", "ergalsemp", "mclose",
                            "Deutsch1", "saat", "saheader", "msuche", "suchoptpanel", "Suchoptionen1", "m_regexsuche",
-                           "mp5", "mp6", "pss0", "akp12"})
+                           "mp5", "mp6", "pss0", "akp12", "mw1", "mw5", "m_fehler", "zufall", "p1", "pop_title_next"})
         EXPECT_TRUE(item(on)->isEnabled()) << on;
 }
 
 TEST_F(TprogTest, TableReadsTheShownListByIndex)
 {
     Tprog &w = makeWindow();
-    w.lists().AllSongs = {song("Zed", "last", "1:00:00"), song("Amy", "first", "4:05")};
-    w.ShowListStatus();
-    EXPECT_EQ(w.model()->rowCount(), 2);
+    songs() = {song("Zed", "last", "1:00:00"), song("Amy", "first", "4:05")};
+    session->list.ShowListStatus();
+    const SongTableModel &model = session->list.model();
+    EXPECT_EQ(w.table()->model(), &model);
+    EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(cell(0, 0), u8("1"));
     EXPECT_EQ(cell(0, 1), u8("Zed"));
     EXPECT_EQ(cell(1, 3), u8("4:05"));
     EXPECT_EQ(cell(1, 8), u8("Amy.mp3"));
     const auto align = [&](int column) {
-        return w.model()->data(w.model()->index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>()
+        return model.data(model.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>()
                & Qt::AlignHorizontal_Mask;
     };
     for (int c = 0; c < SongTableModel::kColumnCount; ++c)
         EXPECT_EQ(align(c), (c == 3 || c == 5) ? Qt::AlignRight : Qt::AlignLeft) << c;
-    EXPECT_FALSE(w.model()->flags(w.model()->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
 
     // A header click sorts; row 1 then shows the first song of the new order.
     w.table()->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(cell(0, 1), u8("Amy"));
     EXPECT_EQ(cell(0, 0), u8("1"));
-    EXPECT_EQ(w.lists().AllSongs[0].Artist, u8("Amy"));
+    EXPECT_EQ(songs()[0].Artist, u8("Amy"));
 
-    // Rows beyond the list (the count is reset before a list changes) stay blank.
-    w.lists().AllSongs.clear();
-    EXPECT_EQ(cell(1, 1), QString());
-}
-
-TEST_F(TprogTest, FoundSongsCountWithTimeOfWholePlaylist)
-{
-    Tprog &w = makeWindow();
-    for (int i = 0; i < 10; ++i)
-        w.lists().AllSongs.append(song("a", i < 3 ? "x" : "t", "1:00"));
-    w.findChild<QLineEdit *>(u8("suchwort"))->setText(u8("x"));
-    w.SuchenClick();
-    ASSERT_EQ(w.lists().FoundSongs.size(), 3);
-    w.ShowListStatus();
-    EXPECT_EQ(w.model()->rowCount(), 3);
-    EXPECT_EQ(statusText(), u8("3 Files Loaded (10min )"));
+    // A click on the status line switches to the count of the shown list.
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(w.statusLabel(), &release);
-    EXPECT_EQ(statusText(), u8("3 Files Loaded (3min )"));
-    EXPECT_FALSE(w.StatusShowsSong);
+    EXPECT_EQ(statusText(), u8("2 Files Loaded (1h 4min 5sec)"));
 
-    // A search that switches back to the whole playlist refreshes by itself.
-    int searches = 0;
-    w.hooks.SuchenClick = [&] {
-        ++searches;
-        return true;
-    };
-    w.ShowListStatus();
-    EXPECT_EQ(searches, 1);
-    EXPECT_EQ(statusText(), u8("3 Files Loaded (3min )"));
+    // Rows beyond the list (the count is reset before a list changes) stay blank.
+    songs().clear();
+    EXPECT_EQ(cell(1, 1), QString());
 }
 
-TEST_F(TprogTest, LoadAddAndCancel)
+TEST_F(TprogTest, FirstShowingOpensTheArgumentsOnce)
 {
-    Tprog &w = makeWindow();
-    const QString first = writePlaylist(u8("first.slp"), {song("a", "1"), song("b", "2")});
-    const QString second = writePlaylist(u8("second.slp"), {song("c", "3")});
-
-    dialogs.answers = {first};
-    w.mp1Click();
-    EXPECT_EQ(w.model()->rowCount(), 2);
-    EXPECT_EQ(statusText(), u8("2 Files Loaded (6min )"));
-    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
-
-    dialogs.answers = {second};
-    w.mp3Click();
-    EXPECT_EQ(w.lists().AllSongs.size(), 3);
-    EXPECT_EQ(cell(2, 1), u8("c"));
-    EXPECT_EQ(w.lists().SourceFolders, QStringList({programFolder, programFolder}));
-
-    // Load followed by Cancel leaves an empty table; the status line is not refreshed.
-    dialogs.answers = {};
-    w.mp1Click();
-    EXPECT_TRUE(w.lists().AllSongs.isEmpty());
-    EXPECT_EQ(w.model()->rowCount(), 0);
-    EXPECT_EQ(statusText(), u8("3 Files Loaded (9min )"));
-
-    // Add followed by Cancel changes nothing.
-    dialogs.answers = {first};
-    w.mp1Click();
-    dialogs.answers = {};
-    w.mp3Click();
-    EXPECT_EQ(w.lists().AllSongs.size(), 2);
-    EXPECT_TRUE(dialogs.errors.isEmpty());
-}
-
-TEST_F(TprogTest, FailingLoadShowsTheMessageAndAddsNothing)
-{
-    Tprog &w = makeWindow();
-    const QString good = writePlaylist(u8("good.slp"), {song("a", "1")});
-    dialogs.answers = {good};
-    w.mp1Click();
-    const QStringList foldersBefore = w.lists().SourceFolders;
-
-    dialogs.answers = {programFolder + u8("missing.slp")};
-    w.mp3Click();
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].startsWith(u8("Cannot open file \"") + programFolder + u8("missing.slp\"")))
-        << dialogs.errors[0].toStdString();
-    EXPECT_EQ(w.lists().AllSongs.size(), 1);
-    EXPECT_EQ(w.lists().SourceFolders, foldersBefore);
-}
-
-TEST_F(TprogTest, SaveCommandsWriteTheirListOrReportTheFailure)
-{
-    Tprog &w = makeWindow();
-    w.lists().AllSongs = {song("a", "x|y"), song("b", "2")};
-    w.lists().FoundSongs = {song("found", "1")};
-    w.ShowListStatus();
-
-    dialogs.answers = {programFolder + u8("party")};
-    w.mp2Click();
-    SongLists check;
-    LoadPlaylist(check, programFolder + u8("party.slp"));
-    ASSERT_EQ(check.AllSongs.size(), 2);
-    EXPECT_EQ(check.AllSongs[0].Title, u8("xly"));
-    QFile written(programFolder + u8("party.slp"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.readAll().startsWith("\xEF\xBB\xBF")); // UTF-8 with signature by default
-
-    dialogs.answers = {programFolder + u8("result.slp")};
-    w.ergalsempClick();
-    SongLists result;
-    LoadPlaylist(result, programFolder + u8("result.slp"));
-    ASSERT_EQ(result.AllSongs.size(), 1);
-    EXPECT_EQ(result.AllSongs[0].Artist, u8("found"));
-
-    // Cancel writes nothing.
-    dialogs.answers = {};
-    w.mp2Click();
-    EXPECT_EQ(dialogs.filters.size(), 3);
-    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
-
-    dialogs.answers = {programFolder + u8("no/such/folder/list.slp")};
-    w.mp2Click();
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].startsWith(u8("Cannot create file"))) << dialogs.errors[0].toStdString();
-}
-
-TEST_F(TprogTest, OpenArgumentByExtension)
-{
-    Tprog &w = makeWindow();
-    const QString list = writePlaylist(u8("list.slp"), {song("a", "1")});
-    ASSERT_TRUE(QDir(programFolder).mkpath(u8("music/sub")));
-    for (const char *name : {"song.SLP", "music/sub/b.mp3", "music/a.ogg", "music/notes.txt"}) {
-        QFile f(programFolder + u8(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-
-    QStringList added;
-    QStringList statusAtAdd;
-    w.hooks.addSongFile = [&](const QString &path, bool relative) {
-        EXPECT_FALSE(relative);
-        added.append(path);
-        statusAtAdd.append(statusText());
-        TSongRecord r = song("added", "x", "1:00");
-        r.Path = path;
-        w.lists().AllSongs.append(r);
-    };
-    w.PlaylistFolderList = {u8("x.slp"), u8("y.slp")};
-    w.OpenArgument(list);
-    EXPECT_EQ(w.lists().AllSongs.size(), 1);
-    EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
-    EXPECT_EQ(statusText(), u8("1 Files Loaded (3min )"));
-
-    // ".slp" in capitals is a song; nothing under a name adds nothing; a folder adds its tree
-    // (sub-folders first). The status line is refreshed after each argument.
-    w.OpenArgument(programFolder + u8("song.SLP"));
-    w.OpenArgument(programFolder + u8("nothing-here"));
-    w.OpenArgument(programFolder + u8("music"));
-    EXPECT_EQ(added, QStringList({programFolder + u8("song.SLP"), programFolder + u8("music/sub/b.mp3"),
-                                  programFolder + u8("music/a.ogg")}));
-    EXPECT_EQ(statusAtAdd, QStringList({u8("1 Files Loaded (3min )"), u8("2 Files Loaded (4min )"),
-                                        u8("2 Files Loaded (4min )")}));
-    EXPECT_EQ(statusText(), u8("4 Files Loaded (6min )"));
-
-    // A playlist that cannot be read adds nothing and reports the program's message.
-    EXPECT_THROW(w.OpenArgument(programFolder + u8("gone.slp")), SonaloError);
-    EXPECT_EQ(w.lists().AllSongs.size(), 4);
-}
-
-TEST_F(TprogTest, ShowLoadsTheSinglePlaylistBesideTheProgram)
-{
-    writePlaylist(u8("only.slp"), {song("a", "1"), song("b", "2")});
-    Tprog &w = makeWindow();
-    bool offered = false;
-    w.hooks.offerPlaylists = [&] { offered = true; };
+    const QString list = programFolder + u8("list.slp");
+    SavePlaylist({song("a", "1"), song("b", "2")}, list, TTextEncoding::teUtf8, session->output.picture);
+    Tprog &w = makeWindow({list});
     w.show();
-    EXPECT_EQ(w.lists().AllSongs.size(), 2);
-    EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
-    EXPECT_FALSE(offered);
-    // Showing again does not load again.
+    EXPECT_EQ(songs().size(), 2);
+    EXPECT_EQ(statusText(), u8("2 Files Loaded (6min )"));
+    // Showing again does not open them again.
     w.hide();
     w.show();
-    EXPECT_EQ(w.lists().AllSongs.size(), 2);
-}
-
-TEST_F(TprogTest, ShowOffersSeveralPlaylistsAndArgumentsWin)
-{
-    writePlaylist(u8("b.slp"), {song("b", "1")});
-    writePlaylist(u8("A.slp"), {song("a", "1")});
-    {
-        Tprog &w = makeWindow();
-        QStringList offered;
-        int focused = 0;
-        w.hooks.offerPlaylists = [&] { offered = w.PlaylistFolderList; };
-        w.hooks.focusStartWindow = [&] { ++focused; };
-        w.FormShow();
-        EXPECT_EQ(offered, QStringList({programFolder + u8("A.slp"), programFolder + u8("b.slp")}));
-        EXPECT_TRUE(w.lists().AllSongs.isEmpty());
-        // While the start window is open every activation hands the focus back to it.
-        w.FormActivate();
-        w.FormActivate();
-        EXPECT_EQ(focused, 2);
-    }
-    {
-        const QString arg = writePlaylist(u8("sub.slp.other.slp"), {song("c", "1")});
-        Tprog &w = makeWindow({arg, programFolder + u8("b.slp")});
-        bool offered = false;
-        w.hooks.offerPlaylists = [&] { offered = true; };
-        w.FormShow();
-        EXPECT_FALSE(offered);
-        EXPECT_TRUE(w.PlaylistFolderList.isEmpty());
-        ASSERT_EQ(w.lists().AllSongs.size(), 2);
-        EXPECT_EQ(w.lists().AllSongs[0].Artist, u8("c"));
-        EXPECT_EQ(w.lists().AllSongs[1].Artist, u8("b"));
-    }
+    EXPECT_EQ(songs().size(), 2);
 }
 
 TEST(TprogMaximize, SmallDesktopsStartMaximized)
@@ -555,11 +332,7 @@ TEST(TprogMaximize, SmallDesktopsStartMaximized)
 TEST_F(TprogTest, ActivationAndClose)
 {
     Tprog &w = makeWindow();
-    int loads = 0;
-    w.hooks.loadSettingsIfAsked = [&] { ++loads; };
     w.FormActivate();
-    w.FormActivate();
-    EXPECT_EQ(loads, 1);
     EXPECT_FALSE(w.FirstActivation);
 
     w.show();
@@ -568,44 +341,45 @@ TEST_F(TprogTest, ActivationAndClose)
     EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
     EXPECT_EQ(w.MaximizePending, 1);
 
-    // Automatic saving unticked: closing asks nothing of the settings.
-    int saves = 0;
-    bool allowClose = false;
-    w.hooks.saveSettings = [&] {
-        ++saves;
-        return allowClose;
-    };
+    // Closing releases the song and ends the program.
+    session->lists.AllSongs = {song("a", "1")};
+    QFile(programFolder + u8("a.mp3")).open(QIODevice::WriteOnly);
+    session->lists.AllSongs[0].Path = programFolder + u8("a.mp3");
+    session->playback.lvDblClick(0);
+    ASSERT_TRUE(session->playback.songLoaded());
     int closed = 0;
     QObject::connect(&w, &Tprog::formClosed, [&] { ++closed; });
     item("mclose")->trigger();
-    EXPECT_EQ(saves, 0);
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(w.isVisible());
-
-    // Ticked, and the save fails: the window stays.
-    w.show();
-    item("einstautosave")->setChecked(true);
-    w.close();
-    EXPECT_EQ(saves, 1);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(closed, 1);
-    allowClose = true;
-    w.close();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(closed, 2);
+    EXPECT_FALSE(session->playback.songLoaded());
+    EXPECT_EQ(w.findChild<QPushButton *>(u8("BtPlay"))->text(), u8(">"));
 }
 
-TEST_F(TprogTest, DisplayModesBehaveAsOneGroup)
+TEST_F(TprogTest, DisplayMenuShowsTheModel)
 {
-    Tprog &w = makeWindow();
-    int shows = 0;
-    w.hooks.ShowCurrentSong = [&] { ++shows; };
+    makeWindow();
+    const DisplayOptionsModel &display = session->display;
     item("saatg")->trigger();
+    EXPECT_EQ(display.mode(), SongDisplayMode::ArtistTitleGenre);
     for (const char *mode : {"saat", "saata", "saatta", "saatg", "saf"})
         EXPECT_EQ(item(mode)->isChecked(), QLatin1String(mode) == QLatin1String("saatg")) << mode;
+    // A click on the ticked mode leaves it ticked.
+    item("saatg")->trigger();
+    EXPECT_TRUE(item("saatg")->isChecked());
     item("saheader")->trigger();
     item("sastatus")->trigger();
-    EXPECT_TRUE(item("saheader")->isChecked());
-    EXPECT_FALSE(item("sastatus")->isChecked());
-    EXPECT_EQ(shows, 3);
+    EXPECT_TRUE(display.inTitle());
+    EXPECT_FALSE(display.inStatus());
+    item("zufall")->trigger();
+    item("Wiederholen")->trigger();
+    EXPECT_FALSE(display.randomOrder());
+    EXPECT_TRUE(display.repeat());
+
+    // Changes from outside the menus (the settings file) show in the check marks.
+    session->display.setMode(SongDisplayMode::None);
+    session->display.setRandomOrder(true);
+    for (const char *mode : {"saat", "saata", "saatta", "saatg", "saf"})
+        EXPECT_FALSE(item(mode)->isChecked()) << mode;
+    EXPECT_TRUE(item("zufall")->isChecked());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 #include "ui/LanguageTexts.h"
 
 #include <QWidget>
@@ -29,7 +29,7 @@ protected:
         if (!t)
             return;
         if (m_germanOrEnglish)
-            setWindowTitle(LanguageTexts::momentText(m_lang, t->de, t->en));
+            setWindowTitle(m_lang.text(t->de, t->en));
         else if (LanguageTexts::routineText(*t, m_lang, title))
             setWindowTitle(title);
     }

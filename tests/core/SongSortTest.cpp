@@ -1,4 +1,4 @@
-#include "ui/SongSort.h"
+#include "core/SongSort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SongRecord.h"
-#include "ui/LanguageCode.h"
+#include "core/LanguageCode.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ui/ListStatus.h"
+#include "core/ListStatus.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-#include "ui/ListStatus.h"
+#include "core/ListStatus.h"
 
-#include "ui/LanguageTexts.h"
 
 namespace {
 
@@ -62,17 +61,17 @@ QString TotalPlayingTime(const SongList &list)
 
 QString NoFilesLoadedText(const LanguageCode &lang)
 {
-    return LanguageTexts::momentText(lang, u"Keine Dateien geladen", u"No Files Loaded");
+    return lang.text(u"Keine Dateien geladen", u"No Files Loaded");
 }
 
 QString FilesLoadedSuffix(const LanguageCode &lang)
 {
-    return LanguageTexts::momentText(lang, u" Dateien geladen", u" Files Loaded");
+    return lang.text(u" Dateien geladen", u" Files Loaded");
 }
 
 QString FilesFoundSuffix(const LanguageCode &lang)
 {
-    return LanguageTexts::momentText(lang, u" Dateien gefunden ", u" Files Found ");
+    return lang.text(u" Dateien gefunden ", u" Files Found ");
 }
 
 QString ListStatusText(qsizetype count, const SongList &timeOf, const LanguageCode &lang)

@@ -1,4 +1,6 @@
-#include "ui/SongSort.h"
+#include "core/SongSort.h"
+
+#include "core/TextFold.h"
 
 #include <algorithm>
 #include <vector>
@@ -37,42 +39,6 @@ QString PadNumber(const QString &text)
 
 namespace {
 
-// Writes the folded form of text at out and returns the end; out has room for twice the text.
-// Folding works character by character, so the pieces of a composed key fold one by one.
-QChar *foldInto(QChar *out, QStringView text)
-{
-    // The code-page round trip keeps every character here: Windows-1252 characters come back as
-    // they were, and characters outside it keep their own code so non-Latin titles still sort.
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c < 0x80) {
-            *out++ = (c >= u'a' && c <= u'z') ? QChar(c - u'a' + u'A') : ch;
-            continue;
-        }
-        switch (c) {
-        case u'Ä': case u'ä': *out++ = QLatin1Char('A'); *out++ = QLatin1Char('E'); break;
-        case u'Ö': case u'ö': *out++ = QLatin1Char('O'); *out++ = QLatin1Char('E'); break;
-        case u'Ü': case u'ü': *out++ = QLatin1Char('U'); *out++ = QLatin1Char('E'); break;
-        case u'ß': *out++ = QLatin1Char('S'); *out++ = QLatin1Char('S'); break;
-        case u'Ç': *out++ = QLatin1Char('C'); break;
-        default: *out++ = ch;
-        }
-    }
-    return out;
-}
-
-// The length of the folded text (umlauts and sharp s become two letters).
-qsizetype foldedSize(QStringView text)
-{
-    qsizetype size = text.size();
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c >= 0xC4)
-            size += c == u'Ä' || c == u'ä' || c == u'Ö' || c == u'ö' || c == u'Ü' || c == u'ü' || c == u'ß';
-    }
-    return size;
-}
-
 int digitCount(qsizetype n)
 {
     int digits = 1;
@@ -89,7 +55,7 @@ QString FoldSortText(const QString &text, int field)
 {
     QString out;
     out.resize(text.size() * 2);
-    out.truncate(foldInto(out.data(), text) - out.constData());
+    out.truncate(foldSortInto(out.data(), text) - out.constData());
     if (field == 2 || field == 4 || field == 5) {
         out.remove(QLatin1Char('/'));
         out.remove(QLatin1Char(':'));
@@ -151,7 +117,7 @@ KeyTable buildKeys(const SongList &list, int field)
         for (const TSongRecord &s : list) {
             const int count = piecesOf(s, track, pieces);
             for (int p = 0; p < count; ++p)
-                room += foldedSize(pieces[p]);
+                room += foldedSortSize(pieces[p]);
             room += table.digits;
         }
     }
@@ -171,7 +137,7 @@ KeyTable buildKeys(const SongList &list, int field)
         } else {
             const int count = piecesOf(list[i], track, pieces);
             for (int p = 0; p < count; ++p)
-                end = foldInto(end, pieces[p]);
+                end = foldSortInto(end, pieces[p]);
         }
         qsizetype position = i + 1;
         for (int d = table.digits - 1; d >= 0; --d) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "playback/SongDisplay.h"
+
+#include <QObject>
+
+// The ticks of the playback and display menus: how the playing song is shown (mode, in the
+// window title, in the status line), repeat and random order. The one place these options
+// live: the menus show it and set it, the playback control reads it, the settings file mirrors
+// it. Every change is announced, also when it comes from outside the menus.
+class DisplayOptionsModel : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DisplayOptionsModel(QObject *parent = nullptr) : QObject(parent) {}
+
+    SongDisplayOptions songDisplay() const { return m_display; }
+    SongDisplayMode mode() const { return m_display.mode; }
+    bool inTitle() const { return m_display.inTitle; }
+    bool inStatus() const { return m_display.inStatus; }
+    bool repeat() const { return m_repeat; }
+    bool randomOrder() const { return m_random; }
+
+    void setMode(SongDisplayMode mode);
+    void setInTitle(bool on);
+    void setInStatus(bool on);
+    void setRepeat(bool on);
+    void setRandomOrder(bool on);
+
+Q_SIGNALS:
+    // Mode, title or status display changed.
+    void songDisplayChanged();
+    void repeatChanged(bool on);
+    void randomOrderChanged(bool on);
+
+private:
+    SongDisplayOptions m_display;
+    bool m_repeat = false;
+    bool m_random = true;
+};

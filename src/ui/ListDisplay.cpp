@@ -1,0 +1,74 @@
+#include "ui/ListDisplay.h"
+
+#include "core/ListStatus.h"
+#include "playback/PlaybackControl.h"
+
+ListDisplay::ListDisplay(SongLists &lists, const LanguageCode &lang, QObject *parent)
+    : QObject(parent), m_lists(lists), m_lang(lang), m_model(lists)
+{
+}
+
+void ListDisplay::attach(ShownSearch &search, PlaybackCursor &playback)
+{
+    m_search = &search;
+    m_playback = &playback;
+}
+
+void ListDisplay::setRowCount(qsizetype rows)
+{
+    m_model.setRowCount(rows);
+}
+
+void ListDisplay::setStatusText(const QString &text)
+{
+    m_status = text;
+    Q_EMIT statusTextChanged(m_status);
+}
+
+void ListDisplay::ShowListStatus()
+{
+    m_statusShowsSong = false;
+    if (m_lists.ShowingFound) {
+        if (m_search && m_search->SuchenClick())
+            return; // the search switched back to the whole playlist and refreshed already
+        m_model.setRowCount(m_lists.FoundSongs.size());
+        // The count of the found songs with the time of the whole playlist.
+        setStatusText(ListStatusText(m_lists.FoundSongs.size(), m_lists.AllSongs, m_lang));
+    } else {
+        m_model.setRowCount(m_lists.AllSongs.size());
+        setStatusText(ListStatusText(m_lists.AllSongs.size(), m_lists.AllSongs, m_lang));
+    }
+}
+
+void ListDisplay::statusClick()
+{
+    if (!m_statusShowsSong && m_playback && m_playback->songLoaded()) {
+        m_playback->ShowCurrentSong();
+        m_statusShowsSong = true;
+    } else {
+        const SongList &shown = m_lists.shown();
+        setStatusText(QString::number(shown.size()) + FilesLoadedSuffix(m_lang) + QLatin1Char(' ')
+                      + TotalPlayingTime(shown));
+        m_statusShowsSong = false;
+    }
+}
+
+void ListDisplay::lvColumnClick(int column)
+{
+    SongList &shown = m_lists.shown();
+    if (m_sort.lvColumnClick(column, m_model.rowCountValue(), shown))
+        m_model.setRowCount(shown.size());
+}
+
+void ListDisplay::showSong(const QString &text)
+{
+    setStatusText(text);
+}
+
+void ListDisplay::languageChanged()
+{
+    if (!m_lang.isDe() && !m_lang.isEn())
+        return;
+    const qsizetype rows = m_model.rowCountValue();
+    setStatusText(rows == 0 ? NoFilesLoadedText(m_lang) : QString::number(rows) + FilesLoadedSuffix(m_lang));
+}

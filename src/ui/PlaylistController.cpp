@@ -1,0 +1,245 @@
+#include "ui/PlaylistController.h"
+
+#include "core/AddingSongs.h"
+#include "core/Errors.h"
+#include "core/FolderWalk.h"
+#include "core/Playlist.h"
+#include "tags/AddSongFile.h"
+#include "ui/ListDisplay.h"
+#include "ui/UserDialogs.h"
+
+#include <QCoreApplication>
+
+#include <optional>
+
+namespace {
+
+QString audioFilesFilter(QStringView allFiles)
+{
+    return QStringLiteral("Audio (*.mp3,*.wav,*.ogg,*.wma) (*.mp3 *.wav *.ogg *.wma);;Audio (*.mp3) (*.mp3);;"
+                          "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;")
+        + allFiles.toString() + QStringLiteral(" (*.*) (*)");
+}
+
+void processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list,
+                                       const OutputSettings &output, const LanguageCode &lang, UserDialogs &dialogs,
+                                       AddSongFileFn addSongFile, QObject *parent)
+    : QObject(parent),
+      m_lists(lists),
+      m_scan(scan),
+      m_list(list),
+      m_output(output),
+      m_lang(lang),
+      m_dialogs(dialogs),
+      m_addSongFile(std::move(addSongFile)),
+      m_openAudioFilesFilter(audioFilesFilter(u"Alle Dateien"))
+{
+    if (!m_addSongFile)
+        m_addSongFile = [this](const QString &path, bool relative) { AddSongFile(m_lists, path, relative); };
+}
+
+QString PlaylistController::playlistFilter()
+{
+    return QStringLiteral("Playlist Sonalo (*.slp)");
+}
+
+void PlaylistController::languageChanged()
+{
+    if (m_lang.isDe())
+        m_openAudioFilesFilter.replace(QLatin1String("All Files"), QLatin1String("Alle Dateien"));
+    else if (m_lang.isEn())
+        m_openAudioFilesFilter.replace(QLatin1String("Alle Dateien"), QLatin1String("All Files"));
+}
+
+void PlaylistController::runCommand(const std::function<void()> &command)
+{
+    // The program's error handler: show the message; the command stops where it was.
+    try {
+        command();
+    } catch (const SonaloError &e) {
+        Q_EMIT errorRaised(e.message());
+    }
+}
+
+bool PlaylistController::addSongs(const std::function<void()> &adding)
+{
+    // Enter in the add-folder dialog, or a drop while a scan runs (the loops let events run),
+    // must not start a second adding inside the first.
+    if (m_adding)
+        return false;
+    // The window comes back also when adding stops with an error.
+    struct Guard
+    {
+        PlaylistController &c;
+        explicit Guard(PlaylistController &controller) : c(controller)
+        {
+            c.m_adding = true;
+            Q_EMIT c.addingChanged(true);
+        }
+        ~Guard()
+        {
+            c.m_adding = false;
+            Q_EMIT c.addingChanged(false);
+        }
+    } guard(*this);
+    runCommand(adding);
+    return true;
+}
+
+void PlaylistController::refreshAndScroll()
+{
+    m_list.ShowListStatus();
+    Q_EMIT songsAppended();
+}
+
+void PlaylistController::loadPlaylistFile(const QString &fileName)
+{
+    // Read into a list of its own first, so that a failure adds nothing.
+    SongLists loaded(m_lists.programFolder());
+    LoadPlaylist(loaded, fileName);
+    m_lists.AllSongs.append(std::move(loaded.AllSongs));
+    m_lists.SourceFolders.append(loaded.SourceFolders);
+}
+
+void PlaylistController::OpenArgument(const QString &argument)
+{
+    // A playlist is read into a list of its own first, so that a failure adds nothing.
+    SongLists loaded(m_lists.programFolder());
+    std::optional<SonaloError> failure;
+    addSongs([&] {
+        try {
+            ::OpenArgument(loaded, argument, m_scan, m_addSongFile, processEvents, m_folderRelative);
+        } catch (const SonaloError &e) {
+            failure = e; // reported by the caller, after the refresh
+        }
+    });
+    m_lists.SourceFolders.append(loaded.SourceFolders);
+    m_lists.AllSongs.append(std::move(loaded.AllSongs));
+    m_playlistFolderList.clear();
+    m_list.ShowListStatus();
+    if (failure)
+        throw *failure;
+}
+
+void PlaylistController::FormShow(const QStringList &arguments)
+{
+    // The silent walk: the program's folder only, sorted by name without regard to case.
+    m_playlistFolderList.clear();
+    WideFindAllFiles(m_playlistFolderList, m_lists.programFolder(), {QStringLiteral(".slp")}, false);
+    if (arguments.isEmpty()) {
+        if (m_playlistFolderList.size() == 1)
+            EinzigeLaden();
+        else
+            // Several playlists are offered by the start window; until it exists none is
+            // loaded and none stays on offer.
+            m_playlistFolderList.clear();
+        return;
+    }
+    runCommand([&] {
+        for (const QString &argument : arguments)
+            OpenArgument(argument);
+    });
+    // After a failed argument no start window is offered either.
+    m_playlistFolderList.clear();
+}
+
+void PlaylistController::EinzigeLaden()
+{
+    if (m_playlistFolderList.isEmpty())
+        return;
+    runCommand([this] {
+        loadPlaylistFile(m_playlistFolderList.first());
+        m_list.ShowListStatus();
+    });
+    m_playlistFolderList.clear();
+}
+
+void PlaylistController::mp1Click()
+{
+    // The playlist goes only once a file is chosen: Cancel changes nothing.
+    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    if (name.isEmpty())
+        return;
+    m_lists.ShowingFound = false;
+    m_list.setRowCount(0);
+    m_lists.AllSongs.clear();
+    runCommand([&] { loadPlaylistFile(name); });
+    // Also after a failed load: the table must not go on counting the songs that are gone.
+    m_list.ShowListStatus();
+}
+
+void PlaylistController::mp3Click()
+{
+    m_lists.ShowingFound = false;
+    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    if (name.isEmpty())
+        return;
+    runCommand([&] {
+        loadPlaylistFile(name);
+        m_list.ShowListStatus();
+    });
+}
+
+void PlaylistController::savePlaylistTo(const SongList &list)
+{
+    const QString name = m_dialogs.saveFileName(nullptr, playlistFilter());
+    if (name.isEmpty())
+        return;
+    runCommand([&] { SavePlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
+}
+
+void PlaylistController::mp2Click()
+{
+    savePlaylistTo(m_lists.AllSongs);
+}
+
+void PlaylistController::ergalsempClick()
+{
+    savePlaylistTo(m_lists.FoundSongs);
+}
+
+void PlaylistController::m_opendateiClick()
+{
+    if (m_adding)
+        return;
+    // The dialog is modal, which keeps the window from input while it is open.
+    const QStringList names = m_dialogs.openFileNames(nullptr, m_openAudioFilesFilter);
+    addSongs([&] {
+        for (const QString &name : names)
+            m_addSongFile(name, false);
+    });
+    refreshAndScroll();
+}
+
+void PlaylistController::mp11Click(const QMimeData *clipboard)
+{
+    const QStringList names = fileListFromMimeData(clipboard);
+    if (names.isEmpty())
+        return; // no file list on the clipboard: nothing happens
+    if (!addSongs([&] { addPastedNames(names, m_addSongFile); }))
+        return;
+    refreshAndScroll();
+}
+
+void PlaylistController::lvDropFiles(const QStringList &names)
+{
+    if (!addSongs([&] { addDroppedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative); }))
+        return;
+    refreshAndScroll();
+}
+
+void PlaylistController::mp4Click()
+{
+    if (m_lists.ShowingFound) {
+        m_lists.ShowingFound = false;
+        m_list.ShowListStatus();
+    }
+    Q_EMIT addFolderDialogRequested();
+}

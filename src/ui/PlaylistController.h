@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/LanguageCode.h"
+#include "core/OutputSettings.h"
+#include "core/SongLists.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class ListDisplay;
+class QMimeData;
+class UserDialogs;
+
+// The playlist commands and every way of adding songs, without widgets: loading, adding and
+// saving playlists, the open-files dialog, paste, drop, command-line arguments, and the
+// start-up decisions of the main window's first showing. Adding runs inside a guard that keeps
+// a second adding from starting inside the first and tells the window to take no input
+// meanwhile (pending events still run inside the loops). Failures go to the error box.
+class PlaylistController : public QObject
+{
+    Q_OBJECT
+public:
+    // addSongFile appends one song for a file; empty: AddSongFile of the tag layer.
+    PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list, const OutputSettings &output,
+                       const LanguageCode &lang, UserDialogs &dialogs, AddSongFileFn addSongFile = {},
+                       QObject *parent = nullptr);
+
+    static QString playlistFilter();
+    // The filter of the open-files dialog in the current language.
+    const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
+    // The language routine's part.
+    void languageChanged();
+
+    // Start-up, when the main window is first shown: the arguments (already absolute) are
+    // opened in order; without any, a single playlist beside the program is loaded.
+    void FormShow(const QStringList &arguments);
+    // The ".slp" files beside the program found at start-up, while they are on offer.
+    const QStringList &PlaylistFolderList() const { return m_playlistFolderList; }
+    void EinzigeLaden();
+    // One command-line or forwarded argument; refreshes after it. Throws SonaloError when a
+    // playlist cannot be read (what was added stays).
+    void OpenArgument(const QString &argument);
+
+    // The playlist menu.
+    void mp1Click();        // load, replacing the playlist once a file is chosen
+    void mp3Click();        // load, appending
+    void mp2Click();        // save the playlist
+    void ergalsempClick();  // save the search result
+    // Adding songs; each ends with the refresh and songsAppended.
+    void m_opendateiClick();
+    void mp11Click(const QMimeData *clipboard);
+    void lvDropFiles(const QStringList &names);
+    // The add-folder dialog adds to the whole playlist: it is shown first.
+    void mp4Click();
+
+    // Runs adding inside the guard; a SonaloError goes to the error box. False when another
+    // adding is running (nothing is done then).
+    bool addSongs(const std::function<void()> &adding);
+    bool isAdding() const { return m_adding; }
+    // Stops a running adding at its next file.
+    void cancelAdding() { m_scan.ScanCancelled = true; }
+
+    // The relative flag of folders added here: the add-folder dialog's tick.
+    bool folderRelative() const { return m_folderRelative; }
+    void setFolderRelative(bool relative) { m_folderRelative = relative; }
+
+    SongLists &lists() { return m_lists; }
+    ScanState &scanState() { return m_scan; }
+    const AddSongFileFn &songAdder() const { return m_addSongFile; }
+
+Q_SIGNALS:
+    // Adding started or ended: the main window takes no input while it runs.
+    void addingChanged(bool adding);
+    // Songs were appended: the table scrolls to its last row.
+    void songsAppended();
+    void addFolderDialogRequested();
+    void errorRaised(const QString &message);
+
+private:
+    void runCommand(const std::function<void()> &command);
+    void loadPlaylistFile(const QString &fileName);
+    void savePlaylistTo(const SongList &list);
+    void refreshAndScroll();
+
+    SongLists &m_lists;
+    ScanState &m_scan;
+    ListDisplay &m_list;
+    const OutputSettings &m_output;
+    const LanguageCode &m_lang;
+    UserDialogs &m_dialogs;
+    AddSongFileFn m_addSongFile;
+    QString m_openAudioFilesFilter;
+    QStringList m_playlistFolderList;
+    bool m_adding = false;
+    bool m_folderRelative = false;
+};

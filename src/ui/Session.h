@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/FolderScan.h"
+#include "core/LanguageCode.h"
+#include "core/OutputSettings.h"
+#include "core/SongLists.h"
+#include "playback/AudioPlayer.h"
+#include "playback/DisplayOptionsModel.h"
+#include "playback/PlaybackControl.h"
+#include "ui/ListDisplay.h"
+#include "ui/PlaylistController.h"
+#include "ui/SearchController.h"
+#include "ui/SearchOptionsModel.h"
+
+#include <QString>
+
+class UserDialogs;
+
+// The program's state and the controllers that change it, without any window: the song lists,
+// the options the menus tick, the table and status line, playback, search and the playlist
+// commands. The windows get references to these and only show them and forward clicks; a test
+// makes a fresh one per case.
+class Session
+{
+public:
+    struct Options
+    {
+        QString programFolder; // with a trailing "/"
+        AudioPlayerFactory playerFactory;
+        UserDialogs *dialogs = nullptr; // required
+        // Appends one song for a file; empty: AddSongFile of the tag layer.
+        AddSongFileFn addSongFile;
+    };
+
+    explicit Session(const Options &options);
+    ~Session();
+
+    LanguageCode lang;
+    OutputSettings output;
+    SongLists lists;
+    // ScanCancelled and FoundCount of the folder walks.
+    ScanState scan;
+    DisplayOptionsModel display;
+    SearchOptionsModel searchOptions;
+    ListDisplay list;
+    PlaybackControl playback;
+    SearchController search;
+    PlaylistController playlist;
+    UserDialogs &dialogs;
+};

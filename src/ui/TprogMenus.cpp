@@ -1,0 +1,306 @@
+// The main window's menus and context menus and its language routine.
+#include "ui/Tprog.h"
+
+#include "ui/LanguageTexts.h"
+#include "ui/Session.h"
+#include "ui/TTrackBar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+// Menu items whose subsystems are still to come (settings, export, file information, the
+// shell integration) stay disabled until then.
+const char *const kPendingItems[] = {
+    "mtxtexport", "mw6", "mp9", "mp10", "mp7", "mp8", "m_einstshortcuts", "so",
+    "einstsave", "einstload", "einstautosave", "einstautoload",
+};
+
+bool isPendingItem(const QString &name)
+{
+    for (const char *item : kPendingItems)
+        if (name == QLatin1String(item))
+            return true;
+    return false;
+}
+
+const std::pair<const char *, SongDisplayMode> kDisplayModes[] = {
+    {"saat", SongDisplayMode::ArtistTitle},
+    {"saata", SongDisplayMode::ArtistTitleAlbum},
+    {"saatta", SongDisplayMode::ArtistTitleAlbumTrack},
+    {"saatg", SongDisplayMode::ArtistTitleGenre},
+    {"saf", SongDisplayMode::PathAndFile},
+};
+
+// A context menu opens only when one of its items can act.
+bool openIfUseful(QMenu *menu, QWidget *over, const QPoint &pos)
+{
+    for (const QAction *a : menu->actions())
+        if (a->isEnabled()) {
+            menu->popup(over->mapToGlobal(pos));
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+void Tprog::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    // Each item is created with its shortcut and connected to its command; items without one
+    // belong to subsystems still to come.
+    auto item = [this](QMenu *menu, const char *component, auto command) {
+        auto *a = new QAction(this);
+        a->setObjectName(QLatin1String(component));
+        if (const UiText *t = LanguageTexts::find(LanguageTexts::mainMenu(), component); t && t->key)
+            a->setShortcut(QKeySequence(QLatin1String(t->key)));
+        a->setEnabled(!isPendingItem(a->objectName()));
+        if constexpr (!std::is_same_v<decltype(command), std::nullptr_t>)
+            connect(a, &QAction::triggered, this, command);
+        menu->addAction(a);
+        return a;
+    };
+    auto submenu = [](auto *owner, const char *component) {
+        QMenu *m = owner->addMenu(QString());
+        m->setObjectName(QLatin1String(component) + QLatin1String("_menu"));
+        m->menuAction()->setObjectName(QLatin1String(component));
+        return m;
+    };
+    PlaylistController &playlist = m_session.playlist;
+    PlaybackControl &playback = m_session.playback;
+    SearchController &search = m_session.search;
+    DisplayOptionsModel &display = m_session.display;
+
+    QMenu *mdatei = submenu(bar, "mdatei");
+    item(mdatei, "m_opendatei", [&playlist] { playlist.m_opendateiClick(); });
+    item(mdatei, "m_openordner", [&playlist] { playlist.mp4Click(); });
+    item(mdatei, "mtxtexport", nullptr);
+    mdatei->addSeparator();
+    item(mdatei, "mclose", [this] { mcloseClick(); });
+
+    QMenu *mwiedergabe = submenu(bar, "mwiedergabe");
+    item(mwiedergabe, "mw1", [&playback] { playback.mw1Click(); });
+    item(mwiedergabe, "mw2", [&playback] { playback.mw2Click(); });
+    item(mwiedergabe, "mw3", [&playback] { playback.zurueckClick(); });
+    item(mwiedergabe, "mw4", [&playback] { playback.weiterClick(); });
+    mwiedergabe->addSeparator();
+    QAction *repeat = item(mwiedergabe, "Wiederholen", [&display](bool on) { display.setRepeat(on); });
+    repeat->setCheckable(true);
+    repeat->setChecked(display.repeat());
+    connect(&display, &DisplayOptionsModel::repeatChanged, repeat, &QAction::setChecked);
+    item(mwiedergabe, "mw5", [this] { Q_EMIT recentWindowRequested(); });
+    item(mwiedergabe, "mw6", nullptr);
+    item(mwiedergabe, "m_fehler", [this] { Q_EMIT errorWindowRequested(); });
+    QAction *zufall = item(mwiedergabe, "zufall", [&display](bool on) { display.setRandomOrder(on); });
+    zufall->setCheckable(true);
+    zufall->setChecked(display.randomOrder());
+    connect(&display, &DisplayOptionsModel::randomOrderChanged, zufall, &QAction::setChecked);
+
+    QMenu *mp0 = submenu(bar, "mp0");
+    item(mp0, "mp1", [&playlist] { playlist.mp1Click(); });
+    item(mp0, "mp3", [&playlist] { playlist.mp3Click(); });
+    item(mp0, "mp2", [&playlist] { playlist.mp2Click(); });
+    mp0->addSeparator();
+    item(mp0, "mp4", [&playlist] { playlist.mp4Click(); });
+    mp0->addSeparator();
+    item(mp0, "mp9", nullptr);
+    item(mp0, "mp10", nullptr);
+    item(mp0, "mp11", [&playlist] { playlist.mp11Click(QGuiApplication::clipboard()->mimeData()); });
+    mp0->addSeparator();
+    item(mp0, "mp5", [&search] { search.mp5Click(); });
+    item(mp0, "mp6", [&search] { search.mp6Click(); });
+    mp0->addSeparator();
+    item(mp0, "mp7", nullptr);
+    item(mp0, "mp8", nullptr);
+
+    QMenu *suche = submenu(bar, "Suche1");
+    // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip
+    // on a click is set right by it.
+    item(suche, "msuche", [&search] { search.msucheClick(); })->setCheckable(true);
+    item(suche, "suchoptpanel", [&search] { search.suchoptpanelClick(); })->setCheckable(true);
+    item(suche, "Suchoptionen1", [&search] { search.Suchoptionen1Click(); });
+    SearchOptionsModel &options = m_session.searchOptions;
+    QAction *regex = item(suche, "m_regexsuche", [&options](bool on) { options.setRegex(on); });
+    regex->setCheckable(true);
+    connect(&options, &SearchOptionsModel::regexChanged, regex, &QAction::setChecked);
+    suche->addSeparator();
+    item(suche, "ergalsemp", [&playlist] { playlist.ergalsempClick(); });
+
+    QMenu *einst = submenu(bar, "Einstellungen1");
+    QMenu *sa = submenu(einst, "sa");
+    m_displayModes = new QActionGroup(this);
+    m_displayModes->setExclusive(false); // the model allows none ticked
+    for (const auto &[component, mode] : kDisplayModes) {
+        QAction *a = item(sa, component, [this, &display, &playback, m = mode] {
+            display.setMode(m);
+            // Qt unticked a ticked item on its click; the model did not change.
+            bindDisplayMenu();
+            playback.ShowCurrentSong();
+        });
+        a->setCheckable(true);
+        m_displayModes->addAction(a);
+    }
+    sa->addSeparator();
+    item(sa, "saheader", [&display, &playback](bool on) {
+        display.setInTitle(on);
+        playback.ShowCurrentSong();
+    })->setCheckable(true);
+    item(sa, "sastatus", [&display, &playback](bool on) {
+        display.setInStatus(on);
+        playback.ShowCurrentSong();
+    })->setCheckable(true);
+    connect(&display, &DisplayOptionsModel::songDisplayChanged, this, &Tprog::bindDisplayMenu);
+    bindDisplayMenu();
+
+    QMenu *sprache1 = submenu(einst, "Sprache1");
+    item(sprache1, "Deutsch1", [this] { Deutsch1Click(); })->setCheckable(true);
+    item(sprache1, "English1", [this] { English1Click(); })->setCheckable(true);
+    einst->addSeparator();
+    item(einst, "m_einstshortcuts", nullptr);
+    item(einst, "so", nullptr);
+    einst->addSeparator();
+    item(einst, "einstsave", nullptr);
+    item(einst, "einstload", nullptr);
+    // Their design states; the settings file mirrors them once it exists.
+    item(einst, "einstautosave", nullptr)->setCheckable(true);
+    QAction *autoload = item(einst, "einstautoload", nullptr);
+    autoload->setCheckable(true);
+    autoload->setChecked(true);
+
+    QMenu *info = submenu(bar, "minfo");
+    item(info, "m_about", [this] { Q_EMIT infoRequested(); });
+}
+
+void Tprog::bindDisplayMenu()
+{
+    // The check marks show the model; a click on a ticked mode leaves it ticked.
+    const DisplayOptionsModel &display = m_session.display;
+    for (const auto &[component, mode] : kDisplayModes)
+        action(component)->setChecked(display.mode() == mode);
+    action("saheader")->setChecked(display.inTitle());
+    action("sastatus")->setChecked(display.inStatus());
+}
+
+void Tprog::createPopups()
+{
+    auto fill = [](QMenu *menu, std::span<const UiText> texts) {
+        for (const UiText &t : texts) {
+            auto *a = new QAction(menu);
+            a->setObjectName(QLatin1String(t.component));
+            if (t.key)
+                a->setShortcut(QKeySequence(QLatin1String(t.key)));
+            // File operations come with their subsystem.
+            a->setEnabled(false);
+            menu->addAction(a);
+        }
+    };
+    popup = new QMenu(this);
+    popup->setObjectName(QStringLiteral("popup"));
+    fill(popup, LanguageTexts::tablePopup());
+    akpopup = new QMenu(this);
+    akpopup->setObjectName(QStringLiteral("akpopup"));
+    fill(akpopup, LanguageTexts::songPanelPopup());
+
+    auto command = [this](const char *component, auto slot) {
+        QAction *a = action(component);
+        connect(a, &QAction::triggered, this, slot);
+        a->setEnabled(true);
+    };
+    PlaybackControl &playback = m_session.playback;
+    command("p1", [this, &playback] { playback.p1Click(selectedRow()); });
+    command("pop_title_next", [this, &playback] { playback.pop_title_nextClick(selectedRow()); });
+    // The context searches: pss0..pss7 from the selected row, akp5..akp12 from the playing song.
+    SearchController &search = m_session.search;
+    for (int k = 0; k < TSongRecord::kFieldCount; ++k) {
+        command(QStringLiteral("pss%1").arg(k).toLatin1().constData(),
+                [this, &search, k] { search.SongsSuchen(k, selectedRow()); });
+        command(QStringLiteral("akp%1").arg(k + 5).toLatin1().constData(), [&search, k] { search.AkSongsSuchen(k); });
+    }
+
+    connect(lv, &QWidget::customContextMenuRequested, this, &Tprog::popupTable);
+    pa_unten->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pa_unten, &QWidget::customContextMenuRequested, this, &Tprog::popupSongPanel);
+}
+
+bool Tprog::popupTable(const QPoint &pos)
+{
+    return selectedRow() >= 0 && openIfUseful(popup, lv->viewport(), pos);
+}
+
+bool Tprog::popupSongPanel(const QPoint &pos)
+{
+    return m_session.playback.songLoaded() && openIfUseful(akpopup, pa_unten, pos);
+}
+
+void Tprog::sprache()
+{
+    const LanguageCode &lang = m_session.lang;
+    QString text;
+    auto apply = [&](std::span<const UiText> table) {
+        for (const UiText &t : table)
+            if (QAction *a = findChild<QAction *>(QLatin1String(t.component)))
+                if (LanguageTexts::routineText(t, lang, text))
+                    a->setText(text);
+    };
+    apply(LanguageTexts::mainMenu());
+    apply(LanguageTexts::tablePopup());
+    apply(LanguageTexts::songPanelPopup());
+
+    if (lang.isDe() || lang.isEn()) {
+        QStringList captions;
+        for (const UiText &t : LanguageTexts::columns())
+            captions.append(lang.text(t.de, t.en));
+        m_session.list.model().setHeaderCaptions(captions);
+
+        for (const UiHintText &t : LanguageTexts::searchControls()) {
+            QWidget *w = findChild<QWidget *>(QLatin1String(t.component));
+            if (!w)
+                continue;
+            const QString caption = lang.text(t.de, t.en);
+            if (auto *box = qobject_cast<QGroupBox *>(w))
+                box->setTitle(caption);
+            else if (auto *button = qobject_cast<QAbstractButton *>(w))
+                button->setText(caption);
+            w->setToolTip(lang.text(t.deHint, t.enHint));
+        }
+
+        m_session.list.languageChanged();
+        m_session.playlist.languageChanged();
+        action("Deutsch1")->setChecked(lang.isDe());
+        action("English1")->setChecked(lang.isEn());
+
+        if (m_errorWindow)
+            m_errorWindow->setWindowTitle(lang.text(u"Fehlermeldungen", u"Error Messages"));
+
+        // The play buttons show symbols; screen readers read the command.
+        BtPlay->setAccessibleName(m_session.playback.IsPlaying() ? QStringLiteral("Pause") : QStringLiteral("Play"));
+        zurueck->setAccessibleName(action("mw3")->text());
+        weiter->setAccessibleName(action("mw4")->text());
+        stelle->setAccessibleName(lang.text(u"Position", u"Position"));
+    }
+    layoutBottomPanel();
+}
+
+void Tprog::Deutsch1Click()
+{
+    m_session.lang.setCode(QStringLiteral("de"));
+    sprache();
+    Q_EMIT languageSwitched();
+}
+
+void Tprog::English1Click()
+{
+    m_session.lang.setCode(QStringLiteral("en"));
+    sprache();
+    Q_EMIT languageSwitched();
+}

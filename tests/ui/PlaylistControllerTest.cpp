@@ -1,0 +1,219 @@
+// The playlist commands, arguments, start-up decisions and the status line, driven without a
+// window.
+#include "SessionFixture.h"
+
+#include "core/Errors.h"
+#include "core/Playlist.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class PlaylistControllerTest : public SessionFixture
+{
+protected:
+    QString writePlaylist(const QString &name, const SongList &songs)
+    {
+        const QString path = programFolder + name;
+        SavePlaylist(songs, path, TTextEncoding::teUtf8, session->output.picture);
+        return path;
+    }
+    SongList &songs() { return session->lists.AllSongs; }
+    PlaylistController &playlist() { return session->playlist; }
+    const QString &status() { return session->list.statusText(); }
+    qsizetype rows() { return session->list.model().rowCount(); }
+};
+
+} // namespace
+
+TEST_F(PlaylistControllerTest, LoadAddAndCancel)
+{
+    const QString first = writePlaylist(u8("first.slp"), {song("a", "1"), song("b", "2")});
+    const QString second = writePlaylist(u8("second.slp"), {song("c", "3")});
+
+    dialogs.answers = {first};
+    playlist().mp1Click();
+    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(status(), u8("2 Files Loaded (6min )"));
+    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
+
+    dialogs.answers = {second};
+    playlist().mp3Click();
+    EXPECT_EQ(songs().size(), 3);
+    EXPECT_EQ(songs()[2].Artist, u8("c"));
+    EXPECT_EQ(session->lists.SourceFolders, QStringList({programFolder, programFolder}));
+
+    // Load followed by Cancel changes nothing: the unsaved playlist stays, and so does the count.
+    dialogs.answers = {};
+    playlist().mp1Click();
+    EXPECT_EQ(songs().size(), 3);
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(status(), u8("3 Files Loaded (9min )"));
+
+    // Load replaces once a file is chosen; Add followed by Cancel changes nothing.
+    dialogs.answers = {first};
+    playlist().mp1Click();
+    dialogs.answers = {};
+    playlist().mp3Click();
+    EXPECT_EQ(songs().size(), 2);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(PlaylistControllerTest, FailingLoadsReportAndLeaveNoStaleCount)
+{
+    QStringList errors;
+    QObject::connect(&playlist(), &PlaylistController::errorRaised, [&](const QString &e) { errors << e; });
+    dialogs.answers = {writePlaylist(u8("good.slp"), {song("a", "1")})};
+    playlist().mp1Click();
+    const QStringList foldersBefore = session->lists.SourceFolders;
+
+    dialogs.answers = {programFolder + u8("missing.slp")};
+    playlist().mp3Click();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(u8("Cannot open file \"") + programFolder + u8("missing.slp\"")));
+    EXPECT_EQ(songs().size(), 1);
+    EXPECT_EQ(session->lists.SourceFolders, foldersBefore);
+
+    // Replacing with a file that cannot be read empties the playlist, and the status line says so.
+    dialogs.answers = {programFolder + u8("missing.slp")};
+    playlist().mp1Click();
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_TRUE(songs().isEmpty());
+    EXPECT_EQ(rows(), 0);
+    EXPECT_TRUE(status().startsWith(u8("0 Files Loaded"))) << status().toStdString();
+}
+
+TEST_F(PlaylistControllerTest, SaveCommandsWriteTheirListOrReportTheFailure)
+{
+    QStringList errors;
+    QObject::connect(&playlist(), &PlaylistController::errorRaised, [&](const QString &e) { errors << e; });
+    songs() = {song("a", "x|y"), song("b", "2")};
+    session->lists.FoundSongs = {song("found", "1")};
+
+    dialogs.answers = {programFolder + u8("party")};
+    playlist().mp2Click();
+    SongLists check;
+    LoadPlaylist(check, programFolder + u8("party.slp"));
+    ASSERT_EQ(check.AllSongs.size(), 2);
+    EXPECT_EQ(check.AllSongs[0].Title, u8("xly"));
+    QFile written(programFolder + u8("party.slp"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("\xEF\xBB\xBF")); // UTF-8 with signature by default
+
+    dialogs.answers = {programFolder + u8("result.slp")};
+    playlist().ergalsempClick();
+    SongLists result;
+    LoadPlaylist(result, programFolder + u8("result.slp"));
+    ASSERT_EQ(result.AllSongs.size(), 1);
+    EXPECT_EQ(result.AllSongs[0].Artist, u8("found"));
+
+    dialogs.answers = {}; // Cancel writes nothing
+    playlist().mp2Click();
+    EXPECT_EQ(dialogs.filters.size(), 3);
+
+    dialogs.answers = {programFolder + u8("no/such/folder/list.slp")};
+    playlist().mp2Click();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(u8("Cannot create file"))) << errors[0].toStdString();
+}
+
+TEST_F(PlaylistControllerTest, OpenArgumentByExtensionRefreshingAfterEach)
+{
+    QStringList added, statusAtAdd;
+    session.reset();
+    session = std::make_unique<Session>(options([&](const QString &path, bool relative) {
+        EXPECT_FALSE(relative);
+        added.append(path);
+        statusAtAdd.append(status());
+        TSongRecord r = song("added", "x", "1:00");
+        r.Path = path;
+        songs().append(r);
+    }));
+    const QString list = writePlaylist(u8("list.slp"), {song("a", "1")});
+    ASSERT_TRUE(QDir(programFolder).mkpath(u8("music/sub")));
+    for (const char *name : {"song.SLP", "music/sub/b.mp3", "music/a.ogg", "music/notes.txt"}) {
+        QFile f(programFolder + u8(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+
+    playlist().OpenArgument(list);
+    EXPECT_EQ(songs().size(), 1);
+    EXPECT_EQ(status(), u8("1 Files Loaded (3min )"));
+    // ".slp" in capitals is a song; nothing under a name adds nothing; a folder adds its tree
+    // (sub-folders first).
+    for (const char *name : {"song.SLP", "nothing-here", "music"})
+        playlist().OpenArgument(programFolder + u8(name));
+    EXPECT_EQ(added, QStringList({programFolder + u8("song.SLP"), programFolder + u8("music/sub/b.mp3"),
+                                  programFolder + u8("music/a.ogg")}));
+    EXPECT_EQ(statusAtAdd, QStringList({u8("1 Files Loaded (3min )"), u8("2 Files Loaded (4min )"),
+                                        u8("2 Files Loaded (4min )")}));
+    EXPECT_EQ(status(), u8("4 Files Loaded (6min )"));
+
+    // A playlist that cannot be read adds nothing and throws the program's message.
+    EXPECT_THROW(playlist().OpenArgument(programFolder + u8("gone.slp")), SonaloError);
+    EXPECT_EQ(songs().size(), 4);
+}
+
+TEST_F(PlaylistControllerTest, StartUpLoadsTheSinglePlaylistBesideTheProgram)
+{
+    writePlaylist(u8("only.slp"), {song("a", "1"), song("b", "2")});
+    playlist().FormShow({});
+    EXPECT_EQ(songs().size(), 2);
+    EXPECT_EQ(rows(), 2);
+    EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
+}
+
+TEST_F(PlaylistControllerTest, StartUpWithSeveralPlaylistsLoadsNoneAndArgumentsWin)
+{
+    writePlaylist(u8("b.slp"), {song("b", "1")});
+    writePlaylist(u8("A.slp"), {song("a", "1")});
+    playlist().FormShow({});
+    EXPECT_TRUE(songs().isEmpty());
+    EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
+
+    // Arguments: opened in order, the playlists beside the program are not offered.
+    const QString arg = writePlaylist(u8("sub.slp.other.slp"), {song("c", "1")});
+    playlist().FormShow({arg, programFolder + u8("b.slp")});
+    EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
+    ASSERT_EQ(songs().size(), 2);
+    EXPECT_EQ(songs()[0].Artist, u8("c"));
+    EXPECT_EQ(songs()[1].Artist, u8("b"));
+}
+
+TEST_F(PlaylistControllerTest, StatusLineCountsFoundSongsWithTheWholePlaylistsTime)
+{
+    for (int i = 0; i < 10; ++i)
+        songs().append(song("a", i < 3 ? "x" : "t", "1:00"));
+    session->search.setSearchTerm(u8("x"));
+    session->search.SuchenClick();
+    ASSERT_EQ(session->lists.FoundSongs.size(), 3);
+    session->list.ShowListStatus();
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(status(), u8("3 Files Loaded (10min )"));
+    // The status click counts the shown list with its own time.
+    session->list.statusClick();
+    EXPECT_EQ(status(), u8("3 Files Loaded (3min )"));
+    EXPECT_FALSE(session->list.StatusShowsSong());
+
+    // An empty term switches back to the whole playlist, which refreshes by itself.
+    session->search.setSearchTerm(QString());
+    session->list.ShowListStatus();
+    EXPECT_FALSE(session->lists.ShowingFound);
+    EXPECT_EQ(status(), u8("10 Files Loaded (10min )"));
+}
+
+TEST_F(PlaylistControllerTest, AddingIsGuardedAgainstASecondAdding)
+{
+    QList<bool> adding;
+    QObject::connect(&playlist(), &PlaylistController::addingChanged, [&](bool on) { adding << on; });
+    bool inner = true;
+    EXPECT_TRUE(playlist().addSongs([&] {
+        EXPECT_TRUE(playlist().isAdding());
+        inner = playlist().addSongs([] {});
+        throw SonaloError(u8("boom"));
+    }));
+    EXPECT_FALSE(inner);
+    EXPECT_FALSE(playlist().isAdding());
+    EXPECT_EQ(adding, QList<bool>({true, false}));
+}

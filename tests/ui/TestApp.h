@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/SonaloApp.h"
+
+#include <QString>
+
+// The whole program over a program folder (also its working folder), with the given dialogs
+// and players and without the desktop's media controls.
+inline SonaloApp::Options testAppOptions(const QString &folder, UserDialogs &dialogs, AudioPlayerFactory players)
+{
+    SonaloApp::Options o;
+    o.programFolder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    o.workingFolder = folder;
+    o.dialogs = &dialogs;
+    o.playerFactory = std::move(players);
+    o.mpris = false;
+    return o;
+}
