@@ -7,6 +7,8 @@
 #include "tags/ReaderResult.h"
 #include "tags/TagText.h"
 
+#include "core/TextEncoding.h"
+
 #include <algorithm>
 #include <new>
 
@@ -199,35 +201,23 @@ QString TID3v2Tag::GetFrameText(int value) const
 
 QString TID3v2Tag::DecodeText(std::uint8_t encoding, QByteArrayView text)
 {
-    const qsizetype n = text.size();
-    if (n <= 0)
+    if (text.isEmpty())
         return QString();
-    const auto *b = reinterpret_cast<const unsigned char *>(text.data());
-    auto utf16 = [&](qsizetype from, qsizetype count, bool bigEndian) {
-        QString s(count, Qt::Uninitialized);
-        char16_t *d = reinterpret_cast<char16_t *>(s.data());
-        for (qsizetype i = 0; i < count; ++i) {
-            const unsigned char x = b[from + 2 * i], y = b[from + 2 * i + 1];
-            d[i] = bigEndian ? char16_t(x << 8 | y) : char16_t(y << 8 | x);
-        }
-        return s;
-    };
     switch (encoding) {
     case 0:
         return TagText::ansi(text);
     case 1: {
-        const qsizetype count = n / 2 - 1;
-        if (count <= 0)
+        if (text.size() < 4)
             return QString();
         // Only FE FF selects big-endian; anything else in the first two bytes reads as
         // little-endian and is dropped like a byte order mark.
-        const bool bigEndian = b[0] == 0xFE && b[1] == 0xFF;
-        return TagText::trimControl(utf16(2, count, bigEndian));
+        const bool bigEndian = std::uint8_t(text[0]) == 0xFE && std::uint8_t(text[1]) == 0xFF;
+        return TagText::trimControl(decodeUtf16(text.sliced(2), bigEndian));
     }
     case 2:
-        return TagText::trimControl(utf16(0, n / 2, true));
+        return TagText::trimControl(decodeUtf16(text, true));
     case 3:
-        return TagText::trimControl(TagText::DecodeUtf8(text));
+        return TagText::trimControl(decodeUtf8(text, Utf8Malformed::Stop));
     default:
         return QString();
     }

@@ -5,6 +5,8 @@
 #include "tags/ReaderFailureHook.h"
 #include "tags/TagText.h"
 
+#include "core/TextEncoding.h"
+
 #include <QByteArray>
 
 #include <new>
@@ -146,13 +148,13 @@ bool TOGGtag::readComments(QIODevice &device, qint64 pos)
         const qsizetype eq = text.indexOf('=');
         if (eq < 0) {
             if (Vendor.isEmpty())
-                Vendor = TagText::DecodeUtf8(text);
+                Vendor = decodeUtf8(text, Utf8Malformed::Stop);
             return;
         }
         const QByteArray name = text.first(eq).toByteArray().toUpper();
         for (int i = 0; i < 9; ++i) {
             if (name == QByteArrayView(kNames[i].data(), kNames[i].size())) {
-                values[i] = TagText::DecodeUtf8(TagText::trimControl(text.sliced(eq + 1)));
+                values[i] = decodeUtf8(TagText::trimControl(text.sliced(eq + 1)), Utf8Malformed::Stop);
                 return;
             }
         }

@@ -5,6 +5,8 @@
 #include "tags/ReaderFailureHook.h"
 #include "tags/TagText.h"
 
+#include "core/TextEncoding.h"
+
 #include <QByteArray>
 
 #include <new>
@@ -35,11 +37,7 @@ QString readString(ByteCursor &c, qint64 byteLength)
     c.skip(byteLength - chars * 2);
     if (!c.ok())
         return QString();
-    QString s(raw.size() / 2, Qt::Uninitialized);
-    char16_t *d = reinterpret_cast<char16_t *>(s.data());
-    for (qsizetype i = 0; i < s.size(); ++i)
-        d[i] = char16_t(std::uint8_t(raw[2 * i]) | std::uint8_t(raw[2 * i + 1]) << 8);
-    return s;
+    return decodeUtf16(raw, false);
 }
 
 enum Field { fTitle, fArtist, fAlbum, fTrack, fYear, fGenre, fComment, fCount };
