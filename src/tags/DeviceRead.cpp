@@ -1,5 +1,8 @@
 #include "tags/DeviceRead.h"
 
+#include "tags/ReaderFailureHook.h"
+#include "tags/ReaderResult.h"
+
 bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out)
 {
     out.clear();
@@ -21,4 +24,10 @@ bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out)
     }
     out.truncate(qsizetype(got));
     return true;
+}
+
+int deviceFailure(const QIODevice &device)
+{
+    reportReaderFailure(device.errorString());
+    return ReaderResult::UnexpectedFailure;
 }

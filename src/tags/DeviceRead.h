@@ -7,3 +7,6 @@
 // none past it, so a size taken from a file never allocates more than the file holds.
 // Returns false only when the device reports a read error.
 bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out);
+
+// Tells the user of the device's read error; the result code the reader then returns.
+int deviceFailure(const QIODevice &device);

@@ -13,7 +13,9 @@ namespace {
 int readTag(TID3v1Tag &tag, const QByteArray &file)
 {
     MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
+    const ReadResult<TID3v1Tag> r = TID3v1Tag::Read(dev.buffer);
+    tag = r.values;
+    return r.code;
 }
 
 QByteArray audio() { return QByteArray(300, 'x'); }

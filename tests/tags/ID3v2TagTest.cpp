@@ -12,7 +12,9 @@ namespace {
 int readTag(TID3v2Tag &tag, const QByteArray &file)
 {
     MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
+    const ReadResult<TID3v2Tag> r = TID3v2Tag::Read(dev.buffer);
+    tag = r.values;
+    return r.code;
 }
 
 QByteArray tailAudio() { return cbrFrames(3); }
@@ -58,6 +60,26 @@ TEST(ID3v2Tag, HeaderResults)
     EXPECT_FALSE(tag.Exists);
     EXPECT_EQ(tag.Version, 3);
     EXPECT_EQ(readTag(tag, id3Tag(1, QByteArray())), ReaderResult::UnsupportedVersion);
+}
+
+TEST(ID3v2Tag, SizeInFrontForReadersOfWhatFollows)
+{
+    using namespace ReaderResult;
+    struct Case { QByteArray bytes; int code; std::uint32_t size; };
+    const Case cases[] = {
+        {id3Header(3, 0, 100) + zeros(100), Ok, 110},
+        {id3Header(4, 0x10, 90) + zeros(100), Ok, 110}, // the footer counts
+        {id3Header(5, 0, 100) + zeros(100), Ok, 110},   // a version the tag reader refuses is still skipped
+        {id3Header(3, 0, 101) + zeros(100), NoTag, 0},  // would reach past the end
+        {QByteArray("ID3\x03"), TooShort, 0},
+        {zeros(100), NoTag, 0},
+    };
+    for (const Case &c : cases) {
+        MemoryDevice dev(c.bytes);
+        const ReadResult<std::uint32_t> r = TID3v2Tag::SizeInFront(dev.buffer);
+        EXPECT_EQ(r.code, c.code) << c.bytes.left(10).toHex().constData();
+        EXPECT_EQ(r.values, c.size) << c.bytes.left(10).toHex().constData();
+    }
 }
 
 TEST(ID3v2Tag, SynchsafeSizeAndFooter)

@@ -1,6 +1,7 @@
 #include "ByteBuilders.h"
 
 #include "tags/OggTag.h"
+#include "tags/ReaderResult.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,14 @@ using namespace bytes;
 
 namespace {
 
-bool readOgg(TOGGtag &tag, const QByteArray &file)
+int oggCode(TOGGtag &tag, const QByteArray &file)
 {
     MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
+    const ReadResult<TOGGtag> r = TOGGtag::Read(dev.buffer);
+    tag = r.values;
+    return r.code;
 }
+bool readOgg(TOGGtag &tag, const QByteArray &file) { return oggCode(tag, file) == ReaderResult::Ok; }
 
 } // namespace
 
@@ -79,12 +83,13 @@ TEST(OggTag, TextDecodingAndTrimming)
 TEST(OggTag, NotVorbis)
 {
     TOGGtag tag;
-    EXPECT_FALSE(readOgg(tag, QByteArray()));
-    EXPECT_FALSE(readOgg(tag, QByteArray("OggS")));
-    EXPECT_FALSE(readOgg(tag, zeros(500)));
+    EXPECT_EQ(oggCode(tag, QByteArray()), ReaderResult::TooShort);
+    EXPECT_EQ(oggCode(tag, QByteArray("OggS")), ReaderResult::TooShort);
+    EXPECT_EQ(oggCode(tag, oggFile({}).left(27 + 1 + 29)), ReaderResult::TooShort); // identification cut
+    EXPECT_EQ(oggCode(tag, zeros(500)), ReaderResult::NoTag);
     QByteArray notVorbis = oggFile({});
     notVorbis.replace(28, 7, "\x01opus  ");
-    EXPECT_FALSE(readOgg(tag, notVorbis));
+    EXPECT_EQ(oggCode(tag, notVorbis), ReaderResult::NoTag);
     EXPECT_EQ(tag.SampleRate, 0);
     EXPECT_EQ(tag.Title, QString());
 }
@@ -98,7 +103,7 @@ TEST(OggTag, ID3v2InFront)
     EXPECT_EQ(tag.Title, u"Behind");
     // A tag size beyond the file counts as no tag.
     QByteArray huge = id3Header(3, 0, 0x0FFFFFFF) + oggFile({"TITLE=x"});
-    EXPECT_FALSE(readOgg(tag, huge));
+    EXPECT_EQ(oggCode(tag, huge), ReaderResult::NoTag);
 }
 
 TEST(OggTag, CommentCountIsBoundedByTheFile)

@@ -1,5 +1,6 @@
 #include "ByteBuilders.h"
 
+#include "tags/ReaderResult.h"
 #include "tags/WmaTag.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +9,14 @@ using namespace bytes;
 
 namespace {
 
-bool readWma(TWMATag &tag, const QByteArray &file)
+int wmaCode(TWMATag &tag, const QByteArray &file)
 {
     MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
+    const ReadResult<TWMATag> r = TWMATag::Read(dev.buffer);
+    tag = r.values;
+    return r.code;
 }
+bool readWma(TWMATag &tag, const QByteArray &file) { return wmaCode(tag, file) == ReaderResult::Ok; }
 
 QByteArray text(const QString &s) { return utf16le(s) + le16(0); }
 
@@ -104,15 +108,16 @@ TEST(WmaTag, NotAsfAndBrokenHeaders)
     TWMATag tag;
     EXPECT_TRUE(readWma(tag, QByteArray(100, 'x')));
     EXPECT_FALSE(tag.Valid);
-    EXPECT_FALSE(readWma(tag, QByteArray()));
-    EXPECT_FALSE(readWma(tag, guid(kAsfHeader) + of({1, 2})));
+    EXPECT_EQ(wmaCode(tag, QByteArray()), ReaderResult::TooShort);
+    EXPECT_EQ(wmaCode(tag, guid(kAsfHeader) + of({1, 2})), ReaderResult::TooShort);
     // An object cut off by the end of the header.
     const QByteArray good = asfFile(asfPlausible(), 0);
-    EXPECT_FALSE(readWma(tag, good.left(good.size() - 10)));
+    EXPECT_EQ(wmaCode(tag, good.left(good.size() - 10)), ReaderResult::TooShort);
     // A descriptor count larger than the object holds.
     QByteArray ecd = asfExtendedContent({{QStringLiteral("WM/Title"), 0, text(QStringLiteral("x"))}});
     ecd.replace(24, 2, le16(500));
-    EXPECT_FALSE(readWma(tag, asfFile(QList<QByteArray>(asfPlausible()) << ecd)));
+    EXPECT_EQ(wmaCode(tag, asfFile(QList<QByteArray>(asfPlausible()) << ecd)), ReaderResult::TooShort);
+    EXPECT_FALSE(tag.Valid);
 }
 
 TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
