@@ -26,6 +26,17 @@ bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out)
     return true;
 }
 
+int readStructure(QIODevice &device, qint64 pos, qint64 n, QByteArray &out, QByteArrayView signature)
+{
+    if (!readAt(device, pos, n, out))
+        return deviceFailure(device);
+    if (pos < 0 || out.size() < n)
+        return ReaderResult::TooShort;
+    if (!QByteArrayView(out).startsWith(signature))
+        return ReaderResult::NoTag;
+    return ReaderResult::Ok;
+}
+
 int deviceFailure(const QIODevice &device)
 {
     reportReaderFailure(device.errorString());

@@ -24,17 +24,10 @@ ReadResult<TID3v1Tag> TID3v1Tag::Read(QIODevice &device)
 
 int TID3v1Tag::parse(QIODevice &device)
 {
-    const qint64 size = device.size();
-    if (size < 128)
-        return ReaderResult::TooShort;
     QByteArray tail;
-    if (!readAt(device, size - 128, 128, tail))
-        return deviceFailure(device);
-    if (tail.size() < 128)
-        return ReaderResult::TooShort;
+    if (const int r = readStructure(device, device.size() - 128, 128, tail, "TAG"); r != ReaderResult::Ok)
+        return r;
     ByteCursor c(tail);
-    if (!c.startsWith("TAG"))
-        return ReaderResult::NoTag;
     c.skip(3);
     Exists = true;
     std::uint8_t b125 = 0, b126 = 0, genre = 0;

@@ -36,13 +36,9 @@ struct TagHeader
 int readTagHeader(QIODevice &device, TagHeader &h)
 {
     QByteArray head;
-    if (!readAt(device, 0, 10, head))
-        return deviceFailure(device);
-    if (head.size() < 10)
-        return ReaderResult::TooShort;
+    if (const int r = readStructure(device, 0, 10, head, "ID3"); r != ReaderResult::Ok)
+        return r;
     ByteCursor c(head);
-    if (!c.startsWith("ID3"))
-        return ReaderResult::NoTag;
     c.skip(3);
     h.major = c.u8();
     h.revision = c.u8();
@@ -117,10 +113,8 @@ int TID3v2Tag::ReadHeader(QIODevice &device)
 
     if (ExtendedHeader) {
         QByteArray ext;
-        if (!readAt(device, 10, 6, ext))
-            return deviceFailure(device);
-        if (ext.size() < 6)
-            return ReaderResult::TooShort;
+        if (const int r = readStructure(device, 10, 6, ext); r != ReaderResult::Ok)
+            return r;
         ByteCursor e(ext);
         // Version 4 counts the whole extended header, version 3 all but its size field.
         // A size pointing past the tag only means that no frames are read.

@@ -67,20 +67,12 @@ int TOGGtag::parse(QIODevice &device)
 
     // First page: 27-byte header, then its segment table.
     QByteArray buf;
-    if (!readAt(device, id3, 27, buf))
-        return ioFail();
-    if (buf.size() < 27)
-        return ReaderResult::TooShort;
-    if (!ByteCursor(buf).startsWith("OggS"))
-        return ReaderResult::NoTag;
+    if (const int r = readStructure(device, id3, 27, buf, "OggS"); r != ReaderResult::Ok)
+        return r;
     const qint64 ident = id3 + 27 + std::uint8_t(buf[26]);
-    if (!readAt(device, ident, 30, buf))
-        return ioFail();
-    if (buf.size() < 30)
-        return ReaderResult::TooShort;
+    if (const int r = readStructure(device, ident, 30, buf, "\x01vorbis"); r != ReaderResult::Ok)
+        return r;
     ByteCursor id(buf);
-    if (!id.startsWith("\x01vorbis"))
-        return ReaderResult::NoTag;
     id.seek(11);
     Channels = id.u8();
     SampleRate = std::int32_t(id.u32le());
