@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Invalid UTF-7 is reported, not crashed on.
     }
     qsizetype bad = 0;
-    const QString utf8 = decodeUtf8(bytes, &bad);
+    const QString utf8 = decodeUtf8(bytes, Utf8Malformed::Replace, &bad);
     if (utf8.size() > bytes.size() * 2)
         __builtin_trap();
     (void)decodeUtf16(bytes, true);

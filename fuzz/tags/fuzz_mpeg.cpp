@@ -1,19 +1,14 @@
+#include "ReaderInput.h"
+
 #include "tags/MpegInfo.h"
-
-#include <QBuffer>
-
-#include <cstddef>
-#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
     // The first byte picks a start position, as a tag in front would.
-    if (size > 0)
-        buffer.seek(std::min<qint64>(data[0], qint64(size)));
-    TMpegInfo info;
-    info.ReadFromStream(buffer);
+    const qint64 start = size > 0 ? std::min<qint64>(data[0], qint64(size)) : 0;
+    FuzzDevice device(data, size, start);
+    const ReadResult<TMpegInfo> r = expectKnownCode(TMpegInfo::Read(device.buffer));
+    expectContract(r.ok() == r.values.Valid);
+    expectContract(r.ok() ? r.values.FirstFramePosition >= start : r.values.FirstFramePosition == -1);
     return 0;
 }

@@ -1,17 +1,12 @@
+#include "ReaderInput.h"
+
 #include "tags/OggTag.h"
-
-#include <QBuffer>
-
-#include <cstddef>
-#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    TOGGtag tag;
-    if (tag.ReadFromStream(buffer))
-        (void)tag.GetDuration();
+    FuzzDevice device(data, size);
+    const ReadResult<TOGGtag> r = expectKnownCode(TOGGtag::Read(device.buffer));
+    const double seconds = r.values.GetDuration();
+    expectContract(r.ok() || (r.values.Title.isEmpty() && r.values.Vendor.isEmpty() && seconds == 0));
     return 0;
 }

@@ -32,18 +32,18 @@ inline char16_t swap16(char16_t u) { return char16_t((u >> 8) | (u << 8)); }
 
 } // namespace
 
-QString decodeUtf16(QByteArrayView body, bool bigEndian)
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
 {
-    const qsizetype units = body.size() / 2;
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype units = bytes.size() / 2;
     QString out(units, Qt::Uninitialized);
     if (units == 0)
         return out;
-    std::memcpy(out.data(), body.data(), size_t(units) * 2);
-    // Every unit is swapped, also those after a zero unit.
-    if (bigEndian) {
-        char16_t *d = reinterpret_cast<char16_t *>(out.data());
-        for (qsizetype i = 0; i < units; ++i)
-            d[i] = swap16(d[i]);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    // The byte order holds for every unit, also for those after a zero unit.
+    for (qsizetype i = 0; i < units; ++i) {
+        const unsigned char first = s[2 * i], second = s[2 * i + 1];
+        d[i] = bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
     }
     return out;
 }
@@ -195,44 +195,62 @@ int detectTextEncoding(QByteArrayView head)
     return 0;
 }
 
-QString decodeUtf8(QByteArrayView body, qsizetype *malformed)
+QString decodeUtf8(QByteArrayView bytes, Utf8Malformed rule, qsizetype *malformed)
 {
-    const auto *s = reinterpret_cast<const unsigned char *>(body.data());
-    const qsizetype n = body.size();
+    const bool strict = rule == Utf8Malformed::Replace;
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
     QString out(n, Qt::Uninitialized); // never more units than bytes
     char16_t *d = reinterpret_cast<char16_t *>(out.data());
     qsizetype o = 0, bad = 0;
     auto cont = [&](qsizetype at) { return at < n && (s[at] & 0xC0) == 0x80; };
     for (qsizetype i = 0; i < n;) {
         const unsigned char b = s[i];
+        char32_t c = 0;
+        int length = 0;     // of the sequence; 0 when it is malformed from its lead byte on
+        bool good = false;
         if (b < 0x80) {
-            d[o++] = b;
-            ++i;
-        } else if (b >= 0xC2 && b < 0xE0 && cont(i + 1)) {
-            d[o++] = char16_t(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
-            i += 2;
-        } else if (b >= 0xE0 && b < 0xF0 && cont(i + 1) && cont(i + 2)
-                   && !(b == 0xE0 && s[i + 1] < 0xA0)) {
-            // Encoded surrogates (ED A0..BF xx) are kept: older files wrote pairs that way.
-            d[o++] = char16_t(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
-            i += 3;
-        } else if (b >= 0xF0 && b < 0xF5 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            const char32_t c = (char32_t(b & 0x07) << 18) | (char32_t(s[i + 1] & 0x3F) << 12)
-                             | (char32_t(s[i + 2] & 0x3F) << 6) | char32_t(s[i + 3] & 0x3F);
-            if (c < 0x10000 || c > 0x10FFFF) {
-                d[o++] = 0xFFFD;
-                ++bad;
-            } else {
-                d[o++] = QChar::highSurrogate(c);
-                d[o++] = QChar::lowSurrogate(c);
+            c = b;
+            length = 1;
+            good = true;
+        } else if (strict ? (b >= 0xF0 && b < 0xF5) : b >= 0xF0) {
+            if (cont(i + 1) && cont(i + 2) && cont(i + 3)) {
+                c = (char32_t(b & 0x07) << 18) | (char32_t(s[i + 1] & 0x3F) << 12)
+                    | (char32_t(s[i + 2] & 0x3F) << 6) | char32_t(s[i + 3] & 0x3F);
+                length = 4;
+                good = c >= 0x10000 && c <= 0x10FFFF;
             }
-            i += 4;
-        } else {
-            // One malformed lead or stray continuation byte costs one replacement character.
-            d[o++] = 0xFFFD;
-            ++bad;
-            ++i;
+        } else if (strict ? (b >= 0xE0 && b < 0xF0) : (b & 0x20) != 0) {
+            // Encoded surrogates (ED A0..BF xx) are kept: older files wrote pairs that way.
+            if (cont(i + 1) && cont(i + 2) && !(strict && b == 0xE0 && s[i + 1] < 0xA0)) {
+                c = char32_t(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F));
+                length = 3;
+                good = true;
+            }
+        } else if (!strict || (b >= 0xC2 && b < 0xE0)) {
+            if (cont(i + 1)) {
+                c = char32_t(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
+                length = 2;
+                good = true;
+            }
         }
+        if (!good) {
+            ++bad;
+            if (!strict)
+                break;
+            // A malformed lead or stray continuation byte costs one replacement character; a
+            // whole four-byte form outside the code space costs one too.
+            d[o++] = 0xFFFD;
+            i += length > 0 ? length : 1;
+            continue;
+        }
+        if (c >= 0x10000) {
+            d[o++] = QChar::highSurrogate(c);
+            d[o++] = QChar::lowSurrogate(c);
+        } else {
+            d[o++] = char16_t(c);
+        }
+        i += length;
     }
     out.truncate(o);
     if (malformed)
@@ -338,7 +356,7 @@ QString decodeText(QByteArrayView bytes, TextReadReport *report)
         return decodeUtf16(bytes.sliced(2), true);
     case 65001: {
         qsizetype bad = 0;
-        QString text = decodeUtf8(bytes.sliced(std::min<qsizetype>(3, bytes.size())), &bad);
+        QString text = decodeUtf8(bytes.sliced(std::min<qsizetype>(3, bytes.size())), Utf8Malformed::Replace, &bad);
         if (report)
             report->malformed = bad;
         return text;
@@ -361,7 +379,7 @@ QString decodeLineReaderText(QByteArrayView bytes)
     if (bytes.startsWith("\xFE\xFF"))
         return decodeUtf16(bytes.sliced(2), true);
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return decodeUtf8(bytes.sliced(3));
+        return decodeUtf8(bytes.sliced(3), Utf8Malformed::Replace);
     return Windows1252::decode(bytes);
 }
 

@@ -48,11 +48,26 @@ int detectTextEncoding(QByteArrayView head);
 // Throws SonaloError("Invalid UTF7") for a UTF-7 body that breaks the rules.
 QString decodeText(QByteArrayView bytes, TextReadReport *report = nullptr);
 
-// UTF-8 with four-byte forms read as surrogate pairs and the three-byte surrogate form that
-// older files hold; each malformed sequence costs one U+FFFD and is counted.
-QString decodeUtf8(QByteArrayView body, qsizetype *malformed = nullptr);
-// 16-bit units of either byte order; an odd last byte is dropped.
-QString decodeUtf16(QByteArrayView body, bool bigEndian);
+// The one UTF-8 and UTF-16 decoder of the program: text files, playlists and the tag readers
+// all read through these two.
+
+// What the UTF-8 decoder does with bytes that do not form a character. Both rules read
+// four-byte forms as surrogate pairs and keep the three-byte surrogate form older files hold.
+enum class Utf8Malformed {
+    // Tag texts: decoding stops at the first sequence that is cut off or malformed, keeping
+    // what came before. A sequence is told by its lead byte's bits alone (from 80 hex two
+    // bytes, with bit 5 set three, from F0 hex four), so overlong forms still decode: tag
+    // texts have always been read that way.
+    Stop,
+    // Text files: only shortest forms with valid lead bytes count, and each malformed sequence
+    // costs one U+FFFD, so one bad byte never loses the rest of a playlist.
+    Replace,
+};
+// malformed, when given, is increased by the malformed sequences met (Stop meets at most one).
+QString decodeUtf8(QByteArrayView bytes, Utf8Malformed rule, qsizetype *malformed = nullptr);
+// 16-bit units of either byte order; an odd last byte is dropped. Every unit is kept, NULs
+// included: the tag readers trim terminators themselves, and a text file keeps what it holds.
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian);
 // Throws SonaloError("Invalid UTF7").
 QString decodeUtf7(QByteArrayView body);
 QByteArray encodeUtf7(QStringView text);

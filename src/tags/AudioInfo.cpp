@@ -41,6 +41,21 @@ QString lastComponent(const QString &path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+// Opens the file and runs one reader over all of it; false when the file cannot be opened or
+// the reader's code is not Ok, and then into is left as it was.
+template <typename Values>
+bool readWholeFile(const QString &path, Values &into)
+{
+    QFile file;
+    if (!openRegularFile(file, path))
+        return false;
+    ReadResult<Values> r = Values::Read(file);
+    if (!r.ok())
+        return false;
+    into = std::move(r.values);
+    return true;
+}
+
 std::int32_t roundSeconds(double seconds)
 {
     if (!(seconds >= 0))
@@ -101,17 +116,20 @@ void TAudioInfo::ReadMpegFile(const QString &path)
     QFile file;
     if (!openRegularFile(file, path))
         return InfoFromFileName(path);
-    TID3v1Tag v1;
-    v1.ReadFromStream(file);
-    TID3v2Tag v2;
-    v2.ReadFromStream(file);
+    // The tags' values count whatever their codes: a tag not found or cut short leaves its
+    // values empty, or holds the frames before the cut.
+    const ReadResult<TID3v1Tag> v1r = TID3v1Tag::Read(file);
+    const ReadResult<TID3v2Tag> v2r = TID3v2Tag::Read(file);
+    const TID3v1Tag &v1 = v1r.values;
+    const TID3v2Tag &v2 = v2r.values;
     file.seek(v2.Exists ? qint64(v2.TagSize) : 0);
-    Mpeg.ReadFromStream(file);
+    ReadResult<TMpegInfo> mpeg = TMpegInfo::Read(file);
     file.close();
-    if (Mpeg.FirstFramePosition < 0)
+    if (!mpeg.ok())
         return InfoFromFileName(path);
 
     UsedReader = Reader::Mpeg;
+    Mpeg = mpeg.values;
     ID3v1Exists = v1.Exists;
     ID3v2Exists = v2.Exists;
     ID3v2Version = v2.Exists ? v2.Version : 0;
@@ -134,33 +152,31 @@ void TAudioInfo::ReadOggFile(const QString &path)
 {
     if (!FileSystem::isRegularFile(path))
         return;
-    QFile file;
-    if (!openRegularFile(file, path) || !Ogg.ReadFromStream(file))
+    if (!readWholeFile(path, Ogg))
         return InfoFromFileName(path);
-    UsedReader = Reader::Ogg;
-    Title = Ogg.Title.isEmpty() ? lastComponent(path) : Ogg.Title;
-    Artist = Ogg.Artist;
-    Album = Ogg.Album;
-    Year = Ogg.Date;
-    Track = Ogg.Track == 0 ? QString() : QString::number(Ogg.Track);
-    Seconds = roundSeconds(Ogg.GetDuration());
     // The genre of Ogg and WMA files is not shown, as it never was.
+    takeStreamValues(Reader::Ogg, path, Ogg.Title, Ogg.Artist, Ogg.Album, Ogg.Date, Ogg.Track, Ogg.GetDuration());
 }
 
 void TAudioInfo::ReadWmaFile(const QString &path)
 {
     if (!FileSystem::isRegularFile(path))
         return;
-    QFile file;
-    if (!openRegularFile(file, path) || !Wma.ReadFromStream(file))
+    if (!readWholeFile(path, Wma))
         return InfoFromFileName(path);
-    UsedReader = Reader::Wma;
-    Title = Wma.Title.isEmpty() ? lastComponent(path) : Wma.Title;
-    Artist = Wma.Artist;
-    Album = Wma.Album;
-    Year = Wma.Year;
-    Track = Wma.Track == 0 ? QString() : QString::number(Wma.Track);
-    Seconds = roundSeconds(Wma.Duration);
+    takeStreamValues(Reader::Wma, path, Wma.Title, Wma.Artist, Wma.Album, Wma.Year, Wma.Track, Wma.Duration);
+}
+
+void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
+                                  const QString &album, const QString &year, qint64 track, double seconds)
+{
+    UsedReader = used;
+    Title = title.isEmpty() ? lastComponent(path) : title;
+    Artist = artist;
+    Album = album;
+    Year = year;
+    Track = track == 0 ? QString() : QString::number(track);
+    Seconds = roundSeconds(seconds);
 }
 
 void TAudioInfo::InfoFromFileName(const QString &path)

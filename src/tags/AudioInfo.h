@@ -37,6 +37,9 @@ private:
     void ReadOggFile(const QString &path);
     void ReadWmaFile(const QString &path);
     void InfoFromFileName(const QString &path);
+    // Ogg and WMA: the reader's values, the file name as the title when it has none.
+    void takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
+                          const QString &album, const QString &year, qint64 track, double seconds);
     void clear();
 };
 

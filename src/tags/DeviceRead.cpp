@@ -1,5 +1,8 @@
 #include "tags/DeviceRead.h"
 
+#include "tags/ReaderFailureHook.h"
+#include "tags/ReaderResult.h"
+
 bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out)
 {
     out.clear();
@@ -21,4 +24,21 @@ bool readAt(QIODevice &device, qint64 pos, qint64 n, QByteArray &out)
     }
     out.truncate(qsizetype(got));
     return true;
+}
+
+int readStructure(QIODevice &device, qint64 pos, qint64 n, QByteArray &out, QByteArrayView signature)
+{
+    if (!readAt(device, pos, n, out))
+        return deviceFailure(device);
+    if (pos < 0 || out.size() < n)
+        return ReaderResult::TooShort;
+    if (!QByteArrayView(out).startsWith(signature))
+        return ReaderResult::NoTag;
+    return ReaderResult::Ok;
+}
+
+int deviceFailure(const QIODevice &device)
+{
+    reportReaderFailure(device.errorString());
+    return ReaderResult::UnexpectedFailure;
 }

@@ -3,13 +3,9 @@
 #include "tags/ByteCursor.h"
 #include "tags/DeviceRead.h"
 #include "tags/GenreNames.h"
-#include "tags/ReaderFailureHook.h"
-#include "tags/ReaderResult.h"
 #include "tags/TagText.h"
 
 #include "core/Windows1252.h"
-
-#include <new>
 
 void TID3v1Tag::ResetData()
 {
@@ -21,34 +17,17 @@ void TID3v1Tag::ResetData()
     Version11 = false;
 }
 
-int TID3v1Tag::ReadFromStream(QIODevice &device)
+ReadResult<TID3v1Tag> TID3v1Tag::Read(QIODevice &device)
 {
-    ResetData();
-    try {
-        QByteArray tail;
-        const qint64 size = device.size();
-        if (size < 128)
-            return ReaderResult::TooShort;
-        if (!readAt(device, size - 128, 128, tail)) {
-            reportReaderFailure(device.errorString());
-            return ReaderResult::UnexpectedFailure;
-        }
-        return ReadFromBytes(tail);
-    } catch (const std::bad_alloc &) {
-        ResetData();
-        reportReaderFailure(QStringLiteral("Out of memory"));
-        return ReaderResult::UnexpectedFailure;
-    }
+    return runReader<TID3v1Tag>([&](TID3v1Tag &tag) { return tag.parse(device); });
 }
 
-int TID3v1Tag::ReadFromBytes(QByteArrayView bytes)
+int TID3v1Tag::parse(QIODevice &device)
 {
-    ResetData();
-    if (bytes.size() < 128)
-        return ReaderResult::TooShort;
-    ByteCursor c(bytes.last(128));
-    if (!c.startsWith("TAG"))
-        return ReaderResult::NoTag;
+    QByteArray tail;
+    if (const int r = readStructure(device, device.size() - 128, 128, tail, "TAG"); r != ReaderResult::Ok)
+        return r;
+    ByteCursor c(tail);
     c.skip(3);
     Exists = true;
     std::uint8_t b125 = 0, b126 = 0, genre = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReaderResult.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -16,10 +18,8 @@ public:
     void ResetData();
 
     // 0 tag read, 6 fewer than 128 bytes, 9 no "TAG", 11 unexpected failure (reported through
-    // the reader-failure hook). Any result but 0 leaves the reset state. Moves the device.
-    int ReadFromStream(QIODevice &device);
-    // The same for the last 128 bytes already at hand (fewer: result 6).
-    int ReadFromBytes(QByteArrayView last128);
+    // the reader-failure hook). Any code but 0 leaves the reset state. Moves the device.
+    static ReadResult<TID3v1Tag> Read(QIODevice &device);
 
     QString GetTitle() const;
     QString GetArtist() const;
@@ -34,4 +34,7 @@ public:
     std::uint8_t GenreIndex = 0;
     // The fields as converted, padding included; the getters trim them.
     QString Title, Artist, Album, Comment, Year;
+
+private:
+    int parse(QIODevice &device);
 };

@@ -3,12 +3,12 @@
 #include "tags/ByteCursor.h"
 #include "tags/DeviceRead.h"
 #include "tags/GenreNames.h"
-#include "tags/ReaderFailureHook.h"
 #include "tags/ReaderResult.h"
 #include "tags/TagText.h"
 
+#include "core/TextEncoding.h"
+
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -21,6 +21,30 @@ constexpr const char *kFrameIds[3][TID3v2Tag::ValueCount] = {
 bool isFrameIdChar(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+constexpr std::uint8_t kFooterFlag = 0x10;
+
+// The ten bytes every ID3v2 tag starts with.
+struct TagHeader
+{
+    std::uint8_t major = 0, revision = 0, flags = 0;
+    std::uint32_t bodySize = 0; // synchsafe on disk; header and footer not counted
+};
+
+// 0 with the header read, 6 fewer than ten bytes, 9 no "ID3", 11 a read error.
+int readTagHeader(QIODevice &device, TagHeader &h)
+{
+    QByteArray head;
+    if (const int r = readStructure(device, 0, 10, head, "ID3"); r != ReaderResult::Ok)
+        return r;
+    ByteCursor c(head);
+    c.skip(3);
+    h.major = c.u8();
+    h.revision = c.u8();
+    h.flags = c.u8();
+    h.bodySize = c.synchsafe32();
+    return ReaderResult::Ok;
 }
 
 // Frame format flags of version 4 (second flag byte).
@@ -42,63 +66,63 @@ void TID3v2Tag::ResetData()
     m_framesStart = 10;
 }
 
-int TID3v2Tag::ReadFromStream(QIODevice &device)
+ReadResult<TID3v2Tag> TID3v2Tag::Read(QIODevice &device)
 {
-    ResetData();
-    const int r = ReadHeader(device);
-    if (r != ReaderResult::Ok || !Exists)
-        return r;
-    return ReadFrames(m_framesStart, device);
+    return runReader<TID3v2Tag>([&](TID3v2Tag &tag) {
+        const int r = tag.ReadHeader(device);
+        if (r != ReaderResult::Ok || !tag.Exists)
+            return r;
+        return tag.ReadFrames(tag.m_framesStart, device);
+    });
+}
+
+ReadResult<std::uint32_t> TID3v2Tag::SizeInFront(QIODevice &device)
+{
+    return runReader<std::uint32_t>([&](std::uint32_t &size) {
+        TagHeader h;
+        const int r = readTagHeader(device, h);
+        if (r != ReaderResult::Ok)
+            return r;
+        // Any major version counts, and the footer flag in any version: what follows the tag
+        // only needs it skipped. A tag reaching past the file is taken for other data.
+        const qint64 whole = qint64(h.bodySize) + ((h.flags & kFooterFlag) ? 20 : 10);
+        if (whole > device.size())
+            return ReaderResult::NoTag;
+        size = std::uint32_t(whole);
+        return ReaderResult::Ok;
+    });
 }
 
 int TID3v2Tag::ReadHeader(QIODevice &device)
 {
-    try {
-        QByteArray head;
-        if (!readAt(device, 0, 10, head)) {
-            reportReaderFailure(device.errorString());
-            return ReaderResult::UnexpectedFailure;
-        }
-        if (head.size() < 10)
-            return ReaderResult::TooShort;
-        ByteCursor c(head);
-        if (!c.startsWith("ID3"))
-            return ReaderResult::NoTag;
-        c.skip(3);
-        const std::uint8_t major = c.u8();
-        if (major < 2 || major > 4)
-            return ReaderResult::UnsupportedVersion;
-        Version = major;
-        Revision = c.u8();
-        const std::uint8_t flags = c.u8();
-        Unsynchronisation = flags & 0x80;
-        ExtendedHeader = major >= 3 && (flags & 0x40);
-        Experimental = major >= 3 && (flags & 0x20);
-        Footer = major == 4 && (flags & 0x10);
-        TagSize = c.synchsafe32() + 10 + (Footer ? 10 : 0);
-        Exists = true;
-        m_framesStart = 10;
+    TagHeader h;
+    const int r = readTagHeader(device, h);
+    if (r != ReaderResult::Ok)
+        return r;
+    if (h.major < 2 || h.major > 4)
+        return ReaderResult::UnsupportedVersion;
+    Version = h.major;
+    Revision = h.revision;
+    Unsynchronisation = h.flags & 0x80;
+    ExtendedHeader = h.major >= 3 && (h.flags & 0x40);
+    Experimental = h.major >= 3 && (h.flags & 0x20);
+    Footer = h.major == 4 && (h.flags & kFooterFlag);
+    TagSize = h.bodySize + 10 + (Footer ? 10 : 0);
+    Exists = true;
+    m_framesStart = 10;
 
-        if (ExtendedHeader) {
-            QByteArray ext;
-            if (!readAt(device, 10, 6, ext)) {
-                reportReaderFailure(device.errorString());
-                return ReaderResult::UnexpectedFailure;
-            }
-            if (ext.size() < 6)
-                return ReaderResult::TooShort;
-            ByteCursor e(ext);
-            // Version 4 counts the whole extended header, version 3 all but its size field.
-            // A size pointing past the tag only means that no frames are read.
-            const qint64 size = Version == 4 ? e.synchsafe32() : e.u32be();
-            const qint64 rest = Version == 4 ? std::max<qint64>(size - 6, 0) : size - 2;
-            m_framesStart = 16 + std::max<qint64>(rest, 0);
-        }
-        return ReaderResult::Ok;
-    } catch (const std::bad_alloc &) {
-        reportReaderFailure(QStringLiteral("Out of memory"));
-        return ReaderResult::UnexpectedFailure;
+    if (ExtendedHeader) {
+        QByteArray ext;
+        if (const int r = readStructure(device, 10, 6, ext); r != ReaderResult::Ok)
+            return r;
+        ByteCursor e(ext);
+        // Version 4 counts the whole extended header, version 3 all but its size field.
+        // A size pointing past the tag only means that no frames are read.
+        const qint64 size = Version == 4 ? e.synchsafe32() : e.u32be();
+        const qint64 rest = Version == 4 ? std::max<qint64>(size - 6, 0) : size - 2;
+        m_framesStart = 16 + std::max<qint64>(rest, 0);
     }
+    return ReaderResult::Ok;
 }
 
 int TID3v2Tag::ReadFrames(qint64 start, QIODevice &device)
@@ -106,75 +130,68 @@ int TID3v2Tag::ReadFrames(qint64 start, QIODevice &device)
     Frames.clear();
     PaddingReached = false;
     PaddingSize = 0;
-    try {
-        // Only the tag's own bytes are read: a frame size is never trusted past the tag end.
-        const qint64 fileSize = device.size();
-        const qint64 tagEnd = TagSize;
-        QByteArray region;
-        if (!readAt(device, start, tagEnd - start, region)) {
-            reportReaderFailure(device.errorString());
-            return ReaderResult::UnexpectedFailure;
-        }
-        const bool cutByFile = tagEnd > fileSize;
-        // Before version 4 the unsynchronisation flag covers the whole tag body.
-        if (Unsynchronisation && Version < 4)
-            region = ReverseUnsynchronisation(region);
+    // Only the tag's own bytes are read: a frame size is never trusted past the tag end.
+    const qint64 fileSize = device.size();
+    const qint64 tagEnd = TagSize;
+    QByteArray region;
+    if (!readAt(device, start, tagEnd - start, region))
+        return deviceFailure(device);
+    const bool cutByFile = tagEnd > fileSize;
+    // Before version 4 the unsynchronisation flag covers the whole tag body.
+    if (Unsynchronisation && Version < 4)
+        region = ReverseUnsynchronisation(region);
 
-        const int idLength = Version == 2 ? 3 : 4;
-        const int headerLength = Version == 2 ? 6 : 10;
-        ByteCursor c(region);
-        while (!c.atEnd()) {
-            const qint64 frameStart = start + c.pos();
-            if (!c.has(headerLength)) {
-                if (cutByFile)
-                    return ReaderResult::TooShort;
-                // Too few bytes left in the tag for a frame: they can only be padding.
-                PaddingSize = std::uint32_t(tagEnd - frameStart);
-                PaddingReached = true;
-                return ReaderResult::Ok;
-            }
-            const QByteArrayView header = c.bytes(headerLength);
-            ByteCursor h(header);
-            const QByteArrayView id = h.bytes(idLength);
-            if (!std::all_of(id.begin(), id.end(), isFrameIdChar)) {
-                PaddingSize = std::uint32_t(std::max<qint64>(tagEnd - frameStart, 0));
-                PaddingReached = true;
-                return ReaderResult::Ok;
-            }
-            std::int64_t size = 0;
-            if (Version == 2)
-                size = h.u24be();
-            else if (Version == 3)
-                size = std::int32_t(h.u32be());
-            else
-                size = h.synchsafe32();
-            if (size < 0 || !c.has(size))
+    const int idLength = Version == 2 ? 3 : 4;
+    const int headerLength = Version == 2 ? 6 : 10;
+    ByteCursor c(region);
+    while (!c.atEnd()) {
+        const qint64 frameStart = start + c.pos();
+        if (!c.has(headerLength)) {
+            if (cutByFile)
                 return ReaderResult::TooShort;
-            TID3v2Frame frame;
-            frame.ID = id.toByteArray();
-            frame.Size = std::int32_t(size);
-            frame.Header = header.toByteArray();
-            QByteArrayView data = c.bytes(size);
-            if (Version == 4) {
-                const std::uint8_t format = std::uint8_t(header[9]);
-                if (Unsynchronisation || (format & kV4FrameUnsynchronised)) {
-                    // An unsynchronised frame carries its data length in front of the data.
-                    if ((format & kV4DataLengthIndicator) && data.size() >= 4)
-                        data = data.sliced(4);
-                    frame.Data = ReverseUnsynchronisation(data);
-                } else {
-                    frame.Data = data.toByteArray();
-                }
+            // Too few bytes left in the tag for a frame: they can only be padding.
+            PaddingSize = std::uint32_t(tagEnd - frameStart);
+            PaddingReached = true;
+            return ReaderResult::Ok;
+        }
+        const QByteArrayView header = c.bytes(headerLength);
+        ByteCursor h(header);
+        const QByteArrayView id = h.bytes(idLength);
+        if (!std::all_of(id.begin(), id.end(), isFrameIdChar)) {
+            PaddingSize = std::uint32_t(std::max<qint64>(tagEnd - frameStart, 0));
+            PaddingReached = true;
+            return ReaderResult::Ok;
+        }
+        std::int64_t size = 0;
+        if (Version == 2)
+            size = h.u24be();
+        else if (Version == 3)
+            size = std::int32_t(h.u32be());
+        else
+            size = h.synchsafe32();
+        if (size < 0 || !c.has(size))
+            return ReaderResult::TooShort;
+        TID3v2Frame frame;
+        frame.ID = id.toByteArray();
+        frame.Size = std::int32_t(size);
+        frame.Header = header.toByteArray();
+        QByteArrayView data = c.bytes(size);
+        if (Version == 4) {
+            const std::uint8_t format = std::uint8_t(header[9]);
+            if (Unsynchronisation || (format & kV4FrameUnsynchronised)) {
+                // An unsynchronised frame carries its data length in front of the data.
+                if ((format & kV4DataLengthIndicator) && data.size() >= 4)
+                    data = data.sliced(4);
+                frame.Data = ReverseUnsynchronisation(data);
             } else {
                 frame.Data = data.toByteArray();
             }
-            Frames.append(std::move(frame));
+        } else {
+            frame.Data = data.toByteArray();
         }
-        return cutByFile ? ReaderResult::TooShort : ReaderResult::Ok;
-    } catch (const std::bad_alloc &) {
-        reportReaderFailure(QStringLiteral("Out of memory"));
-        return ReaderResult::UnexpectedFailure;
+        Frames.append(std::move(frame));
     }
+    return cutByFile ? ReaderResult::TooShort : ReaderResult::Ok;
 }
 
 int TID3v2Tag::FindFrame(int value) const
@@ -199,35 +216,23 @@ QString TID3v2Tag::GetFrameText(int value) const
 
 QString TID3v2Tag::DecodeText(std::uint8_t encoding, QByteArrayView text)
 {
-    const qsizetype n = text.size();
-    if (n <= 0)
+    if (text.isEmpty())
         return QString();
-    const auto *b = reinterpret_cast<const unsigned char *>(text.data());
-    auto utf16 = [&](qsizetype from, qsizetype count, bool bigEndian) {
-        QString s(count, Qt::Uninitialized);
-        char16_t *d = reinterpret_cast<char16_t *>(s.data());
-        for (qsizetype i = 0; i < count; ++i) {
-            const unsigned char x = b[from + 2 * i], y = b[from + 2 * i + 1];
-            d[i] = bigEndian ? char16_t(x << 8 | y) : char16_t(y << 8 | x);
-        }
-        return s;
-    };
     switch (encoding) {
     case 0:
         return TagText::ansi(text);
     case 1: {
-        const qsizetype count = n / 2 - 1;
-        if (count <= 0)
+        if (text.size() < 4)
             return QString();
         // Only FE FF selects big-endian; anything else in the first two bytes reads as
         // little-endian and is dropped like a byte order mark.
-        const bool bigEndian = b[0] == 0xFE && b[1] == 0xFF;
-        return TagText::trimControl(utf16(2, count, bigEndian));
+        const bool bigEndian = std::uint8_t(text[0]) == 0xFE && std::uint8_t(text[1]) == 0xFF;
+        return TagText::trimControl(decodeUtf16(text.sliced(2), bigEndian));
     }
     case 2:
-        return TagText::trimControl(utf16(0, n / 2, true));
+        return TagText::trimControl(decodeUtf16(text, true));
     case 3:
-        return TagText::trimControl(TagText::DecodeUtf8(text));
+        return TagText::trimControl(decodeUtf8(text, Utf8Malformed::Stop));
     default:
         return QString();
     }

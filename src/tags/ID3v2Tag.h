@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReaderResult.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QList>
@@ -29,15 +31,14 @@ public:
 
     void ResetData();
 
-    // ResetData, ReadHeader and, when a supported header was read, ReadFrames. Returns the
-    // result of the last step (0, 6, 9, 10 or 11). The caller positions the device itself.
-    int ReadFromStream(QIODevice &device);
-    // 0 header read, 6 fewer than 10 bytes (or an extended header cut off), 9 no "ID3",
-    // 10 unsupported major version, 11 unexpected failure.
-    int ReadHeader(QIODevice &device);
-    // Frames from start up to the padding, the end of the tag or of the file. 6 when the tag
-    // ends inside a frame (the frames before it stay), 11 on an unexpected failure.
-    int ReadFrames(qint64 start, QIODevice &device);
+    // ReadHeader and, when a supported header was read, ReadFrames: the code of the last step
+    // (0, 6, 9, 10 or 11). After 6 the frames before the cut stay. The caller positions the
+    // device itself.
+    static ReadResult<TID3v2Tag> Read(QIODevice &device);
+    // The bytes a tag at the start of the device takes, header and footer included, for the
+    // readers of what follows it: 0 with the size, 6 fewer than ten bytes, 9 no tag (also one
+    // that would reach past the end of the device), 11 unexpected failure.
+    static ReadResult<std::uint32_t> SizeInFront(QIODevice &device);
 
     int FindFrame(int value) const;
     QString GetFrameText(int value) const;
@@ -71,5 +72,13 @@ public:
     QList<TID3v2Frame> Frames;
 
 private:
+    // The two steps of Read.
+    // 0 header read, 6 fewer than 10 bytes (or an extended header cut off), 9 no "ID3",
+    // 10 unsupported major version, 11 unexpected failure.
+    int ReadHeader(QIODevice &device);
+    // Frames from start up to the padding, the end of the tag or of the file. 6 when the tag
+    // ends inside a frame (the frames before it stay), 11 on an unexpected failure.
+    int ReadFrames(qint64 start, QIODevice &device);
+
     qint64 m_framesStart = 10;
 };

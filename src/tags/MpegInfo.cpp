@@ -2,7 +2,6 @@
 
 #include "tags/ByteCursor.h"
 #include "tags/DeviceRead.h"
-#include "tags/ReaderFailureHook.h"
 
 #include <QByteArray>
 
@@ -10,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
 
 namespace {
 
@@ -182,88 +180,83 @@ bool TMpegInfo::accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::ui
     return true;
 }
 
-bool TMpegInfo::ReadFromStream(QIODevice &device)
+ReadResult<TMpegInfo> TMpegInfo::Read(QIODevice &device)
 {
-    *this = TMpegInfo();
-    try {
-        FileSize = device.size();
-        qint64 p = device.pos();
-        QByteArray window, scratch, third;
-        qint64 windowStart = p;
-        auto fail = [&] {
-            reportReaderFailure(device.errorString());
-            return false;
-        };
-        if (!readAt(device, windowStart, kWindowSize, window))
-            return fail();
-        while (p + 2 < FileSize) {
-            // A header needs four bytes; refill the window from p when fewer are left in it.
-            if (p + 4 > windowStart + window.size()) {
-                windowStart = p;
-                if (!readAt(device, windowStart, kWindowSize, window))
-                    return fail();
-                if (window.size() < 4)
-                    break;
-            }
-            // Skip straight to the next FF that has three bytes after it in the window.
-            const qint64 from = p - windowStart;
-            const qint64 last = window.size() - 4;
-            const void *ff = std::memchr(window.constData() + from, 0xFF, size_t(last - from + 1));
-            if (!ff) {
-                p = windowStart + last + 1;
-                continue;
-            }
-            p = windowStart + (static_cast<const char *>(ff) - window.constData());
+    return runReader<TMpegInfo>([&](TMpegInfo &info) { return info.search(device); });
+}
 
-            const TMpegFrameHeader h1 = DecodeHeader(window, p - windowStart);
-            if (!h1.valid) {
-                ++p;
-                continue;
-            }
-            const qint64 second = p + h1.frameLength;
-            if (second + 4 > FileSize) {
-                ++p;
-                continue;
-            }
-            QByteArrayView bytes = window;
-            qint64 base = windowStart;
-            if (second + 4 > windowStart + window.size()) {
-                if (!readAt(device, p, h1.frameLength + 4, scratch))
-                    return fail();
-                bytes = scratch;
-                base = p;
-            }
-            std::uint32_t xingFrames = 0;
-            const bool xing = FindXingHeader(h1, bytes, p - base, xingFrames);
-            const TMpegFrameHeader h2 = DecodeHeader(bytes, second - base);
-            if (!h2.valid) {
-                ++p;
-                continue;
-            }
-            const qint64 thirdPos = second + h2.frameLength;
-            if (thirdPos + 4 > FileSize) {
-                ++p;
-                continue;
-            }
-            QByteArrayView sync;
-            if (thirdPos >= windowStart && thirdPos + 4 <= windowStart + window.size()) {
-                sync = QByteArrayView(window).sliced(thirdPos - windowStart, 4);
-            } else {
-                if (!readAt(device, thirdPos, 4, third))
-                    return fail();
-                sync = third;
-            }
-            if (sync.size() < 4 || std::uint8_t(sync[0]) != 0xFF || std::uint8_t(sync[1]) < 0xE0) {
-                ++p;
-                continue;
-            }
-            if (accept(h1, p, xing, xingFrames))
-                return true;
-            ++p;
+int TMpegInfo::search(QIODevice &device)
+{
+    FileSize = device.size();
+    qint64 p = device.pos();
+    QByteArray window, scratch, third;
+    qint64 windowStart = p;
+    if (!readAt(device, windowStart, kWindowSize, window))
+        return deviceFailure(device);
+    while (p + 2 < FileSize) {
+        // A header needs four bytes; refill the window from p when fewer are left in it.
+        if (p + 4 > windowStart + window.size()) {
+            windowStart = p;
+            if (!readAt(device, windowStart, kWindowSize, window))
+                return deviceFailure(device);
+            if (window.size() < 4)
+                break;
         }
-        return false;
-    } catch (const std::bad_alloc &) {
-        reportReaderFailure(QStringLiteral("Out of memory"));
-        return false;
+        // Skip straight to the next FF that has three bytes after it in the window.
+        const qint64 from = p - windowStart;
+        const qint64 last = window.size() - 4;
+        const void *ff = std::memchr(window.constData() + from, 0xFF, size_t(last - from + 1));
+        if (!ff) {
+            p = windowStart + last + 1;
+            continue;
+        }
+        p = windowStart + (static_cast<const char *>(ff) - window.constData());
+
+        const TMpegFrameHeader h1 = DecodeHeader(window, p - windowStart);
+        if (!h1.valid) {
+            ++p;
+            continue;
+        }
+        const qint64 second = p + h1.frameLength;
+        if (second + 4 > FileSize) {
+            ++p;
+            continue;
+        }
+        QByteArrayView bytes = window;
+        qint64 base = windowStart;
+        if (second + 4 > windowStart + window.size()) {
+            if (!readAt(device, p, h1.frameLength + 4, scratch))
+                return deviceFailure(device);
+            bytes = scratch;
+            base = p;
+        }
+        std::uint32_t xingFrames = 0;
+        const bool xing = FindXingHeader(h1, bytes, p - base, xingFrames);
+        const TMpegFrameHeader h2 = DecodeHeader(bytes, second - base);
+        if (!h2.valid) {
+            ++p;
+            continue;
+        }
+        const qint64 thirdPos = second + h2.frameLength;
+        if (thirdPos + 4 > FileSize) {
+            ++p;
+            continue;
+        }
+        QByteArrayView sync;
+        if (thirdPos >= windowStart && thirdPos + 4 <= windowStart + window.size()) {
+            sync = QByteArrayView(window).sliced(thirdPos - windowStart, 4);
+        } else {
+            if (!readAt(device, thirdPos, 4, third))
+                return deviceFailure(device);
+            sync = third;
+        }
+        if (sync.size() < 4 || std::uint8_t(sync[0]) != 0xFF || std::uint8_t(sync[1]) < 0xE0) {
+            ++p;
+            continue;
+        }
+        if (accept(h1, p, xing, xingFrames))
+            return ReaderResult::Ok;
+        ++p;
     }
+    return ReaderResult::NoTag;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReaderResult.h"
+
 #include <QByteArrayView>
 #include <QIODevice>
 
@@ -30,8 +32,9 @@ class TMpegInfo
 public:
     static constexpr int kSingleChannel = 3;
 
-    // Searches from the device's current position to the end of the device. Returns Valid.
-    bool ReadFromStream(QIODevice &device);
+    // Searches from the device's current position to the end of the device: 0 a frame was
+    // accepted (Valid, FirstFramePosition), 9 none was found, 11 unexpected failure.
+    static ReadResult<TMpegInfo> Read(QIODevice &device);
 
     // The header of the four bytes at offset (invalid when they are not all there).
     static TMpegFrameHeader DecodeHeader(QByteArrayView bytes, qint64 offset);
@@ -61,5 +64,6 @@ public:
     qint64 FirstFramePosition = -1;
 
 private:
+    int search(QIODevice &device);
     bool accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::uint32_t xingFrames);
 };

@@ -2,12 +2,12 @@
 
 #include "tags/ByteCursor.h"
 #include "tags/DeviceRead.h"
-#include "tags/ReaderFailureHook.h"
+#include "tags/ID3v2Tag.h"
 #include "tags/TagText.h"
 
-#include <QByteArray>
+#include "core/TextEncoding.h"
 
-#include <new>
+#include <QByteArray>
 
 namespace {
 
@@ -49,69 +49,52 @@ std::uint8_t TOGGtag::TrackFromText(const QString &text)
     return std::uint8_t(std::uint64_t(v) & 0xFF);
 }
 
-bool TOGGtag::ReadFromStream(QIODevice &device)
+ReadResult<TOGGtag> TOGGtag::Read(QIODevice &device)
 {
-    ResetData();
-    try {
-        const qint64 size = device.size();
-        QByteArray buf;
-        auto ioFail = [&] {
-            reportReaderFailure(device.errorString());
-            ResetData();
-            return false;
-        };
-        if (!readAt(device, 0, 10, buf))
-            return ioFail();
-        qint64 id3 = 0;
-        ByteCursor h(buf);
-        if (buf.size() == 10 && h.startsWith("ID3")) {
-            h.seek(5);
-            const std::uint8_t flags = h.u8();
-            id3 = qint64(h.synchsafe32()) + ((flags & 0x10) ? 20 : 10);
-            if (id3 > size)
-                id3 = 0;
-        }
+    return runReader<TOGGtag>([&](TOGGtag &tag) { return tag.parse(device); });
+}
 
-        // First page: 27-byte header, then its segment table.
-        if (!readAt(device, id3, 27, buf))
-            return ioFail();
-        ByteCursor page(buf);
-        if (!page.has(27) || !page.startsWith("OggS"))
-            return ResetData(), false;
-        page.seek(26);
-        const qint64 ident = id3 + 27 + page.u8();
-        if (!readAt(device, ident, 30, buf))
-            return ioFail();
-        ByteCursor id(buf);
-        if (!id.has(30) || !id.startsWith("\x01vorbis"))
-            return ResetData(), false;
-        id.seek(11);
-        Channels = id.u8();
-        SampleRate = std::int32_t(id.u32le());
-        id.skip(4); // maximum bitrate
-        BitrateNominal = std::uint16_t(std::int32_t(id.u32le()) / 1000);
-        FileSize = std::uint32_t(size);
-        ID3v2Size = std::uint32_t(id3);
-
-        // The second page follows the 30-byte identification packet.
-        const qint64 secondPage = ident + 30;
-        if (!readAt(device, secondPage, 27, buf))
-            return ioFail();
-        if (buf.size() == 27) {
-            const qint64 packet = secondPage + 27 + std::uint8_t(buf[26]);
-            if (!readAt(device, packet, 7, buf))
-                return ioFail();
-            if (buf == QByteArrayView("\x03vorbis") && !readComments(device, packet + 7))
-                return ioFail();
-        }
-        if (!GetSampleCount(device))
-            return ioFail();
-        return true;
-    } catch (const std::bad_alloc &) {
-        reportReaderFailure(QStringLiteral("Out of memory"));
+int TOGGtag::parse(QIODevice &device)
+{
+    auto ioFail = [&] {
         ResetData();
-        return false;
+        return deviceFailure(device);
+    };
+    const ReadResult<std::uint32_t> id3v2 = TID3v2Tag::SizeInFront(device);
+    if (id3v2.code == ReaderResult::UnexpectedFailure)
+        return id3v2.code; // already told
+    const qint64 id3 = id3v2.ok() ? id3v2.values : 0;
+
+    // First page: 27-byte header, then its segment table.
+    QByteArray buf;
+    if (const int r = readStructure(device, id3, 27, buf, "OggS"); r != ReaderResult::Ok)
+        return r;
+    const qint64 ident = id3 + 27 + std::uint8_t(buf[26]);
+    if (const int r = readStructure(device, ident, 30, buf, "\x01vorbis"); r != ReaderResult::Ok)
+        return r;
+    ByteCursor id(buf);
+    id.seek(11);
+    Channels = id.u8();
+    SampleRate = std::int32_t(id.u32le());
+    id.skip(4); // maximum bitrate
+    BitrateNominal = std::uint16_t(std::int32_t(id.u32le()) / 1000);
+    FileSize = std::uint32_t(device.size());
+    ID3v2Size = std::uint32_t(id3);
+
+    // The second page follows the 30-byte identification packet.
+    const qint64 secondPage = ident + 30;
+    if (!readAt(device, secondPage, 27, buf))
+        return ioFail();
+    if (buf.size() == 27) {
+        const qint64 packet = secondPage + 27 + std::uint8_t(buf[26]);
+        if (!readAt(device, packet, 7, buf))
+            return ioFail();
+        if (buf == QByteArrayView("\x03vorbis") && !readComments(device, packet + 7))
+            return ioFail();
     }
+    if (!GetSampleCount(device))
+        return ioFail();
+    return ReaderResult::Ok;
 }
 
 bool TOGGtag::readComments(QIODevice &device, qint64 pos)
@@ -146,13 +129,13 @@ bool TOGGtag::readComments(QIODevice &device, qint64 pos)
         const qsizetype eq = text.indexOf('=');
         if (eq < 0) {
             if (Vendor.isEmpty())
-                Vendor = TagText::DecodeUtf8(text);
+                Vendor = decodeUtf8(text, Utf8Malformed::Stop);
             return;
         }
         const QByteArray name = text.first(eq).toByteArray().toUpper();
         for (int i = 0; i < 9; ++i) {
             if (name == QByteArrayView(kNames[i].data(), kNames[i].size())) {
-                values[i] = TagText::DecodeUtf8(TagText::trimControl(text.sliced(eq + 1)));
+                values[i] = decodeUtf8(TagText::trimControl(text.sliced(eq + 1)), Utf8Malformed::Stop);
                 return;
             }
         }

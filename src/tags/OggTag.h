@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReaderResult.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -13,10 +15,11 @@ public:
     TOGGtag() { ResetData(); }
 
     void ResetData();
-    // True when the device holds an Ogg Vorbis stream (first page and identification header
-    // found, behind an ID3v2 tag if there is one); the fields are filled as far as found.
-    // False leaves the reset state.
-    bool ReadFromStream(QIODevice &device);
+    // 0 when the device holds an Ogg Vorbis stream (first page and identification header
+    // found, behind an ID3v2 tag if there is one; the fields are filled as far as found),
+    // 6 the device ends before them, 9 no Ogg page or no Vorbis identification header where
+    // they belong, 11 unexpected failure. Any code but 0 leaves the reset state.
+    static ReadResult<TOGGtag> Read(QIODevice &device);
     double GetDuration() const;
 
     // The number before the first "/" modulo 256; 0 when it is not a number.
@@ -33,6 +36,7 @@ public:
     QString Date, Genre, Comment, Vendor;
 
 private:
+    int parse(QIODevice &device);
     bool readComments(QIODevice &device, qint64 pos);
     bool GetSampleCount(QIODevice &device);
 };

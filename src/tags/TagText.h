@@ -13,10 +13,6 @@ QByteArrayView trimControl(QByteArrayView bytes);
 // 8-bit tag text through the Windows-1252 table, trimmed as above.
 QString ansi(QByteArrayView bytes);
 
-// UTF-8 as the tag readers decode it: decoding stops, keeping what it has, at the first
-// sequence that is cut off or malformed. Four-byte forms become surrogate pairs.
-QString DecodeUtf8(QByteArrayView bytes);
-
 // A decimal integer (optional sign, nothing else); false when the text is not one.
 bool parseDecimal(const QString &text, qint64 &value);
 

@@ -2,12 +2,11 @@
 
 #include "tags/ByteCursor.h"
 #include "tags/DeviceRead.h"
-#include "tags/ReaderFailureHook.h"
 #include "tags/TagText.h"
 
-#include <QByteArray>
+#include "core/TextEncoding.h"
 
-#include <new>
+#include <QByteArray>
 
 namespace {
 
@@ -35,11 +34,7 @@ QString readString(ByteCursor &c, qint64 byteLength)
     c.skip(byteLength - chars * 2);
     if (!c.ok())
         return QString();
-    QString s(raw.size() / 2, Qt::Uninitialized);
-    char16_t *d = reinterpret_cast<char16_t *>(s.data());
-    for (qsizetype i = 0; i < s.size(); ++i)
-        d[i] = char16_t(std::uint8_t(raw[2 * i]) | std::uint8_t(raw[2 * i + 1]) << 8);
-    return s;
+    return decodeUtf16(raw, false);
 }
 
 enum Field { fTitle, fArtist, fAlbum, fTrack, fYear, fGenre, fComment, fCount };
@@ -76,114 +71,109 @@ void TWMATag::ResetData()
     Comment.clear();
 }
 
-bool TWMATag::ReadFromStream(QIODevice &device)
+ReadResult<TWMATag> TWMATag::Read(QIODevice &device)
 {
-    ResetData();
-    try {
-        const qint64 fileSize = device.size();
-        QByteArray head;
-        if (!readAt(device, 0, 30, head)) {
-            reportReaderFailure(device.errorString());
-            return false;
-        }
-        if (head.size() < 16)
-            return false;
-        if (QByteArrayView(head).first(16) != guid(kHeaderObject))
-            return true;
-        if (head.size() < 30)
-            return false;
-        ByteCursor h(head);
-        h.skip(16);
-        // The header object bounds every object inside it.
-        const std::uint64_t headerSize = h.u64le();
-        const std::uint32_t objectCount = h.u32le();
-        QByteArray header;
-        if (!readAt(device, 0, qint64(std::min<std::uint64_t>(headerSize, std::uint64_t(fileSize))), header)) {
-            reportReaderFailure(device.errorString());
-            return false;
-        }
-        ByteCursor c(header);
-        c.seek(30);
+    return runReader<TWMATag>([&](TWMATag &tag) { return tag.parse(device); });
+}
 
-        std::uint32_t maxBitrate = 0, sampleRate = 0, bytesPerSecond = 0;
-        std::uint16_t channels = 0;
-        QString texts[fCount];
-        for (std::uint32_t i = 0; i < objectCount && !c.atEnd(); ++i) {
-            const qint64 start = c.pos();
-            const QByteArrayView id = c.bytes(16);
-            const std::uint32_t size = c.u32le();
-            if (!c.ok())
-                return false;
-            // An object smaller than its own header would never move the loop on.
-            if (size < kObjectHeaderSize)
-                break;
-            if (!c.has(qint64(size) - 20))
-                return false;
-            ByteCursor o(QByteArrayView(header).sliced(start, size));
-            if (id == guid(kFileProperties)) {
-                o.seek(100);
-                maxBitrate = o.u32le();
-            } else if (id == guid(kStreamProperties)) {
-                o.seek(80);
-                channels = o.u16le();
-                sampleRate = o.u32le();
-                bytesPerSecond = o.u32le();
-            } else if (id == guid(kContentDescription)) {
-                o.seek(kObjectHeaderSize);
-                std::uint16_t lengths[5];
-                for (auto &l : lengths)
-                    l = o.u16le();
-                static constexpr int kTarget[5] = {fTitle, fArtist, -1, fComment, -1};
-                for (int s = 0; s < 5 && o.ok(); ++s) {
-                    const QString text = readString(o, lengths[s]);
-                    if (lengths[s] > 0 && kTarget[s] >= 0)
-                        texts[kTarget[s]] = text;
-                }
-            } else if (id == guid(kExtendedContentDescription)) {
-                o.seek(kObjectHeaderSize);
-                const std::uint16_t count = o.u16le();
-                for (int d = 0; d < count && o.ok(); ++d) {
-                    const QString name = readString(o, o.u16le());
-                    const std::uint16_t type = o.u16le();
-                    const std::uint16_t length = o.u16le();
-                    if (type != 0) {
-                        o.skip(length);
-                        continue;
-                    }
-                    const QString value = readString(o, length);
-                    const int field = fieldOfDescriptor(name);
-                    if (o.ok() && field >= 0)
-                        texts[field] = value;
-                }
+int TWMATag::parse(QIODevice &device)
+{
+    const qint64 fileSize = device.size();
+    QByteArray head;
+    if (!readAt(device, 0, 30, head))
+        return deviceFailure(device);
+    if (head.size() < 16)
+        return ReaderResult::TooShort;
+    // Not an ASF file: read as one whose values fail the plausibility check.
+    if (QByteArrayView(head).first(16) != guid(kHeaderObject))
+        return ReaderResult::Ok;
+    if (head.size() < 30)
+        return ReaderResult::TooShort;
+    ByteCursor h(head);
+    h.skip(16);
+    // The header object bounds every object inside it.
+    const std::uint64_t headerSize = h.u64le();
+    const std::uint32_t objectCount = h.u32le();
+    QByteArray header;
+    if (!readAt(device, 0, qint64(std::min<std::uint64_t>(headerSize, std::uint64_t(fileSize))), header))
+        return deviceFailure(device);
+    ByteCursor c(header);
+    c.seek(30);
+
+    std::uint32_t maxBitrate = 0, sampleRate = 0, bytesPerSecond = 0;
+    std::uint16_t channels = 0;
+    QString texts[fCount];
+    for (std::uint32_t i = 0; i < objectCount && !c.atEnd(); ++i) {
+        const qint64 start = c.pos();
+        const QByteArrayView id = c.bytes(16);
+        const std::uint32_t size = c.u32le();
+        if (!c.ok())
+            return ReaderResult::TooShort;
+        // An object smaller than its own header would never move the loop on.
+        if (size < kObjectHeaderSize)
+            break;
+        if (!c.has(qint64(size) - 20))
+            return ReaderResult::TooShort;
+        ByteCursor o(QByteArrayView(header).sliced(start, size));
+        if (id == guid(kFileProperties)) {
+            o.seek(100);
+            maxBitrate = o.u32le();
+        } else if (id == guid(kStreamProperties)) {
+            o.seek(80);
+            channels = o.u16le();
+            sampleRate = o.u32le();
+            bytesPerSecond = o.u32le();
+        } else if (id == guid(kContentDescription)) {
+            o.seek(kObjectHeaderSize);
+            std::uint16_t lengths[5];
+            for (auto &l : lengths)
+                l = o.u16le();
+            static constexpr int kTarget[5] = {fTitle, fArtist, -1, fComment, -1};
+            for (int s = 0; s < 5 && o.ok(); ++s) {
+                const QString text = readString(o, lengths[s]);
+                if (lengths[s] > 0 && kTarget[s] >= 0)
+                    texts[kTarget[s]] = text;
             }
-            if (!o.ok())
-                return false;
-            c.seek(start + size);
+        } else if (id == guid(kExtendedContentDescription)) {
+            o.seek(kObjectHeaderSize);
+            const std::uint16_t count = o.u16le();
+            for (int d = 0; d < count && o.ok(); ++d) {
+                const QString name = readString(o, o.u16le());
+                const std::uint16_t type = o.u16le();
+                const std::uint16_t length = o.u16le();
+                if (type != 0) {
+                    o.skip(length);
+                    continue;
+                }
+                const QString value = readString(o, length);
+                const int field = fieldOfDescriptor(name);
+                if (o.ok() && field >= 0)
+                    texts[field] = value;
+            }
         }
-
-        const bool plausible = maxBitrate > 0 && maxBitrate < 320000 && (channels == 1 || channels == 2)
-            && sampleRate >= 8000 && sampleRate <= 96000 && bytesPerSecond > 0 && bytesPerSecond < 40000;
-        if (!plausible)
-            return true;
-        Valid = true;
-        FileSize = std::uint32_t(fileSize);
-        Channels = std::uint8_t(channels);
-        SampleRate = sampleRate;
-        Duration = double(FileSize) * 8.0 / maxBitrate;
-        Bitrate = bytesPerSecond * 8 / 1000;
-        Title = TagText::trimControl(texts[fTitle]);
-        Artist = TagText::trimControl(texts[fArtist]);
-        Album = TagText::trimControl(texts[fAlbum]);
-        Year = TagText::trimControl(texts[fYear]);
-        Genre = TagText::trimControl(texts[fGenre]);
-        Comment = TagText::trimControl(texts[fComment]);
-        bool ok = false;
-        const int track = TagText::trimControl(texts[fTrack]).toInt(&ok, 10);
-        Track = ok ? track : 0;
-        return true;
-    } catch (const std::bad_alloc &) {
-        reportReaderFailure(QStringLiteral("Out of memory"));
-        ResetData();
-        return false;
+        if (!o.ok())
+            return ReaderResult::TooShort;
+        c.seek(start + size);
     }
+
+    const bool plausible = maxBitrate > 0 && maxBitrate < 320000 && (channels == 1 || channels == 2)
+        && sampleRate >= 8000 && sampleRate <= 96000 && bytesPerSecond > 0 && bytesPerSecond < 40000;
+    if (!plausible)
+        return ReaderResult::Ok;
+    Valid = true;
+    FileSize = std::uint32_t(fileSize);
+    Channels = std::uint8_t(channels);
+    SampleRate = sampleRate;
+    Duration = double(FileSize) * 8.0 / maxBitrate;
+    Bitrate = bytesPerSecond * 8 / 1000;
+    Title = TagText::trimControl(texts[fTitle]);
+    Artist = TagText::trimControl(texts[fArtist]);
+    Album = TagText::trimControl(texts[fAlbum]);
+    Year = TagText::trimControl(texts[fYear]);
+    Genre = TagText::trimControl(texts[fGenre]);
+    Comment = TagText::trimControl(texts[fComment]);
+    bool ok = false;
+    const int track = TagText::trimControl(texts[fTrack]).toInt(&ok, 10);
+    Track = ok ? track : 0;
+    return ReaderResult::Ok;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReaderResult.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -13,10 +15,11 @@ public:
     TWMATag() { ResetData(); }
 
     void ResetData();
-    // False only when the header cannot be read (a structure cut off or pointing outside the
-    // header); true otherwise, also when the values fail the plausibility check, in which case
-    // Valid stays false and every field keeps its reset value.
-    bool ReadFromStream(QIODevice &device);
+    // 6 when the header cannot be read (a structure cut off or pointing outside the header),
+    // 11 unexpected failure; 0 otherwise, also for bytes that are no ASF file or values that
+    // fail the plausibility check: then Valid stays false and every field keeps its reset
+    // value, and the facade shows the file by its name.
+    static ReadResult<TWMATag> Read(QIODevice &device);
 
     bool Valid = false;
     std::uint32_t FileSize = 0;
@@ -27,4 +30,7 @@ public:
     QString Title, Artist, Album;
     std::int32_t Track = 0;
     QString Year, Genre, Comment;
+
+private:
+    int parse(QIODevice &device);
 };

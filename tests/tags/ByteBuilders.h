@@ -3,6 +3,8 @@
 // Builders for the exact byte layouts the tag readers parse, so each test states the bytes of
 // its case.
 
+#include "tags/ReaderResult.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QString>
@@ -223,3 +225,18 @@ struct MemoryDevice
     QByteArray data;
     QBuffer buffer;
 };
+
+// A reader's Read over the bytes: its code, its values into the given object.
+template <typename Reader>
+int readInto(Reader &into, const QByteArray &bytes)
+{
+    MemoryDevice dev(bytes);
+    auto r = Reader::Read(dev.buffer);
+    into = std::move(r.values);
+    return r.code;
+}
+template <typename Reader>
+bool readsOk(Reader &into, const QByteArray &bytes)
+{
+    return readInto(into, bytes) == ReaderResult::Ok;
+}

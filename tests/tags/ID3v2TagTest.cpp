@@ -9,12 +9,6 @@ using namespace bytes;
 
 namespace {
 
-int readTag(TID3v2Tag &tag, const QByteArray &file)
-{
-    MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
-}
-
 QByteArray tailAudio() { return cbrFrames(3); }
 
 } // namespace
@@ -32,7 +26,7 @@ TEST(ID3v2Tag, FramesOfEachVersion)
             + id3Text(c.version, c.ids[2], "Album") + id3Text(c.version, c.ids[3], "2001")
             + id3Text(c.version, c.ids[4], "(17)") + id3Text(c.version, c.ids[5], "3/12");
         TID3v2Tag tag;
-        ASSERT_EQ(readTag(tag, id3Tag(c.version, frames, 20) + tailAudio()), ReaderResult::Ok) << c.version;
+        ASSERT_EQ(readInto(tag, id3Tag(c.version, frames, 20) + tailAudio()), ReaderResult::Ok) << c.version;
         EXPECT_TRUE(tag.Exists);
         EXPECT_EQ(tag.Version, c.version);
         EXPECT_EQ(tag.Frames.size(), 6);
@@ -51,13 +45,31 @@ TEST(ID3v2Tag, FramesOfEachVersion)
 TEST(ID3v2Tag, HeaderResults)
 {
     TID3v2Tag tag;
-    EXPECT_EQ(readTag(tag, "ID3\x03"), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, "ID3\x03"), ReaderResult::TooShort);
     EXPECT_FALSE(tag.Exists);
-    EXPECT_EQ(readTag(tag, tailAudio()), ReaderResult::NoTag);
-    EXPECT_EQ(readTag(tag, id3Tag(5, id3Text(4, "TIT2", "x")) + tailAudio()), ReaderResult::UnsupportedVersion);
+    EXPECT_EQ(readInto(tag, tailAudio()), ReaderResult::NoTag);
+    EXPECT_EQ(readInto(tag, id3Tag(5, id3Text(4, "TIT2", "x")) + tailAudio()), ReaderResult::UnsupportedVersion);
     EXPECT_FALSE(tag.Exists);
     EXPECT_EQ(tag.Version, 3);
-    EXPECT_EQ(readTag(tag, id3Tag(1, QByteArray())), ReaderResult::UnsupportedVersion);
+    EXPECT_EQ(readInto(tag, id3Tag(1, QByteArray())), ReaderResult::UnsupportedVersion);
+}
+
+TEST(ID3v2Tag, SizeInFrontForReadersOfWhatFollows)
+{
+    using namespace ReaderResult;
+    struct Case { QByteArray bytes; int code; std::uint32_t size; };
+    const Case cases[] = {
+        {id3Header(4, 0x10, 90) + zeros(100), Ok, 110}, // the footer counts
+        {id3Header(5, 0, 100) + zeros(100), Ok, 110},   // a version the tag reader refuses is still skipped
+        {id3Header(3, 0, 101) + zeros(100), NoTag, 0},  // would reach past the end
+        {QByteArray("ID3\x03"), TooShort, 0},
+    };
+    for (const Case &c : cases) {
+        MemoryDevice dev(c.bytes);
+        const ReadResult<std::uint32_t> r = TID3v2Tag::SizeInFront(dev.buffer);
+        EXPECT_EQ(r.code, c.code) << c.bytes.left(10).toHex().constData();
+        EXPECT_EQ(r.values, c.size) << c.bytes.left(10).toHex().constData();
+    }
 }
 
 TEST(ID3v2Tag, SynchsafeSizeAndFooter)
@@ -66,11 +78,11 @@ TEST(ID3v2Tag, SynchsafeSizeAndFooter)
     TID3v2Tag tag;
     const QByteArray tag4 = QByteArray("ID3") + of({4, 0, 0x10, 0, 0, 1, 0x7F}) + zeros(255) + QByteArray("3DI")
         + of({4, 0, 0x10, 0, 0, 1, 0x7F});
-    ASSERT_EQ(readTag(tag, tag4 + tailAudio()), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, tag4 + tailAudio()), ReaderResult::Ok);
     EXPECT_TRUE(tag.Footer);
     EXPECT_EQ(tag.TagSize, 255u + 20u);
     // The footer flag means nothing before version 4.
-    ASSERT_EQ(readTag(tag, QByteArray("ID3") + of({3, 0, 0x10, 0, 0, 1, 0x7F}) + zeros(255) + tailAudio()),
+    ASSERT_EQ(readInto(tag, QByteArray("ID3") + of({3, 0, 0x10, 0, 0, 1, 0x7F}) + zeros(255) + tailAudio()),
               ReaderResult::Ok);
     EXPECT_FALSE(tag.Footer);
     EXPECT_EQ(tag.TagSize, 265u);
@@ -80,7 +92,7 @@ TEST(ID3v2Tag, Version4FrameSizesAreSynchsafe)
 {
     const QByteArray text = of({0}) + QByteArray(200, 'a');
     TID3v2Tag tag;
-    ASSERT_EQ(readTag(tag, id3Tag(4, id3Frame(4, "TIT2", text)) + tailAudio()), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(4, id3Frame(4, "TIT2", text)) + tailAudio()), ReaderResult::Ok);
     ASSERT_EQ(tag.Frames.size(), 1);
     EXPECT_EQ(tag.Frames[0].Header.mid(4, 4), synchsafe(201));
     EXPECT_EQ(tag.GetTitle(), QString(200, u'a'));
@@ -89,7 +101,7 @@ TEST(ID3v2Tag, Version4FrameSizesAreSynchsafe)
 TEST(ID3v2Tag, LastOfTwoFramesWins)
 {
     TID3v2Tag tag;
-    ASSERT_EQ(readTag(tag, id3Tag(3, id3Text(3, "TIT2", "First") + id3Text(3, "TIT2", "Second"))), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, id3Text(3, "TIT2", "First") + id3Text(3, "TIT2", "Second"))), ReaderResult::Ok);
     EXPECT_EQ(tag.GetTitle(), u"Second");
     EXPECT_EQ(tag.FindFrame(TID3v2Tag::Title), 1);
     EXPECT_EQ(tag.FindFrame(TID3v2Tag::Artist), -1);
@@ -98,7 +110,7 @@ TEST(ID3v2Tag, LastOfTwoFramesWins)
 TEST(ID3v2Tag, EmptyAndZeroSizeFrames)
 {
     TID3v2Tag tag;
-    ASSERT_EQ(readTag(tag, id3Tag(3, id3Frame(3, "TIT2", QByteArray()) + id3Text(3, "TPE1", ""))), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, id3Frame(3, "TIT2", QByteArray()) + id3Text(3, "TPE1", ""))), ReaderResult::Ok);
     EXPECT_EQ(tag.Frames.size(), 2);
     EXPECT_EQ(tag.GetTitle(), QString());
     EXPECT_EQ(tag.GetArtist(), QString());
@@ -142,12 +154,12 @@ TEST(ID3v2Tag, PaddingStopsTheFrameList)
 {
     TID3v2Tag tag;
     const QByteArray frames = id3Text(3, "TIT2", "Song");
-    ASSERT_EQ(readTag(tag, id3Tag(3, frames, 100) + tailAudio()), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, frames, 100) + tailAudio()), ReaderResult::Ok);
     EXPECT_TRUE(tag.PaddingReached);
     EXPECT_EQ(tag.PaddingSize, 100u);
     EXPECT_EQ(tag.Frames.size(), 1);
     // A lower-case identifier is padding too.
-    ASSERT_EQ(readTag(tag, id3Tag(3, frames + id3Text(3, "tit2", "x"))), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, frames + id3Text(3, "tit2", "x"))), ReaderResult::Ok);
     EXPECT_EQ(tag.Frames.size(), 1);
     EXPECT_TRUE(tag.PaddingReached);
 }
@@ -158,18 +170,18 @@ TEST(ID3v2Tag, ExtendedHeaderIsSkipped)
     const QByteArray v3 = be32(6) + zeros(6);
     const QByteArray v4 = synchsafe(6) + of({1, 0});
     TID3v2Tag tag;
-    ASSERT_EQ(readTag(tag, id3Tag(3, v3 + id3Text(3, "TIT2", "Three"), 0, 0x40)), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, v3 + id3Text(3, "TIT2", "Three"), 0, 0x40)), ReaderResult::Ok);
     EXPECT_TRUE(tag.ExtendedHeader);
     EXPECT_EQ(tag.GetTitle(), u"Three");
-    ASSERT_EQ(readTag(tag, id3Tag(4, v4 + id3Text(4, "TIT2", "Four"), 0, 0x40)), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(4, v4 + id3Text(4, "TIT2", "Four"), 0, 0x40)), ReaderResult::Ok);
     EXPECT_EQ(tag.GetTitle(), u"Four");
     // An extended header pointing past the tag: no frames, no crash.
-    ASSERT_EQ(readTag(tag, id3Tag(3, be32(0x7FFFFFF0) + zeros(6) + id3Text(3, "TIT2", "x"), 0, 0x40)),
+    ASSERT_EQ(readInto(tag, id3Tag(3, be32(0x7FFFFFF0) + zeros(6) + id3Text(3, "TIT2", "x"), 0, 0x40)),
               ReaderResult::Ok);
     EXPECT_TRUE(tag.Exists);
     EXPECT_TRUE(tag.Frames.isEmpty());
     // One cut off by the end of the file.
-    EXPECT_EQ(readTag(tag, id3Header(3, 0x40, 100) + of({0, 0})), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, id3Header(3, 0x40, 100) + of({0, 0})), ReaderResult::TooShort);
 }
 
 TEST(ID3v2Tag, FrameSizesAreBoundedByTheTag)
@@ -177,19 +189,19 @@ TEST(ID3v2Tag, FrameSizesAreBoundedByTheTag)
     TID3v2Tag tag;
     // A frame claiming more than the tag holds ends the list; the frames before it stay.
     const QByteArray big = QByteArray("TPE1") + be32(5000) + of({0, 0, 0}) + "Band";
-    ASSERT_EQ(readTag(tag, id3Tag(3, id3Text(3, "TIT2", "Song") + big) + tailAudio()), ReaderResult::TooShort);
+    ASSERT_EQ(readInto(tag, id3Tag(3, id3Text(3, "TIT2", "Song") + big) + tailAudio()), ReaderResult::TooShort);
     EXPECT_EQ(tag.Frames.size(), 1);
     EXPECT_EQ(tag.GetTitle(), u"Song");
     EXPECT_EQ(tag.GetArtist(), QString());
     // A negative version-3 size.
     const QByteArray negative = QByteArray("TPE1") + be32(0xFFFFFFF0u) + of({0, 0, 0});
-    EXPECT_EQ(readTag(tag, id3Tag(3, negative + zeros(20)) + tailAudio()), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, id3Tag(3, negative + zeros(20)) + tailAudio()), ReaderResult::TooShort);
     // A tag larger than the file: ends inside a frame.
     const QByteArray full = id3Tag(3, id3Text(3, "TIT2", "Song") + id3Text(3, "TPE1", "Band"));
-    EXPECT_EQ(readTag(tag, full.left(full.size() - 2)), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, full.left(full.size() - 2)), ReaderResult::TooShort);
     EXPECT_EQ(tag.GetTitle(), u"Song");
     // The file ends inside a frame header.
-    EXPECT_EQ(readTag(tag, full.left(full.size() - 12)), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, full.left(full.size() - 12)), ReaderResult::TooShort);
 }
 
 TEST(ID3v2Tag, UnsynchronisationIsReversed)
@@ -199,14 +211,14 @@ TEST(ID3v2Tag, UnsynchronisationIsReversed)
     TID3v2Tag tag;
     // Before version 4 the frame size counts the bytes after reversal.
     const QByteArray frame3 = QByteArray("TIT2") + be32(7) + of({0, 0}) + stored;
-    ASSERT_EQ(readTag(tag, id3Tag(3, frame3, 0, 0x80)), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, frame3, 0, 0x80)), ReaderResult::Ok);
     EXPECT_TRUE(tag.Unsynchronisation);
     EXPECT_EQ(tag.GetTitle(), QString::fromUtf16(u"\u00FFA"));
     // Version 4 marks it per frame, with a data length indicator in front of the data.
-    ASSERT_EQ(readTag(tag, id3Tag(4, id3Frame(4, "TIT2", synchsafe(7) + stored, 0x03))), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(4, id3Frame(4, "TIT2", synchsafe(7) + stored, 0x03))), ReaderResult::Ok);
     EXPECT_EQ(tag.GetTitle(), QString::fromUtf16(u"\u00FFA"));
     // Without the flag the bytes are taken as stored.
-    ASSERT_EQ(readTag(tag, id3Tag(3, id3Frame(3, "TIT2", of({0, 'a', 0xFF, 0x00, 'b'})))), ReaderResult::Ok);
+    ASSERT_EQ(readInto(tag, id3Tag(3, id3Frame(3, "TIT2", of({0, 'a', 0xFF, 0x00, 'b'})))), ReaderResult::Ok);
     EXPECT_EQ(tag.Frames[0].Data.size(), 5);
     EXPECT_EQ(TID3v2Tag::ReverseUnsynchronisation(of({0xFF, 0, 0, 0xFF, 0, 0xFF})), of({0xFF, 0, 0xFF, 0xFF}));
 }

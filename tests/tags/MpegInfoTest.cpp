@@ -12,9 +12,7 @@ TMpegInfo search(const QByteArray &file, qint64 from = 0)
 {
     MemoryDevice dev(file);
     dev.buffer.seek(from);
-    TMpegInfo info;
-    info.ReadFromStream(dev.buffer);
-    return info;
+    return TMpegInfo::Read(dev.buffer).values;
 }
 
 // Three frames at 0 followed by zeros up to size bytes.

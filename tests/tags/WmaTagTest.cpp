@@ -1,5 +1,6 @@
 #include "ByteBuilders.h"
 
+#include "tags/ReaderResult.h"
 #include "tags/WmaTag.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +8,6 @@
 using namespace bytes;
 
 namespace {
-
-bool readWma(TWMATag &tag, const QByteArray &file)
-{
-    MemoryDevice dev(file);
-    return tag.ReadFromStream(dev.buffer);
-}
 
 QByteArray text(const QString &s) { return utf16le(s) + le16(0); }
 
@@ -29,7 +24,7 @@ TEST(WmaTag, ContentDescriptionAndDescriptors)
                                    {QStringLiteral("WM/Track"), 0, text(QStringLiteral(" 7 "))}});
     const QByteArray file = asfFile(objects);
     TWMATag tag;
-    ASSERT_TRUE(readWma(tag, file));
+    ASSERT_TRUE(readsOk(tag, file));
     ASSERT_TRUE(tag.Valid);
     EXPECT_EQ(tag.Title, u"Title");
     EXPECT_EQ(tag.Artist, u"Author");
@@ -50,7 +45,7 @@ TEST(WmaTag, LaterValuesReplaceEarlierOnes)
     objects << asfExtendedContent({{QStringLiteral("WM/Title"), 0, text(QStringLiteral("Early"))}})
             << asfContentDescription({text(QStringLiteral("Late")), QByteArray(), QByteArray(), QByteArray(), QByteArray()});
     TWMATag tag;
-    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    ASSERT_TRUE(readsOk(tag, asfFile(objects)));
     EXPECT_EQ(tag.Title, u"Late");
 }
 
@@ -61,7 +56,7 @@ TEST(WmaTag, NonTextDescriptorsChangeNothing)
                                    {QStringLiteral("WM/Title"), 2, le32(1)},
                                    {QStringLiteral("WM/Author"), 0, text(QStringLiteral("After"))}});
     TWMATag tag;
-    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    ASSERT_TRUE(readsOk(tag, asfFile(objects)));
     EXPECT_EQ(tag.Track, 0);
     EXPECT_EQ(tag.Title, QString());
     EXPECT_EQ(tag.Artist, u"After");
@@ -73,7 +68,7 @@ TEST(WmaTag, StringsKeepAtMost250Characters)
     objects << asfContentDescription({utf16le(QString(300, u'a')), text(QStringLiteral("Next")), QByteArray(),
                                       QByteArray(), QByteArray()});
     TWMATag tag;
-    ASSERT_TRUE(readWma(tag, asfFile(objects)));
+    ASSERT_TRUE(readsOk(tag, asfFile(objects)));
     EXPECT_EQ(tag.Title, QString(250, u'a'));
     EXPECT_EQ(tag.Artist, u"Next");
 }
@@ -89,7 +84,7 @@ TEST(WmaTag, PlausibilityLimits)
     };
     for (const Case &c : cases) {
         TWMATag tag;
-        ASSERT_TRUE(readWma(tag, asfFile({asfFileProperties(c.maxBitrate), asfStreamProperties(c.channels, c.rate, c.bps),
+        ASSERT_TRUE(readsOk(tag, asfFile({asfFileProperties(c.maxBitrate), asfStreamProperties(c.channels, c.rate, c.bps),
                                           asfContentDescription({text(QStringLiteral("T")), {}, {}, {}, {}})})));
         EXPECT_EQ(tag.Valid, c.valid) << c.maxBitrate << ' ' << c.channels << ' ' << c.rate << ' ' << c.bps;
         EXPECT_EQ(tag.Title.isEmpty(), !c.valid);
@@ -102,17 +97,18 @@ TEST(WmaTag, PlausibilityLimits)
 TEST(WmaTag, NotAsfAndBrokenHeaders)
 {
     TWMATag tag;
-    EXPECT_TRUE(readWma(tag, QByteArray(100, 'x')));
+    EXPECT_TRUE(readsOk(tag, QByteArray(100, 'x')));
     EXPECT_FALSE(tag.Valid);
-    EXPECT_FALSE(readWma(tag, QByteArray()));
-    EXPECT_FALSE(readWma(tag, guid(kAsfHeader) + of({1, 2})));
+    EXPECT_EQ(readInto(tag, QByteArray()), ReaderResult::TooShort);
+    EXPECT_EQ(readInto(tag, guid(kAsfHeader) + of({1, 2})), ReaderResult::TooShort);
     // An object cut off by the end of the header.
     const QByteArray good = asfFile(asfPlausible(), 0);
-    EXPECT_FALSE(readWma(tag, good.left(good.size() - 10)));
+    EXPECT_EQ(readInto(tag, good.left(good.size() - 10)), ReaderResult::TooShort);
     // A descriptor count larger than the object holds.
     QByteArray ecd = asfExtendedContent({{QStringLiteral("WM/Title"), 0, text(QStringLiteral("x"))}});
     ecd.replace(24, 2, le16(500));
-    EXPECT_FALSE(readWma(tag, asfFile(QList<QByteArray>(asfPlausible()) << ecd)));
+    EXPECT_EQ(readInto(tag, asfFile(QList<QByteArray>(asfPlausible()) << ecd)), ReaderResult::TooShort);
+    EXPECT_FALSE(tag.Valid);
 }
 
 TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
@@ -126,7 +122,7 @@ TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
         QByteArray file = asfFile(objects);
         file.replace(24, 4, le32(0xFFFFFFFFu)); // four billion objects promised
         TWMATag tag;
-        ASSERT_TRUE(readWma(tag, file)) << size;
+        ASSERT_TRUE(readsOk(tag, file)) << size;
         EXPECT_TRUE(tag.Valid);
         EXPECT_EQ(tag.Title, QString());
     }
@@ -134,6 +130,6 @@ TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
     QByteArray file = asfFile(asfPlausible(), 0);
     file.replace(16, 8, le64(~0ull));
     TWMATag tag;
-    EXPECT_TRUE(readWma(tag, file));
+    EXPECT_TRUE(readsOk(tag, file));
     EXPECT_TRUE(tag.Valid);
 }
