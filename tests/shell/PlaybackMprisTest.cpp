@@ -6,7 +6,7 @@
 #include "shell/PlaybackMpris.h"
 
 #include "TempDir.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 #include "playback/RecordingView.h"
 
