@@ -9,10 +9,10 @@
 // empty family or a size of 0 keeps the application font's.
 struct PictureFont
 {
-    QString family;         // empty: the application font's family
-    int pixelSize = 0;      // > 0: the size in pixels; wins over pointSize
-    double pointSize = 0;   // > 0 (and no pixelSize): the size in points
-    int weight = 400;       // 100 (thin) to 900 (black); 400 normal, 700 bold
+    QString family;       // empty: the application font's family
+    int pixelSize = 0;    // > 0: the size in pixels; wins over pointSize
+    double pointSize = 0; // > 0 (and no pixelSize): the size in points
+    int weight = 400;     // 100 (thin) to 900 (black); 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
