@@ -1,6 +1,6 @@
 // Loading a 100,000-song playlist beside the work no loader can avoid: reading the file and
 // decoding it to a QString. Run: build-bench/bench/playlist_bench
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/Playlist.h"
 
 #include <QTemporaryDir>

@@ -6,12 +6,13 @@ function(sonalo_strict target)
     QT_NO_URL_CAST_FROM_STRING)
 endfunction()
 
-# sonalo_library(name SOURCES ... LIBS ...): one static library per layer.
+# sonalo_library(name SOURCES ... LIBS ... [PRIVATE_LIBS ...]): one static library per layer.
+# PRIVATE_LIBS are linked into the programs but give the library's users no include paths.
 function(sonalo_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${A_LIBS})
+  target_link_libraries(${name} PUBLIC ${A_LIBS} PRIVATE ${A_PRIVATE_LIBS})
   sonalo_strict(${name})
 endfunction()
 

@@ -1,40 +1,6 @@
-#include "app/Artwork.h"
-#include "app/SonaloApp.h"
-#include "app/TableDump.h"
-#include "core/FileSystem.h"
-#include "tags/ReaderFailureHook.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QMessageBox>
+#include "app/RunSonalo.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    // The settings folder name; the title people see is the desktop entry's "ORV Media Sonalo".
-    QApplication::setApplicationName(QStringLiteral("Sonalo"));
-    QApplication::setApplicationVersion(QStringLiteral(SONALO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("sonalo"));
-    QApplication::setWindowIcon(Artwork::programIcon());
-    // The run ends when the main window closes, not when the splash hides.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    // The single-instance hand-over to a running copy comes here, before any window exists.
-
-    // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
-    setReaderFailureHook([](const QString &message) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok);
-        box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-        box.exec();
-    });
-
-    SonaloApp::Options options;
-    options.programFolder = FileSystem::programFolder();
-    options.workingFolder = QDir::currentPath();
-    options.arguments = app.arguments().mid(1);
-    SonaloApp sonalo(options);
-    if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
-        dumpTableWhenShown(sonalo, dump);
-    sonalo.showSplash();
-    return app.exec();
+    return runSonalo(argc, argv);
 }

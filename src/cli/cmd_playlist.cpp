@@ -1,7 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/EncodingNames.h"
 
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/Playlist.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "core/FileSystem.h"
 #include "core/FolderScan.h"
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/Playlist.h"
 #include "tags/AddSongFile.h"
 #include "tags/ReaderFailureHook.h"

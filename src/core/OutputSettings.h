@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/TextEncoding.h"
 
 // The one process-wide choice for every text file written (playlists and exported lists) and

@@ -1,8 +1,6 @@
 #include "core/Playlist.h"
 
 #include "core/FileSystem.h"
-#include "core/PictureWriter.h"
-
 
 namespace {
 

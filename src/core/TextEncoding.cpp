@@ -2,8 +2,8 @@
 
 #include "core/Errors.h"
 #include "core/FileSystem.h"
-#include "core/PictureWriter.h"
 #include "core/Windows1252.h"
+#include "core/picture/PictureWriter.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,5 @@
-// The real program, started offscreen with arguments; it writes what its table shows and ends.
+// The program (its test build sonalo_e2e, the shipped start-up plus the table dump), started
+// offscreen with arguments; it writes what its table shows and ends.
 #include "core/OutputSettings.h"
 #include "core/Playlist.h"
 
@@ -51,7 +52,7 @@ TEST(EndToEnd, ArgumentsFolderFilePlaylistAndCapitalPlaylistFillTheTable)
     env.insert(u8("SONALO_TEST_DUMP_TABLE"), dump);
     sonalo.setProcessEnvironment(env);
     // Relative names, as a shell passes them: they are kept absolute.
-    sonalo.start(QStringLiteral(SONALO_BINARY_DIR "/src/app/sonalo"),
+    sonalo.start(QStringLiteral(SONALO_E2E_PROGRAM),
                  {u8("Musik"), u8("Lied 🎵.wma"), dir.filePath(u8("list.slp")), u8("LIST.SLP")});
     ASSERT_TRUE(sonalo.waitForFinished(60000)) << "the program did not end";
     EXPECT_EQ(sonalo.exitStatus(), QProcess::NormalExit);

@@ -2,7 +2,7 @@
 #include "TempDir.h"
 
 #include "core/Playlist.h"
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 
 #include <QImage>
 

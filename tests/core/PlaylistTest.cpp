@@ -1,5 +1,5 @@
 #include "core/Errors.h"
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/Playlist.h"
 #include "TempDir.h"
 

@@ -1,11 +1,12 @@
 #include "core/Errors.h"
-#include "core/PictureWriter.h"
+#include "core/PictureStyle.h"
 #include "core/TextEncoding.h"
 #include "core/Windows1252.h"
 #include "TempDir.h"
 
-#include <QGuiApplication>
+#include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -243,7 +244,7 @@ protected:
 
 TEST_F(PictureTest, PictureNamesGetPicturesOfTheText)
 {
-    style.background = QColor(255, 255, 0);
+    style.background = 0xFFFFFF00;
     const QString text = QStringLiteral("first line\r\nsecond, a longer line\r\n");
     for (const char *ext : {"jpeg", "JPG", "bmp", "gif"}) {
         const QString name = tmp.path(QStringLiteral("list.") + QLatin1String(ext));
@@ -267,6 +268,46 @@ TEST_F(PictureTest, PictureNamesGetPicturesOfTheText)
     const QString txt = tmp.path(QStringLiteral("list.txt"));
     WriteTextFile(QStringLiteral("x"), txt, TTextEncoding::teUtf8, style);
     EXPECT_EQ(TempDir::read(txt), QByteArray("\xEF\xBB\xBFx"));
+}
+
+TEST_F(PictureTest, SetFontAndColoursAreDrawnWith)
+{
+    PictureFont font;
+    font.pixelSize = 40;
+    font.weight = 700;
+    style.font = font;
+    style.textColor = 0xFFFFFFFF;
+    style.background = 0xFF000000;
+    const QString text = QStringLiteral("Wide text");
+    const QString name = tmp.path(QStringLiteral("big.bmp"));
+    WriteTextFile(text, name, TTextEncoding::teUtf8, style);
+    const QImage img(name);
+    ASSERT_FALSE(img.isNull());
+    QFont expected;
+    expected.setPixelSize(40);
+    expected.setWeight(QFont::Bold);
+    const QFontMetrics fm(expected);
+    EXPECT_EQ(img.width(), fm.horizontalAdvance(text) + 20);
+    EXPECT_EQ(img.height(), fm.boundingRect(QStringLiteral("Wg")).height() + 20);
+    EXPECT_GT(img.height(), QFontMetrics(QFont{}).boundingRect(QStringLiteral("Wg")).height() + 20);
+    EXPECT_EQ(qGray(img.pixel(1, 1)), 0);
+    bool light = false;
+    for (int x = 10; x < img.width() - 10 && !light; ++x)
+        for (int y = 10; y < img.height() - 10 && !light; ++y)
+            light = qGray(img.pixel(x, y)) > 200;
+    EXPECT_TRUE(light);
+}
+
+TEST_F(PictureTest, PointSizeCountsWhenNoPixelSizeIsSet)
+{
+    PictureFont font;
+    font.pointSize = 30;
+    style.font = font;
+    const QString name = tmp.path(QStringLiteral("points.bmp"));
+    WriteTextFile(QStringLiteral("x"), name, TTextEncoding::teUtf8, style);
+    QFont expected;
+    expected.setPointSizeF(30);
+    EXPECT_EQ(QImage(name).height(), QFontMetrics(expected).boundingRect(QStringLiteral("Wg")).height() + 20);
 }
 
 TEST_F(PictureTest, PictureTooLargeIsReportedNotSwallowed)

@@ -1,4 +1,4 @@
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 
 #include <gtest/gtest.h>
 

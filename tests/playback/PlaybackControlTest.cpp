@@ -1,5 +1,5 @@
 #include "playback/DisplayOptionsModel.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 
 #include "RecordingView.h"

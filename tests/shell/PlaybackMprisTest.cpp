@@ -7,7 +7,7 @@
 
 #include "TempDir.h"
 #include "playback/DisplayOptionsModel.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 #include "playback/RecordingView.h"
 

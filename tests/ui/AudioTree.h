@@ -4,7 +4,7 @@
 #include "ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "tags/AddSongFile.h"
 #include "ui/Session.h"
 #include "ui/SongTableModel.h"

@@ -7,7 +7,7 @@
 
 #include "QtTestApp.h"
 #include "TempDir.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
 #include "ScriptedDialogs.h"
 #include "TestApp.h"

@@ -3,7 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "ui/Session.h"
 
 #include "QtTestApp.h"

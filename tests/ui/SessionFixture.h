@@ -2,7 +2,7 @@
 
 #include "QtTestApp.h"
 #include "ScriptedDialogs.h"
-#include "playback/FakeAudioPlayer.h"
+#include "support/FakeAudioPlayer.h"
 #include "ui/Session.h"
 
 #include <QTemporaryDir>

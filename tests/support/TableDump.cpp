@@ -1,4 +1,4 @@
-#include "app/TableDump.h"
+#include "support/TableDump.h"
 
 #include "app/SonaloApp.h"
 #include "ui/Session.h"

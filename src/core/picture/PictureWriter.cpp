@@ -1,8 +1,10 @@
-#include "core/PictureWriter.h"
+#include "core/picture/PictureWriter.h"
 
 #include "core/Errors.h"
 
 #include <QBuffer>
+#include <QColor>
+#include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
@@ -10,6 +12,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -72,12 +75,31 @@ QByteArray encodeGif(const QImage &picture, const QString &fileName)
     return out;
 }
 
+// Starts from the application font, so that parts left unset keep its values.
+QFont toQFont(const std::optional<PictureFont> &style)
+{
+    QFont font;
+    if (!style)
+        return font;
+    if (!style->family.isEmpty())
+        font.setFamily(style->family);
+    if (style->pixelSize > 0)
+        font.setPixelSize(style->pixelSize);
+    else if (style->pointSize > 0)
+        font.setPointSizeF(style->pointSize);
+    font.setWeight(QFont::Weight(std::clamp(style->weight, 1, 1000)));
+    font.setItalic(style->italic);
+    font.setUnderline(style->underline);
+    font.setStrikeOut(style->strikeOut);
+    return font;
+}
+
 } // namespace
 
 QByteArray renderTextPicture(const QString &text, const QString &fileName, const PictureStyle &style)
 {
     const QStringList lines = text.split(QStringLiteral("\r\n"));
-    const QFont font = style.font.value_or(QFont());
+    const QFont font = toQFont(style.font);
     const QFontMetrics metrics(font);
     int widest = 0;
     for (const QString &line : lines)
@@ -92,11 +114,11 @@ QByteArray renderTextPicture(const QString &text, const QString &fileName, const
     QImage picture(int(width), int(height), QImage::Format_RGB32);
     if (picture.isNull())
         fail(fileName, QStringLiteral("Out of memory."));
-    picture.fill(style.background);
+    picture.fill(QColor::fromRgba(style.background));
     {
         QPainter painter(&picture);
         painter.setFont(font);
-        painter.setPen(style.textColor);
+        painter.setPen(QColor::fromRgba(style.textColor));
         for (qsizetype i = 0; i < lines.size(); ++i)
             painter.drawText(10, 10 + int(i) * lineHeight + metrics.ascent(), lines[i]);
     }

@@ -1,0 +1,2 @@
+// The one folder allowed GUI headers.
+#include <QImage>

@@ -1,0 +1,3 @@
+// layer-check expects: line 3, QtGui
+
+#include <QImage>

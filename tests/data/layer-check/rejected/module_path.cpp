@@ -1,0 +1,2 @@
+// layer-check expects: line 2, QtGui
+#include <QtGui/QColor>
