@@ -7,5 +7,7 @@ class SonaloApp;
 // For the end-to-end tests of the real program: once the main window is shown and has opened
 // its arguments, write what the song table shows to file (the status line, then one line per
 // row with the nine cells separated by tabs, UTF-8) and close the program. main() installs it
-// only when the environment variable SONALO_TEST_DUMP_TABLE names the file.
-void dumpTableWhenShown(SonaloApp &app, const QString &file);
+// only when the environment variable SONALO_TEST_DUMP_TABLE names the file. With handovers
+// above 0 (SONALO_TEST_DUMP_AFTER_HANDOVERS) it waits until that many second starts' files
+// are opened too.
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers = 0);

@@ -1,5 +1,7 @@
 #include "app/Artwork.h"
+#include "app/InstanceMessenger.h"
 #include "app/SonaloApp.h"
+#include "app/TOneInstanceCheck.h"
 #include "app/TableDump.h"
 #include "core/FileSystem.h"
 #include "tags/ReaderFailureHook.h"
@@ -19,7 +21,13 @@ int main(int argc, char *argv[])
     // The run ends when the main window closes, not when the splash hides.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The single-instance hand-over to a running copy comes here, before any window exists.
+    // A start with files hands them to a running copy of this program file and ends here,
+    // before any window exists.
+    const QString programPath = QCoreApplication::applicationFilePath();
+    InstanceMessenger messenger(InstanceMessenger::channelFolder(programPath, InstanceMessenger::runtimeFolder()));
+    if (messenger.start(programPath, app.arguments().mid(1), QDir::currentPath()) == InstanceMessenger::Outcome::Taken)
+        return 0;
+    messenger.setReceiveHook(&TOneInstanceCheck::received);
 
     // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
     setReaderFailureHook([](const QString &message) {
@@ -34,7 +42,7 @@ int main(int argc, char *argv[])
     options.arguments = app.arguments().mid(1);
     SonaloApp sonalo(options);
     if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
-        dumpTableWhenShown(sonalo, dump);
+        dumpTableWhenShown(sonalo, dump, qEnvironmentVariableIntValue("SONALO_TEST_DUMP_AFTER_HANDOVERS"));
     sonalo.showSplash();
     return app.exec();
 }
