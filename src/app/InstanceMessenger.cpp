@@ -114,7 +114,7 @@ InstanceMessenger::Outcome InstanceMessenger::forward(const InstanceMessage &mes
     const auto request = encodeRequest(message);
     if (!request)
         return Outcome::NotSent;
-    // The copy started last first, as the newest window would be found first.
+    // The copy started last is asked first: its window is the one the user saw last.
     QFileInfoList sockets = QDir(m_folder).entryInfoList({QStringLiteral("*") + SocketSuffix}, QDir::Files | QDir::System);
     std::sort(sockets.begin(), sockets.end(),
               [](const QFileInfo &a, const QFileInfo &b) { return a.lastModified() > b.lastModified(); });
