@@ -1,6 +1,8 @@
 #include "app/RunSonalo.h"
 
 #include "app/Artwork.h"
+#include "app/InstanceMessenger.h"
+#include "app/TOneInstanceCheck.h"
 #include "app/SonaloApp.h"
 #include "core/FileSystem.h"
 #include "tags/ReaderFailureHook.h"
@@ -20,7 +22,13 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
     // The run ends when the main window closes, not when the splash hides.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The single-instance hand-over to a running copy comes here, before any window exists.
+    // A start with files hands them to a running copy of this program file and ends here,
+    // before any window exists.
+    const QString programPath = QCoreApplication::applicationFilePath();
+    InstanceMessenger messenger(InstanceMessenger::channelFolder(programPath, InstanceMessenger::runtimeFolder()));
+    if (messenger.start(programPath, app.arguments().mid(1), QDir::currentPath()) == InstanceMessenger::Outcome::Taken)
+        return 0;
+    messenger.setReceiveHook(&TOneInstanceCheck::received);
 
     // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
     setReaderFailureHook([](const QString &message) {

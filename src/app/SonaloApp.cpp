@@ -1,5 +1,6 @@
 #include "app/SonaloApp.h"
 
+#include "app/TOneInstanceCheck.h"
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
@@ -61,6 +62,12 @@ SonaloApp::SonaloApp(const Options &options)
         arguments.append(absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
+    // The main window's part of its creation: from here on a second start's files are taken.
+    m_instanceCheck = std::make_unique<TOneInstanceCheck>();
+    m_instanceCheck->setMainWindow(m_prog.get());
+    m_instanceCheck->OnNewInstance = [&s](TOneInstanceCheck *, quint32, const QStringList &params, bool &) {
+        s.playlist.OpenForwardedArguments(params);
+    };
     m_suchopt = std::make_unique<Tsuchopt>(s.lang, s.searchOptions);
     created(m_suchopt.get());
     m_startfenster = std::make_unique<Tstartfenster>(s.lang);
@@ -144,6 +151,8 @@ SonaloApp::~SonaloApp()
     m_addordner.reset();
     m_startfenster.reset();
     m_suchopt.reset();
+    // Hand-overs arriving from now on are declined.
+    m_instanceCheck.reset();
     m_prog.reset();
     m_start.reset();
     m_session.reset();

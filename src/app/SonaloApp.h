@@ -22,6 +22,7 @@ class Teinstausgabe;
 class Teinstshortcuts;
 class Tfehler;
 class Tinfo;
+class TOneInstanceCheck;
 class Tlastfiles;
 class Tprog;
 class Tstart;
@@ -62,6 +63,7 @@ public:
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
     PlaybackMpris *mpris() const { return m_mpris.get(); }
+    TOneInstanceCheck *instanceCheck() const { return m_instanceCheck.get(); }
     // AudioDevices: the outputs a player can use, entry 0 the desktop's default.
     const TAudioDevices &audioDevices() const { return m_audioDevices; }
 
@@ -83,6 +85,7 @@ private:
     QStringList m_creationOrder;
     std::unique_ptr<Tstart> m_start;
     std::unique_ptr<Tprog> m_prog;
+    std::unique_ptr<TOneInstanceCheck> m_instanceCheck;
     std::unique_ptr<Tsuchopt> m_suchopt;
     std::unique_ptr<Tstartfenster> m_startfenster;
     std::unique_ptr<Taddordner> m_addordner;

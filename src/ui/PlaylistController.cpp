@@ -43,6 +43,11 @@ PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDi
 {
     if (!m_addSongFile)
         m_addSongFile = [this](const QString &path, bool relative) { AddSongFile(m_lists, path, relative); };
+    // Hand-overs that came while adding ran wait for its end.
+    connect(this, &PlaylistController::addingChanged, this, [this](bool adding) {
+        if (!adding && !m_forwarded.isEmpty())
+            QMetaObject::invokeMethod(this, &PlaylistController::openQueuedForwarded, Qt::QueuedConnection);
+    });
 }
 
 QString PlaylistController::playlistFilter()
@@ -126,6 +131,33 @@ void PlaylistController::OpenArgument(const QString &argument)
     m_list.ShowListStatus();
     if (failure)
         throw *failure;
+}
+
+void PlaylistController::OpenForwardedArguments(const QStringList &params)
+{
+    if (params.size() < 2)
+        return;
+    m_forwarded.append(params.mid(1));
+    QMetaObject::invokeMethod(this, &PlaylistController::openQueuedForwarded, Qt::QueuedConnection);
+}
+
+void PlaylistController::openQueuedForwarded()
+{
+    // Adding in progress (a scan lets events run): the end of that adding comes back here.
+    // Already opening: the loop below takes the new ones in turn.
+    if (m_adding || m_openingForwarded)
+        return;
+    m_openingForwarded = true;
+    while (!m_forwarded.isEmpty()) {
+        const QStringList arguments = m_forwarded.takeFirst();
+        // Like the program's own arguments: a failure shows and stops this hand-over's rest.
+        runCommand([&] {
+            for (const QString &argument : arguments)
+                OpenArgument(argument);
+        });
+        ++m_forwardedOpened;
+    }
+    m_openingForwarded = false;
 }
 
 void PlaylistController::FormShow(const QStringList &arguments)

@@ -43,6 +43,12 @@ public:
     // One command-line or forwarded argument; refreshes after it. Throws SonaloError when a
     // playlist cannot be read (what was added stays).
     void OpenArgument(const QString &argument);
+    // A second start's parameters (entry 0 is its program): entries 1 .. last through
+    // OpenArgument, after the event that brought them and after any adding that runs, so the
+    // hand-over is answered at once and nothing is lost to a running scan.
+    void OpenForwardedArguments(const QStringList &params);
+    // Hand-overs opened so far.
+    int forwardedOpened() const { return m_forwardedOpened; }
 
     // The playlist menu.
     void mp1Click();        // load, replacing the playlist once a file is chosen
@@ -84,6 +90,7 @@ private:
     void loadPlaylistFile(const QString &fileName);
     void savePlaylistTo(const SongList &list);
     void refreshAndScroll();
+    void openQueuedForwarded();
 
     SongLists &m_lists;
     ScanState &m_scan;
@@ -96,4 +103,7 @@ private:
     QStringList m_playlistFolderList;
     bool m_adding = false;
     bool m_folderRelative = false;
+    QList<QStringList> m_forwarded; // hand-overs waiting, oldest first
+    bool m_openingForwarded = false;
+    int m_forwardedOpened = 0;
 };

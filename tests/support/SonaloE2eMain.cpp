@@ -8,6 +8,6 @@ int main(int argc, char *argv[])
 {
     return runSonalo(argc, argv, [](SonaloApp &app) {
         if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
-            dumpTableWhenShown(app, dump);
+            dumpTableWhenShown(app, dump, qEnvironmentVariableIntValue("SONALO_TEST_DUMP_AFTER_HANDOVERS"));
     });
 }

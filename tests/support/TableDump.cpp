@@ -9,13 +9,14 @@
 #include <QTableView>
 #include <QTimer>
 
-void dumpTableWhenShown(SonaloApp &app, const QString &file)
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers)
 {
     auto *poll = new QTimer(app.prog());
     poll->setInterval(100);
-    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll] {
+    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll, handovers] {
         Tprog *prog = app.prog();
-        if (!prog->isVisible() || app.session().playlist.isAdding())
+        if (!prog->isVisible() || app.session().playlist.isAdding() ||
+            app.session().playlist.forwardedOpened() < handovers)
             return;
         poll->stop();
         QString text = prog->statusLabel()->text() + QLatin1Char('\n');

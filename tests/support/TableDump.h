@@ -7,5 +7,6 @@ class SonaloApp;
 // For the end-to-end tests of the program: once the main window is shown and has opened its
 // arguments, write what the song table shows to file (the status line, then one line per row
 // with the nine cells separated by tabs, UTF-8) and close the program. sonalo_e2e installs it
-// when the environment variable SONALO_TEST_DUMP_TABLE names the file.
-void dumpTableWhenShown(SonaloApp &app, const QString &file);
+// when the environment variable SONALO_TEST_DUMP_TABLE names the file. With handovers above 0
+// (SONALO_TEST_DUMP_AFTER_HANDOVERS) it waits until that many second starts' files are opened.
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers = 0);

@@ -217,3 +217,36 @@ TEST_F(PlaylistControllerTest, AddingIsGuardedAgainstASecondAdding)
     EXPECT_FALSE(playlist().isAdding());
     EXPECT_EQ(adding, QList<bool>({true, false}));
 }
+
+TEST_F(PlaylistControllerTest, ForwardedArgumentsOpenInOrderAfterTheEventAndAfterRunningAdding)
+{
+    QStringList errors;
+    QObject::connect(&playlist(), &PlaylistController::errorRaised, [&](const QString &m) { errors << m; });
+    const QString a = writePlaylist(u8("a.slp"), {song("a", "1")});
+    const QString b = writePlaylist(u8("b.slp"), {song("b", "2")});
+    const QString c = writePlaylist(u8("c.slp"), {song("c", "3")});
+    auto artists = [&] {
+        QStringList out;
+        for (const TSongRecord &r : songs())
+            out << r.Artist;
+        return out;
+    };
+
+    // Only the program's path: nothing to open.
+    playlist().OpenForwardedArguments({u8("/p/sonalo")});
+    // Arriving while a scan lets events run: opened after it, not lost.
+    EXPECT_TRUE(playlist().addSongs([&] {
+        playlist().OpenForwardedArguments({u8("/p/sonalo"), a, programFolder + u8("gone.slp"), b});
+        playlist().OpenForwardedArguments({u8("/p/sonalo"), c});
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(songs().isEmpty());
+    }));
+    EXPECT_TRUE(songs().isEmpty()) << "opened inside the event that brought them";
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    // A playlist that cannot be read stops the rest of its own hand-over only.
+    EXPECT_EQ(artists(), QStringList({u8("a"), u8("c")}));
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(playlist().forwardedOpened(), 2);
+    EXPECT_EQ(status(), u8("2 Files Loaded (6min )"));
+}

@@ -1,0 +1,193 @@
+// Two and more real copies of the built program, off screen: a second start with files hands
+// them to the first and ends; one without files, or from another program file, runs on its own.
+#include "core/OutputSettings.h"
+#include "core/Playlist.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString u8(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+// The program's full path decides which copies meet: each test program is a link of its own.
+QString programCopy(const QDir &dir, const char *name)
+{
+    dir.mkpath(u8(name));
+    const QString target = dir.filePath(u8(name) + u8("/sonalo"));
+    const QByteArray from = QFile::encodeName(QStringLiteral(SONALO_E2E_PROGRAM));
+    if (::link(from.constData(), QFile::encodeName(target).constData()) != 0)
+        QFile::copy(QFile::decodeName(from), target);
+    return target;
+}
+
+QStringList tableLines(const QString &dump)
+{
+    QFile f(dump);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString lastCell(const QString &line)
+{
+    return line.section(QLatin1Char('\t'), -1);
+}
+
+class SingleInstanceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        ASSERT_TRUE(runtime.isValid());
+        chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+        dir = QDir(work.path());
+    }
+
+    void TearDown() override
+    {
+        for (QProcess *p : running) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+            delete p;
+        }
+    }
+
+    QProcess *start(const QString &program, const QStringList &arguments, const QString &cwd,
+                    const QString &dump = {}, int handovers = 0)
+    {
+        auto *p = new QProcess;
+        running.append(p);
+        p->setWorkingDirectory(cwd);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u8("QT_QPA_PLATFORM"), u8("offscreen"));
+        env.insert(u8("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(u8("SONALO_AUDIO_SINK"), u8("fakesink"));
+        if (!dump.isEmpty())
+            env.insert(u8("SONALO_TEST_DUMP_TABLE"), dump);
+        if (handovers > 0)
+            env.insert(u8("SONALO_TEST_DUMP_AFTER_HANDOVERS"), QString::number(handovers));
+        p->setProcessEnvironment(env);
+        p->start(program, arguments);
+        EXPECT_TRUE(p->waitForStarted(10000));
+        return p;
+    }
+
+    // The sockets of the copies listening there (each copy that keeps running owns one).
+    int listeningCopies() const
+    {
+        int n = 0;
+        for (const QFileInfo &channel : QDir(runtime.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+            n += int(QDir(channel.filePath()).entryList({u8("*.socket")}, QDir::System).size());
+        return n;
+    }
+
+    bool waitForCopies(int n, int boundMs = 30000) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (listeningCopies() < n && t.elapsed() < boundMs)
+            QThread::msleep(50);
+        return listeningCopies() >= n;
+    }
+
+    QString file(const char *name, const QByteArray &bytes = "not audio")
+    {
+        const QString path = dir.filePath(u8(name));
+        dir.mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir work{QStringLiteral(SONALO_BINARY_DIR "/single-instance-XXXXXX")};
+    QTemporaryDir runtime;
+    QDir dir;
+    QList<QProcess *> running;
+};
+
+} // namespace
+
+TEST_F(SingleInstanceTest, SecondStartsHandTheirFilesToTheFirstCopyOfTheSameProgram)
+{
+    const QString programA = programCopy(dir, "a");
+    const QString programB = programCopy(dir, "b");
+    file("x/a.mp3");
+    file("y/c.mp3");
+    file("d.mp3");
+    TSongRecord listed;
+    listed.Title = u8("Listed");
+    listed.Path = u8("/nowhere/listed.mp3");
+    SavePlaylist({listed}, dir.filePath(u8("x/b.slp")), TTextEncoding::teUtf8, PictureStyle());
+
+    const QString firstDump = dir.filePath(u8("first.txt"));
+    QProcess *first = start(programA, {}, work.path(), firstDump, 2);
+    ASSERT_TRUE(waitForCopies(1)) << "the first copy never listened";
+
+    // From other working folders, relative names: they arrive absolute, in order.
+    const QString lostDump = dir.filePath(u8("second.txt"));
+    QProcess *second = start(programA, {u8("a.mp3"), u8("b.slp")}, dir.filePath(u8("x")), lostDump);
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    QProcess *third = start(programA, {u8("../y/c.mp3")}, dir.filePath(u8("x")), lostDump);
+    ASSERT_TRUE(third->waitForFinished(30000));
+    EXPECT_EQ(third->exitCode(), 0) << third->readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(lostDump)) << "a handing-over start showed a window";
+    EXPECT_EQ(listeningCopies(), 1) << "a handing-over start stayed";
+
+    // Another program file: its own copy with its own files.
+    const QString otherDump = dir.filePath(u8("other.txt"));
+    QProcess *other = start(programB, {u8("d.mp3")}, work.path(), otherDump);
+    ASSERT_TRUE(other->waitForFinished(60000));
+    EXPECT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
+    const QStringList otherLines = tableLines(otherDump);
+    ASSERT_EQ(otherLines.size(), 2) << otherLines.join(u8("\n")).toStdString();
+    EXPECT_EQ(lastCell(otherLines[1]), dir.filePath(u8("d.mp3")));
+
+    ASSERT_TRUE(first->waitForFinished(60000)) << "the first copy never opened the hand-overs";
+    EXPECT_EQ(first->exitCode(), 0) << first->readAllStandardError().toStdString();
+    const QStringList lines = tableLines(firstDump);
+    ASSERT_EQ(lines.size(), 4) << lines.join(u8("\n")).toStdString();
+    EXPECT_EQ(lastCell(lines[1]), dir.filePath(u8("x/a.mp3")));
+    EXPECT_EQ(lastCell(lines[2]), u8("/nowhere/listed.mp3"));
+    EXPECT_EQ(lastCell(lines[3]), dir.filePath(u8("y/c.mp3")));
+}
+
+TEST_F(SingleInstanceTest, StartWithoutFilesIsASecondCopyThatListensToo)
+{
+    const QString program = programCopy(dir, "a");
+    QProcess *first = start(program, {}, work.path());
+    ASSERT_TRUE(waitForCopies(1));
+    const QString dump = dir.filePath(u8("second.txt"));
+    QProcess *second = start(program, {}, work.path(), dump, 1);
+    ASSERT_TRUE(waitForCopies(2)) << "the second copy does not listen";
+    EXPECT_EQ(second->state(), QProcess::Running);
+    // The copy started last takes the next start's files.
+    QProcess *third = start(program, {file("e.mp3")}, work.path());
+    ASSERT_TRUE(third->waitForFinished(30000));
+    EXPECT_EQ(third->exitCode(), 0);
+    ASSERT_TRUE(second->waitForFinished(60000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    const QStringList lines = tableLines(dump);
+    ASSERT_EQ(lines.size(), 2) << lines.join(u8("\n")).toStdString();
+    EXPECT_EQ(lastCell(lines[1]), dir.filePath(u8("e.mp3")));
+    EXPECT_EQ(first->state(), QProcess::Running) << "the first copy is untouched";
+}
