@@ -59,6 +59,12 @@ IniFile IniFile::parse(QByteArrayView bytes)
         text = decodeUtf8(bytes, Utf8Malformed::Replace, &malformed);
     if (signature || malformed > 0)
         text = decodeLineReaderText(bytes);
+    // A second signature (a file once saved by a tool that added its own) is one too: left
+    // in, it would hide the first section, and written as UTF-8 it reads as a signature.
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+        ini.m_utf8Signature = true;
+    }
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start < n) {
