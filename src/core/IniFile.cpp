@@ -59,10 +59,13 @@ IniFile IniFile::parse(QByteArrayView bytes)
         text = decodeUtf8(bytes, Utf8Malformed::Replace, &malformed);
     if (signature || malformed > 0)
         text = decodeLineReaderText(bytes);
-    // A second signature (a file once saved by a tool that added its own) is one too: left
-    // in, it would hide the first section, and written as UTF-8 it reads as a signature.
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
+    // Further signatures (a file saved by tools that each added their own) are signatures
+    // too: left in, they would hide the first section, and written as UTF-8 they read as one.
+    qsizetype extra = 0;
+    while (extra < text.size() && text[extra] == QChar(0xFEFF))
+        ++extra;
+    if (extra > 0) {
+        text.remove(0, extra);
         ini.m_utf8Signature = true;
     }
     qsizetype start = 0;

@@ -72,8 +72,9 @@ TEST(IniFile, EncodingsAndHostileBytes)
     const QByteArray longLine = "[a]\nk=" + QByteArray(2 * 1024 * 1024, 'z') + "\nj=1";
     EXPECT_EQ(valueOf(longLine, "a", "k")->size(), 2 * 1024 * 1024);
     EXPECT_EQ(valueOf(longLine, "a", "j"), s("1"));
-    // A second signature does not hide the first section.
-    EXPECT_EQ(valueOf("\xEF\xBB\xBF\xEF\xBB\xBF[a]\nk=1", "a", "k"), s("1"));
+    // Further signatures do not hide the first section, and come out as one.
+    EXPECT_EQ(valueOf("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF[a]\nk=1", "a", "k"), s("1"));
+    EXPECT_EQ(IniFile::parse("\xFE\xFF\xFE\xFF\xFE\xFF\x00k").toBytes(), QByteArray("\xEF\xBB\xBFk"));
     EXPECT_EQ(IniFile::parse(QByteArray()).lineCount(), 0);
 }
 
