@@ -74,7 +74,7 @@ TEST(IniFile, EncodingsAndHostileBytes)
     EXPECT_EQ(valueOf(longLine, "a", "j"), s("1"));
     // Further signatures do not hide the first section, and come out as one.
     EXPECT_EQ(valueOf("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF[a]\nk=1", "a", "k"), s("1"));
-    EXPECT_EQ(IniFile::parse("\xFE\xFF\xFE\xFF\xFE\xFF\x00k").toBytes(), QByteArray("\xEF\xBB\xBFk"));
+    EXPECT_EQ(IniFile::parse(QByteArray("\xFE\xFF\xFE\xFF\xFE\xFF\x00k", 8)).toBytes(), QByteArray("\xEF\xBB\xBFk"));
     EXPECT_EQ(IniFile::parse(QByteArray()).lineCount(), 0);
 }
 
