@@ -49,7 +49,7 @@ SonaloApp::SonaloApp(const Options &options)
         factory = TcbAudioPlay::Factory(m_audioDevices);
     }
     m_session = std::make_unique<Session>(Session::Options{options.programFolder, std::move(factory), dialogs,
-                                                           options.addSongFile});
+                                                           options.addSongFile, options.configFolder});
     Session &s = *m_session;
 
     // The splash first: it chooses the language every later window is created in.

@@ -40,6 +40,9 @@ public:
     {
         QString programFolder; // with a trailing "/"
         QString workingFolder; // where the language marker files are looked for
+        // Where the settings file goes when the program's folder cannot take it; empty: the
+        // desktop's per-user configuration folder.
+        QString configFolder;
         QStringList arguments;
         UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
         // Makes the players; empty: GStreamer on the audio outputs found at start-up.

@@ -41,6 +41,8 @@ public:
     // The search bar shown or hidden from outside the menu (the settings file).
     void setSearchBarShown(bool shown);
     void setOptionsPanelShown(bool shown);
+    // Shows the search bar and puts the focus into the search field.
+    void showBarAndFocus();
 
     // Context searches, k being a field index (0 Artist ... 7 Path): from the row of the
     // shown list the table has selected first (-1 for none), and from the playing song.
@@ -66,7 +68,6 @@ Q_SIGNALS:
     void errorRaised(const QString &message);
 
 private:
-    void showBarAndFocus();
     void contextSearch(const QString &term);
 
     SongLists &m_lists;

@@ -95,14 +95,12 @@ void SearchOptionsBinding::show()
     // The column shortcuts show which of them describes the set now, so that the two views
     // agree and a stale mark never claims "all" after a box was cleared.
     QRadioButton *mark = nullptr;
-    const bool all = std::all_of(o.columns.begin(), o.columns.end(), [](bool on) { return on; });
-    const bool none = std::none_of(o.columns.begin(), o.columns.end(), [](bool on) { return on; });
-    if (o == SearchOptions{})
-        mark = m_standard;
-    else if (all)
-        mark = m_all;
-    else if (none)
-        mark = m_none;
+    switch (m_model.columnShortcut()) {
+    case SearchOptionsModel::ColumnShortcut::Standard: mark = m_standard; break;
+    case SearchOptionsModel::ColumnShortcut::All: mark = m_all; break;
+    case SearchOptionsModel::ColumnShortcut::NoColumn: mark = m_none; break;
+    case SearchOptionsModel::ColumnShortcut::Unmarked: break;
+    }
     checkOnly({m_all, m_none, m_standard}, mark);
 }
 

@@ -1,5 +1,19 @@
 #include "ui/SearchOptionsModel.h"
 
+#include <algorithm>
+
+SearchOptionsModel::ColumnShortcut SearchOptionsModel::columnShortcut() const
+{
+    const auto &c = m_options.columns;
+    if (m_options == SearchOptions{})
+        return ColumnShortcut::Standard;
+    if (std::all_of(c.begin(), c.end(), [](bool on) { return on; }))
+        return ColumnShortcut::All;
+    if (std::none_of(c.begin(), c.end(), [](bool on) { return on; }))
+        return ColumnShortcut::NoColumn;
+    return ColumnShortcut::Unmarked;
+}
+
 void SearchOptionsModel::setOptions(const SearchOptions &options)
 {
     if (options == m_options)

@@ -17,6 +17,11 @@ public:
     const SearchOptions &options() const { return m_options; }
     bool regex() const { return m_regex; }
 
+    // Which of the three column shortcuts ("Alle Spalten", "Keine Spalte", "Standard") the set
+    // is now: the mark both views show and the settings file stores.
+    enum class ColumnShortcut { Unmarked, All, NoColumn, Standard };
+    ColumnShortcut columnShortcut() const;
+
     void setOptions(const SearchOptions &options);
     // field: 0 Artist ... 7 Path.
     void setColumn(int field, bool on);

@@ -1,11 +1,28 @@
 #include "ui/Session.h"
 
+#include "core/SettingsFile.h"
+
+#include <QStandardPaths>
+
+namespace {
+
+QString settingsPath(const Session::Options &options)
+{
+    const QString config = options.configFolder.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                               : options.configFolder;
+    return SettingsFile::location(options.programFolder, config);
+}
+
+} // namespace
+
 Session::Session(const Options &options)
     : lists(options.programFolder),
       list(lists, lang),
       playback(lists, options.playerFactory, display, lang),
       search(lists, lang, searchOptions, list, playback),
       playlist(lists, scan, list, output, lang, *options.dialogs, options.addSongFile),
+      settings(settingsPath(options), lang, lists, display, searchOptions, search, list),
       dialogs(*options.dialogs)
 {
     list.attach(search, playback);

@@ -11,6 +11,7 @@
 #include "ui/PlaylistController.h"
 #include "ui/SearchController.h"
 #include "ui/SearchOptionsModel.h"
+#include "ui/SettingsController.h"
 
 #include <QString>
 
@@ -30,6 +31,9 @@ public:
         UserDialogs *dialogs = nullptr; // required
         // Appends one song for a file; empty: AddSongFile of the tag layer.
         AddSongFileFn addSongFile;
+        // The per-user configuration folder, where the settings file lives when the program's
+        // folder cannot take it; empty: the desktop's own (~/.config/Sonalo).
+        QString configFolder;
     };
 
     explicit Session(const Options &options);
@@ -46,5 +50,6 @@ public:
     PlaybackControl playback;
     SearchController search;
     PlaylistController playlist;
+    SettingsController settings;
     UserDialogs &dialogs;
 };

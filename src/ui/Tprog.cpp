@@ -114,6 +114,8 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     connect(&playlist, &PlaylistController::addingChanged, this, [this](bool adding) { setEnabled(!adding); });
     connect(&playlist, &PlaylistController::songsAppended, this, &Tprog::scrollToLastRow);
     connect(&playlist, &PlaylistController::errorRaised, this, &Tprog::showError);
+    m_session.settings.attach(this);
+    connect(&m_session.settings, &SettingsController::errorRaised, this, &Tprog::showError);
 
     // c: the search bar and the options panel start hidden (the search controller's state).
     pa_suche->hide();
@@ -135,6 +137,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
 Tprog::~Tprog()
 {
     // FormDestroy
+    m_session.settings.attach(nullptr);
     m_session.playback.FreePlayer();
     m_session.lists.AllSongs.clear();
     m_session.lists.FoundSongs.clear();
@@ -301,8 +304,10 @@ void Tprog::FormShow()
 
 void Tprog::FormActivate()
 {
-    // a: the settings file is not read yet; the design states stay.
-    FirstActivation = false;
+    if (FirstActivation) {
+        m_session.settings.loadAtFirstActivation();
+        FirstActivation = false;
+    }
     if (MaximizePending == 0) {
         showMaximized();
         MaximizePending = 1;
@@ -311,15 +316,53 @@ void Tprog::FormActivate()
 
 bool Tprog::FormCloseQuery()
 {
-    // Automatic saving of the settings is off (the design state) and cannot be switched on
-    // yet: closing is never refused.
-    return true;
+    // Only a failed automatic save of the settings keeps the window open.
+    return m_session.settings.saveOnClose();
 }
 
 void Tprog::FormClose()
 {
     m_session.playback.stop();
     Q_EMIT formClosed();
+}
+
+bool Tprog::settingsMaximized() const
+{
+    return isMaximized();
+}
+
+QRect Tprog::settingsPlacement() const
+{
+    return frameGeometry();
+}
+
+void Tprog::settingsMaximize()
+{
+    // Also before the window is first shown: it then opens maximized.
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void Tprog::settingsRestoreNormal()
+{
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+void Tprog::setSettingsPlacement(const QRect &outer)
+{
+    // The file holds the outer frame; the window's size is its client part.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    move(outer.topLeft());
+    resize(outer.width() - frame.width(), outer.height() - frame.height());
+}
+
+int Tprog::settingsColumnWidth(int column) const
+{
+    return lv->columnWidth(column);
+}
+
+void Tprog::setSettingsColumnWidth(int column, int width)
+{
+    lv->setColumnWidth(column, width);
 }
 
 void Tprog::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/SettingsWindow.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -19,7 +21,7 @@ class TTrackBar;
 // lives there. Its parts: Tprog.cpp (layout, events, start-up and close), TprogMenus.cpp (menus,
 // context menus, language routine), TprogSearchBar.cpp (search bar and options panel) and
 // TprogPlayback.cpp (play controls).
-class Tprog : public QMainWindow
+class Tprog : public QMainWindow, public SettingsWindow
 {
     Q_OBJECT
 public:
@@ -49,6 +51,16 @@ public:
     void sprache();
     void Deutsch1Click();
     void English1Click();
+
+    // What the settings file reads and writes of the window.
+    bool settingsMaximized() const override;
+    QRect settingsPlacement() const override;
+    void settingsMaximize() override;
+    void settingsRestoreNormal() override;
+    void setSettingsPlacement(const QRect &outer) override;
+    int settingsColumnWidth(int column) const override;
+    void setSettingsColumnWidth(int column, int width) override;
+    void switchLanguage(const QString &code) override;
     void mcloseClick();
     // The context menus open only when they can act: the table's while a row is selected, the
     // song panel's while a song is loaded. True when the menu opened.

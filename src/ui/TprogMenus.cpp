@@ -18,11 +18,10 @@
 
 namespace {
 
-// Menu items whose subsystems are still to come (settings, export, file information, the
-// shell integration) stay disabled until then.
+// Menu items whose subsystems are still to come (export, file information, the shell
+// integration) stay disabled until then.
 const char *const kPendingItems[] = {
     "mtxtexport", "mw6", "mp9", "mp10", "mp7", "mp8", "m_einstshortcuts", "so",
-    "einstsave", "einstload", "einstautosave", "einstautoload",
 };
 
 bool isPendingItem(const QString &name)
@@ -169,13 +168,18 @@ void Tprog::createMenus()
     item(einst, "m_einstshortcuts", nullptr);
     item(einst, "so", nullptr);
     einst->addSeparator();
-    item(einst, "einstsave", nullptr);
-    item(einst, "einstload", nullptr);
-    // Their design states; the settings file mirrors them once it exists.
-    item(einst, "einstautosave", nullptr)->setCheckable(true);
-    QAction *autoload = item(einst, "einstautoload", nullptr);
+    SettingsController &settings = m_session.settings;
+    item(einst, "einstsave", [&settings] { settings.SaveSettings(); });
+    item(einst, "einstload", [&settings] { settings.LoadSettings(); });
+    // The ticks show the controller's switches.
+    QAction *autosave = item(einst, "einstautosave", [&settings](bool on) { settings.setAutoSave(on); });
+    autosave->setCheckable(true);
+    autosave->setChecked(settings.autoSave());
+    connect(&settings, &SettingsController::autoSaveChanged, autosave, &QAction::setChecked);
+    QAction *autoload = item(einst, "einstautoload", [&settings](bool on) { settings.setAutoLoad(on); });
     autoload->setCheckable(true);
-    autoload->setChecked(true);
+    autoload->setChecked(settings.autoLoad());
+    connect(&settings, &SettingsController::autoLoadChanged, autoload, &QAction::setChecked);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });
@@ -293,14 +297,17 @@ void Tprog::sprache()
 
 void Tprog::Deutsch1Click()
 {
-    m_session.lang.setCode(QStringLiteral("de"));
-    sprache();
-    Q_EMIT languageSwitched();
+    switchLanguage(QStringLiteral("de"));
 }
 
 void Tprog::English1Click()
 {
-    m_session.lang.setCode(QStringLiteral("en"));
+    switchLanguage(QStringLiteral("en"));
+}
+
+void Tprog::switchLanguage(const QString &code)
+{
+    m_session.lang.setCode(code);
     sprache();
     Q_EMIT languageSwitched();
 }

@@ -107,3 +107,27 @@ TEST(Cli, SearchUsesTheWindowsSearch)
     EXPECT_TRUE(bad.err.contains(QStringLiteral("Unmatched []"))) << bad.err.toStdString();
     EXPECT_EQ(runCli({QStringLiteral("search"), list, QStringLiteral("x"), QStringLiteral("--columns"), QStringLiteral("colour")}).exitCode, 2);
 }
+
+TEST(Cli, SettingsShowSaysWhatEachKeyLoadsTo)
+{
+    const QString odd = QStringLiteral(SONALO_TEST_DATA "/settings/odd.ini");
+    const CliResult r = runCli({QStringLiteral("settings"), QStringLiteral("show"), odd});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 41); // the file's name, then one line a key
+    EXPECT_EQ(lines[0], QStringLiteral("# ") + odd);
+    for (const char *expected : {"programm\tmaximiert\t0\tmissing", "suche\tsucheoffen\t0", "suche\toptionenoffen\t1",
+                                 "einstellungen\tsonganzeige\t(none ticked)\t\"abc\" names no display mode",
+                                 "einstellungen\tautoload\t0",
+                                 "einstellungen\tsprache\tcurrent language\t\"fr\" is not \"de\" or \"en\""})
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(expected))) << expected << "\n" << r.out.toStdString();
+    TempDir tmp;
+    const QString garbage = tmp.write(QStringLiteral("g.ini"), "[programm]\nspalte_num=-5\nbreite=$zz\n");
+    const CliResult g = runCli({QStringLiteral("settings"), QStringLiteral("show"), garbage});
+    EXPECT_TRUE(g.out.contains(QStringLiteral("programm\tspalte_num\t65\t-5 is not a width"))) << g.out.toStdString();
+    EXPECT_TRUE(g.out.contains(QStringLiteral("programm\tbreite\tcurrent width\t\"$zz\" is not a number")));
+    const CliResult missing = runCli({QStringLiteral("settings"), QStringLiteral("show"), tmp.path(QStringLiteral("none.ini"))});
+    EXPECT_EQ(missing.exitCode, 0);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("every key keeps its design state")));
+    EXPECT_EQ(runCli({QStringLiteral("settings"), QStringLiteral("show"), tmp.path()}).exitCode, 1);
+}

@@ -25,7 +25,8 @@ protected:
 
     Session::Options options(AddSongFileFn addSongFile = {})
     {
-        return Session::Options{programFolder, players.factory(), &dialogs, std::move(addSongFile)};
+        return Session::Options{programFolder, players.factory(), &dialogs, std::move(addSongFile),
+                                programFolder + QStringLiteral("config")};
     }
 
     static QString u8(const char *s) { return QString::fromUtf8(s); }

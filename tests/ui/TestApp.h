@@ -11,6 +11,8 @@ inline SonaloApp::Options testAppOptions(const QString &folder, UserDialogs &dia
     SonaloApp::Options o;
     o.programFolder = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     o.workingFolder = folder;
+    // Never the user's own settings.
+    o.configFolder = o.programFolder + QStringLiteral("config");
     o.dialogs = &dialogs;
     o.playerFactory = std::move(players);
     o.mpris = false;

@@ -1,0 +1,289 @@
+#include "ScriptedDialogs.h"
+#include "TestApp.h"
+#include "QtTestApp.h"
+#include "app/SonaloApp.h"
+#include "core/SettingsFile.h"
+#include "support/FakeAudioPlayer.h"
+#include "ui/Session.h"
+#include "ui/Tprog.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+QString u8(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qtTestApp();
+        ASSERT_TRUE(folder.isValid());
+        start();
+    }
+
+    void start()
+    {
+        app.reset();
+        app = std::make_unique<SonaloApp>(testAppOptions(folder.path(), dialogs, players.factory()));
+        window = app->prog();
+    }
+
+    Session &session() { return app->session(); }
+    SettingsController &settings() { return session().settings; }
+    QString iniPath() const { return folder.path() + u8("/mp3player.ini"); }
+    QAction *item(const char *name) const { return window->findChild<QAction *>(u8(name)); }
+    void writeIni(const QByteArray &bytes) const
+    {
+        QFile f(iniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray readIni() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::optional<QString> fileValue(const char *section, const char *key) const
+    {
+        return IniFile::parse(readIni()).value(QLatin1String(section), QLatin1String(key));
+    }
+
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    FakeAudioScript players;
+    std::unique_ptr<SonaloApp> app;
+    Tprog *window = nullptr;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, EveryKeyPersistsThroughARestart)
+{
+    writeIni("; my notes\n[programm]\nfremd=bleibt\n[andere]\nx=1\n");
+    window->show();
+    window->setSettingsPlacement(QRect(20, 30, 1000, 700));
+    for (int c = 0; c < 9; ++c)
+        window->table()->setColumnWidth(c, 40 + c);
+    session().display.setRandomOrder(false);
+    session().search.showBarAndFocus();
+    SearchOptions o;
+    o.columns = {false, true, true, false, false, true, true, false};
+    o.caseSensitive = true;
+    o.inverse = true;
+    o.mode = SearchMode::Or;
+    session().searchOptions.setOptions(o);
+    window->Deutsch1Click();
+    item("saatg")->trigger();
+    item("saheader")->trigger();
+    item("sastatus")->trigger();
+    item("einstautosave")->trigger();
+    item("einstautoload")->trigger();
+    item("einstsave")->trigger();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u8("\n")).toStdString();
+
+    // Every key in its section, in the written order, after what others wrote.
+    QStringList written;
+    QString section;
+    for (const QByteArray &line : readIni().split('\n')) {
+        if (line.startsWith('['))
+            section = QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
+        else if (line.contains('=') && section != u8("andere") && !line.startsWith("fremd"))
+            written << section + u8("/") + QString::fromUtf8(line.left(line.indexOf('=')));
+    }
+    QStringList expected;
+    for (const SettingsFile::Key &k : SettingsFile::keys())
+        expected << QLatin1String(k.section) + u8("/") + QLatin1String(k.name);
+    EXPECT_EQ(written, expected);
+    EXPECT_TRUE(readIni().startsWith("; my notes\n[programm]\nfremd=bleibt\nmaximiert=0\n"));
+    EXPECT_TRUE(readIni().contains("\n[andere]\nx=1\n"));
+
+    start();
+    ASSERT_EQ(session().lang.code(), u8("en"));
+    window->show();
+    item("einstload")->trigger();
+    EXPECT_EQ(window->settingsPlacement(), QRect(20, 30, 1000, 700));
+    for (int c = 0; c < 9; ++c)
+        EXPECT_EQ(window->table()->columnWidth(c), 40 + c) << c;
+    EXPECT_FALSE(session().display.randomOrder());
+    EXPECT_TRUE(session().search.searchBarShown());
+    EXPECT_FALSE(session().search.optionsPanelShown());
+    EXPECT_EQ(session().searchOptions.options(), o);
+    EXPECT_EQ(session().lang.code(), u8("de"));
+    EXPECT_EQ(item("mdatei")->text(), u8("Datei"));
+    EXPECT_EQ(session().display.mode(), SongDisplayMode::ArtistTitleGenre);
+    EXPECT_TRUE(item("saatg")->isChecked());
+    EXPECT_TRUE(session().display.inTitle());
+    EXPECT_FALSE(session().display.inStatus());
+    EXPECT_TRUE(settings().autoSave());
+    EXPECT_TRUE(item("einstautosave")->isChecked());
+    EXPECT_FALSE(settings().autoLoad());
+    EXPECT_FALSE(item("einstautoload")->isChecked());
+}
+
+TEST_F(SettingsTest, FreshStartUsesTheDesignStatesAndWritesNothing)
+{
+    window->show();
+    window->FormActivate();
+    EXPECT_TRUE(item("zufall")->isChecked());
+    EXPECT_FALSE(session().search.searchBarShown());
+    EXPECT_TRUE(item("saat")->isChecked());
+    EXPECT_TRUE(item("einstautoload")->isChecked());
+    EXPECT_FALSE(item("einstautosave")->isChecked());
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(QFile::exists(iniPath()));
+    EXPECT_FALSE(QFile::exists(folder.path() + u8("/config/mp3player.ini")));
+}
+
+TEST_F(SettingsTest, MaximizedSaveKeepsTheLastNormalPlacement)
+{
+    writeIni("[programm]\nbreite=777\nhoehe=555\nlinks=1\noben=2\n");
+    window->show();
+    window->settingsMaximize();
+    ASSERT_TRUE(window->settingsMaximized());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("programm", "maximiert"), u8("1"));
+    EXPECT_EQ(fileValue("programm", "breite"), u8("777"));
+    EXPECT_EQ(fileValue("programm", "oben"), u8("2"));
+    EXPECT_EQ(fileValue("programm", "spalte_num"), u8("65"));
+
+    // Loaded back: maximized again; maximiert=0 restores the stored placement.
+    window->settingsRestoreNormal();
+    settings().LoadSettings();
+    EXPECT_TRUE(window->settingsMaximized());
+    writeIni("[programm]\nmaximiert=0\nbreite=800\nhoehe=600\nlinks=5\noben=6\nspalte_num=-4\n");
+    settings().LoadSettings();
+    EXPECT_FALSE(window->settingsMaximized());
+    EXPECT_EQ(window->settingsPlacement(), QRect(5, 6, 800, 600));
+    EXPECT_EQ(window->table()->columnWidth(0), 65); // a negative width is none
+}
+
+TEST_F(SettingsTest, OddValuesAtTheFirstActivation)
+{
+    // Hexadecimal and "$" booleans; a value that is no number keeps the state; a display mode
+    // naming none leaves all five unticked; the options panel brings the search bar with it.
+    writeIni("[wiedergabe]\nzufall=0x0\n[suche]\nsucheoffen=0\noptionenoffen=$1\n"
+             "[einstellungen]\nheaderanzeige=$1\nstatusbaranzeige=abc\nsonganzeige=abc\nautoload=0X1F\n");
+    window->show();
+    window->FormActivate();
+    EXPECT_FALSE(session().display.randomOrder());
+    EXPECT_TRUE(session().display.inTitle());
+    EXPECT_TRUE(session().display.inStatus());
+    EXPECT_EQ(session().display.mode(), SongDisplayMode::None);
+    for (const char *mode : {"saat", "saata", "saatta", "saatg", "saf"})
+        EXPECT_FALSE(item(mode)->isChecked()) << mode;
+    EXPECT_TRUE(session().search.optionsPanelShown());
+    EXPECT_TRUE(session().search.searchBarShown());
+    EXPECT_TRUE(item("msuche")->isChecked());
+    EXPECT_TRUE(item("suchoptpanel")->isChecked());
+    // Only once.
+    session().display.setRandomOrder(true);
+    window->FormActivate();
+    EXPECT_TRUE(session().display.randomOrder());
+}
+
+TEST_F(SettingsTest, AutoloadOffIsNotReadAtStartButLoadingNowReadsIt)
+{
+    writeIni("[wiedergabe]\nzufall=0\n[einstellungen]\nautoload=0\n");
+    window->show();
+    window->FormActivate();
+    EXPECT_TRUE(session().display.randomOrder());
+    EXPECT_TRUE(item("einstautoload")->isChecked());
+    item("einstload")->trigger();
+    EXPECT_FALSE(session().display.randomOrder());
+    EXPECT_FALSE(item("einstautoload")->isChecked());
+}
+
+TEST_F(SettingsTest, ColumnShortcutsAndModesActAsClicks)
+{
+    struct Case
+    {
+        const char *file;
+        std::array<bool, 8> columns;
+        bool caseSensitive;
+        SearchMode mode;
+    };
+    const Case cases[] = {
+        {"[suchspalten]\nalle=1\n", {true, true, true, true, true, true, true, true}, false, SearchMode::Or},
+        {"[suchspalten]\nkeine=1\n[suchkriterien]\nund=1\n", {}, false, SearchMode::And},
+        // "Standard" resets the criteria too; those read after it count, and a mode set to 0
+        // leaves one ticked.
+        {"[suchspalten]\ngenre=1\nstandard=1\n[suchkriterien]\ngrossklein=1\nganz=0\n",
+         {true, true, false, true, false, false, false, false}, true, SearchMode::WholeTerm},
+    };
+    for (const Case &c : cases) {
+        SearchOptions start;
+        start.inverse = true;
+        start.mode = SearchMode::Or;
+        session().searchOptions.setOptions(start);
+        settings().apply(IniFile::parse(c.file));
+        const SearchOptions &o = session().searchOptions.options();
+        EXPECT_EQ(o.columns, c.columns) << c.file;
+        EXPECT_EQ(o.caseSensitive, c.caseSensitive) << c.file;
+        EXPECT_EQ(o.mode, c.mode) << c.file;
+    }
+}
+
+TEST_F(SettingsTest, LanguageFromTheFileSwitchesEveryWindow)
+{
+    // English reference titles, then a German start that the file switches to English.
+    QStringList english;
+    for (QWidget *w : app->windows())
+        english << w->windowTitle();
+    QFile(folder.path() + u8("/de")).open(QIODevice::WriteOnly);
+    start();
+    ASSERT_EQ(session().lang.code(), u8("de"));
+    QStringList german;
+    for (QWidget *w : app->windows())
+        german << w->windowTitle();
+    ASSERT_NE(german, english);
+    writeIni("[einstellungen]\nsprache=en\n");
+    window->show();
+    window->FormActivate();
+    QStringList now;
+    for (QWidget *w : app->windows())
+        now << w->windowTitle();
+    EXPECT_EQ(now, english);
+    EXPECT_EQ(item("mdatei")->text(), u8("File"));
+    // A code the language menu does not offer changes nothing.
+    settings().apply(IniFile::parse("[einstellungen]\nsprache=fr\n"));
+    EXPECT_EQ(session().lang.code(), u8("en"));
+}
+
+TEST_F(SettingsTest, FailedAutosaveKeepsTheWindowOpenUntilSwitchedOff)
+{
+    writeIni("[wiedergabe]\nzufall=1\n");
+    window->show();
+    item("einstautosave")->trigger();
+    session().display.setRandomOrder(false);
+    const bool root = ::geteuid() == 0;
+    // Root writes into any folder: a folder in the file's place stops it instead.
+    if (root) {
+        QFile::remove(iniPath());
+        QDir(folder.path()).mkpath(u8("mp3player.ini/x"));
+    } else {
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(dialogs.errors, QStringList{u8("Unable to write to ") + iniPath()});
+    if (!root) {
+        EXPECT_EQ(readIni(), QByteArray("[wiedergabe]\nzufall=1\n"));
+    }
+    item("einstautosave")->trigger();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
