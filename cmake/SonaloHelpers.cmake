@@ -1,9 +1,10 @@
 # Warnings and text-conversion rules for our own code only.
 function(sonalo_strict target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-error=deprecated-declarations)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-error=deprecated-declarations
+    -Wshadow -Wold-style-cast -Woverloaded-virtual -Wmissing-declarations -Wformat=2)
   target_compile_definitions(${target} PRIVATE
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY QT_NO_KEYWORDS
-    QT_NO_URL_CAST_FROM_STRING)
+    QT_NO_URL_CAST_FROM_STRING QT_NO_FOREACH)
 endfunction()
 
 # sonalo_library(name SOURCES ... LIBS ... [PRIVATE_LIBS ...]): one static library per layer.

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+#include "FuzzTarget.h"
 
 static int runFile(const std::filesystem::path &p)
 {

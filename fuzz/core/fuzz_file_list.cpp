@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // File lists that come from other programs: a drag or the clipboard ("text/uri-list" and the
 // file managers' "x-special/gnome-copied-files"). Every name found must be a local path.
 #include "core/AddingSongs.h"

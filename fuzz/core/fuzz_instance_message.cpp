@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // The request a second start sends over the local socket: any bytes from any local process of
 // the same user. Decoding must never read past them, and what it accepts must be exactly what
 // the sender would have written.

@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // Both playlist line readers on arbitrary bytes; every song read must survive a save and a
 // load unchanged but for "|" (which cannot occur in a parsed field) .
 #include "core/Errors.h"

@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // A typed search term or pattern against a fixed playlist, under every option combination the
 // first bytes choose: no crash, no hang (the match and depth limits), and inverse is the exact
 // complement of the plain result.

@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // The settings reader on arbitrary bytes: every key reads without trouble, a written file reads
 // back as written, and a save's keys read back as saved without disturbing each other.
 #include "core/SettingsFile.h"

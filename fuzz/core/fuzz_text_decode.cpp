@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // Every text decoder on arbitrary bytes: the signature dispatch, and each decoder on its own.
 // Whatever decodes must encode again in each encoding without trouble.
 #include "core/Errors.h"

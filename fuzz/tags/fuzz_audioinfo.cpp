@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 // The facade end to end: the input becomes a file whose extension the first byte chooses.
 #include "tags/AddSongFile.h"
 #include "tags/ReaderFailureHook.h"

@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 #include "ReaderInput.h"
 
 #include "tags/ID3v1Tag.h"

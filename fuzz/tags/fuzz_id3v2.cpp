@@ -1,3 +1,4 @@
+#include "FuzzTarget.h"
 #include "ReaderInput.h"
 
 #include "tags/ID3v2Tag.h"

@@ -87,7 +87,7 @@ int base64Value(unsigned char c)
     return -1;
 }
 
-bool isBase64Digit(char16_t c) { return c < 128 && base64Value((unsigned char)c) >= 0; }
+bool isBase64Digit(char16_t c) { return c < 128 && base64Value(static_cast<unsigned char>(c)) >= 0; }
 
 // Set D, set O and white space: written as themselves. "+" is handled on its own.
 bool isUtf7Direct(char16_t c)

@@ -113,8 +113,8 @@ int TID3v2Tag::ReadHeader(QIODevice &device)
 
     if (ExtendedHeader) {
         QByteArray ext;
-        if (const int r = readStructure(device, 10, 6, ext); r != ReaderResult::Ok)
-            return r;
+        if (const int code = readStructure(device, 10, 6, ext); code != ReaderResult::Ok)
+            return code;
         ByteCursor e(ext);
         // Version 4 counts the whole extended header, version 3 all but its size field.
         // A size pointing past the tag only means that no frames are read.

@@ -128,8 +128,8 @@ TEST_P(PlaysToTheEnd, PlaysAllOfItsSoundAndSignalsTheEndOnce)
 INSTANTIATE_TEST_SUITE_P(Formats, PlaysToTheEnd,
                          ::testing::Values(PlayCase{"tone.mp3"}, PlayCase{"vbr.mp3"}, PlayCase{"tone.ogg"},
                                            PlayCase{"tone.wma"}, PlayCase{"tone.wav"}, PlayCase{"video.avi"}),
-                         [](const auto &info) {
-                             QString n = QString::fromLatin1(info.param.file);
+                         [](const auto &test) {
+                             QString n = QString::fromLatin1(test.param.file);
                              return n.replace(QLatin1Char('.'), QLatin1Char('_')).toStdString();
                          });
 
