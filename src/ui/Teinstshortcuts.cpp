@@ -3,6 +3,7 @@
 #include "desktop/AdminRestart.h"
 #include "desktop/ChosenTypes.h"
 #include "desktop/ShellIntegration.h"
+#include "ui/LanguageTexts.h"
 #include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -88,6 +91,7 @@ Teinstshortcuts::Teinstshortcuts(LanguageCode &lang, ShellIntegration &shell, Ad
             *state = new QLabel(gb);
             (*state)->setObjectName(QLatin1String(stateName));
             auto *row = new QHBoxLayout;
+            row->setSpacing(6);
             row->addStretch(1);
             row->addWidget(caption);
             row->addWidget(*state);
@@ -137,9 +141,15 @@ Teinstshortcuts::Teinstshortcuts(LanguageCode &lang, ShellIntegration &shell, Ad
     layout->addLayout(okRow);
 
     Sprache();
-    // Fixed: the size both languages' captions need at this width.
-    setFixedWidth(540);
-    setFixedHeight(layout->totalHeightForWidth(540));
+}
+
+void Teinstshortcuts::fitSize()
+{
+    // Fixed for the user; the height follows the captions of the current language.
+    constexpr int kWidth = 540;
+    QLayout *l = layout();
+    const int height = l->hasHeightForWidth() ? l->totalHeightForWidth(kWidth) : l->totalSizeHint().height();
+    setFixedSize(kWidth, std::max(height, l->totalMinimumSize().height()));
 }
 
 void Teinstshortcuts::Sprache()
@@ -150,7 +160,8 @@ void Teinstshortcuts::Sprache()
     auto t = [de](const char16_t *german, const char16_t *english) {
         return QString::fromUtf16(de ? german : english);
     };
-    setWindowTitle(t(u"Verknüpfungen", u"Shortcuts"));
+    if (const UiText *title = LanguageTexts::find(LanguageTexts::windowTitles(), "Teinstshortcuts"))
+        setWindowTitle((de ? title->de : title->en).toString());
     Label6->setText(t(u"Das Programm muss für diese Änderungen als Administrator ausgeführt werden.",
                       u"The Program must be executed as an Administrator to apply this functions."));
     AlsAdminStarten->setText(t(u"Programm als Admin neu starten", u"Restart Program as Admin"));
@@ -203,6 +214,7 @@ void Teinstshortcuts::Sprache()
                                       u"Opens this window with administrator rights (pkexec) to set up the "
                                       u"shortcuts for all users."));
     CheckShortCuts();
+    fitSize();
 }
 
 void Teinstshortcuts::CheckShortCuts()

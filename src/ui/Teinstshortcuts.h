@@ -61,6 +61,7 @@ protected:
 private:
     // A refused program path is said once per click; other failures show in the status labels.
     void report(int outcome);
+    void fitSize();
 
     LanguageCode &m_lang;
     ShellIntegration &m_shell;

@@ -6,6 +6,7 @@
 #include "desktop/DesktopEntryText.h"
 #include "desktop/ShellIntegration.h"
 
+#include "DesktopFixtures.h"
 #include "TempDir.h"
 
 #include <QElapsedTimer>
@@ -20,17 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
-
-QByteArray tinyPng(int)
-{
-    return QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489"
-                               "0000000d49444154789c6360000002000001e221bc330000000049454e44ae426082");
-}
 
 class DesktopOraclesTest : public ::testing::Test
 {

@@ -2,6 +2,7 @@
 // programs" beside ours.
 #include "desktop/ShellIntegration.h"
 
+#include "DesktopFixtures.h"
 #include "TempDir.h"
 
 #include <QDirIterator>
@@ -12,18 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
-
-// A 1x1 PNG.
-QByteArray tinyPng(int)
-{
-    return QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489"
-                               "0000000d49444154789c6360000002000001e221bc330000000049454e44ae426082");
-}
 
 int modeOf(const QString &path)
 {

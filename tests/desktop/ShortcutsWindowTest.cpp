@@ -7,6 +7,7 @@
 #include "ui/Teinstshortcuts.h"
 
 #include "QtTestApp.h"
+#include "DesktopFixtures.h"
 #include "TempDir.h"
 #include "support/FakeAudioPlayer.h"
 #include "ui/ScriptedDialogs.h"
@@ -24,17 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
-
-QByteArray tinyPng(int)
-{
-    return QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489"
-                               "0000000d49444154789c6360000002000001e221bc330000000049454e44ae426082");
-}
 
 struct Window
 {
