@@ -32,7 +32,7 @@ QStringList normalized(const QStringList &extensions)
     QStringList out;
     for (const QString &extension : extensions) {
         QString e = extension.mid(extension.startsWith(u'.') ? 1 : 0).toLower();
-        bool usable = !e.isEmpty() && QStringView(e).isValidUtf16();
+        bool usable = !e.isEmpty() && !e.startsWith(u'.') && QStringView(e).isValidUtf16();
         for (const QChar c : e)
             if (c == u';' || c == u'[' || c == u']' || c.unicode() < 0x20 || c.unicode() == 0x7f)
                 usable = false;

@@ -14,7 +14,7 @@ QStringList ChosenExtensions(const QString &text);
 
 // The extensions as the integration stores them: lower case, without the dot, each once, in
 // first-seen order. Extensions a desktop-entry list cannot carry (';', '[', ']', control
-// characters) are left out.
+// characters) and ones that are dots only or start with two are left out.
 QStringList normalized(const QStringList &extensions);
 
 } // namespace ChosenTypes

@@ -79,7 +79,7 @@ TEST(ChosenTypes, ChecksEachEntryByTheListRules)
     };
     for (const auto &[text, expected] : cases)
         EXPECT_EQ(ChosenTypes::ChosenExtensions(u8(text)), expected) << text;
-    EXPECT_EQ(ChosenTypes::normalized({u8(".MP3"), u8(".mp3"), u8(".a;b"), u8(".[x]"), u8(".Wav")}),
+    EXPECT_EQ(ChosenTypes::normalized({u8(".MP3"), u8(".mp3"), u8(".a;b"), u8(".[x]"), u8(".."), u8(".Wav")}),
               QStringList({u8("mp3"), u8("wav")}));
 }
 
