@@ -11,7 +11,9 @@
 #include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -45,7 +47,15 @@ PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDi
 {
     if (!m_addSongFile)
         m_addSongFile = [this](const QString &path, bool relative) { AddSongFile(m_lists, path, relative); };
-    m_entryRecord = [this](const PlaylistEntry &entry) { return playlistEntryRecord(entry, m_lists.programFolder()); };
+    // An entry whose file is there reads its tags, as adding a file does; a long list keeps
+    // the window painting while adding runs (it takes no input then).
+    m_entryRecord = [this, sinceRepaint = std::make_shared<QElapsedTimer>()](const PlaylistEntry &entry) {
+        if (m_adding && (!sinceRepaint->isValid() || sinceRepaint->elapsed() >= 50)) {
+            processEvents();
+            sinceRepaint->start();
+        }
+        return playlistEntryRecord(entry, m_lists.programFolder());
+    };
     // Hand-overs that came while adding ran wait for its end.
     connect(this, &PlaylistController::addingChanged, this, [this](bool adding) {
         if (!adding && !m_forwarded.isEmpty())
@@ -198,6 +208,8 @@ void PlaylistController::EinzigeLaden()
 
 void PlaylistController::mp1Click()
 {
+    if (m_adding)
+        return;
     // The playlist goes only once a file is chosen: Cancel changes nothing.
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
@@ -205,18 +217,20 @@ void PlaylistController::mp1Click()
     m_lists.ShowingFound = false;
     m_list.setRowCount(0);
     m_lists.AllSongs.clear();
-    runCommand([&] { loadPlaylistFile(name); });
+    addSongs([&] { loadPlaylistFile(name); });
     // Also after a failed load: the table must not go on counting the songs that are gone.
     m_list.ShowListStatus();
 }
 
 void PlaylistController::mp3Click()
 {
+    if (m_adding)
+        return;
     m_lists.ShowingFound = false;
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
         return;
-    runCommand([&] {
+    addSongs([&] {
         loadPlaylistFile(name);
         m_list.ShowListStatus();
     });
