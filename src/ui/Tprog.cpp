@@ -25,6 +25,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Design size of the client area (without the menu bar).
