@@ -41,6 +41,8 @@ std::span<const UiHintText> searchControls();
 // Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the
 // caption while a run goes on), "browserTitle" (the folder browser) and "noFileTypes".
 std::span<const UiText> addFolderDialog();
+// The file information window's group box, field labels and buttons.
+std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.
 std::span<const UiHintText> searchWindowControls();
 // Window titles of the secondary windows, by class name.
