@@ -1,5 +1,6 @@
 #include "app/Artwork.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -128,6 +129,15 @@ QIcon programIcon()
     for (int size : {16, 32, 48, 64, 128})
         icon.addPixmap(iconPicture(size));
     return icon;
+}
+
+QByteArray playlistIconPng(int size)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    iconPicture(size).save(&buffer, "PNG");
+    return png;
 }
 
 } // namespace Artwork

@@ -13,5 +13,7 @@ QPixmap englishOverlay();
 // The program icon at the given size.
 QPixmap iconPicture(int size);
 QIcon programIcon();
+// The program icon as PNG, for the playlist type's icon in the desktop's icon theme.
+QByteArray playlistIconPng(int size);
 
 } // namespace Artwork

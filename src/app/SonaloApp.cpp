@@ -4,6 +4,8 @@
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
 #include "app/Tstartfenster.h"
+#include "app/Artwork.h"
+#include "desktop/AdminRestart.h"
 #include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
 #include "shell/MediaKeyFilter.h"
@@ -12,6 +14,7 @@
 #include "ui/Taddordner.h"
 #include "ui/Tdateiinfo.h"
 #include "ui/Tfehler.h"
+#include "ui/Teinstshortcuts.h"
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
 #include "ui/Tsuchopt.h"
@@ -19,7 +22,6 @@
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
 #include "ui/pending/Teinstausgabe.h"
-#include "ui/pending/Teinstshortcuts.h"
 #include "ui/pending/Ttxtexport.h"
 
 #include <QCoreApplication>
@@ -91,7 +93,11 @@ SonaloApp::SonaloApp(const Options &options)
     created(m_bugreport_de.get());
     m_bugreport_en = std::make_unique<Tbugreport_en>(s.lang);
     created(m_bugreport_en.get());
-    m_einstshortcuts = std::make_unique<Teinstshortcuts>(s.lang);
+    m_shellIntegration = std::make_unique<ShellIntegration>(ShellIntegration::Options{
+        options.desktopScope.value_or(DesktopScope::forThisProcess()), ShellIntegration::currentProgramPath(),
+        &Artwork::playlistIconPng});
+    m_adminRestart = std::make_unique<AdminRestart>(AdminRestart::forThisProcess(ShellIntegration::currentProgramPath()));
+    m_einstshortcuts = std::make_unique<Teinstshortcuts>(s.lang, *m_shellIntegration, *m_adminRestart, *dialogs);
     created(m_einstshortcuts.get());
 
     // The error log's title is the main window's text.
@@ -115,6 +121,8 @@ SonaloApp::SonaloApp(const Options &options)
         m_lastfiles->raise();
         m_lastfiles->Aktualisieren();
     });
+    QObject::connect(m_prog.get(), &Tprog::shortcutsWindowRequested, m_einstshortcuts.get(),
+                     [this] { showAndRaise(m_einstshortcuts.get()); });
     QObject::connect(&s.selection, &SelectionOperations::fileInformationRequested, m_dateiinfo.get(),
                      [this](const QString &path) {
                          showAndRaise(m_dateiinfo.get());
@@ -148,6 +156,8 @@ SonaloApp::~SonaloApp()
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
     // while the others still exist.
     m_einstshortcuts.reset();
+    m_adminRestart.reset();
+    m_shellIntegration.reset();
     m_bugreport_en.reset();
     m_bugreport_de.reset();
     m_einstausgabe.reset();

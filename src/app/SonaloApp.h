@@ -4,12 +4,15 @@
 #include "core/FolderScan.h"
 #include "playback/AudioPlayer.h"
 #include "core/LanguageCode.h"
+#include "desktop/ShellIntegration.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
+class AdminRestart;
 class MediaKeyFilter;
 class PlaybackMpris;
 class Session;
@@ -51,6 +54,9 @@ public:
         AddSongFileFn addSongFile;
         // Registers the desktop media controls (MPRIS) on the session bus when there is one.
         bool mpris = true;
+        // Where the shortcuts window registers the program; empty: per user, or system-wide
+        // as root.
+        std::optional<DesktopScope> desktopScope;
     };
 
     explicit SonaloApp(const Options &options);
@@ -65,6 +71,7 @@ public:
     Tinfo *info() const { return m_info.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
+    Teinstshortcuts *einstshortcuts() const { return m_einstshortcuts.get(); }
     PlaybackMpris *mpris() const { return m_mpris.get(); }
     TOneInstanceCheck *instanceCheck() const { return m_instanceCheck.get(); }
     // AudioDevices: the outputs a player can use, entry 0 the desktop's default.
@@ -100,6 +107,8 @@ private:
     std::unique_ptr<Teinstausgabe> m_einstausgabe;
     std::unique_ptr<Tbugreport_de> m_bugreport_de;
     std::unique_ptr<Tbugreport_en> m_bugreport_en;
+    std::unique_ptr<ShellIntegration> m_shellIntegration;
+    std::unique_ptr<AdminRestart> m_adminRestart;
     std::unique_ptr<Teinstshortcuts> m_einstshortcuts;
     std::unique_ptr<MediaKeyFilter> m_mediaKeys;
     std::unique_ptr<PlaybackMpris> m_mpris;

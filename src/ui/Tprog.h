@@ -85,6 +85,7 @@ Q_SIGNALS:
     void infoRequested();
     void recentWindowRequested();
     void errorWindowRequested();
+    void shortcutsWindowRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -21,7 +21,7 @@ namespace {
 // Menu items whose subsystems are still to come (export, the shell integration) stay disabled
 // until then.
 const char *const kPendingItems[] = {
-    "mtxtexport", "m_einstshortcuts", "so",
+    "mtxtexport", "so",
 };
 
 bool isPendingItem(const QString &name)
@@ -166,7 +166,7 @@ void Tprog::createMenus()
     item(sprache1, "Deutsch1", [this] { Deutsch1Click(); })->setCheckable(true);
     item(sprache1, "English1", [this] { English1Click(); })->setCheckable(true);
     einst->addSeparator();
-    item(einst, "m_einstshortcuts", nullptr);
+    item(einst, "m_einstshortcuts", [this] { Q_EMIT shortcutsWindowRequested(); });
     item(einst, "so", nullptr);
     einst->addSeparator();
     SettingsController &settings = m_session.settings;

@@ -16,5 +16,8 @@ inline SonaloApp::Options testAppOptions(const QString &folder, UserDialogs &dia
     o.dialogs = &dialogs;
     o.playerFactory = std::move(players);
     o.mpris = false;
+    // Never the user's own desktop files.
+    o.desktopScope = DesktopScope{o.programFolder + QStringLiteral("desktop-data"),
+                                  o.programFolder + QStringLiteral("desktop-config/mimeapps.list"), false};
     return o;
 }
