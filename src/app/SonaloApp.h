@@ -13,6 +13,7 @@
 class MediaKeyFilter;
 class PlaybackMpris;
 class Session;
+class StartWindowController;
 class QWidget;
 class Taddordner;
 class Tbugreport_de;
@@ -65,6 +66,8 @@ public:
     Tinfo *info() const { return m_info.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
+    Tstartfenster *startfenster() const { return m_startfenster.get(); }
+    StartWindowController &startWindow() const { return *m_startWindow; }
     PlaybackMpris *mpris() const { return m_mpris.get(); }
     TOneInstanceCheck *instanceCheck() const { return m_instanceCheck.get(); }
     // AudioDevices: the outputs a player can use, entry 0 the desktop's default.
@@ -90,6 +93,7 @@ private:
     std::unique_ptr<Tprog> m_prog;
     std::unique_ptr<TOneInstanceCheck> m_instanceCheck;
     std::unique_ptr<Tsuchopt> m_suchopt;
+    std::unique_ptr<StartWindowController> m_startWindow;
     std::unique_ptr<Tstartfenster> m_startfenster;
     std::unique_ptr<Taddordner> m_addordner;
     std::unique_ptr<Tlastfiles> m_lastfiles;
