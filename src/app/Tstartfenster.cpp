@@ -21,8 +21,8 @@ namespace {
 
 constexpr int kClientWidth = 560;
 constexpr int kClientHeight = 300;
-constexpr int kButtonWidth = 100;
-constexpr int kButtonGap = 10;
+constexpr int kButtonWidth = 104;
+constexpr int kButtonGap = 6;
 constexpr int kColumnWidths[] = {150, 250, 80};
 
 } // namespace
