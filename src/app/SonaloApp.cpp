@@ -11,6 +11,7 @@
 #include "shell/PlaybackMpris.h"
 #include "ui/Session.h"
 #include "ui/Taddordner.h"
+#include "ui/Tdateiinfo.h"
 #include "ui/Tfehler.h"
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
@@ -18,7 +19,6 @@
 #include "ui/UserDialogs.h"
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
-#include "ui/pending/Tdateiinfo.h"
 #include "ui/pending/Teinstausgabe.h"
 #include "ui/pending/Teinstshortcuts.h"
 #include "ui/pending/Ttxtexport.h"
@@ -81,7 +81,7 @@ SonaloApp::SonaloApp(const Options &options)
     created(m_lastfiles.get());
     m_info = std::make_unique<Tinfo>(s.lang);
     created(m_info.get());
-    m_dateiinfo = std::make_unique<Tdateiinfo>(s.lang);
+    m_dateiinfo = std::make_unique<Tdateiinfo>(s.lang, s.selection);
     created(m_dateiinfo.get());
     m_txtexport = std::make_unique<Ttxtexport>(s.lang);
     created(m_txtexport.get());
@@ -119,6 +119,15 @@ SonaloApp::SonaloApp(const Options &options)
         m_lastfiles->show();
         m_lastfiles->raise();
         m_lastfiles->Aktualisieren();
+    });
+    QObject::connect(&s.selection, &SelectionOperations::fileInformationRequested, m_dateiinfo.get(),
+                     [this](const QString &path) {
+                         showAndRaise(m_dateiinfo.get());
+                         m_dateiinfo->DateiAuslesen(path);
+                     });
+    QObject::connect(&s.selection, &SelectionOperations::playingSongInformationRequested, m_dateiinfo.get(), [this] {
+        showAndRaise(m_dateiinfo.get());
+        m_dateiinfo->Auslesen();
     });
     QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showAndRaise(m_info.get()); });
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });

@@ -2,19 +2,25 @@
 
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
+#include "core/playlists/PlaylistFiles.h"
 
 #include <QDir>
 #include <QMimeData>
 #include <QUrl>
 
 void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, const AddSongFileFn &addSongFile,
-                  const std::function<void()> &keepAlive, bool folderRelative)
+                  const std::function<void()> &keepAlive, bool folderRelative,
+                  const PlaylistEntryRecordFn &entryRecord)
 {
     if (extensionOf(argument) == QLatin1String(".slp")) {
         LoadPlaylist(lists, argument);
         return;
     }
-    if (FileSystem::isDirectory(argument) || !FileSystem::exists(argument))
+    if (FileSystem::isDirectory(argument))
+        AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
+    else if (isForeignPlaylist(argument))
+        LoadForeignPlaylist(lists, argument, entryRecord); // a missing one says so, as a ".slp"
+    else if (!FileSystem::exists(argument))
         AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
     else
         addSongFile(argument, false);
@@ -28,13 +34,16 @@ QString absoluteArgument(const QString &argument, const QString &workingFolder)
 }
 
 void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
-                     const std::function<void()> &keepAlive, bool folderRelative)
+                     const std::function<void()> &keepAlive, bool folderRelative,
+                     const PlaylistEntryRecordFn &entryRecord)
 {
     for (const QString &name : names) {
         if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
             AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
             LoadDroppedPlaylist(lists, name);
+        else if (isForeignPlaylist(name))
+            LoadForeignPlaylist(lists, name, entryRecord);
         else
             addSongFile(name, false);
     }
@@ -71,8 +80,13 @@ QStringList fileListFromMimeData(const QMimeData *data)
     return names;
 }
 
-void addPastedNames(const QStringList &names, const AddSongFileFn &addSongFile)
+void addPastedNames(SongLists &lists, const QStringList &names, const AddSongFileFn &addSongFile,
+                    const PlaylistEntryRecordFn &entryRecord)
 {
-    for (const QString &name : names)
-        addSongFile(name, false);
+    for (const QString &name : names) {
+        if (isForeignPlaylist(name) && FileSystem::isRegularFile(name))
+            LoadForeignPlaylist(lists, name, entryRecord);
+        else
+            addSongFile(name, false);
+    }
 }

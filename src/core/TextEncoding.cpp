@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -344,6 +345,22 @@ QByteArray encodeUtf7(QStringView text)
     return out;
 }
 
+QString decodeUnsignedText(QByteArrayView bytes)
+{
+    // Files written on Linux carry no signature. Windows-1252 text almost never forms valid
+    // UTF-8 multi-byte sequences (a lead byte must be followed by exactly the right number of
+    // bytes 80-BF), so such a file is taken as UTF-8; plain ASCII reads the same either way.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        qsizetype bad = 0;
+        QString text = decodeUtf8(bytes, Utf8Malformed::Replace, &bad);
+        if (bad == 0)
+            return text;
+    }
+    return Windows1252::decode(bytes);
+}
+
 QString decodeText(QByteArrayView bytes, TextReadReport *report)
 {
     const int enc = detectTextEncoding(bytes);
@@ -368,7 +385,7 @@ QString decodeText(QByteArrayView bytes, TextReadReport *report)
     case 65006:
         return decodeUtf32(bytes, true);
     default:
-        return Windows1252::decode(bytes);
+        return decodeUnsignedText(bytes);
     }
 }
 
@@ -380,7 +397,7 @@ QString decodeLineReaderText(QByteArrayView bytes)
         return decodeUtf16(bytes.sliced(2), true);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return decodeUtf8(bytes.sliced(3), Utf8Malformed::Replace);
-    return Windows1252::decode(bytes);
+    return decodeUnsignedText(bytes);
 }
 
 QByteArray encodeText(QStringView text, TTextEncoding encoding)

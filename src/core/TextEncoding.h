@@ -44,7 +44,8 @@ inline constexpr qint64 kMaxTextFileSize = 256 * 1024 * 1024;
 // The signature rule on the first bytes of a file.
 int detectTextEncoding(QByteArrayView head);
 
-// Decodes a whole file's bytes by the detected encoding, dropping the signature.
+// Decodes a whole file's bytes by the detected encoding, dropping the signature; without one,
+// as decodeUnsignedText.
 // Throws SonaloError("Invalid UTF7") for a UTF-7 body that breaks the rules.
 QString decodeText(QByteArrayView bytes, TextReadReport *report = nullptr);
 
@@ -72,8 +73,12 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian);
 QString decodeUtf7(QByteArrayView body);
 QByteArray encodeUtf7(QStringView text);
 
+// Text without a known signature: UTF-8 when the bytes are valid UTF-8 and hold at least one
+// multi-byte sequence, else the ANSI code page.
+QString decodeUnsignedText(QByteArrayView bytes);
+
 // The decoding of the plain line reader (dropped playlists, list files): only the signatures
-// FF FE, FE FF and EF BB BF are recognised; anything else is ANSI.
+// FF FE, FE FF and EF BB BF are recognised; anything else as decodeUnsignedText.
 QString decodeLineReaderText(QByteArrayView bytes);
 
 // Calls f for every line of the text; lines end at CR LF, at a lone CR or at a lone LF, and a

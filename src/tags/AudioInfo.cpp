@@ -76,15 +76,6 @@ QString audioFileExtension(const QString &path)
     return path.mid(dot).toLower();
 }
 
-QString FormatSongLength(int s)
-{
-    if (s < 0)
-        s = 0;
-    if (s >= 3599)
-        return QString::asprintf("%d:%2.2d:%2.2d", s / 3600, s / 60 % 60, s % 60);
-    return QString::asprintf("%d:%.2d", s / 60, s % 60);
-}
-
 void TAudioInfo::clear()
 {
     *this = TAudioInfo();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TextUtil.h"
 #include "tags/MpegInfo.h"
 #include "tags/OggTag.h"
 #include "tags/WmaTag.h"
@@ -46,5 +47,3 @@ private:
 // The extension from the last "." of the path (when no "/" follows it), lower-cased.
 QString audioFileExtension(const QString &path);
 
-// Whole seconds as the song length text: "m:ss" below 3599 seconds, "h:mm:ss" from there on.
-QString FormatSongLength(int seconds);

@@ -166,6 +166,17 @@ const UiText kStartWindow[] = {
     {"Button2", u"Zum Player", u"Close Window"},
 };
 
+const UiText kFileInfoWindow[] = {
+    {"GroupBox1", u"Datei Informationen", u"File Information"},
+    {"Label1", u"Dateiname", u"File Name"},
+    {"Label2", u"Ordner", u"Path"},
+    {"Label3", u"Pfad und Dateiname", u"Path and File Name"},
+    {"Button1", u"Ordner Öffnen", u"Open Folder"},
+    {"clipbrd", u"Kopieren", u"Copy"},
+    {"Auslesenbt", u"Auslesen", u"Read Info"},
+    {"Schliessen", u"Schließen", u"Close"},
+};
+
 // The options window's own controls; its other controls share the names of the panel's.
 const UiHintText kSearchWindowControls[] = {
     {"s_exakt", u"Exakter Begriff", {}, u"Exact Term", {}},
@@ -202,6 +213,7 @@ std::span<const UiHintText> searchWindowControls() { return kSearchWindowControl
 std::span<const UiText> windowTitles() { return kWindowTitles; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 std::span<const UiText> startWindow() { return kStartWindow; }
+std::span<const UiText> fileInfoWindow() { return kFileInfoWindow; }
 
 const UiText *find(std::span<const UiText> table, const char *component)
 {

@@ -44,6 +44,8 @@ std::span<const UiText> addFolderDialog();
 // The start window: "stammordner.0" to "stammordner.2" are its list's column captions, the
 // others its buttons.
 std::span<const UiText> startWindow();
+// The file information window's group box, field labels and buttons.
+std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.
 std::span<const UiHintText> searchWindowControls();
 // Window titles of the secondary windows, by class name.

@@ -4,12 +4,16 @@
 #include "core/Errors.h"
 #include "core/FolderWalk.h"
 #include "core/Playlist.h"
+#include "core/playlists/PlaylistFiles.h"
 #include "tags/AddSongFile.h"
+#include "tags/PlaylistEntryRecord.h"
 #include "ui/ListDisplay.h"
 #include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -43,6 +47,15 @@ PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDi
 {
     if (!m_addSongFile)
         m_addSongFile = [this](const QString &path, bool relative) { AddSongFile(m_lists, path, relative); };
+    // An entry whose file is there reads its tags, as adding a file does; a long list keeps
+    // the window painting while adding runs (it takes no input then).
+    m_entryRecord = [this, sinceRepaint = std::make_shared<QElapsedTimer>()](const PlaylistEntry &entry) {
+        if (m_adding && (!sinceRepaint->isValid() || sinceRepaint->elapsed() >= 50)) {
+            processEvents();
+            sinceRepaint->start();
+        }
+        return playlistEntryRecord(entry, m_lists.programFolder());
+    };
     // Hand-overs that came while adding ran wait for its end.
     connect(this, &PlaylistController::addingChanged, this, [this](bool adding) {
         if (!adding && !m_forwarded.isEmpty())
@@ -52,7 +65,7 @@ PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDi
 
 QString PlaylistController::playlistFilter()
 {
-    return QStringLiteral("Playlist Sonalo (*.slp)");
+    return QStringLiteral("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf)");
 }
 
 void PlaylistController::languageChanged()
@@ -108,7 +121,7 @@ void PlaylistController::loadPlaylistFile(const QString &fileName)
 {
     // Read into a list of its own first, so that a failure adds nothing.
     SongLists loaded(m_lists.programFolder());
-    LoadPlaylist(loaded, fileName);
+    LoadAnyPlaylist(loaded, fileName, m_entryRecord);
     m_lists.AllSongs.append(std::move(loaded.AllSongs));
     m_lists.SourceFolders.append(loaded.SourceFolders);
 }
@@ -120,7 +133,7 @@ void PlaylistController::OpenArgument(const QString &argument)
     std::optional<SonaloError> failure;
     addSongs([&] {
         try {
-            ::OpenArgument(loaded, argument, m_scan, m_addSongFile, processEvents, m_folderRelative);
+            ::OpenArgument(loaded, argument, m_scan, m_addSongFile, processEvents, m_folderRelative, m_entryRecord);
         } catch (const SonaloError &e) {
             failure = e; // reported by the caller, after the refresh
         }
@@ -212,6 +225,8 @@ void PlaylistController::loadPlaylists(const QStringList &fileNames)
 
 void PlaylistController::mp1Click()
 {
+    if (m_adding)
+        return;
     // The playlist goes only once a file is chosen: Cancel changes nothing.
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
@@ -219,18 +234,20 @@ void PlaylistController::mp1Click()
     m_lists.ShowingFound = false;
     m_list.setRowCount(0);
     m_lists.AllSongs.clear();
-    runCommand([&] { loadPlaylistFile(name); });
+    addSongs([&] { loadPlaylistFile(name); });
     // Also after a failed load: the table must not go on counting the songs that are gone.
     m_list.ShowListStatus();
 }
 
 void PlaylistController::mp3Click()
 {
+    if (m_adding)
+        return;
     m_lists.ShowingFound = false;
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
         return;
-    runCommand([&] {
+    addSongs([&] {
         loadPlaylistFile(name);
         m_list.ShowListStatus();
     });
@@ -241,7 +258,7 @@ void PlaylistController::savePlaylistTo(const SongList &list)
     const QString name = m_dialogs.saveFileName(nullptr, playlistFilter());
     if (name.isEmpty())
         return;
-    runCommand([&] { SavePlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
+    runCommand([&] { SaveAnyPlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
 }
 
 void PlaylistController::mp2Click()
@@ -272,14 +289,15 @@ void PlaylistController::mp11Click(const QMimeData *clipboard)
     const QStringList names = fileListFromMimeData(clipboard);
     if (names.isEmpty())
         return; // no file list on the clipboard: nothing happens
-    if (!addSongs([&] { addPastedNames(names, m_addSongFile); }))
+    if (!addSongs([&] { addPastedNames(m_lists, names, m_addSongFile, m_entryRecord); }))
         return;
     refreshAndScroll();
 }
 
 void PlaylistController::lvDropFiles(const QStringList &names)
 {
-    if (!addSongs([&] { addDroppedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative); }))
+    if (!addSongs([&] { addDroppedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
+                                               m_entryRecord); }))
         return;
     refreshAndScroll();
 }

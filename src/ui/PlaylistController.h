@@ -4,6 +4,7 @@
 #include "core/LanguageCode.h"
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
+#include "core/playlists/PlaylistEntry.h"
 
 #include <QObject>
 #include <QStringList>
@@ -28,6 +29,7 @@ public:
                        const LanguageCode &lang, UserDialogs &dialogs, AddSongFileFn addSongFile = {},
                        QObject *parent = nullptr);
 
+    // ".slp", then the playlists of other players.
     static QString playlistFilter();
     // The filter of the open-files dialog in the current language.
     const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
@@ -112,6 +114,7 @@ private:
     const LanguageCode &m_lang;
     UserDialogs &m_dialogs;
     AddSongFileFn m_addSongFile;
+    PlaylistEntryRecordFn m_entryRecord; // entries of other players' playlists
     QString m_openAudioFilesFilter;
     QStringList m_playlistFolderList;
     bool m_adding = false;

@@ -1,10 +1,18 @@
 #include "ui/Session.h"
 
 #include "core/SettingsFile.h"
+#include "shell/FileManager.h"
 
 #include <QStandardPaths>
 
 namespace {
+
+std::unique_ptr<FileManager> ownFileManager(const Session::Options &options)
+{
+    if (options.fileManager)
+        return nullptr;
+    return std::make_unique<FreedesktopFileManager>();
+}
 
 QString settingsPath(const Session::Options &options)
 {
@@ -23,7 +31,10 @@ Session::Session(const Options &options)
       search(lists, lang, searchOptions, list, playback),
       playlist(lists, scan, list, output, lang, *options.dialogs, options.addSongFile),
       settings(settingsPath(options), lang, lists, display, searchOptions, search, list),
-      dialogs(*options.dialogs)
+      dialogs(*options.dialogs),
+      m_ownFileManager(ownFileManager(options)),
+      fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),
+      selection(lists, list, playback, fileManager)
 {
     list.attach(search, playback);
     // What playback shows in the status line.

@@ -11,9 +11,14 @@
 #include "ui/PlaylistController.h"
 #include "ui/SearchController.h"
 #include "ui/SearchOptionsModel.h"
+#include "ui/SelectionOperations.h"
 #include "ui/SettingsController.h"
 
 #include <QString>
+
+#include <memory>
+
+class FileManager;
 
 class UserDialogs;
 
@@ -34,6 +39,8 @@ public:
         // The per-user configuration folder, where the settings file lives when the program's
         // folder cannot take it; empty: the desktop's own (~/.config/Sonalo).
         QString configFolder;
+        // The desktop's file manager; nullptr: the freedesktop one on the session bus.
+        FileManager *fileManager = nullptr;
     };
 
     explicit Session(const Options &options);
@@ -52,4 +59,11 @@ public:
     PlaylistController playlist;
     SettingsController settings;
     UserDialogs &dialogs;
+
+private:
+    std::unique_ptr<FileManager> m_ownFileManager;
+
+public:
+    FileManager &fileManager;
+    SelectionOperations selection;
 };

@@ -1,6 +1,7 @@
 #include "ui/Tprog.h"
 
 #include "core/AddingSongs.h"
+#include "core/FileListMime.h"
 #include "ui/AppTitle.h"
 #include "ui/Session.h"
 #include "ui/SongTableModel.h"
@@ -8,6 +9,7 @@
 #include "ui/UserDialogs.h"
 
 #include <QCloseEvent>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -23,6 +25,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Design size of the client area (without the menu bar).
@@ -31,6 +35,26 @@ constexpr int kClientHeight = 611;
 constexpr int kBottomPanelHeight = 52;
 constexpr int kTableInsetLeft = 8;
 constexpr int kTableInsetTop = 3;
+
+// Asks the drag loop's question of every input while a drag out of the table runs: Esc or the
+// right button end it without a drop. Qt's own loop drops on the release of any button.
+class DragLoopQuestions : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const bool escape = event->type() == QEvent::KeyPress
+                            && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        if (!escape && !press)
+            return false;
+        const Qt::MouseButtons held = press ? static_cast<QMouseEvent *>(event)->buttons() : Qt::NoButton;
+        if (DragOut::queryContinue(held, escape) != DragOut::Step::Cancel)
+            return false;
+        QDrag::cancel();
+        return true;
+    }
+};
 
 } // namespace
 
@@ -212,6 +236,20 @@ int Tprog::selectedRow() const
     return first;
 }
 
+QList<int> Tprog::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : lv->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void Tprog::mp9Click()
+{
+    lv->selectAll();
+}
+
 void Tprog::lvDblClick()
 {
     const int row = selectedRow();
@@ -244,7 +282,9 @@ bool Tprog::viewportEvent(QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (!fileListFromMimeData(drag->mimeData()).isEmpty()) {
+        // Files dragged out of this table are its songs already: letting go over the table
+        // (a drag that did not get far) adds nothing.
+        if (drag->source() != lv && !fileListFromMimeData(drag->mimeData()).isEmpty()) {
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
         } else {
@@ -254,7 +294,7 @@ bool Tprog::viewportEvent(QEvent *event)
     }
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList names = fileListFromMimeData(drop->mimeData());
+        const QStringList names = drop->source() == lv ? QStringList() : fileListFromMimeData(drop->mimeData());
         if (names.isEmpty()) {
             drop->ignore();
             return true;
@@ -266,6 +306,24 @@ bool Tprog::viewportEvent(QEvent *event)
             this, [this, names] { m_session.playlist.lvDropFiles(names); }, Qt::QueuedConnection);
         return true;
     }
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        m_dragOut.lvMouseDown(mouse->position().toPoint(), mouse->button());
+        return false;
+    }
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        switch (m_dragOut.lvMouseMove(mouse->position().toPoint(), mouse->buttons(), selectedRow() >= 0)) {
+        case DragOut::Move::Table:
+            return false;
+        case DragOut::Move::Pending:
+            return true;
+        case DragOut::Move::Start:
+            lvStartDrag(mouse->position().toPoint());
+            return true;
+        }
+        return false;
+    }
     case QEvent::MouseButtonDblClick:
         // The view selects what is under the mouse first; decide after that.
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
@@ -274,6 +332,28 @@ bool Tprog::viewportEvent(QEvent *event)
     default:
         return false;
     }
+}
+
+void Tprog::lvStartDrag(QPoint at)
+{
+    // The view's own tracking of the press ends here. Its release would narrow a selection of
+    // several rows down to the pressed one: the rows being dragged stay selected.
+    const QItemSelection dragged = lv->selectionModel()->selection();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, lv->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(lv->viewport(), &release);
+    lv->selectionModel()->select(dragged, QItemSelectionModel::ClearAndSelect);
+
+    const QStringList paths = m_session.selection.dragPaths(selectedRows());
+    if (paths.isEmpty())
+        return;
+    // Qt deletes the drag once it is over.
+    auto *drag = new QDrag(lv);
+    drag->setMimeData(fileListMimeData(paths));
+    DragLoopQuestions questions;
+    QCoreApplication::instance()->installEventFilter(&questions);
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+    QCoreApplication::instance()->removeEventFilter(&questions);
 }
 
 void Tprog::scrollToLastRow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/DragOut.h"
 #include "ui/SettingsWindow.h"
 
 #include <QMainWindow>
@@ -44,6 +45,9 @@ public:
 
     // The first selected row of the table, -1 for none.
     int selectedRow() const;
+    // Every selected row, in table order.
+    QList<int> selectedRows() const;
+    void mp9Click();
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 
@@ -100,6 +104,8 @@ private:
     void layoutBottomPanel();
     bool viewportEvent(QEvent *event);
     void scrollToLastRow();
+    // Files dragged out of the table.
+    void lvStartDrag(QPoint at);
     QAction *action(const char *component) const;
     void showError(const QString &message);
 
@@ -127,4 +133,5 @@ private:
     QMenu *popup = nullptr;
     QMenu *akpopup = nullptr;
     QActionGroup *m_displayModes = nullptr;
+    DragOut m_dragOut;
 };

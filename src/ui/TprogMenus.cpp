@@ -18,10 +18,10 @@
 
 namespace {
 
-// Menu items whose subsystems are still to come (export, file information, the shell
-// integration) stay disabled until then.
+// Menu items whose subsystems are still to come (export, the shell integration) stay disabled
+// until then.
 const char *const kPendingItems[] = {
-    "mtxtexport", "mw6", "mp9", "mp10", "mp7", "mp8", "m_einstshortcuts", "so",
+    "mtxtexport", "m_einstshortcuts", "so",
 };
 
 bool isPendingItem(const QString &name)
@@ -79,6 +79,7 @@ void Tprog::createMenus()
     PlaybackControl &playback = m_session.playback;
     SearchController &search = m_session.search;
     DisplayOptionsModel &display = m_session.display;
+    SelectionOperations &selection = m_session.selection;
 
     QMenu *mdatei = submenu(bar, "mdatei");
     item(mdatei, "m_opendatei", [&playlist] { playlist.m_opendateiClick(); });
@@ -98,7 +99,7 @@ void Tprog::createMenus()
     repeat->setChecked(display.repeat());
     connect(&display, &DisplayOptionsModel::repeatChanged, repeat, &QAction::setChecked);
     item(mwiedergabe, "mw5", [this] { Q_EMIT recentWindowRequested(); });
-    item(mwiedergabe, "mw6", nullptr);
+    item(mwiedergabe, "mw6", [&selection] { selection.mw6Click(); });
     item(mwiedergabe, "m_fehler", [this] { Q_EMIT errorWindowRequested(); });
     QAction *zufall = item(mwiedergabe, "zufall", [&display](bool on) { display.setRandomOrder(on); });
     zufall->setCheckable(true);
@@ -112,15 +113,15 @@ void Tprog::createMenus()
     mp0->addSeparator();
     item(mp0, "mp4", [&playlist] { playlist.mp4Click(); });
     mp0->addSeparator();
-    item(mp0, "mp9", nullptr);
-    item(mp0, "mp10", nullptr);
+    item(mp0, "mp9", [this] { mp9Click(); });
+    item(mp0, "mp10", [this, &selection] { selection.p_copyfileClick(selectedRows()); });
     item(mp0, "mp11", [&playlist] { playlist.mp11Click(QGuiApplication::clipboard()->mimeData()); });
     mp0->addSeparator();
     item(mp0, "mp5", [&search] { search.mp5Click(); });
     item(mp0, "mp6", [&search] { search.mp6Click(); });
     mp0->addSeparator();
-    item(mp0, "mp7", nullptr);
-    item(mp0, "mp8", nullptr);
+    item(mp0, "mp7", [&selection] { selection.mp7Click(); });
+    item(mp0, "mp8", [this, &selection] { selection.LVDeleteSelected(selectedRows()); });
 
     QMenu *suche = submenu(bar, "Suche1");
     // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip
@@ -201,10 +202,9 @@ void Tprog::createPopups()
         for (const UiText &t : texts) {
             auto *a = new QAction(menu);
             a->setObjectName(QLatin1String(t.component));
+            // The shortcuts show in the menu; Del and Ctrl+C act through the main menu's items.
             if (t.key)
                 a->setShortcut(QKeySequence(QLatin1String(t.key)));
-            // File operations come with their subsystem.
-            a->setEnabled(false);
             menu->addAction(a);
         }
     };
@@ -215,14 +215,22 @@ void Tprog::createPopups()
     akpopup->setObjectName(QStringLiteral("akpopup"));
     fill(akpopup, LanguageTexts::songPanelPopup());
 
-    auto command = [this](const char *component, auto slot) {
-        QAction *a = action(component);
-        connect(a, &QAction::triggered, this, slot);
-        a->setEnabled(true);
-    };
+    auto command = [this](const char *component, auto slot) { connect(action(component), &QAction::triggered, this, slot); };
     PlaybackControl &playback = m_session.playback;
     command("p1", [this, &playback] { playback.p1Click(selectedRow()); });
     command("pop_title_next", [this, &playback] { playback.pop_title_nextClick(selectedRow()); });
+    SelectionOperations &selection = m_session.selection;
+    command("p3", [this, &selection] { selection.p3Click(selectedRows()); });
+    command("p6", [this, &selection] { selection.p6Click(selectedRows()); });
+    command("p_copyfile", [this, &selection] { selection.p_copyfileClick(selectedRows()); });
+    command("p5", [this, &selection] { selection.p5Click(selectedRows()); });
+    command("p4", [this, &selection] { selection.p4Click(selectedRows()); });
+    command("akp1", [&selection] { selection.akp1Click(); });
+    command("akp2", [&selection] { selection.akp2Click(); });
+    command("akp3", [&selection] { selection.akp3Click(); });
+    command("akp4", [&selection] { selection.akp4Click(); });
+    // Ctrl+Q has no main menu item: the window holds it.
+    addAction(action("p5"));
     // The context searches: pss0..pss7 from the selected row, akp5..akp12 from the playing song.
     SearchController &search = m_session.search;
     for (int k = 0; k < TSongRecord::kFieldCount; ++k) {

@@ -68,6 +68,29 @@ TEST(Cli, CatEscapesAndConvertWritesEachEncoding)
     EXPECT_FALSE(QImage(tmp.path(QStringLiteral("list.slp.bmp"))).isNull());
 }
 
+TEST(Cli, ConvertMovesAListThroughAllFiveFormats)
+{
+    TempDir tmp;
+    const QString in = tmp.write(QStringLiteral("in.slp"),
+                                 "\xEF\xBB\xBF" "Sigur R\xC3\xB3s|Hopp\xC3\xADpolla|4:28|Takk|4|||/none/Sigur R\xC3\xB3s/4 #1.ogg\r\n"
+                                 "|Radio|0:00|||||http://radio.example/live\r\n");
+    const QString cat = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), in}).out;
+    ASSERT_EQ(cat.count(QLatin1Char('\n')), 2);
+    QString from = in;
+    for (const char *name : {"a.xspf", "b.m3u8", "c.pls", "d.M3U", "e.xspf", "f.slp"}) {
+        const QString to = tmp.path(QString::fromLatin1(name));
+        const CliResult r = runCli({QStringLiteral("playlist"), QStringLiteral("convert"), from, to});
+        ASSERT_EQ(r.exitCode, 0) << name << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("wrote 2 songs to ") + to)) << r.err.toStdString();
+        // Album and track live only in the ".slp" and XSPF.
+        const QString back = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), to}).out;
+        const bool full = QByteArray(name).endsWith("xspf") || QByteArray(name).endsWith("slp");
+        EXPECT_EQ(back, full ? cat : QString(cat).replace(QStringLiteral("\tTakk\t4\t"), QStringLiteral("\t\t\t"))) << name;
+        from = full ? to : from;
+    }
+    EXPECT_TRUE(TempDir::read(tmp.path(QStringLiteral("f.slp"))).startsWith("\xEF\xBB\xBF" "Sigur"));
+}
+
 TEST(Cli, DroppedReaderTakesLfLines)
 {
     TempDir tmp;

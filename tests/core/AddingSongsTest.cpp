@@ -93,7 +93,8 @@ TEST(PasteTest, FileListsFromMimeData)
 
     // A pasted playlist is one song like any other name.
     Added added;
-    addPastedNames({QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, added.fn());
+    SongLists pasted;
+    addPastedNames(pasted, {QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, added.fn());
     EXPECT_EQ(added.paths, (QStringList{QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}));
 }
 

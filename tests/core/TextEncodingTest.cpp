@@ -324,3 +324,38 @@ TEST_F(PictureTest, PictureTooLargeIsReportedNotSwallowed)
     }
     EXPECT_FALSE(QFile::exists(name));
 }
+
+TEST(ReadText, UnsignedUtf8IsTakenOnlyWhenItIsValidAndNotPlainAscii)
+{
+    // Valid UTF-8 with a multi-byte sequence, without a signature: UTF-8; still reported as 0.
+    const QByteArray utf8("Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB5|x");
+    EXPECT_EQ(decodeText(utf8), u(u"Café 日本 \U0001F3B5|x"));
+    EXPECT_EQ(decodeLineReaderText(utf8), decodeText(utf8));
+    TempDir t;
+    const QString file = t.write(QStringLiteral("linux.slp"), utf8);
+    EXPECT_EQ(DetectTextEncoding(file), 0);
+    TextReadReport report;
+    EXPECT_EQ(ReadTextFile(file, &report), decodeText(utf8));
+    EXPECT_EQ(report.encoding, 0);
+    // One malformed sequence anywhere: the whole file is the code page's, as before.
+    EXPECT_EQ(decodeText("Caf\xC3\xA9 \xE9"), u(u"CafÃ© é"));
+    // Overlong forms do not count as UTF-8 either.
+    EXPECT_EQ(decodeText("\xC0\xAF"), Windows1252::decode("\xC0\xAF"));
+}
+
+TEST(ReadText, NoWindows1252ByteInATypicalContextIsTakenForUtf8)
+{
+    // Every byte 80-FF where 8-bit text puts it: inside and at the ends of words, beside
+    // spaces, separators and line ends, doubled, and in a line beside other accented words.
+    // (Two accented letters in a row, "\xC3\xA9", are valid UTF-8 by nature; 8-bit text
+    // rarely has them.)
+    const char *contexts[] = {"Caf%1", "%1lan", "M%1ller - Song", "a%1|b", "x %1\r\n", "%1%1", "Ni%1o \xE9t\xE9",
+                              "\xE9t\xE9 %1t", "1%1 2"};
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        for (const char *context : contexts) {
+            QByteArray text(context);
+            text.replace("%1", QByteArray(1, char(b)));
+            EXPECT_EQ(decodeText(text), Windows1252::decode(text)) << text.toHex().constData();
+        }
+    }
+}

@@ -4,9 +4,13 @@
 
 #include "core/Errors.h"
 #include "core/Playlist.h"
+#include "TempDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 namespace {
 
@@ -36,7 +40,7 @@ TEST_F(PlaylistControllerTest, LoadAddAndCancel)
     playlist().mp1Click();
     EXPECT_EQ(rows(), 2);
     EXPECT_EQ(status(), u8("2 Files Loaded (6min )"));
-    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp)"));
+    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf)"));
 
     dialogs.answers = {second};
     playlist().mp3Click();
@@ -258,4 +262,59 @@ TEST_F(PlaylistControllerTest, ForwardedArgumentsOpenInOrderAfterTheEventAndAfte
     EXPECT_EQ(errors.size(), 1);
     EXPECT_EQ(playlist().forwardedOpened(), 2);
     EXPECT_EQ(status(), u8("2 Files Loaded (6min )"));
+}
+
+TEST_F(PlaylistControllerTest, OtherPlayersPlaylistsOpenWhereverASlpOpensAndSaveByName)
+{
+    // Songs of a missing folder: every field comes from the playlist.
+    SongList two = {song("a", "1", "1:00"), song("b", "2", "2:00")};
+    for (TSongRecord &r : two)
+        r.Path = programFolder + u8("gone/") + r.Path;
+    SongList saved = two;
+    QStringList errors;
+    QObject::connect(&playlist(), &PlaylistController::errorRaised, [&](const QString &e) { errors << e; });
+
+    // Saving by name: each ending writes its format, any other name the ".slp".
+    songs() = two;
+    for (const char *name : {"list.m3u8", "list.M3U", "list.pls", "list.xspf", "list"}) {
+        dialogs.answers = {programFolder + u8(name)};
+        playlist().mp2Click();
+    }
+    EXPECT_TRUE(QFile::exists(programFolder + u8("list.slp")));
+    EXPECT_TRUE(TempDir::read(programFolder + u8("list.m3u8")).startsWith("#EXTM3U\n"));
+    EXPECT_TRUE(TempDir::read(programFolder + u8("list.M3U")).startsWith("#EXTM3U\n"));
+    EXPECT_TRUE(TempDir::read(programFolder + u8("list.pls")).startsWith("[playlist]\n"));
+    EXPECT_TRUE(TempDir::read(programFolder + u8("list.xspf")).startsWith("<?xml"));
+
+    // Load and add through the dialog.
+    dialogs.answers = {programFolder + u8("list.xspf")};
+    playlist().mp1Click();
+    dialogs.answers = {programFolder + u8("list.pls")};
+    playlist().mp3Click();
+    EXPECT_EQ(songs(), saved + saved);
+    EXPECT_EQ(status(), u8("4 Files Loaded (6min )"));
+
+    // The command line, a forwarded start, a drop and the clipboard.
+    songs().clear();
+    playlist().OpenArgument(programFolder + u8("list.m3u8"));
+    playlist().OpenForwardedArguments({u8("/usr/bin/sonalo"), programFolder + u8("list.M3U")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(playlist().forwardedOpened(), 1);
+    playlist().lvDropFiles({programFolder + u8("list.pls")});
+    QMimeData clipboard;
+    clipboard.setUrls({QUrl::fromLocalFile(programFolder + u8("list.xspf"))});
+    playlist().mp11Click(&clipboard);
+    EXPECT_EQ(songs(), saved + saved + saved + saved);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u8("; ")).toStdString();
+
+    // A broken one says why and adds nothing.
+    QFile broken(programFolder + u8("broken.xspf"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("<playlist><trackList><track>");
+    broken.close();
+    dialogs.answers = {broken.fileName()};
+    playlist().mp3Click();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(u8("Cannot read playlist \"") + broken.fileName())) << errors[0].toStdString();
+    EXPECT_EQ(songs().size(), 8);
 }

@@ -1,0 +1,58 @@
+#include "core/playlists/PlaylistEntry.h"
+
+#include "core/TextEncoding.h"
+
+#include <cmath>
+
+namespace {
+
+// "#EXTINF:" has been cut off: "seconds[ attributes],Artist - Title". Players put attributes
+// with quoted values (which may hold commas) between the length and the comma.
+void parseExtinf(QStringView rest, PlaylistEntry &entry)
+{
+    qsizetype comma = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        if (rest[i] == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (rest[i] == QLatin1Char(',') && !quoted) {
+            comma = i;
+            break;
+        }
+    }
+    const QStringView head = comma < 0 ? rest : rest.first(comma);
+    qsizetype end = 0;
+    while (end < head.size() && !head[end].isSpace())
+        ++end;
+    bool ok = false;
+    const double seconds = head.first(end).toDouble(&ok);
+    // Bounded before the conversion: a length of 1e300 must not overflow.
+    if (ok && seconds >= 0 && seconds < 1e12)
+        entry.seconds = std::llround(seconds);
+    if (comma >= 0)
+        splitDisplayTitle(rest.sliced(comma + 1), entry);
+}
+
+} // namespace
+
+PlaylistEntries readM3u(QStringView text)
+{
+    PlaylistEntries out;
+    PlaylistEntry pending; // the last #EXTINF's values, for the next location
+    forEachLine(text, [&](QStringView raw) {
+        const QStringView line = raw.trimmed();
+        if (line.isEmpty())
+            return;
+        if (line.startsWith(QLatin1Char('#'))) {
+            if (line.startsWith(QLatin1String("#EXTINF:"), Qt::CaseInsensitive)) {
+                pending = PlaylistEntry();
+                parseExtinf(line.sliced(8), pending);
+            }
+            return; // #EXTM3U and every other comment
+        }
+        pending.location = line.toString();
+        out.append(std::move(pending));
+        pending = PlaylistEntry();
+    });
+    return out;
+}

@@ -1,0 +1,80 @@
+#include "core/playlists/PlaylistFiles.h"
+
+#include "core/Errors.h"
+#include "core/FileSystem.h"
+#include "core/Playlist.h"
+
+#include <QFileInfo>
+
+PlaylistFormat playlistFormatOf(const QString &fileName)
+{
+    const QString ext = FileSystem::extensionOf(fileName).toLower();
+    if (ext == QLatin1String(".m3u"))
+        return PlaylistFormat::M3u;
+    if (ext == QLatin1String(".m3u8"))
+        return PlaylistFormat::M3u8;
+    if (ext == QLatin1String(".pls"))
+        return PlaylistFormat::Pls;
+    if (ext == QLatin1String(".xspf"))
+        return PlaylistFormat::Xspf;
+    return PlaylistFormat::Slp;
+}
+
+PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
+{
+    switch (format) {
+    case PlaylistFormat::M3u8:
+        if (detectTextEncoding(bytes) == 0)
+            return readM3u(decodeUtf8(bytes, Utf8Malformed::Replace));
+        return readM3u(decodeText(bytes));
+    case PlaylistFormat::M3u:
+        return readM3u(decodeText(bytes));
+    case PlaylistFormat::Pls:
+        return readPls(decodeText(bytes));
+    case PlaylistFormat::Xspf:
+        return readXspf(bytes);
+    case PlaylistFormat::Slp:
+        break;
+    }
+    return {};
+}
+
+void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record)
+{
+    const QByteArray bytes = readTextFileBytes(fileName);
+    PlaylistEntries entries;
+    try {
+        entries = parsePlaylistEntries(bytes, playlistFormatOf(fileName));
+    } catch (const SonaloError &e) {
+        throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
+    }
+    // Relative entries are found beside the playlist, wherever the program was started.
+    const QString folder = QFileInfo(fileName).absolutePath() + QLatin1Char('/');
+    SongList songs;
+    songs.reserve(entries.size());
+    for (PlaylistEntry &entry : entries) {
+        resolvePlaylistEntry(entry, folder);
+        songs.append(record ? record(entry) : playlistFieldsRecord(entry));
+    }
+    lists.AllSongs.append(std::move(songs));
+    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+}
+
+void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record, bool dropped)
+{
+    if (isForeignPlaylist(fileName))
+        LoadForeignPlaylist(lists, fileName, record);
+    else if (dropped)
+        LoadDroppedPlaylist(lists, fileName);
+    else
+        LoadPlaylist(lists, fileName);
+}
+
+QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding, const PictureStyle &style)
+{
+    const PlaylistFormat format = playlistFormatOf(name);
+    if (format == PlaylistFormat::Slp)
+        return SavePlaylist(list, name, encoding, style);
+    writeFileAtomically(name, foreignPlaylistBytes(list, format, encoding));
+    return name;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/SongLists.h"
+#include "core/TextEncoding.h"
+#include "core/playlists/PlaylistEntry.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+struct PictureStyle;
+
+// Playlist files of every kind: Sonalo's ".slp" and the formats of other players, told apart
+// by the file name's extension in any letter case.
+enum class PlaylistFormat { Slp, M3u, M3u8, Pls, Xspf };
+
+// ".m3u", ".m3u8", ".pls" or ".xspf"; every other name is a ".slp".
+PlaylistFormat playlistFormatOf(const QString &fileName);
+inline bool isForeignPlaylist(const QString &fileName)
+{
+    return playlistFormatOf(fileName) != PlaylistFormat::Slp;
+}
+
+// The entries of a foreign playlist's bytes (not yet resolved). A signature decides the text
+// encoding; without one ".m3u8" is UTF-8 and ".m3u" and ".pls" are read as every text file
+// without a signature. Throws SonaloError for a refused XSPF file or a broken UTF-7 body.
+PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format);
+
+// Appends the songs of an ".m3u", ".m3u8", ".pls" or ".xspf" file to AllSongs, one for every
+// entry (record makes it; empty: playlistFieldsRecord), and the file's folder to
+// SourceFolders. Throws SonaloError when the file cannot be read or is refused; nothing is
+// added then.
+void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record);
+
+// Any playlist: a foreign one by LoadForeignPlaylist, every other name as a ".slp" (by
+// LoadDroppedPlaylist when dropped, else LoadPlaylist).
+void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
+                     bool dropped = false);
+
+// The bytes of a foreign playlist for a list. ".m3u" is written in the output encoding when
+// that is the 8-bit code page and every character fits it, else (like the others) in UTF-8
+// without a signature.
+QByteArray foreignPlaylistBytes(const SongList &list, PlaylistFormat format, TTextEncoding outputEncoding);
+
+// "Playlist Speichern": a name ending in ".m3u8", ".m3u", ".pls" or ".xspf" writes that format;
+// every other name is saved by SavePlaylist. Written atomically; returns the name written.
+// Throws SonaloError.
+QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding,
+                        const PictureStyle &style);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/LanguageCode.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SelectionOperations;
+
+// The file information window: a file's name, folder and full path in three editable fields
+// (so parts can be selected and copied), with buttons to open the folder, copy the file to the
+// clipboard, read the playing song's file and close. It stays on top and comes up centred.
+class Tdateiinfo : public QWidget
+{
+    Q_OBJECT
+public:
+    // operations: what the buttons ask for (folder, clipboard, the playing song).
+    Tdateiinfo(LanguageCode &lang, SelectionOperations &operations, QWidget *parent = nullptr);
+
+    // Language routine.
+    void LocalSpr();
+    // Fills the fields from a path: the name after the last "/" (or "\"), the folder up to
+    // and including it, and the path itself.
+    void DateiAuslesen(const QString &path);
+    // Fills the fields from the playing song, if one is loaded.
+    void Auslesen();
+
+    void Button1Click();    // open the folder of ed_ordner
+    void clipbrdClick();    // copy the file named in ed_dateiname
+    void SchliessenClick();
+
+    QGroupBox *GroupBox1;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLineEdit *ed_datei;
+    QLineEdit *ed_ordner;
+    QLineEdit *ed_dateiname;
+    QPushButton *Button1;
+    QPushButton *clipbrd;
+    QPushButton *Auslesenbt;
+    QPushButton *Schliessen;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    LanguageCode &m_lang;
+    SelectionOperations &m_operations;
+};
