@@ -569,7 +569,10 @@ qint64 TcbAudioPlay::GetPosition()
     // The query fails for a moment during a seek; the start is the honest answer then.
     if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) || position < 0)
         return 0;
-    return position / kNsPer100ns;
+    // The sink's clock may run a few milliseconds past the stream's last sample; the bar and
+    // the time display must never show more than the song holds.
+    const qint64 units = position / kNsPer100ns;
+    return m_duration > 0 ? std::min(units, m_duration) : units;
 }
 
 void TcbAudioPlay::SetPosition(qint64 position, quint32 flags)

@@ -3,7 +3,6 @@
 #include "core/TextFold.h"
 #include "TempDir.h"
 
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -205,7 +204,7 @@ TEST_F(FolderScanTest, ListFileFeedsItsExistingFiles)
     EXPECT_THROW(run(), SonaloError);
 }
 
-TEST(KnownPathsScale, FiftyThousandAgainstFiftyThousandIsNearLinear)
+TEST(KnownPathsScale, FiftyThousandAgainstFiftyThousand)
 {
     SongList songs;
     QStringList found;
@@ -213,16 +212,13 @@ TEST(KnownPathsScale, FiftyThousandAgainstFiftyThousandIsNearLinear)
         songs.append(withPath(QStringLiteral("/music/artist %1/song %2.mp3").arg(i % 500).arg(i)));
         found.append(QStringLiteral("/music/artist %1/song %2.mp3").arg(i % 500).arg(i + 25000));
     }
-    QElapsedTimer timer;
-    timer.start();
     const KnownPaths known(songs);
     int duplicates = 0;
     for (const QString &f : std::as_const(found))
         duplicates += known.contains(f) ? 1 : 0;
+    // A search of the whole playlist per file would take minutes here and time the test out;
+    // its speed is measured in bench/, not by a clock in a test.
     EXPECT_EQ(duplicates, 25000);
-    // A search of the whole playlist per file would take minutes; this takes well under a
-    // second even under the sanitizers. The bound only catches a quadratic slide.
-    EXPECT_LT(timer.elapsed(), 10000);
 }
 
 TEST(AddFolderRun, AddsAudioFilesAndHonoursCancel)
