@@ -1,5 +1,6 @@
 #include "app/SonaloApp.h"
 
+#include "app/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "app/Tinfo.h"
 #include "app/Tstart.h"
@@ -72,7 +73,9 @@ SonaloApp::SonaloApp(const Options &options)
     };
     m_suchopt = std::make_unique<Tsuchopt>(s.lang, s.searchOptions);
     created(m_suchopt.get());
-    m_startfenster = std::make_unique<Tstartfenster>(s.lang);
+    m_startWindow = std::make_unique<StartWindowController>(s.playlist);
+    m_startfenster = std::make_unique<Tstartfenster>(s.lang, *m_startWindow, *dialogs);
+    m_startfenster->setCentreOver(m_start.get());
     created(m_startfenster.get());
     m_addordner = std::make_unique<Taddordner>(s.lang, s.playlist, s.list, *dialogs);
     created(m_addordner.get());
@@ -111,6 +114,8 @@ SonaloApp::SonaloApp(const Options &options)
     QObject::connect(m_suchopt.get(), &Tsuchopt::closed, &s.search, &SearchController::optionsWindowClosed);
     QObject::connect(&s.playlist, &PlaylistController::addFolderDialogRequested, m_addordner.get(),
                      [this] { showAndRaise(m_addordner.get()); });
+    QObject::connect(&s.playlist, &PlaylistController::startWindowRequested, m_startfenster.get(),
+                     [this] { m_startfenster->offer(); });
     QObject::connect(&s.playback, &PlaybackControl::logLine, m_fehler.get(), &Tfehler::appendLine);
     QObject::connect(m_prog.get(), &Tprog::errorWindowRequested, m_fehler.get(), [this] {
         m_fehler->show();
@@ -169,6 +174,7 @@ SonaloApp::~SonaloApp()
     m_lastfiles.reset();
     m_addordner.reset();
     m_startfenster.reset();
+    m_startWindow.reset();
     m_suchopt.reset();
     // Hand-overs arriving from now on are declined.
     m_instanceCheck.reset();

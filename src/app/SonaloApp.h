@@ -16,6 +16,7 @@ class AdminRestart;
 class MediaKeyFilter;
 class PlaybackMpris;
 class Session;
+class StartWindowController;
 class QWidget;
 class Taddordner;
 class Tbugreport_de;
@@ -72,6 +73,8 @@ public:
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
     Teinstshortcuts *einstshortcuts() const { return m_einstshortcuts.get(); }
+    Tstartfenster *startfenster() const { return m_startfenster.get(); }
+    StartWindowController &startWindow() const { return *m_startWindow; }
     PlaybackMpris *mpris() const { return m_mpris.get(); }
     TOneInstanceCheck *instanceCheck() const { return m_instanceCheck.get(); }
     // AudioDevices: the outputs a player can use, entry 0 the desktop's default.
@@ -97,6 +100,7 @@ private:
     std::unique_ptr<Tprog> m_prog;
     std::unique_ptr<TOneInstanceCheck> m_instanceCheck;
     std::unique_ptr<Tsuchopt> m_suchopt;
+    std::unique_ptr<StartWindowController> m_startWindow;
     std::unique_ptr<Tstartfenster> m_startfenster;
     std::unique_ptr<Taddordner> m_addordner;
     std::unique_ptr<Tlastfiles> m_lastfiles;

@@ -154,6 +154,18 @@ const UiText kAddFolderDialog[] = {
      u"Please tick at least one file type (MP3, WAV, OGG or WMA)."},
 };
 
+// The start window: its list's column captions and its buttons, in tab order.
+const UiText kStartWindow[] = {
+    {"stammordner.0", u"Playlist", u"Playlist"},
+    {"stammordner.1", u"Dateipfad", u"File"},
+    {"stammordner.2", u"Größe", u"Size"},
+    {"Button5", u"Alle Laden", u"Load All"},
+    {"Button1", u"Gewählte Laden", u"Load Selected"},
+    {"Button4", u"Andere Playlist..", u"Other Playlist.."},
+    {"Button3", u"Ordner Öffnen..", u"Open Folder.."},
+    {"Button2", u"Zum Player", u"Close Window"},
+};
+
 const UiText kFileInfoWindow[] = {
     {"GroupBox1", u"Datei Informationen", u"File Information"},
     {"Label1", u"Dateiname", u"File Name"},
@@ -200,6 +212,7 @@ std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
+std::span<const UiText> startWindow() { return kStartWindow; }
 std::span<const UiText> fileInfoWindow() { return kFileInfoWindow; }
 
 const UiText *find(std::span<const UiText> table, const char *component)

@@ -41,6 +41,9 @@ std::span<const UiHintText> searchControls();
 // Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the
 // caption while a run goes on), "browserTitle" (the folder browser) and "noFileTypes".
 std::span<const UiText> addFolderDialog();
+// The start window: "stammordner.0" to "stammordner.2" are its list's column captions, the
+// others its buttons.
+std::span<const UiText> startWindow();
 // The file information window's group box, field labels and buttons.
 std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.

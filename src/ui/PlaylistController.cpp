@@ -181,10 +181,8 @@ void PlaylistController::FormShow(const QStringList &arguments)
     if (arguments.isEmpty()) {
         if (m_playlistFolderList.size() == 1)
             EinzigeLaden();
-        else
-            // Several playlists are offered by the start window; until it exists none is
-            // loaded and none stays on offer.
-            m_playlistFolderList.clear();
+        else if (m_playlistFolderList.size() > 1)
+            Q_EMIT startWindowRequested();
         return;
     }
     runCommand([&] {
@@ -204,6 +202,25 @@ void PlaylistController::EinzigeLaden()
         m_list.ShowListStatus();
     });
     m_playlistFolderList.clear();
+}
+
+void PlaylistController::FormActivate()
+{
+    if (!m_playlistFolderList.isEmpty())
+        Q_EMIT startWindowRequested();
+}
+
+void PlaylistController::loadPlaylists(const QStringList &fileNames)
+{
+    try {
+        for (const QString &name : fileNames)
+            loadPlaylistFile(name);
+    } catch (const SonaloError &) {
+        // The playlists read before the failing one are in the list: the table must count them.
+        m_list.ShowListStatus();
+        throw;
+    }
+    m_list.ShowListStatus();
 }
 
 void PlaylistController::mp1Click()

@@ -37,11 +37,22 @@ public:
     void languageChanged();
 
     // Start-up, when the main window is first shown: the arguments (already absolute) are
-    // opened in order; without any, a single playlist beside the program is loaded.
+    // opened in order; without any, a single playlist beside the program is loaded and
+    // several are offered in the start window.
     void FormShow(const QStringList &arguments);
-    // The ".slp" files beside the program found at start-up, while they are on offer.
+    // The ".slp" files beside the program found at start-up, while they are on offer: not
+    // empty exactly while the start window is open.
     const QStringList &PlaylistFolderList() const { return m_playlistFolderList; }
+    // The start window closed: nothing is on offer any more.
+    void clearPlaylistFolderList() { m_playlistFolderList.clear(); }
     void EinzigeLaden();
+    // Every activation of the main window while the start window is open hands the focus back
+    // to it.
+    void FormActivate();
+    // Appends the playlists in the given order and refreshes the table. One that cannot be
+    // read stops the rest: those before it stay, the table shows them, and its error is
+    // thrown.
+    void loadPlaylists(const QStringList &fileNames);
     // One command-line or forwarded argument; refreshes after it. Throws SonaloError when a
     // playlist cannot be read (what was added stays).
     void OpenArgument(const QString &argument);
@@ -85,6 +96,8 @@ Q_SIGNALS:
     // Songs were appended: the table scrolls to its last row.
     void songsAppended();
     void addFolderDialogRequested();
+    // The start window is to be shown, or to take the focus back.
+    void startWindowRequested();
     void errorRaised(const QString &message);
 
 private:

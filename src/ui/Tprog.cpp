@@ -388,6 +388,8 @@ void Tprog::FormActivate()
         m_session.settings.loadAtFirstActivation();
         FirstActivation = false;
     }
+    // While the start window is open it keeps the focus.
+    m_session.playlist.FormActivate();
     if (MaximizePending == 0) {
         showMaximized();
         MaximizePending = 1;

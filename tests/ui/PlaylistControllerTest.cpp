@@ -168,13 +168,22 @@ TEST_F(PlaylistControllerTest, StartUpLoadsTheSinglePlaylistBesideTheProgram)
     EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
 }
 
-TEST_F(PlaylistControllerTest, StartUpWithSeveralPlaylistsLoadsNoneAndArgumentsWin)
+TEST_F(PlaylistControllerTest, StartUpWithSeveralPlaylistsOffersThemAndArgumentsWin)
 {
     writePlaylist(u8("b.slp"), {song("b", "1")});
     writePlaylist(u8("A.slp"), {song("a", "1")});
+    int offers = 0;
+    QObject::connect(&playlist(), &PlaylistController::startWindowRequested, [&] { ++offers; });
     playlist().FormShow({});
     EXPECT_TRUE(songs().isEmpty());
-    EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
+    EXPECT_EQ(playlist().PlaylistFolderList(), QStringList({programFolder + u8("A.slp"), programFolder + u8("b.slp")}));
+    EXPECT_EQ(offers, 1);
+    // Every activation of the main window while they are on offer asks for the window again.
+    playlist().FormActivate();
+    EXPECT_EQ(offers, 2);
+    playlist().clearPlaylistFolderList();
+    playlist().FormActivate();
+    EXPECT_EQ(offers, 2);
 
     // Arguments: opened in order, the playlists beside the program are not offered.
     const QString arg = writePlaylist(u8("sub.slp.other.slp"), {song("c", "1")});
