@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/StartWindowController.h"
 #include "ui/LanguageTexts.h"
+#include "ui/WindowTexts.h"
 #include "ui/UserDialogs.h"
 
 #include <QCloseEvent>
@@ -101,10 +102,8 @@ Tstartfenster::Tstartfenster(LanguageCode &lang, StartWindowController &controll
 
 void Tstartfenster::sprache()
 {
+    LanguageTexts::applyWindowTitle(*this, "Tstartfenster", m_lang);
     QString caption;
-    if (const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), "Tstartfenster"))
-        if (LanguageTexts::routineText(*t, m_lang, caption))
-            setWindowTitle(caption);
     for (const UiText &t : LanguageTexts::startWindow()) {
         if (!LanguageTexts::routineText(t, m_lang, caption))
             continue;

@@ -1,6 +1,7 @@
 #include "ui/Taddordner.h"
 
 #include "ui/LanguageTexts.h"
+#include "ui/WindowTexts.h"
 #include "ui/ListDisplay.h"
 #include "ui/PlaylistController.h"
 #include "ui/UserDialogs.h"
@@ -125,19 +126,7 @@ QString Taddordner::text(const char *component) const
 
 void Taddordner::LocalSpr()
 {
-    QString caption;
-    if (const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), "Taddordner"))
-        if (LanguageTexts::routineText(*t, m_lang, caption))
-            setWindowTitle(caption);
-    for (const UiText &t : LanguageTexts::addFolderDialog()) {
-        auto *w = findChild<QWidget *>(QLatin1String(t.component));
-        if (!w || !LanguageTexts::routineText(t, m_lang, caption))
-            continue;
-        if (auto *button = qobject_cast<QAbstractButton *>(w))
-            button->setText(caption);
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            l->setText(caption);
-    }
+    LanguageTexts::applyWindowTexts(*this, "Taddordner", LanguageTexts::addFolderDialog(), m_lang);
     // A switch during a run keeps Button1 a Cancel button.
     if (m_running && (m_lang.isDe() || m_lang.isEn()))
         Button1->setText(text("Button1.running"));

@@ -2,6 +2,7 @@
 
 #include "core/FileSystem.h"
 #include "ui/LanguageTexts.h"
+#include "ui/WindowTexts.h"
 #include "ui/SelectionOperations.h"
 
 #include <QGroupBox>
@@ -64,21 +65,7 @@ Tdateiinfo::Tdateiinfo(LanguageCode &lang, SelectionOperations &operations, QWid
 
 void Tdateiinfo::LocalSpr()
 {
-    QString caption;
-    if (const UiText *t = LanguageTexts::find(LanguageTexts::windowTitles(), "Tdateiinfo"))
-        if (LanguageTexts::routineText(*t, m_lang, caption))
-            setWindowTitle(caption);
-    for (const UiText &t : LanguageTexts::fileInfoWindow()) {
-        auto *w = findChild<QWidget *>(QLatin1String(t.component));
-        if (!w || !LanguageTexts::routineText(t, m_lang, caption))
-            continue;
-        if (auto *box = qobject_cast<QGroupBox *>(w))
-            box->setTitle(caption);
-        else if (auto *b = qobject_cast<QPushButton *>(w))
-            b->setText(caption);
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            l->setText(caption);
-    }
+    LanguageTexts::applyWindowTexts(*this, "Tdateiinfo", LanguageTexts::fileInfoWindow(), m_lang);
 }
 
 void Tdateiinfo::DateiAuslesen(const QString &path)
