@@ -44,14 +44,17 @@ int TFlacTag::parse(QIODevice &device)
 
     // "fLaC", then STREAMINFO, which must be the first block.
     QByteArray buf;
-    if (const int r = readStructure(device, start, 4 + 4 + kStreamInfoSize, buf, "fLaC"); r != ReaderResult::Ok)
+    if (const int r = readStructure(device, start, 8, buf, "fLaC"); r != ReaderResult::Ok)
         return r;
-    ByteCursor c(buf);
-    c.skip(4);
-    const std::uint8_t first = c.u8();
-    const std::uint32_t firstLength = c.u24be();
+    ByteCursor marker(buf);
+    marker.skip(4);
+    const std::uint8_t first = marker.u8();
+    const std::uint32_t firstLength = marker.u24be();
     if ((first & 0x7F) != kStreamInfo || firstLength < kStreamInfoSize)
         return ReaderResult::NoTag;
+    if (const int r = readStructure(device, start + 8, kStreamInfoSize, buf); r != ReaderResult::Ok)
+        return r;
+    ByteCursor c(buf);
     c.skip(10); // block sizes and frame sizes
     // 20 bits sample rate, 3 bits channels - 1, 5 bits bits per sample - 1, 36 bits samples.
     const std::uint64_t packed = c.u64be();
