@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const double seconds = r.values.GetDuration();
     expectContract(seconds >= 0 && std::isfinite(seconds));
     // Any code but Ok leaves the reset state.
-    expectContract(r.ok() || (r.values.Title.isEmpty() && r.values.Artist.isEmpty() && r.values.GetDuration() == 0 \&\& r.values.Codec.isEmpty()));
+    expectContract(r.ok() || (r.values.Title.isEmpty() && r.values.Artist.isEmpty() && r.values.GetDuration() == 0 && r.values.Codec.isEmpty()));
     return 0;
 }

@@ -225,6 +225,14 @@ void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QStrin
     UsedReader = used;
     Title = title.isEmpty() ? lastComponent(path) : title;
     Artist = artist;
+    // The newer formats (and WAV, which was always shown by its name) split an untagged file's
+    // name as the name fallback does, its own extension removed in any letter case, so that
+    // "Artist - Song.WAV" keeps reading Artist and Song.
+    const bool newer = used != Reader::Ogg && used != Reader::Wma;
+    if (newer && title.isEmpty() && artist.isEmpty()) {
+        const QString name = Title;
+        splitFileName(name, Artist, Title);
+    }
     Album = album;
     Year = year;
     Genre = genre;
@@ -236,16 +244,21 @@ void TAudioInfo::InfoFromFileName(const QString &path)
 {
     UsedReader = Reader::FileName;
     const QString name = FileSystem::isRegularFile(path) ? lastComponent(path) : QString();
-    const QString separator = QStringLiteral(" - ");
-    const qsizetype at = name.indexOf(separator);
     Album.clear();
     Year.clear();
     Genre.clear();
     Track.clear();
     Seconds = 0;
+    splitFileName(name, Artist, Title);
+}
+
+void TAudioInfo::splitFileName(const QString &name, QString &artist, QString &title)
+{
+    const QString separator = QStringLiteral(" - ");
+    const qsizetype at = name.indexOf(separator);
     if (at < 0) {
-        Title = name;
-        Artist.clear();
+        title = name;
+        artist.clear();
         return;
     }
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -253,10 +266,10 @@ void TAudioInfo::InfoFromFileName(const QString &path)
     const qsizetype split = stripped.indexOf(separator);
     if (split < 0) {
         // Removing the extension took the separator with it (" - .mp3"): keep the name whole.
-        Title = stripped;
-        Artist.clear();
+        title = stripped;
+        artist.clear();
         return;
     }
-    Artist = stripped.left(split);
-    Title = stripped.mid(split + separator.size());
+    artist = stripped.left(split);
+    title = stripped.mid(split + separator.size());
 }

@@ -50,6 +50,9 @@ private:
     void ReadMp4File(const QString &path);
     void ReadWavFile(const QString &path);
     void InfoFromFileName(const QString &path);
+    // A file name's artist and title: split at the first " - " with the name's extension
+    // removed, else the whole name as the title.
+    static void splitFileName(const QString &name, QString &artist, QString &title);
     // Every reader but MPEG's: its values, the file name as the title when it has none.
     void takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
                           const QString &album, const QString &year, const QString &genre, qint64 track,

@@ -10,6 +10,8 @@ namespace {
 
 // Only this much of each comment is used; the rest is skipped by its stored length.
 constexpr qint64 kMaxCommentBytes = 250;
+// Comments looked at at most: a block of millions of empty comments must not cost a read each.
+constexpr std::uint32_t kMaxComments = 100000;
 
 } // namespace
 
@@ -85,7 +87,7 @@ bool VorbisComments::read(CommentSource &source)
             return false;
         if (buf.size() == 4) {
             ByteCursor c(buf);
-            std::uint32_t count = c.u32le();
+            std::uint32_t count = std::min(c.u32le(), kMaxComments);
             while (count-- > 0 && readText(text, ok))
                 handle(text);
         }

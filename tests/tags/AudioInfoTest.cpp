@@ -193,12 +193,17 @@ TEST_F(AudioInfoFiles, NewerFormatsDispatch)
         EXPECT_EQ(r.Artist, u"Band") << name;
         EXPECT_EQ(r.Title, u"Song") << name;
     }
-    // A reader's file without a title: its values, the name split the same way.
-    const TSongRecord r = makeSongRecord(write(QStringLiteral("Band - Song.flac"), flacFile({"GENRE=Folk"})), false, QString());
+    // A reader's file without artist and title: its values, the name split the same way, its
+    // extension removed in any letter case.
+    TSongRecord r = makeSongRecord(write(QStringLiteral("Band - Song.FLAC"), flacFile({"GENRE=Folk"})), false, QString());
     EXPECT_EQ(r.Artist, u"Band");
     EXPECT_EQ(r.Title, u"Song");
     EXPECT_EQ(r.Genre, u"Folk");
     EXPECT_EQ(r.Length, u"0:10");
+    // With an artist but no title, the title is the whole name.
+    r = makeSongRecord(write(QStringLiteral("Band - Song.flac"), flacFile({"ARTIST=A"})), false, QString());
+    EXPECT_EQ(r.Artist, u"A");
+    EXPECT_EQ(r.Title, u"Band - Song.flac");
 }
 
 TEST_F(AudioInfoFiles, MakeSongRecordSplitsTitles)
