@@ -66,8 +66,9 @@ int TFlacTag::parse(QIODevice &device)
 
     bool last = first & 0x80;
     qint64 pos = start + 4 + 4 + firstLength;
+    WindowedReader blocks(device, 4096);
     for (int n = 0; n < kMaxBlocks && !last; ++n) {
-        if (!readAt(device, pos, 4, buf))
+        if (!blocks.readAt(pos, 4, buf))
             return deviceFailure(device);
         if (buf.size() < 4)
             break;

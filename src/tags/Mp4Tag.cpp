@@ -35,13 +35,13 @@ struct Atom
 // a size smaller than its header ends the walk; an atom larger than its parent is cut to the
 // parent and is the last one looked at.
 template <typename F>
-int forEachAtom(QIODevice &device, qint64 from, qint64 to, F &&f)
+int forEachAtom(WindowedReader &device, qint64 from, qint64 to, F &&f)
 {
     QByteArray head;
     qint64 pos = from;
     for (int n = 0; n < kMaxAtomsPerLevel && pos + 8 <= to; ++n) {
-        if (!readAt(device, pos, std::min<qint64>(16, to - pos), head))
-            return deviceFailure(device);
+        if (!device.readAt(pos, std::min<qint64>(16, to - pos), head))
+            return deviceFailure(device.device());
         if (head.size() < 8)
             break;
         ByteCursor c(head);
@@ -73,10 +73,10 @@ int forEachAtom(QIODevice &device, qint64 from, qint64 to, F &&f)
 }
 
 // The first bytes of an atom's body, at most n.
-int readBody(QIODevice &device, const Atom &a, qint64 n, QByteArray &out)
+int readBody(WindowedReader &device, const Atom &a, qint64 n, QByteArray &out)
 {
-    if (!readAt(device, a.body, std::min(n, a.end - a.body), out))
-        return deviceFailure(device);
+    if (!device.readAt(a.body, std::min(n, a.end - a.body), out))
+        return deviceFailure(device.device());
     return ReaderResult::Ok;
 }
 
@@ -132,10 +132,10 @@ ReadResult<TMp4Tag> TMp4Tag::Read(QIODevice &device)
     });
 }
 
-int TMp4Tag::parse(QIODevice &device)
+int TMp4Tag::parse(QIODevice &file)
 {
     QByteArray head;
-    if (const int r = readStructure(device, 0, 12, head); r != ReaderResult::Ok)
+    if (const int r = readStructure(file, 0, 12, head); r != ReaderResult::Ok)
         return r;
     if (QByteArrayView(head).sliced(4, 4) != QByteArrayView("ftyp"))
         return ReaderResult::NoTag;
@@ -143,7 +143,8 @@ int TMp4Tag::parse(QIODevice &device)
 
     // "moov" may come before or after the media data; the walk steps over "mdat" by its size.
     bool movie = false;
-    const int r = forEachAtom(device, 0, device.size(), [&](const Atom &a) {
+    WindowedReader device(file);
+    const int r = forEachAtom(device, 0, file.size(), [&](const Atom &a) {
         if (a.type != "moov")
             return ReaderResult::Ok;
         movie = true;
@@ -155,7 +156,7 @@ int TMp4Tag::parse(QIODevice &device)
     return movie ? ReaderResult::Ok : ReaderResult::TooShort;
 }
 
-int TMp4Tag::readMovie(QIODevice &device, qint64 from, qint64 to)
+int TMp4Tag::readMovie(WindowedReader &device, qint64 from, qint64 to)
 {
     return forEachAtom(device, from, to, [&](const Atom &a) {
         QByteArray body;
@@ -177,7 +178,7 @@ int TMp4Tag::readMovie(QIODevice &device, qint64 from, qint64 to)
     });
 }
 
-int TMp4Tag::readTrack(QIODevice &device, qint64 from, qint64 to)
+int TMp4Tag::readTrack(WindowedReader &device, qint64 from, qint64 to)
 {
     // trak/mdia holds mdhd (the media's time), hdlr (whether it is sound) and minf/stbl/stsd.
     std::uint32_t scale = 0;
@@ -247,20 +248,20 @@ int TMp4Tag::readTrack(QIODevice &device, qint64 from, qint64 to)
     return ReaderResult::Ok;
 }
 
-int TMp4Tag::readMeta(QIODevice &device, qint64 from, qint64 to)
+int TMp4Tag::readMeta(WindowedReader &device, qint64 from, qint64 to)
 {
     // "meta" is a full atom (four bytes of version and flags before its children) in MP4 files,
     // a plain one in QuickTime files; there the first child, "hdlr", follows at once.
     QByteArray probe;
-    if (!readAt(device, from, 8, probe))
-        return deviceFailure(device);
+    if (!device.readAt(from, 8, probe))
+        return deviceFailure(device.device());
     const bool plain = probe.size() == 8 && QByteArrayView(probe).sliced(4) == QByteArrayView("hdlr");
     return forEachAtom(device, plain ? from : from + 4, to, [&](const Atom &a) {
         return a.type == "ilst" ? readItems(device, a.body, a.end) : int(ReaderResult::Ok);
     });
 }
 
-int TMp4Tag::readItems(QIODevice &device, qint64 from, qint64 to)
+int TMp4Tag::readItems(WindowedReader &device, qint64 from, qint64 to)
 {
     QString genreText;
     std::uint16_t genreNumber = 0;

@@ -2,6 +2,8 @@
 
 #include "tags/ReaderResult.h"
 
+class WindowedReader;
+
 #include <QIODevice>
 #include <QString>
 
@@ -37,9 +39,9 @@ public:
 
 private:
     int parse(QIODevice &device);
-    int readMovie(QIODevice &device, qint64 from, qint64 to);
-    int readTrack(QIODevice &device, qint64 from, qint64 to);
-    int readMeta(QIODevice &device, qint64 from, qint64 to);
-    int readItems(QIODevice &device, qint64 from, qint64 to);
+    int readMovie(WindowedReader &device, qint64 from, qint64 to);
+    int readTrack(WindowedReader &device, qint64 from, qint64 to);
+    int readMeta(WindowedReader &device, qint64 from, qint64 to);
+    int readItems(WindowedReader &device, qint64 from, qint64 to);
     bool m_soundTrackFound = false;
 };

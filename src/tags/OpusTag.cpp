@@ -14,7 +14,7 @@ constexpr qint64 kOpusHeadSize = 19;
 constexpr std::uint8_t kContinuedPacket = 0x01;
 // The search for the last granule position reads the tail in windows, newest first, and
 // gives up after this much: a page is never longer than 65,307 bytes.
-constexpr qint64 kFirstTailWindow = 16 * 1024;
+constexpr qint64 kFirstTailWindow = 8 * 1024;
 constexpr qint64 kTailWindow = 64 * 1024;
 constexpr qint64 kMaxTailSearch = 1024 * 1024;
 
@@ -30,11 +30,15 @@ struct PageHeader
 
 // The page header and segment table at pos: Ok, TooShort, NoTag (no "OggS" there) or a told
 // read error.
-int readPageHeader(QIODevice &device, qint64 pos, PageHeader &page)
+int readPageHeader(WindowedReader &device, qint64 pos, PageHeader &page)
 {
     QByteArray buf;
-    if (const int r = readStructure(device, pos, kPageHeaderSize, buf, "OggS"); r != ReaderResult::Ok)
-        return r;
+    if (!device.readAt(pos, kPageHeaderSize, buf))
+        return deviceFailure(device.device());
+    if (buf.size() < kPageHeaderSize)
+        return ReaderResult::TooShort;
+    if (!QByteArrayView(buf).startsWith("OggS"))
+        return ReaderResult::NoTag;
     ByteCursor c(buf);
     c.skip(5);
     page.type = c.u8();
@@ -42,8 +46,10 @@ int readPageHeader(QIODevice &device, qint64 pos, PageHeader &page)
     page.serial = c.u32le();
     c.skip(8); // sequence number, checksum
     const std::uint8_t segments = c.u8();
-    if (const int r = readStructure(device, pos + kPageHeaderSize, segments, page.lacing); r != ReaderResult::Ok)
-        return r;
+    if (!device.readAt(pos + kPageHeaderSize, segments, page.lacing))
+        return deviceFailure(device.device());
+    if (page.lacing.size() < segments)
+        return ReaderResult::TooShort;
     page.bodyStart = pos + kPageHeaderSize + segments;
     page.bodySize = 0;
     for (char l : std::as_const(page.lacing))
@@ -57,7 +63,7 @@ int readPageHeader(QIODevice &device, qint64 pos, PageHeader &page)
 class OggPacketSource : public CommentSource
 {
 public:
-    OggPacketSource(QIODevice &device, qint64 firstPage) : m_device(device), m_nextPage(firstPage) {}
+    OggPacketSource(WindowedReader &device, qint64 firstPage) : m_device(device), m_nextPage(firstPage) {}
 
     bool read(qint64 n, QByteArray &out) override
     {
@@ -67,8 +73,8 @@ public:
             if (m_left == 0 && !nextPage())
                 break;
             const qint64 take = std::min(n - out.size(), m_left);
-            if (!readAt(m_device, m_pos, take, chunk)) {
-                deviceFailure(m_device);
+            if (!m_device.readAt(m_pos, take, chunk)) {
+                deviceFailure(m_device.device());
                 return fail();
             }
             out.append(chunk);
@@ -138,7 +144,7 @@ private:
         return false;
     }
 
-    QIODevice &m_device;
+    WindowedReader &m_device;
     qint64 m_nextPage;
     qint64 m_pos = 0;
     qint64 m_left = 0;
@@ -166,12 +172,17 @@ ReadResult<TOpusTag> TOpusTag::Read(QIODevice &device)
 
 int TOpusTag::parse(QIODevice &device)
 {
+    WindowedReader reader(device);
     PageHeader first;
-    if (const int r = readPageHeader(device, 0, first); r != ReaderResult::Ok)
+    if (const int r = readPageHeader(reader, 0, first); r != ReaderResult::Ok)
         return r;
     QByteArray head;
-    if (const int r = readStructure(device, first.bodyStart, kOpusHeadSize, head, "OpusHead"); r != ReaderResult::Ok)
-        return r;
+    if (!reader.readAt(first.bodyStart, kOpusHeadSize, head))
+        return deviceFailure(device);
+    if (head.size() < kOpusHeadSize)
+        return ReaderResult::TooShort;
+    if (!QByteArrayView(head).startsWith("OpusHead"))
+        return ReaderResult::NoTag;
     ByteCursor h(head);
     h.skip(8);
     Version = h.u8();
@@ -183,7 +194,7 @@ int TOpusTag::parse(QIODevice &device)
     InputSampleRate = h.u32le();
 
     // OpusTags is the packet that starts the next page.
-    OggPacketSource tags(device, first.bodyStart + first.bodySize);
+    OggPacketSource tags(reader, first.bodyStart + first.bodySize);
     QByteArray magic;
     if (!tags.read(8, magic))
         return ReaderResult::UnexpectedFailure; // already told
@@ -219,6 +230,8 @@ bool TOpusTag::findLastGranule(QIODevice &device, std::uint32_t serial)
             return false;
         ByteCursor c(tail);
         for (qint64 i = end - from - 1; i >= 0; --i) {
+            if (tail.at(qsizetype(i)) != 'O')
+                continue;
             c.seek(i);
             if (!c.startsWith("OggS") || !c.skip(4) || !c.has(kPageHeaderSize - 4))
                 continue;

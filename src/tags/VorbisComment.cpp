@@ -16,7 +16,7 @@ constexpr std::uint32_t kMaxComments = 100000;
 } // namespace
 
 DeviceCommentSource::DeviceCommentSource(QIODevice &device, qint64 pos, qint64 end)
-    : m_device(device), m_pos(pos), m_end(std::min(end, device.size()))
+    : m_reader(device, 4096), m_pos(pos), m_end(std::min(end, device.size()))
 {
 }
 
@@ -26,7 +26,7 @@ bool DeviceCommentSource::read(qint64 n, QByteArray &out)
     const qint64 take = std::min(n, m_end - m_pos);
     if (take <= 0)
         return true;
-    if (!readAt(m_device, m_pos, take, out))
+    if (!m_reader.readAt(m_pos, take, out))
         return false;
     m_pos += out.size();
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/DeviceRead.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -26,7 +28,7 @@ public:
     bool skip(qint64 n) override;
 
 private:
-    QIODevice &m_device;
+    WindowedReader m_reader;
     qint64 m_pos;
     qint64 m_end;
 };

@@ -62,8 +62,9 @@ int TWavTag::parse(QIODevice &device)
     bool format = false;
     QString id3Values[7];
     qint64 pos = 12;
+    WindowedReader chunks(device, 4096);
     for (int n = 0; n < kMaxChunks && pos + 8 <= end; ++n) {
-        if (!readAt(device, pos, 8, buf))
+        if (!chunks.readAt(pos, 8, buf))
             return deviceFailure(device);
         if (buf.size() < 8)
             break;
@@ -73,8 +74,10 @@ int TWavTag::parse(QIODevice &device)
         const qint64 body = pos + 8;
         const qint64 inFile = std::min(size, end - body);
         if (id == "fmt ") {
-            if (const int r = readStructure(device, body, 16, buf); r != ReaderResult::Ok)
-                return r;
+            if (!chunks.readAt(body, 16, buf))
+                return deviceFailure(device);
+            if (buf.size() < 16)
+                return ReaderResult::TooShort;
             if (size < 16)
                 return ReaderResult::NoTag;
             ByteCursor f(buf);
@@ -89,7 +92,7 @@ int TWavTag::parse(QIODevice &device)
             // A size of all ones (a stream never finished) or past the end counts to the end.
             DataSize = std::uint64_t(std::max<qint64>(inFile, 0));
         } else if (id == "LIST") {
-            if (!readAt(device, body, std::min(inFile, kMaxInfoBytes), buf))
+            if (!chunks.readAt(body, std::min(inFile, kMaxInfoBytes), buf))
                 return deviceFailure(device);
             if (QByteArrayView(buf).startsWith("INFO"))
                 readInfo(QByteArrayView(buf).sliced(4));
