@@ -16,8 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         setReaderFailureHook([](const QString &) {});
         return QDir::tempPath() + QStringLiteral("/sonalo-fuzz-audioinfo-%1 - x").arg(::getpid());
     }();
-    static const char *const kExtensions[] = {".mp3", ".ogg", ".wma", ".wav", ".MP2", ".Ogg"};
-    const char *ext = kExtensions[size > 0 ? data[0] % 6 : 0];
+    static const char *const kExtensions[] = {".mp3", ".ogg", ".wma", ".wav", ".MP2", ".Ogg",
+                                              ".flac", ".opus", ".m4a", ".aac", ".M4B"};
+    constexpr std::size_t kCount = sizeof kExtensions / sizeof kExtensions[0];
+    const char *ext = kExtensions[size > 0 ? data[0] % kCount : 0];
     const QString path = base + QLatin1String(ext);
     {
         QFile f(path);

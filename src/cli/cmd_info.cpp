@@ -68,6 +68,67 @@ QJsonObject readerValues(const TAudioInfo &info)
         };
         break;
     }
+    case TAudioInfo::Reader::Flac: {
+        o[QLatin1String("reader")] = QStringLiteral("flac");
+        const TFlacTag &f = info.Flac;
+        o[QLatin1String("flac")] = QJsonObject{
+            {QLatin1String("channels"), f.Channels},
+            {QLatin1String("sampleRate"), qint64(f.SampleRate)},
+            {QLatin1String("bitsPerSample"), f.BitsPerSample},
+            {QLatin1String("sampleCount"), qint64(f.SampleCount)},
+            {QLatin1String("id3v2Size"), qint64(f.ID3v2Size)},
+            {QLatin1String("vendor"), f.Vendor},
+            {QLatin1String("duration"), f.GetDuration()},
+        };
+        break;
+    }
+    case TAudioInfo::Reader::Opus: {
+        o[QLatin1String("reader")] = QStringLiteral("opus");
+        const TOpusTag &g = info.Opus;
+        o[QLatin1String("opus")] = QJsonObject{
+            {QLatin1String("version"), g.Version},
+            {QLatin1String("channels"), g.Channels},
+            {QLatin1String("preSkip"), g.PreSkip},
+            {QLatin1String("inputSampleRate"), qint64(g.InputSampleRate)},
+            {QLatin1String("granulePosition"), qint64(g.GranulePosition)},
+            {QLatin1String("vendor"), g.Vendor},
+            {QLatin1String("duration"), g.GetDuration()},
+        };
+        break;
+    }
+    case TAudioInfo::Reader::Mp4: {
+        o[QLatin1String("reader")] = QStringLiteral("mp4");
+        const TMp4Tag &m = info.Mp4;
+        o[QLatin1String("mp4")] = QJsonObject{
+            {QLatin1String("brand"), m.Brand},
+            {QLatin1String("codec"), m.Codec},
+            {QLatin1String("channels"), m.Channels},
+            {QLatin1String("bitsPerSample"), m.BitsPerSample},
+            {QLatin1String("sampleRate"), qint64(m.SampleRate)},
+            {QLatin1String("movieTimeScale"), qint64(m.MovieTimeScale)},
+            {QLatin1String("movieDuration"), qint64(m.MovieDuration)},
+            {QLatin1String("mediaTimeScale"), qint64(m.MediaTimeScale)},
+            {QLatin1String("mediaDuration"), qint64(m.MediaDuration)},
+            {QLatin1String("duration"), m.GetDuration()},
+        };
+        break;
+    }
+    case TAudioInfo::Reader::Wav: {
+        o[QLatin1String("reader")] = QStringLiteral("wav");
+        const TWavTag &w = info.Wav;
+        o[QLatin1String("wav")] = QJsonObject{
+            {QLatin1String("formatTag"), w.FormatTag},
+            {QLatin1String("channels"), w.Channels},
+            {QLatin1String("sampleRate"), qint64(w.SampleRate)},
+            {QLatin1String("bytesPerSecond"), qint64(w.BytesPerSecond)},
+            {QLatin1String("bitsPerSample"), w.BitsPerSample},
+            {QLatin1String("dataSize"), qint64(w.DataSize)},
+            {QLatin1String("info"), w.InfoFound},
+            {QLatin1String("id3v2"), w.ID3v2Found},
+            {QLatin1String("duration"), w.GetDuration()},
+        };
+        break;
+    }
     case TAudioInfo::Reader::FileName:
         o[QLatin1String("reader")] = QStringLiteral("filename");
         break;
@@ -126,7 +187,9 @@ const CliRegistration infoCommand{{
                    "album, track, year, genre, path. --json prints an array with those fields, the\n"
                    "playing time in seconds and what the format readers found (MPEG version,\n"
                    "layer, bitrate, frame count, VBR, first frame position; ID3v2 version and tag\n"
-                   "size; Ogg channels, sample rate, sample count; WMA validity, bitrate, duration)."),
+                   "size; Ogg channels, sample rate, sample count; WMA validity, bitrate, duration;\n"
+                   "FLAC sample rate and count; Opus pre-skip and granule position; MP4 brand,\n"
+                   "codec and time scales; WAV format, data size and which tags were found)."),
     false,
     info,
 }};

@@ -19,7 +19,7 @@ namespace {
 int scan(const QStringList &argsIn)
 {
     QStringList args = argsIn;
-    QString types = QStringLiteral("mp3,wav,ogg,wma");
+    QString types = QStringLiteral("mp3,wav,ogg,wma,flac,opus,m4a");
     QString onlyNew, out, programFolder = FileSystem::programFolder();
     QString encodingName = QStringLiteral("utf8");
     if (!takeOption(args, QStringLiteral("--types"), &types) || !takeOption(args, QStringLiteral("--only-new"), &onlyNew)
@@ -39,13 +39,17 @@ int scan(const QStringList &argsIn)
         return usageError(QStringLiteral("unknown encoding \"%1\"").arg(encodingName));
 
     settings.mp3 = settings.wav = settings.ogg = settings.wma = false;
+    settings.flac = settings.opus = settings.m4a = false;
     for (const QString &t : types.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString type = t.trimmed().toLower();
         if (type == QLatin1String("mp3")) settings.mp3 = true;
         else if (type == QLatin1String("wav")) settings.wav = true;
         else if (type == QLatin1String("ogg")) settings.ogg = true;
         else if (type == QLatin1String("wma")) settings.wma = true;
-        else return usageError(QStringLiteral("unknown file type \"%1\" (mp3, wav, ogg, wma)").arg(t));
+        else if (type == QLatin1String("flac")) settings.flac = true;
+        else if (type == QLatin1String("opus")) settings.opus = true;
+        else if (type == QLatin1String("m4a")) settings.m4a = true;
+        else return usageError(QStringLiteral("unknown file type \"%1\" (mp3, wav, ogg, wma, flac, opus, m4a)").arg(t));
     }
     if (settings.extensions().isEmpty())
         return usageError(QStringLiteral("--types names no file type"));
@@ -105,12 +109,13 @@ int scan(const QStringList &argsIn)
 
 const CliRegistration registration{{
     {QStringLiteral("scan")},
-    QStringLiteral("FOLDER [--types mp3,wav,ogg,wma] [--no-subfolders] [--relative] [--only-new PLAYLIST]\n"
+    QStringLiteral("FOLDER [--types mp3,wav,ogg,wma,flac,opus,m4a] [--no-subfolders] [--relative] [--only-new PLAYLIST]\n"
                    "       [--program-folder DIR] [--encoding NAME] -o OUT.slp"),
     QStringLiteral("Scan a folder tree for audio files and write the songs found as a playlist."),
     QStringLiteral("The add-folder dialog's scan: sub-folders first, then the files of each type in\n"
-                   "the order mp3, wav, ogg, wma; names sorted without regard to case.\n"
-                   "--types           the file types to look for (default: all four)\n"
+                   "the order mp3, wav, ogg, wma, flac, opus, m4a; names sorted without regard to\n"
+                   "case.\n"
+                   "--types           the file types to look for (default: all seven)\n"
                    "--no-subfolders   only the folder itself\n"
                    "--relative        store paths below the program's folder relative to it\n"
                    "--program-folder  the program's folder for --relative (default: this tool's)\n"

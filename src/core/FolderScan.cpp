@@ -16,8 +16,9 @@ namespace {
 
 const QStringList &audioExtensions()
 {
-    static const QStringList list = {QStringLiteral(".mp3"), QStringLiteral(".wav"), QStringLiteral(".ogg"),
-                                     QStringLiteral(".wma")};
+    static const QStringList list = {QStringLiteral(".mp3"),  QStringLiteral(".wav"),  QStringLiteral(".ogg"),
+                                     QStringLiteral(".wma"),  QStringLiteral(".flac"), QStringLiteral(".opus"),
+                                     QStringLiteral(".m4a")};
     return list;
 }
 
@@ -101,6 +102,9 @@ QStringList FolderScanSettings::extensions() const
     if (wav) list << QStringLiteral(".wav");
     if (ogg) list << QStringLiteral(".ogg");
     if (wma) list << QStringLiteral(".wma");
+    if (flac) list << QStringLiteral(".flac");
+    if (opus) list << QStringLiteral(".opus");
+    if (m4a) list << QStringLiteral(".m4a");
     return list;
 }
 

@@ -15,7 +15,7 @@ void SortFoldedList(QStringList &list, bool ascending);
 // Appends one song for a file; the tag layer provides it (AddSongFile).
 using AddSongFileFn = std::function<void(const QString &path, bool relative)>;
 
-// Adds every ".mp3", ".wav", ".ogg" and ".wma" file of a folder tree in found order, stopping
+// Adds every ".mp3", ".wav", ".ogg", ".wma", ".flac", ".opus" and ".m4a" file of a folder tree in found order, stopping
 // before the next file when state.ScanCancelled is set, which it clears at the end. keepAlive
 // is called every few files so the window can repaint while a large tree is added.
 // Returns the number of files added.
@@ -30,8 +30,9 @@ struct FolderScanSettings
     bool relative = false;              // relativ
     bool onlyNew = true;                // nurneu
     bool mp3 = true, wav = true, ogg = true, wma = true;
+    bool flac = true, opus = true, m4a = true;
 
-    QStringList extensions() const;     // always in the order .mp3 .wav .ogg .wma
+    QStringList extensions() const;     // always in the order .mp3 .wav .ogg .wma .flac .opus .m4a
 };
 
 // What the dialog shows while and after it runs.

@@ -1,5 +1,7 @@
 #include "playback/SongDisplay.h"
 
+#include "tags/AudioInfo.h"
+
 #include "core/TextUtil.h"
 
 namespace {
@@ -16,8 +18,8 @@ SongTagFields SongDisplayFields(SongTagFields f)
     const QString separator = QStringLiteral(" - ");
     if (f.artist.isEmpty() && !f.title.isEmpty() && f.title.contains(separator)) {
         // Songs named after their file: drop the extensions, then split at the first " - ".
-        for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
-            f.title = ReplaceAll(f.title, QLatin1String(ext), QString());
+        for (QLatin1StringView ext : songNameExtensions())
+            f.title = ReplaceAll(f.title, ext, QString());
         f.artist = f.title.left(f.title.indexOf(separator));
         f.title = ReplaceAll(f.title, f.artist + separator, QString());
     }

@@ -13,8 +13,8 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
     r.Title = info.Title;
     const QString separator = QStringLiteral(" - ");
     if (r.Artist.isEmpty() && r.Title.contains(separator)) {
-        for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
-            r.Title = ReplaceAll(r.Title, QLatin1String(ext), QString());
+        for (QLatin1StringView ext : songNameExtensions())
+            r.Title = ReplaceAll(r.Title, ext, QString());
         const qsizetype at = r.Title.indexOf(separator);
         if (at >= 0) {
             r.Artist = r.Title.left(at);

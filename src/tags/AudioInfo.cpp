@@ -68,6 +68,16 @@ std::int32_t roundSeconds(double seconds)
 
 } // namespace
 
+const QList<QLatin1StringView> &songNameExtensions()
+{
+    static const QList<QLatin1StringView> list = {
+        QLatin1StringView(".mp3"), QLatin1StringView(".wma"), QLatin1StringView(".ogg"), QLatin1StringView(".wav"),
+        QLatin1StringView(".flac"), QLatin1StringView(".opus"), QLatin1StringView(".m4a"), QLatin1StringView(".m4b"),
+        QLatin1StringView(".mp4"), QLatin1StringView(".aac"),
+    };
+    return list;
+}
+
 QString audioFileExtension(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
@@ -92,6 +102,15 @@ void TAudioInfo::ReadFromFile(const QString &path)
             ReadWmaFile(path);
         else if (ext == QLatin1String(".ogg"))
             ReadOggFile(path);
+        else if (ext == QLatin1String(".flac"))
+            ReadFlacFile(path);
+        else if (ext == QLatin1String(".opus"))
+            ReadOpusFile(path);
+        else if (ext == QLatin1String(".m4a") || ext == QLatin1String(".m4b") || ext == QLatin1String(".mp4")
+                 || ext == QLatin1String(".aac"))
+            ReadMp4File(path); // an ".aac" of raw ADTS frames is no MP4 file and falls back to its name
+        else if (ext == QLatin1String(".wav"))
+            ReadWavFile(path);
         else
             InfoFromFileName(path);
     } catch (...) {
@@ -145,8 +164,8 @@ void TAudioInfo::ReadOggFile(const QString &path)
         return;
     if (!readWholeFile(path, Ogg))
         return InfoFromFileName(path);
-    // The genre of Ogg and WMA files is not shown, as it never was.
-    takeStreamValues(Reader::Ogg, path, Ogg.Title, Ogg.Artist, Ogg.Album, Ogg.Date, Ogg.Track, Ogg.GetDuration());
+    takeStreamValues(Reader::Ogg, path, Ogg.Title, Ogg.Artist, Ogg.Album, Ogg.Date, Ogg.Genre, Ogg.Track,
+                     Ogg.GetDuration());
 }
 
 void TAudioInfo::ReadWmaFile(const QString &path)
@@ -155,17 +174,68 @@ void TAudioInfo::ReadWmaFile(const QString &path)
         return;
     if (!readWholeFile(path, Wma))
         return InfoFromFileName(path);
-    takeStreamValues(Reader::Wma, path, Wma.Title, Wma.Artist, Wma.Album, Wma.Year, Wma.Track, Wma.Duration);
+    takeStreamValues(Reader::Wma, path, Wma.Title, Wma.Artist, Wma.Album, Wma.Year, Wma.Genre, Wma.Track,
+                     Wma.Duration);
+}
+
+void TAudioInfo::ReadFlacFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    if (!readWholeFile(path, Flac))
+        return InfoFromFileName(path);
+    takeStreamValues(Reader::Flac, path, Flac.Title, Flac.Artist, Flac.Album, Flac.Date, Flac.Genre, Flac.Track,
+                     Flac.GetDuration());
+}
+
+void TAudioInfo::ReadOpusFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    if (!readWholeFile(path, Opus))
+        return InfoFromFileName(path);
+    takeStreamValues(Reader::Opus, path, Opus.Title, Opus.Artist, Opus.Album, Opus.Date, Opus.Genre, Opus.Track,
+                     Opus.GetDuration());
+}
+
+void TAudioInfo::ReadMp4File(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    if (!readWholeFile(path, Mp4))
+        return InfoFromFileName(path);
+    takeStreamValues(Reader::Mp4, path, Mp4.Title, Mp4.Artist, Mp4.Album, Mp4.Year, Mp4.Genre, Mp4.Track,
+                     Mp4.GetDuration());
+}
+
+void TAudioInfo::ReadWavFile(const QString &path)
+{
+    if (!FileSystem::isRegularFile(path))
+        return;
+    if (!readWholeFile(path, Wav))
+        return InfoFromFileName(path);
+    takeStreamValues(Reader::Wav, path, Wav.Title, Wav.Artist, Wav.Album, Wav.Year, Wav.Genre, Wav.Track,
+                     Wav.GetDuration());
 }
 
 void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
-                                  const QString &album, const QString &year, qint64 track, double seconds)
+                                  const QString &album, const QString &year, const QString &genre, qint64 track,
+                                  double seconds)
 {
     UsedReader = used;
     Title = title.isEmpty() ? lastComponent(path) : title;
     Artist = artist;
+    // The newer formats (and WAV, which was always shown by its name) split an untagged file's
+    // name as the name fallback does, its own extension removed in any letter case, so that
+    // "Artist - Song.WAV" keeps reading Artist and Song.
+    const bool newer = used != Reader::Ogg && used != Reader::Wma;
+    if (newer && title.isEmpty() && artist.isEmpty()) {
+        const QString name = Title;
+        splitFileName(name, Artist, Title);
+    }
     Album = album;
     Year = year;
+    Genre = genre;
     Track = track == 0 ? QString() : QString::number(track);
     Seconds = roundSeconds(seconds);
 }
@@ -174,16 +244,21 @@ void TAudioInfo::InfoFromFileName(const QString &path)
 {
     UsedReader = Reader::FileName;
     const QString name = FileSystem::isRegularFile(path) ? lastComponent(path) : QString();
-    const QString separator = QStringLiteral(" - ");
-    const qsizetype at = name.indexOf(separator);
     Album.clear();
     Year.clear();
     Genre.clear();
     Track.clear();
     Seconds = 0;
+    splitFileName(name, Artist, Title);
+}
+
+void TAudioInfo::splitFileName(const QString &name, QString &artist, QString &title)
+{
+    const QString separator = QStringLiteral(" - ");
+    const qsizetype at = name.indexOf(separator);
     if (at < 0) {
-        Title = name;
-        Artist.clear();
+        title = name;
+        artist.clear();
         return;
     }
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -191,10 +266,10 @@ void TAudioInfo::InfoFromFileName(const QString &path)
     const qsizetype split = stripped.indexOf(separator);
     if (split < 0) {
         // Removing the extension took the separator with it (" - .mp3"): keep the name whole.
-        Title = stripped;
-        Artist.clear();
+        title = stripped;
+        artist.clear();
         return;
     }
-    Artist = stripped.left(split);
-    Title = stripped.mid(split + separator.size());
+    artist = stripped.left(split);
+    title = stripped.mid(split + separator.size());
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "core/TextUtil.h"
+#include "tags/FlacTag.h"
+#include "tags/Mp4Tag.h"
 #include "tags/MpegInfo.h"
 #include "tags/OggTag.h"
+#include "tags/OpusTag.h"
+#include "tags/WavTag.h"
 #include "tags/WmaTag.h"
 
 #include <QString>
@@ -23,7 +27,7 @@ public:
     QString Track;
 
     // What the readers themselves found, for tools that show it.
-    enum class Reader { None, Mpeg, Ogg, Wma, FileName };
+    enum class Reader { None, Mpeg, Ogg, Wma, Flac, Opus, Mp4, Wav, FileName };
     Reader UsedReader = Reader::None;
     TMpegInfo Mpeg;
     bool ID3v1Exists = false;
@@ -32,17 +36,33 @@ public:
     std::uint32_t ID3v2TagSize = 0;
     TOGGtag Ogg;
     TWMATag Wma;
+    TFlacTag Flac;
+    TOpusTag Opus;
+    TMp4Tag Mp4;
+    TWavTag Wav;
 
 private:
     void ReadMpegFile(const QString &path);
     void ReadOggFile(const QString &path);
     void ReadWmaFile(const QString &path);
+    void ReadFlacFile(const QString &path);
+    void ReadOpusFile(const QString &path);
+    void ReadMp4File(const QString &path);
+    void ReadWavFile(const QString &path);
     void InfoFromFileName(const QString &path);
-    // Ogg and WMA: the reader's values, the file name as the title when it has none.
+    // A file name's artist and title: split at the first " - " with the name's extension
+    // removed, else the whole name as the title.
+    static void splitFileName(const QString &name, QString &artist, QString &title);
+    // Every reader but MPEG's: its values, the file name as the title when it has none.
     void takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
-                          const QString &album, const QString &year, qint64 track, double seconds);
+                          const QString &album, const QString &year, const QString &genre, qint64 track,
+                          double seconds);
     void clear();
 };
+
+// The audio extensions taken out of a song named after its file before it is split at " - ",
+// in this order: the designed four, then the newer formats.
+const QList<QLatin1StringView> &songNameExtensions();
 
 // The extension from the last "." of the path (when no "/" follows it), lower-cased.
 QString audioFileExtension(const QString &path);

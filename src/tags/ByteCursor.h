@@ -53,6 +53,20 @@ public:
         m_pos += 2;
         return v;
     }
+    std::uint16_t u16be()
+    {
+        if (!has(2))
+            return fail(), 0;
+        const std::uint16_t v = std::uint16_t(m_data[m_pos] << 8 | m_data[m_pos + 1]);
+        m_pos += 2;
+        return v;
+    }
+    std::uint64_t u64be()
+    {
+        const std::uint64_t hi = u32be();
+        const std::uint64_t lo = u32be();
+        return hi << 32 | lo;
+    }
     std::uint32_t u32le()
     {
         if (!has(4))

@@ -118,14 +118,18 @@ TMpegFrameHeader TMpegInfo::DecodeHeader(QByteArrayView bytes, qint64 offset)
     return h;
 }
 
-bool TMpegInfo::FindXingHeader(const TMpegFrameHeader &h, QByteArrayView bytes, qint64 offset,
-                               std::uint32_t &frameCount)
+namespace {
+
+// The "Xing" and "Info" headers lie after the side information of the first frame: a magic,
+// flags, and the frame count when flag bit 0 is set.
+bool findFrameCountHeader(const TMpegFrameHeader &h, QByteArrayView bytes, qint64 offset, QByteArrayView magic,
+                          std::uint32_t &frameCount)
 {
     frameCount = 0;
-    const bool mono = h.channelMode == kSingleChannel;
+    const bool mono = h.channelMode == TMpegInfo::kSingleChannel;
     const int at = h.version == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21);
     ByteCursor c(bytes);
-    if (!c.seek(offset + at) || !c.has(12) || !c.startsWith("Xing"))
+    if (!c.seek(offset + at) || !c.has(12) || !c.startsWith(magic))
         return false;
     c.skip(7);
     const std::uint8_t flags = c.u8();
@@ -133,6 +137,20 @@ bool TMpegInfo::FindXingHeader(const TMpegFrameHeader &h, QByteArrayView bytes, 
     if (flags & 1)
         frameCount = frames;
     return true;
+}
+
+} // namespace
+
+bool TMpegInfo::FindXingHeader(const TMpegFrameHeader &h, QByteArrayView bytes, qint64 offset,
+                               std::uint32_t &frameCount)
+{
+    return findFrameCountHeader(h, bytes, offset, "Xing", frameCount);
+}
+
+bool TMpegInfo::FindInfoHeader(const TMpegFrameHeader &h, QByteArrayView bytes, qint64 offset,
+                               std::uint32_t &frameCount)
+{
+    return findFrameCountHeader(h, bytes, offset, "Info", frameCount);
 }
 
 bool TMpegInfo::accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::uint32_t xingFrames)
@@ -166,6 +184,36 @@ bool TMpegInfo::accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::ui
     Bitrate = bitrate;
     FrameCount = frameCount;
     IsVbr = xing;
+    takeHeader(h, pos);
+    return true;
+}
+
+bool TMpegInfo::acceptInfo(const TMpegFrameHeader &h, const TMpegFrameHeader &next, qint64 pos,
+                           std::uint32_t infoFrames)
+{
+    // The frame holding the header carries no audio, and below 64 kbit/s encoders write it at a
+    // higher bitrate than the stream (the header would not fit otherwise): the time comes from
+    // the frame count, else from the bitrate of the frames after it.
+    const qint64 audioBytes = FileSize - pos - h.frameLength;
+    if (audioBytes <= 0 || next.bitrate <= 0 || next.frameLength == 0)
+        return false;
+    qint64 seconds = 0;
+    if (infoFrames > 0) {
+        seconds = qint64(infoFrames) * SamplesPerFrame(h.version, h.layer) / h.sampleRate;
+        FrameCount = infoFrames;
+    } else {
+        seconds = audioBytes * 8 / (qint64(next.bitrate) * 1000);
+        FrameCount = std::uint32_t(roundEven(double(audioBytes) / next.frameLength));
+    }
+    Duration = std::int32_t(std::min<qint64>(seconds, std::numeric_limits<std::int32_t>::max()));
+    Bitrate = std::uint16_t(next.bitrate);
+    IsVbr = false;
+    takeHeader(h, pos);
+    return true;
+}
+
+void TMpegInfo::takeHeader(const TMpegFrameHeader &h, qint64 pos)
+{
     Version = h.version;
     Layer = h.layer;
     Protection = h.protection;
@@ -177,7 +225,6 @@ bool TMpegInfo::accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::ui
     Emphasis = h.emphasis;
     Valid = true;
     FirstFramePosition = pos;
-    return true;
 }
 
 ReadResult<TMpegInfo> TMpegInfo::Read(QIODevice &device)
@@ -254,8 +301,13 @@ int TMpegInfo::search(QIODevice &device)
             ++p;
             continue;
         }
-        if (accept(h1, p, xing, xingFrames))
+        std::uint32_t infoFrames = 0;
+        if (!xing && FindInfoHeader(h1, bytes, p - base, infoFrames)) {
+            if (acceptInfo(h1, h2, p, infoFrames))
+                return ReaderResult::Ok;
+        } else if (accept(h1, p, xing, xingFrames)) {
             return ReaderResult::Ok;
+        }
         ++p;
     }
     return ReaderResult::NoTag;

@@ -45,6 +45,9 @@ public:
     // the header carries none.
     static bool FindXingHeader(const TMpegFrameHeader &header, QByteArrayView bytes, qint64 offset,
                                std::uint32_t &frameCount);
+    // The same for the "Info" header that encoders put into the first frame of a CBR stream.
+    static bool FindInfoHeader(const TMpegFrameHeader &header, QByteArrayView bytes, qint64 offset,
+                               std::uint32_t &frameCount);
 
     qint64 FileSize = 0;
     int Version = 0;
@@ -66,4 +69,6 @@ public:
 private:
     int search(QIODevice &device);
     bool accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::uint32_t xingFrames);
+    bool acceptInfo(const TMpegFrameHeader &h, const TMpegFrameHeader &next, qint64 pos, std::uint32_t infoFrames);
+    void takeHeader(const TMpegFrameHeader &h, qint64 pos);
 };

@@ -4,15 +4,11 @@
 #include "tags/DeviceRead.h"
 #include "tags/ID3v2Tag.h"
 #include "tags/TagText.h"
-
-#include "core/TextEncoding.h"
+#include "tags/VorbisComment.h"
 
 #include <QByteArray>
 
 namespace {
-
-// Only this much of each comment is used; the rest is skipped by its stored length.
-constexpr qint64 kMaxCommentBytes = 250;
 
 // Where the end-of-file search for the last page's granule position looks: 50 windows of 251
 // bytes, each starting 241 bytes before the previous one.
@@ -42,11 +38,7 @@ void TOGGtag::ResetData()
 
 std::uint8_t TOGGtag::TrackFromText(const QString &text)
 {
-    const qsizetype slash = text.indexOf(QLatin1Char('/'));
-    qint64 v = 0;
-    if (!TagText::parseDecimal(slash < 0 ? text : text.left(slash), v))
-        return 0;
-    return std::uint8_t(std::uint64_t(v) & 0xFF);
+    return TagText::trackNumber(text);
 }
 
 ReadResult<TOGGtag> TOGGtag::Read(QIODevice &device)
@@ -99,72 +91,18 @@ int TOGGtag::parse(QIODevice &device)
 
 bool TOGGtag::readComments(QIODevice &device, qint64 pos)
 {
-    QString values[9];
-    static const QLatin1StringView kNames[9] = {
-        QLatin1StringView("TITLE"), QLatin1StringView("ARTIST"), QLatin1StringView("ALBUM"),
-        QLatin1StringView("TRACKNUMBER"), QLatin1StringView("DATE"), QLatin1StringView("GENRE"),
-        QLatin1StringView("COMMENT"), QLatin1StringView("PERFORMER"), QLatin1StringView("DESCRIPTION"),
-    };
-    QByteArray buf;
-    // One text: a 32-bit length and the bytes; false at the end of the file.
-    auto readText = [&](QByteArray &text, bool &ok) {
-        ok = true;
-        if (!readAt(device, pos, 4, buf)) {
-            ok = false;
-            return false;
-        }
-        if (buf.size() < 4)
-            return false;
-        ByteCursor c(buf);
-        const qint64 length = c.u32le();
-        if (!readAt(device, pos + 4, std::min(length, kMaxCommentBytes), text)) {
-            ok = false;
-            return false;
-        }
-        pos += 4 + length;
-        return true;
-    };
-    auto handle = [&](const QByteArray &raw) {
-        const QByteArrayView text = TagText::trimControl(QByteArrayView(raw));
-        const qsizetype eq = text.indexOf('=');
-        if (eq < 0) {
-            if (Vendor.isEmpty())
-                Vendor = decodeUtf8(text, Utf8Malformed::Stop);
-            return;
-        }
-        const QByteArray name = text.first(eq).toByteArray().toUpper();
-        for (int i = 0; i < 9; ++i) {
-            if (name == QByteArrayView(kNames[i].data(), kNames[i].size())) {
-                values[i] = decodeUtf8(TagText::trimControl(text.sliced(eq + 1)), Utf8Malformed::Stop);
-                return;
-            }
-        }
-    };
-
-    bool ok = true;
-    QByteArray text;
-    // Vendor string, then the count; the count is only trusted as far as the file goes.
-    if (readText(text, ok)) {
-        handle(text);
-        if (!readAt(device, pos, 4, buf))
-            return false;
-        if (buf.size() == 4) {
-            pos += 4;
-            ByteCursor c(buf);
-            std::uint32_t count = c.u32le();
-            while (count-- > 0 && readText(text, ok))
-                handle(text);
-        }
-    }
-    if (!ok)
+    DeviceCommentSource source(device, pos, device.size());
+    VorbisComments c;
+    if (!c.read(source))
         return false;
-    Title = values[0];
-    Artist = values[1].isEmpty() ? values[7] : values[1];
-    Album = values[2];
-    Track = TrackFromText(values[3]);
-    Date = values[4];
-    Genre = values[5];
-    Comment = values[6].isEmpty() ? values[8] : values[6];
+    Title = c.Title;
+    Artist = c.Artist;
+    Album = c.Album;
+    Track = TrackFromText(c.TrackText);
+    Date = c.Date;
+    Genre = c.Genre;
+    Comment = c.Comment;
+    Vendor = c.Vendor;
     return true;
 }
 

@@ -40,3 +40,12 @@ bool parseDecimal(const QString &text, qint64 &value)
 }
 
 } // namespace TagText
+
+std::uint8_t TagText::trackNumber(const QString &text)
+{
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    qint64 v = 0;
+    if (!parseDecimal(slash < 0 ? text : text.left(slash), v))
+        return 0;
+    return std::uint8_t(std::uint64_t(v) & 0xFF);
+}

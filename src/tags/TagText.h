@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
+
 // Text helpers shared by the tag readers.
 namespace TagText {
 
@@ -15,5 +17,9 @@ QString ansi(QByteArrayView bytes);
 
 // A decimal integer (optional sign, nothing else); false when the text is not one.
 bool parseDecimal(const QString &text, qint64 &value);
+
+// A track text ("7", "3/12") as a number: the number before the first "/" modulo 256; 0 when
+// it is not a number.
+std::uint8_t trackNumber(const QString &text);
 
 } // namespace TagText

@@ -101,6 +101,8 @@ int TWMATag::parse(QIODevice &device)
     c.seek(30);
 
     std::uint32_t maxBitrate = 0, sampleRate = 0, bytesPerSecond = 0;
+    std::uint64_t playDuration = 0, preroll = 0;
+    bool broadcast = false;
     std::uint16_t channels = 0;
     QString texts[fCount];
     for (std::uint32_t i = 0; i < objectCount && !c.atEnd(); ++i) {
@@ -116,6 +118,13 @@ int TWMATag::parse(QIODevice &device)
             return ReaderResult::TooShort;
         ByteCursor o(QByteArrayView(header).sliced(start, size));
         if (id == guid(kFileProperties)) {
+            // Play duration (100 ns units) and send duration, preroll (ms), flags, the two
+            // packet sizes and the maximum bitrate.
+            o.seek(64);
+            playDuration = o.u64le();
+            o.skip(8);
+            preroll = o.u64le();
+            broadcast = o.u32le() & 1;
             o.seek(100);
             maxBitrate = o.u32le();
         } else if (id == guid(kStreamProperties)) {
@@ -164,7 +173,10 @@ int TWMATag::parse(QIODevice &device)
     FileSize = std::uint32_t(fileSize);
     Channels = std::uint8_t(channels);
     SampleRate = sampleRate;
-    Duration = double(FileSize) * 8.0 / maxBitrate;
+    // The play duration counts the preroll too; a live stream's header holds no durations,
+    // and then the size over the maximum bitrate is the best estimate there is.
+    const double played = double(playDuration) / 1e7 - double(preroll) / 1000.0;
+    Duration = !broadcast && playDuration > 0 && played > 0 ? played : double(FileSize) * 8.0 / maxBitrate;
     Bitrate = bytesPerSecond * 8 / 1000;
     Title = TagText::trimControl(texts[fTitle]);
     Artist = TagText::trimControl(texts[fArtist]);

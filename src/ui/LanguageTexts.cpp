@@ -147,11 +147,14 @@ const UiText kAddFolderDialog[] = {
     {"cbWAV", u"WAV", u"WAV"},
     {"cbOGG", u"OGG", u"OGG"},
     {"cbWMA", u"WMA", u"WMA"},
+    {"cbFLAC", u"FLAC", u"FLAC"},
+    {"cbOpus", u"Opus", u"Opus"},
+    {"cbM4A", u"M4A", u"M4A"},
     {"Button3", u"...", u"..."},
     {"Button1.running", u"Abbrechen", u"Cancel"},
     {"browserTitle", u"Zielverzeichnis wählen", u"Open Folder"},
-    {"noFileTypes", u"Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG oder WMA).",
-     u"Please tick at least one file type (MP3, WAV, OGG or WMA)."},
+    {"noFileTypes", u"Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG, WMA, FLAC, Opus oder M4A).",
+     u"Please tick at least one file type (MP3, WAV, OGG, WMA, FLAC, Opus or M4A)."},
 };
 
 // The start window: its list's column captions and its buttons, in tab order.

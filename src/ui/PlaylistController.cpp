@@ -20,8 +20,10 @@ namespace {
 
 QString audioFilesFilter(QStringView allFiles)
 {
-    return QStringLiteral("Audio (*.mp3,*.wav,*.ogg,*.wma) (*.mp3 *.wav *.ogg *.wma);;Audio (*.mp3) (*.mp3);;"
-                          "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;")
+    return QStringLiteral("Audio (*.mp3,*.wav,*.ogg,*.wma,*.flac,*.opus,*.m4a) "
+                          "(*.mp3 *.wav *.ogg *.wma *.flac *.opus *.m4a);;Audio (*.mp3) (*.mp3);;"
+                          "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;"
+                          "Audio (*.flac) (*.flac);;Audio (*.opus) (*.opus);;Audio (*.m4a) (*.m4a);;")
         + allFiles.toString() + QStringLiteral(" (*.*) (*)");
 }
 

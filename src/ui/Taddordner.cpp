@@ -67,7 +67,10 @@ Taddordner::Taddordner(LanguageCode &lang, PlaylistController &playlist, ListDis
     cbWAV = box("cbWAV", true);
     cbOGG = box("cbOGG", true);
     cbWMA = box("cbWMA", true);
-    for (QCheckBox *b : {cbMP3, cbWAV, cbOGG, cbWMA})
+    cbFLAC = box("cbFLAC", true);
+    cbOpus = box("cbOpus", true);
+    cbM4A = box("cbM4A", true);
+    for (QCheckBox *b : {cbMP3, cbWAV, cbOGG, cbWMA, cbFLAC, cbOpus, cbM4A})
         types->addWidget(b);
     types->addStretch(1);
     layout->addLayout(types);
@@ -143,6 +146,9 @@ FolderScanSettings Taddordner::settings() const
     s.wav = cbWAV->isChecked();
     s.ogg = cbOGG->isChecked();
     s.wma = cbWMA->isChecked();
+    s.flac = cbFLAC->isChecked();
+    s.opus = cbOpus->isChecked();
+    s.m4a = cbM4A->isChecked();
     return s;
 }
 

@@ -53,6 +53,9 @@ public:
     QCheckBox *cbWAV = nullptr;
     QCheckBox *cbOGG = nullptr;
     QCheckBox *cbWMA = nullptr;
+    QCheckBox *cbFLAC = nullptr;
+    QCheckBox *cbOpus = nullptr;
+    QCheckBox *cbM4A = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;

@@ -65,9 +65,9 @@ TEST(EndToEnd, ArgumentsFolderFilePlaylistAndCapitalPlaylistFillTheTable)
     EXPECT_TRUE(lines[0].startsWith(u8("5 Files Loaded"))) << lines[0].toStdString();
     const QString base = dir.absolutePath() + QLatin1Char('/');
     const QStringList expected = {
-        u8("1\tOgg Artist\tOgg Title\t0:05\tOgg Album\t5\t2005\t\t") + base + u8("Musik/sub/b.ogg"),
+        u8("1\tOgg Artist\tOgg Title\t0:05\tOgg Album\t5\t2005\tAmbient\t") + base + u8("Musik/sub/b.ogg"),
         u8("2\t\ta.mp3\t0:05\t\t\t\t\t") + base + u8("Musik/a.mp3"),
-        u8("3\tWMA Artist\tWMA Title\t0:06\tWMA Album\t6\t2006\t\t") + base + u8("Lied 🎵.wma"),
+        u8("3\tWMA Artist\tWMA Title\t0:05\tWMA Album\t6\t2006\tJazz\t") + base + u8("Lied 🎵.wma"),
         u8("4\tListed\tEntry\t2:00\t\t\t\t\t/nowhere/listed.mp3"),
         // ".slp" in capitals on the command line is a song, not a playlist.
         u8("5\t\tLIST.SLP\t0:00\t\t\t\t\t") + base + u8("LIST.SLP"),

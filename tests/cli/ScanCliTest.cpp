@@ -19,7 +19,8 @@ protected:
     void SetUp() override
     {
         // Not audio: the records come from the names, which is all these cases need.
-        for (const char *f : {"B.mp3", "a.wav", "c.MP3", "x/d.mp3", "x/y/Über.ogg", "notes.txt", "w.wma"})
+        for (const char *f : {"B.mp3", "a.wav", "c.MP3", "x/d.mp3", "x/y/Über.ogg", "notes.txt", "w.wma", "e.flac",
+                              "f.opus", "g.m4a", "h.aac", "i.m4b"})
             music.write(u8(f), "x");
     }
 
@@ -53,13 +54,16 @@ protected:
 TEST_F(ScanCli, FoundOrderTypesAndSubfolders)
 {
     EXPECT_EQ(scan({music.path()}),
-              QStringList({u8("x/y/Über.ogg"), u8("x/d.mp3"), u8("B.mp3"), u8("c.MP3"), u8("a.wav"), u8("w.wma")}));
-    EXPECT_TRUE(last.err.contains(u8("found 6 files, added 6 songs"))) << last.err.toStdString();
+              QStringList({u8("x/y/Über.ogg"), u8("x/d.mp3"), u8("B.mp3"), u8("c.MP3"), u8("a.wav"), u8("w.wma"),
+                           u8("e.flac"), u8("f.opus"), u8("g.m4a")}));
+    EXPECT_TRUE(last.err.contains(u8("found 9 files, added 9 songs"))) << last.err.toStdString();
     // Not a terminal: no progress line.
     EXPECT_FALSE(last.err.contains(QLatin1Char('\r')));
     EXPECT_EQ(scan({music.path(), u8("--types"), u8("wav")}), QStringList({u8("a.wav")}));
     EXPECT_EQ(scan({music.path(), u8("--types=WMA,mp3"), u8("--no-subfolders")}),
               QStringList({u8("B.mp3"), u8("c.MP3"), u8("w.wma")}));
+    EXPECT_EQ(scan({music.path(), u8("--types"), u8("m4a,Opus,flac")}),
+              QStringList({u8("e.flac"), u8("f.opus"), u8("g.m4a")}));
 }
 
 TEST_F(ScanCli, OnlyNewSkipsWhatThePlaylistHoldsAndAddsInFoldedOrder)
@@ -71,8 +75,9 @@ TEST_F(ScanCli, OnlyNewSkipsWhatThePlaylistHoldsAndAddsInFoldedOrder)
     const QString list = work.path(u8("known.slp"));
     SavePlaylist({known, otherCase}, list, TTextEncoding::teUtf8, PictureStyle());
     EXPECT_EQ(scan({music.path(), u8("--only-new"), list}),
-              QStringList({u8("a.wav"), u8("c.MP3"), u8("w.wma"), u8("x/d.mp3"), u8("x/y/Über.ogg")}));
-    EXPECT_TRUE(last.err.contains(u8("found 6 files, added 5 songs"))) << last.err.toStdString();
+              QStringList({u8("a.wav"), u8("c.MP3"), u8("e.flac"), u8("f.opus"), u8("g.m4a"), u8("w.wma"), u8("x/d.mp3"),
+                           u8("x/y/Über.ogg")}));
+    EXPECT_TRUE(last.err.contains(u8("found 9 files, added 8 songs"))) << last.err.toStdString();
 }
 
 TEST_F(ScanCli, RelativeStoresPathsBelowTheProgramFolderWithoutIt)
@@ -104,7 +109,7 @@ TEST_F(ScanCli, ListFilesAndFailures)
     };
     const Failure failures[] = {
         {{music.path(u8("none"))}, 1, "no folder"},
-        {{music.path(), u8("--types"), u8("flac")}, 2, "unknown file type"},
+        {{music.path(), u8("--types"), u8("aac")}, 2, "unknown file type"},
         {{music.path(), u8("--types"), u8(",")}, 2, "names no file type"},
         {{music.path(), music.path()}, 2, "expected one FOLDER"},
         {{work.path(u8("none.txt"))}, 1, "Cannot open file"},

@@ -77,7 +77,7 @@ TEST_F(FolderScanTest, OnlyTickedTypesAreLookedFor)
     music.write(QStringLiteral("a.mp3"), "x");
     music.write(QStringLiteral("b.wav"), "x");
     settings.folderText = music.path();
-    settings.mp3 = settings.ogg = settings.wma = false;
+    settings.mp3 = settings.ogg = settings.wma = settings.flac = settings.opus = settings.m4a = false;
     const FolderScanResult r = run();
     EXPECT_EQ(r.found, 1);
     EXPECT_EQ(rec.added, QStringList{music.path(QStringLiteral("b.wav"))});

@@ -137,7 +137,7 @@ TEST_F(AudioInfoFiles, OggAndWmaDispatch)
     EXPECT_EQ(info.Title, u"T");
     EXPECT_EQ(info.Year, u"2000");
     EXPECT_EQ(info.Track, QString());
-    EXPECT_EQ(info.Genre, QString()); // not shown for Ogg
+    EXPECT_EQ(info.Genre, u"Rock");
     EXPECT_EQ(info.Seconds, 2);       // 2.5 rounds to even
     info = read(write(QStringLiteral("untitled.ogg"), oggFile({"TRACKNUMBER=4"}, 154350)));
     EXPECT_EQ(info.Title, u"untitled.ogg");
@@ -153,12 +153,57 @@ TEST_F(AudioInfoFiles, OggAndWmaDispatch)
     EXPECT_EQ(info.UsedReader, TAudioInfo::Reader::Wma);
     EXPECT_EQ(info.Title, u"x.wma");
     EXPECT_EQ(info.Track, u"9");
-    EXPECT_EQ(info.Genre, QString());
+    EXPECT_EQ(info.Genre, u"Jazz");
     EXPECT_EQ(info.Seconds, 3);
     // Not an Ogg Vorbis file: the name.
     info = read(write(QStringLiteral("Band - Song.ogg"), QByteArray("junk")));
     EXPECT_EQ(info.Artist, u"Band");
     EXPECT_EQ(info.Title, u"Song");
+}
+
+TEST_F(AudioInfoFiles, NewerFormatsDispatch)
+{
+    using R = TAudioInfo::Reader;
+    const QByteArray flac = flacFile({"TITLE=T", "GENRE=Folk", "TRACKNUMBER=2/5"}, 44100 * 5 / 2);
+    const QByteArray opus = opusFile({"TITLE=T", "GENRE=Folk", "TRACKNUMBER=2"}, 48000 * 7 / 2 + 312);
+    const QByteArray mp4 = mp4File(mp4Item("\xA9" "nam", "T") + mp4Item("\xA9" "gen", "Folk")
+                                       + mp4Item("trkn", zeros(2) + be32(0x00020000) + zeros(2), 0),
+                                   1000, 2500);
+    const QByteArray wav = wavFile({wavFormat(1, 1000, 8), riffChunk("LIST", QByteArray("INFO") + riffChunk("INAM", "T")
+                                                                                 + riffChunk("IGNR", "Folk")
+                                                                                 + riffChunk("ITRK", "2")),
+                                    riffChunk("data", zeros(3500))});
+    struct Case { const char *name; QByteArray bytes; R reader; int seconds; };
+    const Case cases[] = {
+        {"a.FLAC", flac, R::Flac, 2}, {"a.opus", opus, R::Opus, 4}, {"a.m4a", mp4, R::Mp4, 2},
+        {"a.M4B", mp4, R::Mp4, 2},    {"a.mp4", mp4, R::Mp4, 2},    {"a.aac", mp4, R::Mp4, 2},
+        {"a.wav", wav, R::Wav, 4},
+    };
+    for (const Case &c : cases) {
+        const TAudioInfo info = read(write(QString::fromLatin1(c.name), c.bytes));
+        EXPECT_EQ(info.UsedReader, c.reader) << c.name;
+        EXPECT_EQ(info.Title, u"T") << c.name;
+        EXPECT_EQ(info.Genre, u"Folk") << c.name;
+        EXPECT_EQ(info.Track, u"2") << c.name;
+        EXPECT_EQ(info.Seconds, c.seconds) << c.name; // halves to even
+    }
+    // Raw ADTS frames or junk: the file name, split at " - " with the extension taken out.
+    for (const char *name : {"Band - Song.aac", "Band - Song.flac", "Band - Song.opus", "Band - Song.m4a", "Band - Song.wav"}) {
+        const TSongRecord r = makeSongRecord(write(QString::fromLatin1(name), QByteArray("\xFF\xF1junk")), false, QString());
+        EXPECT_EQ(r.Artist, u"Band") << name;
+        EXPECT_EQ(r.Title, u"Song") << name;
+    }
+    // A reader's file without artist and title: its values, the name split the same way, its
+    // extension removed in any letter case.
+    TSongRecord r = makeSongRecord(write(QStringLiteral("Band - Song.FLAC"), flacFile({"GENRE=Folk"})), false, QString());
+    EXPECT_EQ(r.Artist, u"Band");
+    EXPECT_EQ(r.Title, u"Song");
+    EXPECT_EQ(r.Genre, u"Folk");
+    EXPECT_EQ(r.Length, u"0:10");
+    // With an artist but no title, the title is the whole name.
+    r = makeSongRecord(write(QStringLiteral("Band - Song.flac"), flacFile({"ARTIST=A"})), false, QString());
+    EXPECT_EQ(r.Artist, u"A");
+    EXPECT_EQ(r.Title, u"Band - Song.flac");
 }
 
 TEST_F(AudioInfoFiles, MakeSongRecordSplitsTitles)

@@ -212,6 +212,103 @@ inline QList<QByteArray> asfPlausible()
     return {asfFileProperties(128000), asfStreamProperties(2, 44100, 16000)};
 }
 
+
+// Vorbis comments without the framing bit (FLAC, Opus) ------------------------------------
+
+inline QByteArray commentBlock(const QByteArray &vendor, const QList<QByteArray> &comments,
+                               std::uint32_t count = 0xFFFFFFFF)
+{
+    QByteArray out = le32(std::uint32_t(vendor.size())) + vendor
+        + le32(count == 0xFFFFFFFF ? std::uint32_t(comments.size()) : count);
+    for (const QByteArray &c : comments)
+        out += le32(std::uint32_t(c.size())) + c;
+    return out;
+}
+
+// FLAC --------------------------------------------------------------------------------------
+
+inline QByteArray flacBlock(int type, const QByteArray &body, bool last = false, qint64 length = -1)
+{
+    return of({type | (last ? 0x80 : 0)}) + be24(std::uint32_t(length < 0 ? body.size() : length)) + body;
+}
+inline QByteArray flacStreamInfo(std::uint32_t rate, int channels, int bits, std::uint64_t samples)
+{
+    const std::uint64_t packed = std::uint64_t(rate) << 44 | std::uint64_t(channels - 1) << 41
+        | std::uint64_t(bits - 1) << 36 | (samples & 0xFFFFFFFFFULL);
+    return zeros(10) + be32(std::uint32_t(packed >> 32)) + be32(std::uint32_t(packed)) + zeros(16);
+}
+// "fLaC", STREAMINFO (44.1 kHz stereo, the given samples), the comments, then audio bytes.
+inline QByteArray flacFile(const QList<QByteArray> &comments, std::uint64_t samples = 441000)
+{
+    return QByteArray("fLaC") + flacBlock(0, flacStreamInfo(44100, 2, 16, samples))
+        + flacBlock(1, zeros(20)) + flacBlock(4, commentBlock("vendor", comments), true) + zeros(200);
+}
+
+// Opus --------------------------------------------------------------------------------------
+
+inline QByteArray opusHead(int channels, int preSkip, int version = 1)
+{
+    return QByteArray("OpusHead") + of({version, channels}) + le16(std::uint32_t(preSkip)) + le32(48000) + of({0, 0, 0});
+}
+inline QByteArray opusFile(const QList<QByteArray> &comments, std::int64_t granule = 480312, int preSkip = 312)
+{
+    return oggPage(opusHead(2, preSkip), 0, 2) + oggPage(QByteArray("OpusTags") + commentBlock("vendor", comments))
+        + oggPage(zeros(100), granule / 2) + oggPage(zeros(100), granule, 4);
+}
+
+// MP4 ---------------------------------------------------------------------------------------
+
+inline QByteArray atom(const char *type, const QByteArray &body)
+{
+    return be32(std::uint32_t(8 + body.size())) + QByteArray(type, 4) + body;
+}
+inline QByteArray atom64(const char *type, const QByteArray &body)
+{
+    const std::uint64_t size = 16 + std::uint64_t(body.size());
+    return be32(1) + QByteArray(type, 4) + be32(std::uint32_t(size >> 32)) + be32(std::uint32_t(size)) + body;
+}
+// An ilst item holding one "data" atom of the given type (1 UTF-8 text, 0 binary).
+inline QByteArray mp4Item(const char *type, const QByteArray &value, int dataType = 1)
+{
+    return atom(type, atom("data", be32(std::uint32_t(dataType)) + be32(0) + value));
+}
+inline QByteArray mp4TimeHeader(const char *type, std::uint32_t scale, std::uint32_t duration)
+{
+    return atom(type, zeros(4) + zeros(8) + be32(scale) + be32(duration) + zeros(80));
+}
+inline QByteArray mp4Moov(const QByteArray &items, std::uint32_t scale = 1000, std::uint32_t duration = 10000)
+{
+    const QByteArray meta = atom("meta", zeros(4) + atom("hdlr", zeros(25)) + atom("ilst", items));
+    return atom("moov", mp4TimeHeader("mvhd", scale, duration) + atom("udta", meta));
+}
+inline QByteArray mp4File(const QByteArray &items, std::uint32_t scale = 1000, std::uint32_t duration = 10000)
+{
+    return atom("ftyp", QByteArray("M4A ") + zeros(4)) + atom("mdat", zeros(300)) + mp4Moov(items, scale, duration);
+}
+
+// WAV ---------------------------------------------------------------------------------------
+
+inline QByteArray riffChunk(const char *id, const QByteArray &body, qint64 size = -1)
+{
+    QByteArray out = QByteArray(id, 4) + le32(std::uint32_t(size < 0 ? body.size() : size)) + body;
+    if (body.size() & 1)
+        out += '\0';
+    return out;
+}
+inline QByteArray wavFormat(int channels, std::uint32_t rate, int bits)
+{
+    const std::uint32_t align = std::uint32_t(channels * bits / 8);
+    return riffChunk("fmt ", le16(1) + le16(std::uint32_t(channels)) + le32(rate) + le32(rate * align) + le16(align)
+                                 + le16(std::uint32_t(bits)));
+}
+inline QByteArray wavFile(const QList<QByteArray> &chunks)
+{
+    QByteArray body = "WAVE";
+    for (const QByteArray &c : chunks)
+        body += c;
+    return QByteArray("RIFF") + le32(std::uint32_t(body.size())) + body;
+}
+
 } // namespace bytes
 
 // A read-only in-memory device over bytes.

@@ -135,6 +135,34 @@ TEST(MpegInfo, XingWithoutFrameCountFallsBackToTheNextFrame)
     EXPECT_EQ(info.Bitrate, 128);
 }
 
+TEST(MpegInfo, InfoFrameAtAHigherBitrateThanTheStream)
+{
+    // MPEG 2, 22050 Hz, stereo: the Info frame at 64 kbit/s (208 bytes), 1000 frames at
+    // 32 kbit/s (104 bytes) after it, 26.1 s of audio. The Info frame's own bitrate would give 13 s.
+    const QByteArray info64 = mpegHeader(2, 1, 8, 0, 0, 0);
+    const QByteArray audio32 = mpegHeader(2, 1, 4, 0, 0, 0);
+    QByteArray stream;
+    for (int i = 0; i < 1000; ++i)
+        stream += mpegFrame(audio32, 104);
+    for (const int flags : {0x01, 0x00}) { // with and without the frame count
+        QByteArray first = xingFrame(info64, 208, 21, flags, 1000);
+        first.replace(21, 4, "Info");
+        const TMpegInfo info = search(first + stream);
+        ASSERT_TRUE(info.Valid) << flags;
+        EXPECT_EQ(info.FirstFramePosition, 0) << flags;
+        EXPECT_FALSE(info.IsVbr) << flags;
+        EXPECT_EQ(info.Bitrate, 32) << flags;
+        EXPECT_EQ(info.FrameCount, 1000u) << flags;
+        EXPECT_EQ(info.Duration, 26) << flags;
+    }
+    std::uint32_t frames = 0;
+    QByteArray first = xingFrame(info64, 208, 21, 1, 77);
+    first.replace(21, 4, "Info");
+    EXPECT_TRUE(TMpegInfo::FindInfoHeader(TMpegInfo::DecodeHeader(first, 0), first, 0, frames));
+    EXPECT_EQ(frames, 77u);
+    EXPECT_FALSE(TMpegInfo::FindXingHeader(TMpegInfo::DecodeHeader(first, 0), first, 0, frames));
+}
+
 TEST(MpegInfo, FindXingHeader)
 {
     const QByteArray h = mp3Header128();

@@ -4,12 +4,16 @@
 #include "ByteBuilders.h"
 
 #include "tags/AudioInfo.h"
+#include "tags/FlacTag.h"
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
+#include "tags/Mp4Tag.h"
 #include "tags/MpegInfo.h"
 #include "tags/OggTag.h"
+#include "tags/OpusTag.h"
 #include "tags/ReaderFailureHook.h"
 #include "tags/ReaderResult.h"
+#include "tags/WavTag.h"
 #include "tags/WmaTag.h"
 
 #include <QFile>
@@ -34,6 +38,16 @@ QByteArray wmaSample()
 {
     return asfFile({asfFileProperties(128000), asfStreamProperties(2, 44100, 16000),
                     asfContentDescription({utf16le(QStringLiteral("Song")), utf16le(QStringLiteral("Band")), {}, {}, {}})});
+}
+
+QByteArray flacSample() { return flacFile({"TITLE=Song", "ARTIST=Band"}); }
+QByteArray opusSample() { return opusFile({"TITLE=Song", "ARTIST=Band"}); }
+QByteArray mp4Sample() { return mp4File(mp4Item("\xA9" "nam", "Song") + mp4Item("\xA9" "ART", "Band")); }
+QByteArray wavSample()
+{
+    return wavFile({wavFormat(2, 44100, 16), riffChunk("LIST", QByteArray("INFO") + riffChunk("INAM", "Song")
+                                                                  + riffChunk("IART", "Band")),
+                    riffChunk("data", zeros(1000))});
 }
 
 QByteArray garbage(std::mt19937 &rng, qsizetype n)
@@ -125,6 +139,14 @@ QList<Reader> readers()
         // shows such a file by its name.
         {"WMA", contract<TWMATag>([](const TWMATag &t) { return t.Title + t.Artist; }),
          wmaSample(), TooShort, {Ok, TooShort}, Ok, false},
+        {"FLAC", contract<TFlacTag>([](const TFlacTag &t) { return t.Title + t.Artist + t.Vendor; }),
+         flacSample(), TooShort, {Ok, TooShort}, NoTag, false},
+        {"Opus", contract<TOpusTag>([](const TOpusTag &t) { return t.Title + t.Artist + t.Vendor; }),
+         opusSample(), TooShort, {Ok, TooShort}, NoTag, false},
+        {"MP4", contract<TMp4Tag>([](const TMp4Tag &t) { return t.Title + t.Artist + t.Brand; }),
+         mp4Sample(), TooShort, {Ok, TooShort}, NoTag, false},
+        {"WAV", contract<TWavTag>([](const TWavTag &t) { return t.Title + t.Artist + (t.Channels ? QString::number(t.Channels) : QString()); }),
+         wavSample(), TooShort, {Ok, TooShort}, NoTag, false},
     };
 }
 
@@ -211,7 +233,8 @@ TEST(ReaderContract, FacadeOnCutFiles)
 {
     QTemporaryDir dir;
     const struct { const char *name; QByteArray sample; } samples[] = {
-        {"s.mp3", mp3Sample()}, {"s.ogg", oggSample()}, {"s.wma", wmaSample()},
+        {"s.mp3", mp3Sample()},   {"s.ogg", oggSample()}, {"s.wma", wmaSample()}, {"s.flac", flacSample()},
+        {"s.opus", opusSample()}, {"s.m4a", mp4Sample()}, {"s.wav", wavSample()},
     };
     for (const auto &s : samples) {
         const QString path = dir.filePath(QString::fromLatin1(s.name));

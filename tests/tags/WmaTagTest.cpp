@@ -133,3 +133,28 @@ TEST(WmaTag, ObjectSizesThatWouldNotAdvance)
     EXPECT_TRUE(readsOk(tag, file));
     EXPECT_TRUE(tag.Valid);
 }
+
+TEST(WmaTag, DurationIsThePlayDurationWithoutThePreroll)
+{
+    // 12.5 s played, 3.1 s of it preroll; a broadcast header's durations do not count.
+    auto withTimes = [](std::uint64_t play, std::uint64_t preroll, std::uint32_t flags) {
+        QByteArray fp = asfFileProperties(128000);
+        fp.replace(64, 8, le64(play)).replace(80, 8, le64(preroll)).replace(88, 4, le32(flags));
+        return asfFile({fp, asfStreamProperties(2, 44100, 16000)});
+    };
+    struct Case { std::uint64_t play, preroll; std::uint32_t flags; bool estimate; double seconds; };
+    const Case cases[] = {
+        {125000000, 3100, 2, false, 9.4},
+        {125000000, 0, 0, false, 12.5},
+        {125000000, 3100, 1, true, 0},
+        {0, 3100, 2, true, 0},
+        {10000000, 5000, 2, true, 0}, // a preroll longer than the play: the estimate
+    };
+    for (const Case &c : cases) {
+        const QByteArray file = withTimes(c.play, c.preroll, c.flags);
+        TWMATag tag;
+        ASSERT_TRUE(readsOk(tag, file));
+        ASSERT_TRUE(tag.Valid);
+        EXPECT_NEAR(tag.Duration, c.estimate ? file.size() * 8.0 / 128000 : c.seconds, 1e-9) << c.play << ' ' << c.flags;
+    }
+}

@@ -181,8 +181,10 @@ TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
         session().playlist.m_opendateiClick();
         ASSERT_EQ(dialogs.filters.size(), 1);
         EXPECT_EQ(dialogs.filters[0],
-                  u8("Audio (*.mp3,*.wav,*.ogg,*.wma) (*.mp3 *.wav *.ogg *.wma);;Audio (*.mp3) (*.mp3);;"
-                     "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;")
+                  u8("Audio (*.mp3,*.wav,*.ogg,*.wma,*.flac,*.opus,*.m4a) "
+                     "(*.mp3 *.wav *.ogg *.wma *.flac *.opus *.m4a);;Audio (*.mp3) (*.mp3);;"
+                     "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;"
+                     "Audio (*.flac) (*.flac);;Audio (*.opus) (*.opus);;Audio (*.m4a) (*.m4a);;")
                       + u8(de ? "Alle Dateien" : "All Files") + u8(" (*.*) (*)"));
         EXPECT_EQ(rows(), QStringList({u8("Ogg Artist|Ogg Title|b.ogg"), u8("V23 Artist|V23 Title|a.mp3"),
                                        u8("Ogg Artist|Ogg Title|b.ogg")}));

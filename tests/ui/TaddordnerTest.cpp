@@ -69,6 +69,9 @@ const Caption kCaptions[] = {
     {"cbWAV", "WAV", "WAV"},
     {"cbOGG", "OGG", "OGG"},
     {"cbWMA", "WMA", "WMA"},
+    {"cbFLAC", "FLAC", "FLAC"},
+    {"cbOpus", "Opus", "Opus"},
+    {"cbM4A", "M4A", "M4A"},
 };
 
 QString captionOf(QWidget *w)
@@ -98,7 +101,7 @@ TEST_F(TaddordnerTest, CaptionsInBothLanguagesAndStartState)
     EXPECT_TRUE(dialog->uv->isChecked());
     EXPECT_FALSE(dialog->relativ->isChecked());
     EXPECT_TRUE(dialog->nurneu->isChecked());
-    for (QCheckBox *b : {dialog->cbMP3, dialog->cbWAV, dialog->cbOGG, dialog->cbWMA})
+    for (QCheckBox *b : {dialog->cbMP3, dialog->cbWAV, dialog->cbOGG, dialog->cbWMA, dialog->cbFLAC, dialog->cbOpus, dialog->cbM4A})
         EXPECT_TRUE(b->isChecked());
     EXPECT_EQ(counters(), QStringList({u8("0"), u8("0"), u8("0")}));
     EXPECT_EQ(dialog->fs->value(), 0);
@@ -240,7 +243,7 @@ TEST_F(TaddordnerTest, NoFileTypeTickedSaysSoAndWalksNothing)
 {
     buildFolder();
     dialog->ed_ort->setText(musicPath());
-    for (QCheckBox *b : {dialog->cbMP3, dialog->cbWAV, dialog->cbOGG, dialog->cbWMA})
+    for (QCheckBox *b : {dialog->cbMP3, dialog->cbWAV, dialog->cbOGG, dialog->cbWMA, dialog->cbFLAC, dialog->cbOpus, dialog->cbM4A})
         b->setChecked(false);
     for (const char *code : {"de", "en"}) {
         session().lang.setCode(u8(code));
@@ -248,8 +251,8 @@ TEST_F(TaddordnerTest, NoFileTypeTickedSaysSoAndWalksNothing)
         ASSERT_FALSE(dialogs.messages.isEmpty());
         EXPECT_EQ(dialogs.messages.takeLast(),
                   u8(QLatin1String(code) == QLatin1String("de")
-                         ? "Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG oder WMA)."
-                         : "Please tick at least one file type (MP3, WAV, OGG or WMA)."));
+                         ? "Bitte mindestens einen Dateityp ankreuzen (MP3, WAV, OGG, WMA, FLAC, Opus oder M4A)."
+                         : "Please tick at least one file type (MP3, WAV, OGG, WMA, FLAC, Opus or M4A)."));
         EXPECT_EQ(counters(), QStringList({u8("0"), u8("0"), u8("0")}));
     }
     // Only WAV: one file.
