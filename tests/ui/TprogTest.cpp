@@ -210,8 +210,8 @@ TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)
     EXPECT_EQ(statusText(), u8("2 Dateien geladen (6min )"));
     w.English1Click();
     EXPECT_EQ(item("mp1")->text(), u8("Load Playlist"));
-    // The routine writes the count with the suffix only.
-    EXPECT_EQ(statusText(), u8("2 Files Loaded"));
+    // The total playing time stays.
+    EXPECT_EQ(statusText(), u8("2 Files Loaded (6min )"));
 }
 
 TEST_F(TprogTest, StartStateAndLayout)
