@@ -114,6 +114,7 @@ SonaloApp::SonaloApp(const Options &options)
 
     // The error log's title is the main window's text.
     m_prog->setErrorWindow(m_fehler.get());
+    m_qtCatalogue.apply(s.lang.code());
     m_prog->sprache();
     m_start->setMainWindow(m_prog.get());
 
@@ -208,6 +209,7 @@ QList<QWidget *> SonaloApp::windows() const
 
 void SonaloApp::applyLanguageToOtherWindows()
 {
+    m_qtCatalogue.apply(m_session->lang.code());
     // The order of the language menu's command.
     m_addordner->LocalSpr();
     m_lastfiles->LocalSpr();

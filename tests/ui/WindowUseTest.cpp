@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -147,6 +148,21 @@ TEST_F(WindowUseTest, TabLeavesTheTableAndTheArrowKeysMoveTheBar)
     EXPECT_EQ(stelle->value(), 110);
     key(stelle, Qt::Key_Left);
     EXPECT_EQ(stelle->value(), 100);
+}
+
+TEST_F(WindowUseTest, QtsOwnTextsFollowTheLanguageMenu)
+{
+    const QKeySequence deleteAll(Qt::CTRL | Qt::Key_Delete);
+    struct Case { const char *item; const char *keys; const char *cancel; } cases[] = {
+        {"Deutsch1", "Strg+Entf", "Abbrechen"},
+        {"English1", "Ctrl+Del", "Cancel"},
+    };
+    for (const Case &c : cases) {
+        item(c.item)->trigger();
+        EXPECT_EQ(deleteAll.toString(QKeySequence::NativeText), u8(c.keys)) << c.item;
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), u8(c.cancel)) << c.item;
+    }
 }
 
 TEST(CentredOver, KeptOnTheScreen)
