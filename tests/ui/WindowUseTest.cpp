@@ -11,6 +11,7 @@
 #include "ui/Session.h"
 #include "ui/Tfehler.h"
 #include "ui/Tsuchopt.h"
+#include "ui/Mnemonics.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowPlacement.h"
 
@@ -23,12 +24,17 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +169,66 @@ TEST_F(WindowUseTest, QtsOwnTextsFollowTheLanguageMenu)
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), u8(c.cancel)) << c.item;
     }
+}
+
+TEST(Mnemonics, OneFreeLetterPerCaptionAndTheTextStays)
+{
+    struct Case { QStringList captions, expected; } cases[] = {
+        {{u8("Datei"), u8("Daten"), u8("Suche")}, {u8("&Datei"), u8("D&aten"), u8("&Suche")}},
+        {{u8("Play"), u8("Playlist")}, {u8("&Play"), u8("P&laylist")}},             // any free letter
+        {{u8("Alle Laden"), u8("Andere")}, {u8("&Alle Laden"), u8("A&ndere")}},
+        {{u8("Export als Text"), u8("Ende")}, {u8("&Export als Text"), u8("E&nde")}},
+        {{u8("Rock && Roll"), u8("R")}, {u8("&Rock && Roll"), u8("R")}},           // a shown "&" stays
+        {{u8("&Datei"), u8("Datei")}, {u8("&Datei"), u8("D&atei")}},               // marked afresh
+        {{u8("<<"), u8("12 Songs")}, {u8("<<"), u8("&12 Songs")}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Mnemonics::assign(c.captions), c.expected) << c.captions.join(u8("|")).toStdString();
+        const QStringList marked = Mnemonics::assign(c.captions);
+        for (qsizetype i = 0; i < marked.size(); ++i)
+            EXPECT_EQ(Mnemonics::visibleText(marked[i]), Mnemonics::visibleText(c.captions[i]));
+    }
+    EXPECT_EQ(Mnemonics::visibleText(u8("&Rock && Roll")), u8("Rock & Roll"));
+}
+
+TEST_F(WindowUseTest, EveryMenuAndItemHasItsOwnAccessKeyInBothLanguages)
+{
+    for (const char *code : {"de", "en"}) {
+        window->switchLanguage(u8(code));
+        std::function<void(const QList<QAction *> &, const QString &)> check = [&](const QList<QAction *> &level,
+                                                                                  const QString &where) {
+            QSet<int> keys;
+            for (QAction *a : level) {
+                if (a->isSeparator())
+                    continue;
+                const QKeySequence key = QKeySequence::mnemonic(a->text());
+                EXPECT_FALSE(key.isEmpty()) << code << " " << where.toStdString() << " > " << a->text().toStdString();
+                EXPECT_FALSE(keys.contains(key[0].toCombined()) && !key.isEmpty())
+                    << code << " twice in " << where.toStdString() << ": " << a->text().toStdString();
+                keys.insert(key[0].toCombined());
+                if (a->menu())
+                    check(a->menu()->actions(), Mnemonics::visibleText(a->text()));
+            }
+        };
+        check(window->menuBar()->actions(), u8("menu bar"));
+    }
+    // The letter picks the item in the open menu; screen readers still read the caption.
+    window->switchLanguage(u8("en"));
+    window->show();
+    QAction *playlistMenu = item("mp0");
+    QMenu *menu = playlistMenu->menu();
+    ASSERT_NE(menu, nullptr);
+    menu->popup(QPoint(10, 10));
+    QCoreApplication::processEvents();
+    QAction *hide = item("mp6");
+    const QString letter = hide->text().mid(hide->text().indexOf(QLatin1Char('&')) + 1, 1);
+    int triggered = 0;
+    QObject::connect(hide, &QAction::triggered, [&] { ++triggered; });
+    QKeyEvent press(QEvent::KeyPress, QKeySequence(letter)[0].key(), Qt::NoModifier, letter.toLower());
+    QApplication::sendEvent(menu, &press);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(triggered, 1) << hide->text().toStdString();
+    EXPECT_FALSE(menu->isVisible());
 }
 
 TEST(CentredOver, KeptOnTheScreen)
