@@ -173,14 +173,17 @@ void PlaybackControl::PlayFile(const QString &path)
 
 void PlaybackControl::rememberStartedRow(const QString &path, const QString &resolved)
 {
-    m_startedRow = {};
     if (m_currentIndex < 0 || m_currentIndex >= rows().size())
         return;
     // Only the row that was started: a song from the history or one marked to play next may
     // have come from elsewhere.
     const TSongRecord &row = rows().at(m_currentIndex);
-    if (row.Path == path || row.Path == resolved || m_lists.DateiFinden(row.Path) == resolved)
-        m_startedRow = {resolved, row.Artist, row.Title};
+    if (row.Path != path && row.Path != resolved && m_lists.DateiFinden(row.Path) != resolved)
+        return;
+    if (row.Artist.isEmpty() && row.Title.isEmpty())
+        m_startedRows.remove(resolved);
+    else
+        m_startedRows.insert(resolved, {row.Artist, row.Title});
 }
 
 void PlaybackControl::weiterClick()
@@ -325,6 +328,12 @@ void PlaybackControl::lfDblClick(const QString &path)
 void PlaybackControl::DeleteHistory()
 {
     m_history.clear();
+    // Only the playing song can still be shown again.
+    const auto playing = m_startedRows.constFind(m_currentSongPath);
+    const RowNames keep = playing != m_startedRows.cend() ? *playing : RowNames();
+    m_startedRows.clear();
+    if (!keep.artist.isEmpty() || !keep.title.isEmpty())
+        m_startedRows.insert(m_currentSongPath, keep);
     changedHistory();
 }
 
@@ -441,10 +450,10 @@ QString PlaybackControl::ShowCurrentSong()
     SongTagFields fields{info.Artist, info.Title, info.Album, info.Genre, info.Track};
     // A file that names neither artist nor title would show its file name beside a row that
     // reads both: the started row's fields are the better guess.
-    if (!info.OwnArtistOrTitle && file == m_startedRow.resolved
-        && !(m_startedRow.artist.isEmpty() && m_startedRow.title.isEmpty())) {
-        fields.artist = m_startedRow.artist;
-        fields.title = m_startedRow.title;
+    const auto started = m_startedRows.constFind(file);
+    if (!info.OwnArtistOrTitle && started != m_startedRows.cend()) {
+        fields.artist = started->artist;
+        fields.title = started->title;
     }
     m_songFields = SongDisplayFields(fields);
     const SongDisplayOptions options = m_options.songDisplay();

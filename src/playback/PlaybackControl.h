@@ -5,6 +5,7 @@
 #include "playback/AudioPlayer.h"
 #include "playback/SongDisplay.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -177,11 +178,13 @@ private:
     bool m_canSeek = false;
     bool m_mediaTimeFormat = true;
     QString m_currentSongPath;
-    // Artist and title of the table row PlayFile started, for a file that names neither.
-    struct StartedRow
+    // Artist and title of the table rows PlayFile started, by resolved path, for files that
+    // name neither; kept as long as the history that can go back to them.
+    struct RowNames
     {
-        QString resolved, artist, title;
-    } m_startedRow;
+        QString artist, title;
+    };
+    QHash<QString, RowNames> m_startedRows;
     bool m_recentWindowVisible = false;
 };
 

@@ -543,6 +543,11 @@ TEST_F(PlaybackControlTest, AFileWithoutArtistAndTitleShowsTheStartedRows)
     // Started from the history while row 0 is current: not row 0's fields.
     control->lfDblClick(other);
     EXPECT_EQ(view.statusLine, QStringLiteral("?? - 02-quinte.wav"));
+    // Going back to the first song shows its row's fields again.
+    for (int i = 0; i < 3; ++i)
+        control->zurueckClick();
+    EXPECT_EQ(playing(), lists.AllSongs[0].Path);
+    EXPECT_EQ(view.statusLine, QStringLiteral("Orvel - Kammerton A"));
 }
 
 TEST(SongDisplay, GapsAndTheFileNameSplit)
