@@ -1,9 +1,8 @@
 #include "ui/OutputSettingsController.h"
 
+#include "core/picture/PictureWriter.h"
 #include "export/OutputColour.h"
 #include "ui/UserDialogs.h"
-
-#include <algorithm>
 
 OutputSettingsController::OutputSettingsController(OutputSettings &output, UserDialogs &dialogs, QObject *parent)
     : QObject(parent), m_output(output), m_dialogs(dialogs)
@@ -35,22 +34,7 @@ PictureFont OutputSettingsController::pictureFontOf(const QFont &font)
 
 QFont OutputSettingsController::pictureFont() const
 {
-    // The same reading of the plain values as the picture writer's.
-    QFont font;
-    const std::optional<PictureFont> &f = m_output.picture.font;
-    if (!f)
-        return font;
-    if (!f->family.isEmpty())
-        font.setFamily(f->family);
-    if (f->pixelSize > 0)
-        font.setPixelSize(f->pixelSize);
-    else if (f->pointSize > 0)
-        font.setPointSizeF(f->pointSize);
-    font.setWeight(QFont::Weight(std::clamp(f->weight, 1, 1000)));
-    font.setItalic(f->italic);
-    font.setUnderline(f->underline);
-    font.setStrikeOut(f->strikeOut);
-    return font;
+    return pictureQFont(m_output.picture.font);
 }
 
 QColor OutputSettingsController::fieldTextColour() const

@@ -2,6 +2,7 @@
 
 #include "ui/ExportWindowTexts.h"
 #include "ui/OutputSettingsController.h"
+#include "ui/WindowTexts.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -101,17 +102,10 @@ Teinstausgabe::Teinstausgabe(LanguageCode &lang, OutputSettingsController &contr
 void Teinstausgabe::Sprache()
 {
     const bool de = m_lang.isDe();
-    setWindowTitle(de ? QStringLiteral("Ausgabe Einstellungen") : QStringLiteral("Output Settings"));
-    for (const UiText &t : LanguageTexts::outputSettingsWindow()) {
-        const QString caption = (de ? t.de : t.en).toString();
-        auto *w = findChild<QWidget *>(QLatin1String(t.component));
-        if (auto *box = qobject_cast<QGroupBox *>(w))
-            box->setTitle(caption);
-        else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            button->setText(caption);
-        else if (auto *label = qobject_cast<QLabel *>(w))
-            label->setText(caption);
-    }
+    if (const UiText *title = LanguageTexts::find(LanguageTexts::windowTitles(), "Teinstausgabe"))
+        setWindowTitle((de ? title->de : title->en).toString());
+    for (const UiText &t : LanguageTexts::outputSettingsWindow())
+        LanguageTexts::applyControlText(*this, t.component, (de ? t.de : t.en).toString());
 }
 
 void Teinstausgabe::showState()
