@@ -1,16 +1,22 @@
 #pragma once
 
-#include <QCollator>
 #include <QLocale>
 #include <QStringList>
 
-// The order of exported lines: locale-aware and blind to letter case. Sort keys are made once
-// per line, so 100,000 lines sort without a collator call per comparison.
+struct UCollator;
+
+// The order of exported lines: locale-aware and blind to letter case (ICU's collation at
+// secondary strength, as QCollator compares case-insensitively). Each line's sort key is made
+// once, into one buffer, and compared by its first eight bytes before the rest, so 100,000
+// lines sort in a fraction of what a collator call per comparison would cost.
 class ExportSort
 {
 public:
     // The C locale has no collation of its own; it sorts as American English does.
     explicit ExportSort(const QLocale &locale = QLocale());
+    ~ExportSort();
+    ExportSort(const ExportSort &) = delete;
+    ExportSort &operator=(const ExportSort &) = delete;
 
     // Stable: lines that compare equal keep their order.
     void sort(QStringList &lines) const;
@@ -19,5 +25,5 @@ public:
 
 private:
     void sortImpl(QStringList &lines, bool unique) const;
-    QCollator m_collator;
+    UCollator *m_collator = nullptr;
 };
