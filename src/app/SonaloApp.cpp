@@ -20,6 +20,7 @@
 #include "ui/Tprog.h"
 #include "ui/Tsuchopt.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowPlacement.h"
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
 #include "ui/Teinstausgabe.h"
@@ -35,6 +36,14 @@ void showAndRaise(QWidget *window)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// A window that opens over the main window, where the user is looking.
+void showOver(QWidget *window, const QWidget *main)
+{
+    if (!window->isVisible())
+        centreOver(*window, *main);
+    showAndRaise(window);
 }
 
 } // namespace
@@ -106,12 +115,13 @@ SonaloApp::SonaloApp(const Options &options)
 
     // The error log's title is the main window's text.
     m_prog->setErrorWindow(m_fehler.get());
+    m_qtCatalogue.apply(s.lang.code());
     m_prog->sprache();
     m_start->setMainWindow(m_prog.get());
 
     // What the windows ask of each other.
     QObject::connect(&s.search, &SearchController::optionsWindowRequested, m_suchopt.get(),
-                     [this] { showAndRaise(m_suchopt.get()); });
+                     [this] { showOver(m_suchopt.get(), m_prog.get()); });
     QObject::connect(m_suchopt.get(), &Tsuchopt::closed, &s.search, &SearchController::optionsWindowClosed);
     QObject::connect(&s.playlist, &PlaylistController::addFolderDialogRequested, m_addordner.get(),
                      [this] { showAndRaise(m_addordner.get()); });
@@ -119,6 +129,8 @@ SonaloApp::SonaloApp(const Options &options)
                      [this] { m_startfenster->offer(); });
     QObject::connect(&s.playback, &PlaybackControl::logLine, m_fehler.get(), &Tfehler::appendLine);
     QObject::connect(m_prog.get(), &Tprog::errorWindowRequested, m_fehler.get(), [this] {
+        if (!m_fehler->isVisible())
+            centreOver(*m_fehler, *m_prog);
         m_fehler->show();
         m_fehler->raise();
     });
@@ -141,7 +153,7 @@ SonaloApp::SonaloApp(const Options &options)
     QObject::connect(m_prog.get(), &Tprog::exportWindowRequested, m_txtexport.get(), [this] { m_txtexport->mtxtexportClick(); });
     QObject::connect(m_prog.get(), &Tprog::outputSettingsWindowRequested, m_einstausgabe.get(),
                      [this] { showAndRaise(m_einstausgabe.get()); });
-    QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showAndRaise(m_info.get()); });
+    QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showOver(m_info.get(), m_prog.get()); });
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });
     // The splash is the formal main window: closing the main window closes it and ends the run.
     QObject::connect(m_prog.get(), &Tprog::formClosed, m_prog.get(), [this] {
@@ -201,6 +213,7 @@ QList<QWidget *> SonaloApp::windows() const
 
 void SonaloApp::applyLanguageToOtherWindows()
 {
+    m_qtCatalogue.apply(m_session->lang.code());
     // The order of the language menu's command.
     m_addordner->LocalSpr();
     m_lastfiles->LocalSpr();

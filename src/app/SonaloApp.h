@@ -5,6 +5,7 @@
 #include "playback/AudioPlayer.h"
 #include "core/LanguageCode.h"
 #include "desktop/ShellIntegration.h"
+#include "ui/QtCatalogue.h"
 
 #include <QString>
 #include <QStringList>
@@ -118,4 +119,5 @@ private:
     std::unique_ptr<Teinstshortcuts> m_einstshortcuts;
     std::unique_ptr<MediaKeyFilter> m_mediaKeys;
     std::unique_ptr<PlaybackMpris> m_mpris;
+    QtCatalogue m_qtCatalogue;
 };

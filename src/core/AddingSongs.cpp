@@ -80,11 +80,14 @@ QStringList fileListFromMimeData(const QMimeData *data)
     return names;
 }
 
-void addPastedNames(SongLists &lists, const QStringList &names, const AddSongFileFn &addSongFile,
+void addPastedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
+                    const std::function<void()> &keepAlive, bool folderRelative,
                     const PlaylistEntryRecordFn &entryRecord)
 {
     for (const QString &name : names) {
-        if (isForeignPlaylist(name) && FileSystem::isRegularFile(name))
+        if (FileSystem::isDirectory(name))
+            AddFolder(name, folderRelative, state, addSongFile, keepAlive);
+        else if (isForeignPlaylist(name) && FileSystem::isRegularFile(name))
             LoadForeignPlaylist(lists, name, entryRecord);
         else
             addSongFile(name, false);

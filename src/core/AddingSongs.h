@@ -41,7 +41,9 @@ void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &stat
 // file managers' "x-special/gnome-copied-files". Empty when the data hold no file list.
 QStringList fileListFromMimeData(const QMimeData *data);
 
-// Pasted names are added as songs, whatever they are (folders and ".slp" playlists too); only
-// the playlists of other players are loaded, as OpenArgument loads them.
-void addPastedNames(SongLists &lists, const QStringList &names, const AddSongFileFn &addSongFile,
+// Pasted names are added as songs, whatever they are (".slp" playlists too); a folder is
+// scanned as an added folder is (as a song it would be a blank row), and the playlists of
+// other players are loaded, as OpenArgument loads them.
+void addPastedNames(SongLists &lists, const QStringList &names, ScanState &state, const AddSongFileFn &addSongFile,
+                    const std::function<void()> &keepAlive = {}, bool folderRelative = false,
                     const PlaylistEntryRecordFn &entryRecord = {});

@@ -139,6 +139,7 @@ void PlaybackControl::PlayFile(const QString &path)
         ShowDuration();
         m_player->Play();
         m_failureCount = 0;
+        rememberStartedRow(path, resolved);
         // The song's fields first, so that listeners told of the playing state see them.
         const QString display = ShowCurrentSong();
         setPlaying(true);
@@ -168,6 +169,21 @@ void PlaybackControl::PlayFile(const QString &path)
                                u"  File can not be played. Unknown Error."),
                    QString(), false);
     continueAfterFailure();
+}
+
+void PlaybackControl::rememberStartedRow(const QString &path, const QString &resolved)
+{
+    if (m_currentIndex < 0 || m_currentIndex >= rows().size())
+        return;
+    // Only the row that was started: a song from the history or one marked to play next may
+    // have come from elsewhere.
+    const TSongRecord &row = rows().at(m_currentIndex);
+    if (row.Path != path && row.Path != resolved && m_lists.DateiFinden(row.Path) != resolved)
+        return;
+    if (row.Artist.isEmpty() && row.Title.isEmpty())
+        m_startedRows.remove(resolved);
+    else
+        m_startedRows.insert(resolved, {row.Artist, row.Title});
 }
 
 void PlaybackControl::weiterClick()
@@ -312,6 +328,12 @@ void PlaybackControl::lfDblClick(const QString &path)
 void PlaybackControl::DeleteHistory()
 {
     m_history.clear();
+    // Only the playing song can still be shown again.
+    const auto playing = m_startedRows.constFind(m_currentSongPath);
+    const RowNames keep = playing != m_startedRows.cend() ? *playing : RowNames();
+    m_startedRows.clear();
+    if (!keep.artist.isEmpty() || !keep.title.isEmpty())
+        m_startedRows.insert(m_currentSongPath, keep);
     changedHistory();
 }
 
@@ -367,7 +389,7 @@ void PlaybackControl::ShowPosition()
         }
     }
     const qint64 duration = m_player->Duration();
-    if ((m_player->Capabilities() & kCanGetDuration) && duration != 0)
+    if (!m_thumbHeld && (m_player->Capabilities() & kCanGetDuration) && duration != 0)
         setBarPosition(int(m_player->GetPosition() * 1000 / duration));
     // The bar's change notification may have replaced the player (a seek at the end).
     if (m_player)
@@ -395,12 +417,27 @@ void PlaybackControl::Timer1Timer()
 void PlaybackControl::stelleChange(int barPosition)
 {
     try {
+        if (m_thumbHeld)
+            return; // the release seeks
         if (!m_updatingPosition && m_canSeek && m_player)
             m_player->SetPosition(qint64(barPosition) * m_player->Duration() / 1000, kSeekAbsolute);
         ShowPosition();
     } catch (const SonaloError &e) {
         Q_EMIT errorRaised(e.message());
     }
+}
+
+void PlaybackControl::stelleGrabbed()
+{
+    m_thumbHeld = true;
+}
+
+void PlaybackControl::stelleReleased(int barPosition)
+{
+    if (!m_thumbHeld)
+        return;
+    m_thumbHeld = false;
+    stelleChange(barPosition);
 }
 
 QString PlaybackControl::ShowCurrentSong()
@@ -410,7 +447,15 @@ QString PlaybackControl::ShowCurrentSong()
     const QString file = m_player->FileName();
     TAudioInfo info;
     info.ReadFromFile(file);
-    m_songFields = SongDisplayFields({info.Artist, info.Title, info.Album, info.Genre, info.Track});
+    SongTagFields fields{info.Artist, info.Title, info.Album, info.Genre, info.Track};
+    // A file that names neither artist nor title would show its file name beside a row that
+    // reads both: the started row's fields are the better guess.
+    const auto started = m_startedRows.constFind(file);
+    if (!info.OwnArtistOrTitle && started != m_startedRows.cend()) {
+        fields.artist = started->artist;
+        fields.title = started->title;
+    }
+    m_songFields = SongDisplayFields(fields);
     const SongDisplayOptions options = m_options.songDisplay();
     // The path shown is the playing file's: after going back it is not the song PlayFile
     // started last.

@@ -5,6 +5,7 @@
 #include "playback/AudioPlayer.h"
 #include "playback/SongDisplay.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -112,6 +113,12 @@ public:
     void Timer1Timer();
     // The position bar moved (by the user or by ShowPosition).
     void stelleChange(int barPosition);
+    // The user took hold of the bar's thumb and let it go at barPosition. While it is held the
+    // timer leaves the bar alone (it would pull the thumb back) and dragging does not seek;
+    // the release seeks once.
+    void stelleGrabbed();
+    void stelleReleased(int barPosition);
+    bool ThumbHeld() const { return m_thumbHeld; }
 
     QTimer &Timer1() { return m_timer; }
 
@@ -148,6 +155,7 @@ private:
     void changedHistory();
     void setPlaying(bool playing);
     void setBarPosition(int position);
+    void rememberStartedRow(const QString &path, const QString &resolved);
     template <typename F> void guarded(F &&command);
 
     SongLists &m_lists;
@@ -166,9 +174,17 @@ private:
     int m_failureCount = 0;
     bool m_resyncPending = true;
     bool m_updatingPosition = false;
+    bool m_thumbHeld = false;
     bool m_canSeek = false;
     bool m_mediaTimeFormat = true;
     QString m_currentSongPath;
+    // Artist and title of the table rows PlayFile started, by resolved path, for files that
+    // name neither; kept as long as the history that can go back to them.
+    struct RowNames
+    {
+        QString artist, title;
+    };
+    QHash<QString, RowNames> m_startedRows;
     bool m_recentWindowVisible = false;
 };
 

@@ -147,6 +147,7 @@ void TAudioInfo::ReadMpegFile(const QString &path)
     auto either = [](const QString &first, const QString &then) { return first.isEmpty() ? then : first; };
     Artist = either(v2.GetArtist(), v1.GetArtist());
     Title = either(v2.GetTitle(), v1.GetTitle());
+    OwnArtistOrTitle = !Artist.isEmpty() || !Title.isEmpty();
     if (Title.isEmpty())
         Title = lastComponent(path);
     Album = either(v2.GetAlbum(), v1.GetAlbum());
@@ -223,6 +224,7 @@ void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QStrin
                                   double seconds)
 {
     UsedReader = used;
+    OwnArtistOrTitle = !title.isEmpty() || !artist.isEmpty();
     Title = title.isEmpty() ? lastComponent(path) : title;
     Artist = artist;
     // The newer formats (and WAV, which was always shown by its name) split an untagged file's

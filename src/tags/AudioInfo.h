@@ -25,6 +25,8 @@ public:
     QString Artist, Title, Album, Year, Genre;
     std::int32_t Seconds = 0;
     QString Track;
+    // The file itself holds an artist or a title; false when both come from its name.
+    bool OwnArtistOrTitle = false;
 
     // What the readers themselves found, for tools that show it.
     enum class Reader { None, Mpeg, Ogg, Wma, Flac, Opus, Mp4, Wav, FileName };

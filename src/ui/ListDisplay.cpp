@@ -70,5 +70,11 @@ void ListDisplay::languageChanged()
     if (!m_lang.isDe() && !m_lang.isEn())
         return;
     const qsizetype rows = m_model.rowCountValue();
-    setStatusText(rows == 0 ? NoFilesLoadedText(m_lang) : QString::number(rows) + FilesLoadedSuffix(m_lang));
+    if (rows == 0) {
+        setStatusText(NoFilesLoadedText(m_lang));
+        return;
+    }
+    // The total playing time stays, in the new language's words.
+    const SongList &shown = m_lists.shown();
+    setStatusText(rows == shown.size() ? ListStatusText(rows, shown, m_lang) : QString::number(rows) + FilesLoadedSuffix(m_lang));
 }

@@ -291,7 +291,8 @@ void PlaylistController::mp11Click(const QMimeData *clipboard)
     const QStringList names = fileListFromMimeData(clipboard);
     if (names.isEmpty())
         return; // no file list on the clipboard: nothing happens
-    if (!addSongs([&] { addPastedNames(m_lists, names, m_addSongFile, m_entryRecord); }))
+    if (!addSongs([&] { addPastedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
+                                                m_entryRecord); }))
         return;
     refreshAndScroll();
 }

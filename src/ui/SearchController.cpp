@@ -34,16 +34,13 @@ bool SearchController::SuchenClick()
     }
     // Always the whole playlist, also while a result is shown.
     const SearchOutcome outcome = searchSongs(m_lists.AllSongs, term, m_options.options(), m_options.regex());
-    m_lists.FoundSongs.clear();
     if (!outcome.ok) {
-        // ShowingFound and the status line stay; the table must not go on showing rows of the
-        // emptied result, so it shows the shown list as it is now: no rows while a result was
-        // shown, the unchanged playlist otherwise.
-        m_list.setRowCount(0);
-        m_list.setRowCount(m_lists.shown().size());
+        // The previous view stays as it was, result or playlist, so that the table and the
+        // status line still agree; the user corrects the pattern and searches again.
         Q_EMIT errorRaised(RegexErrorText(outcome.errorCode, m_lang));
         return true;
     }
+    m_lists.FoundSongs.clear();
     m_lists.FoundSongs.reserve(outcome.matches.size());
     for (qsizetype i : outcome.matches)
         m_lists.FoundSongs.append(m_lists.AllSongs[i]);
@@ -52,6 +49,7 @@ bool SearchController::SuchenClick()
     m_list.setRowCount(m_lists.FoundSongs.size());
     m_list.setStatusText(QString::number(m_lists.FoundSongs.size()) + FilesFoundSuffix(m_lang)
                          + TotalPlayingTime(m_lists.FoundSongs));
+    Q_EMIT newResultShown();
     return false;
 }
 

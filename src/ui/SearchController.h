@@ -64,6 +64,8 @@ Q_SIGNALS:
     void optionsPanelShownChanged(bool shown);
     void focusSearchTermRequested();
     void optionsWindowRequested();
+    // A new result is in the table: it is shown from its first row.
+    void newResultShown();
     // The program's error message box (a rejected pattern).
     void errorRaised(const QString &message);
 

@@ -199,7 +199,8 @@ void Taddordner::hinzufuegenClick()
         // Label3 shows the songs really added: with "only new" ticked, skipped duplicates are
         // read but not added.
         Label3->setText(QString::number(m_last.added));
-        if (m_last.found > 0)
+        // A cancelled run leaves the bar where it stopped.
+        if (m_last.found > 0 && !m_last.cancelled)
             fs->setValue(fs->maximum());
         noFileTypes = m_last.noFileTypes;
     });

@@ -9,6 +9,9 @@ Tfehler::Tfehler(QWidget *parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A log: read and copied, never typed into.
+    Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *layout = new QVBoxLayout(this);

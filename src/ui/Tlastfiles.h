@@ -32,7 +32,8 @@ public:
     QTreeWidget *lf;
     QPushButton *Delete;
     QPushButton *Button1;
-    int SortColumn = 0;
+    // No column before the first click, so that the first click on any column sorts ascending.
+    int SortColumn = -1;
     int SortDirection = 0;
 
 protected:

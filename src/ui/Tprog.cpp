@@ -8,6 +8,7 @@
 #include "ui/TTrackBar.h"
 #include "ui/UserDialogs.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -18,6 +19,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -147,8 +149,12 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     // d, e: the session starts with empty lists and seeds random order itself.
     // f: the language.
     sprache();
-    // g: the position bar's range.
+    // g: the position bar's range. With the focus, the arrow keys move it by 1 %, the page
+    // keys by 10 %.
     stelle->setRange(0, 1000);
+    stelle->setSingleStep(10);
+    stelle->setPageStep(100);
+    setKeyboardOrder();
     // h: the time display follows the table's right edge (layoutBottomPanel).
     // i:
     FirstActivation = true;
@@ -165,6 +171,22 @@ Tprog::~Tprog()
     m_session.playback.FreePlayer();
     m_session.lists.AllSongs.clear();
     m_session.lists.FoundSongs.clear();
+}
+
+void Tprog::setKeyboardOrder()
+{
+    // Tab leaves the table instead of walking its cells, and goes on to the search field, the
+    // buttons and the position bar (the options panel's controls follow when it is shown).
+    lv->setTabKeyNavigation(false);
+    QList<QWidget *> order{lv, suchwort, regexsuche};
+    for (const char *name : {"Suchen", "Opt", "Alle"})
+        order << findChild<QPushButton *>(QLatin1String(name));
+    order << BtPlay << zurueck << weiter << stelle;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    for (QWidget *w : std::as_const(order))
+        if (w != lv && w != suchwort)
+            w->setFocusPolicy(Qt::StrongFocus);
 }
 
 bool Tprog::startsMaximized(QSize desktop, QSize client)

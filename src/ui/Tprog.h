@@ -105,6 +105,7 @@ private:
     void bindSearch();
     void bindPlayback();
     void layoutBottomPanel();
+    void setKeyboardOrder();
     bool viewportEvent(QEvent *event);
     void scrollToLastRow();
     // Files dragged out of the table.

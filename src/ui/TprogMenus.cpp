@@ -2,6 +2,7 @@
 #include "ui/Tprog.h"
 
 #include "ui/LanguageTexts.h"
+#include "ui/Mnemonics.h"
 #include "ui/Session.h"
 #include "ui/TTrackBar.h"
 
@@ -284,6 +285,10 @@ void Tprog::sprache()
         weiter->setAccessibleName(action("mw4")->text());
         stelle->setAccessibleName(lang.text(u"Position", u"Position"));
     }
+    // Access keys for the new captions.
+    Mnemonics::applyTo(menuBar()->actions());
+    Mnemonics::applyTo(popup->actions());
+    Mnemonics::applyTo(akpopup->actions());
     layoutBottomPanel();
 }
 

@@ -16,6 +16,8 @@ void Tprog::bindPlayback()
     // A changed value calls stelleChange back at once, also when playback moved the bar.
     connect(stelle, &QSlider::valueChanged, &playback, &PlaybackControl::stelleChange);
     connect(&playback, &PlaybackControl::barPositionChanged, stelle, &QSlider::setValue);
+    connect(stelle, &QSlider::sliderPressed, &playback, &PlaybackControl::stelleGrabbed);
+    connect(stelle, &QSlider::sliderReleased, &playback, [this, &playback] { playback.stelleReleased(stelle->value()); });
 
     connect(&playback, &PlaybackControl::playingChanged, this, [this](bool playing) {
         BtPlay->setText(playing ? QStringLiteral("X") : QStringLiteral(">"));

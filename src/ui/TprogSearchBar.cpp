@@ -6,10 +6,16 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,17 +45,63 @@ QWidget *Tprog::createSearchBar(QWidget *parent)
     return bar;
 }
 
+namespace {
+
+// The options panel's frame: as wide as the options' texts need in the current language, and
+// scrolling when the window is too low for all of them, so that a small screen keeps the play
+// controls in sight.
+class OptionsScrollArea : public QScrollArea
+{
+public:
+    explicit OptionsScrollArea(QWidget *parent) : QScrollArea(parent)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setWidgetResizable(true);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    }
+    void setPanel(QWidget *panel)
+    {
+        setWidget(panel);
+        panel->installEventFilter(this);
+    }
+    QSize sizeHint() const override
+    {
+        const int content = widget() ? widget()->sizeHint().width() : 0;
+        // Room for the scroll bar, so that it never covers a text.
+        return {std::max(kMinimumWidth, content + verticalScrollBar()->sizeHint().width()), 0};
+    }
+    QSize minimumSizeHint() const override { return {sizeHint().width(), 0}; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // New texts (a language switch) change the width the panel needs.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr int kMinimumWidth = 127;
+};
+
+} // namespace
+
 QWidget *Tprog::createSearchOptions(QWidget *parent)
 {
-    auto *panel = new QWidget(parent);
-    panel->setObjectName(QStringLiteral("pa_suchopt"));
-    panel->setFixedWidth(127);
+    auto *area = new OptionsScrollArea(parent);
+    area->setObjectName(QStringLiteral("pa_suchopt"));
+    auto *panel = new QWidget(area);
+    panel->setObjectName(QStringLiteral("pa_suchopt_inhalt"));
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(4, 3, 0, 0);
     SearchOptionsBinding::addOptionGroups(panel, layout, "s_strexakt", true);
     layout->addStretch(1);
     new SearchOptionsBinding(panel, m_session.searchOptions, "s_strexakt");
-    return panel;
+    area->setPanel(panel);
+    return area;
 }
 
 void Tprog::bindSearch()
@@ -82,4 +134,6 @@ void Tprog::bindSearch()
         pa_suchopt->setVisible(shown);
     });
     connect(&search, &SearchController::errorRaised, this, &Tprog::showError);
+    // The first hits, not the old result's scroll position.
+    connect(&search, &SearchController::newResultShown, lv, &QAbstractItemView::scrollToTop);
 }

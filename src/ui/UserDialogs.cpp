@@ -6,6 +6,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace {
@@ -19,21 +21,44 @@ QWidget *owner(QWidget *parent)
 
 } // namespace
 
+void prepareFileDialog(QFileDialog &dialog, const QString &filter)
+{
+    // The program's filter names already hold their patterns ("Audio (*.mp3) (*.mp3)"): the
+    // dialog shows the names only, else every pattern would stand there twice.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(filter);
+}
+
+namespace {
+
+QStringList runFileDialog(QWidget *parent, const QString &filter, QFileDialog::FileMode mode,
+                          QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen)
+{
+    QFileDialog dialog(owner(parent));
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    // A playlist save replaces an existing file without asking.
+    if (accept == QFileDialog::AcceptSave)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    prepareFileDialog(dialog, filter);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+} // namespace
+
 QString QtUserDialogs::openFileName(QWidget *parent, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(owner(parent), QString(), QString(), filter);
+    return runFileDialog(parent, filter, QFileDialog::ExistingFile).value(0);
 }
 
 QString QtUserDialogs::saveFileName(QWidget *parent, const QString &filter)
 {
-    // A playlist save replaces an existing file without asking.
-    return QFileDialog::getSaveFileName(owner(parent), QString(), QString(), filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return runFileDialog(parent, filter, QFileDialog::AnyFile, QFileDialog::AcceptSave).value(0);
 }
 
 QStringList QtUserDialogs::openFileNames(QWidget *parent, const QString &filter)
 {
-    return QFileDialog::getOpenFileNames(owner(parent), QString(), QString(), filter);
+    return runFileDialog(parent, filter, QFileDialog::ExistingFiles);
 }
 
 QString QtUserDialogs::existingDirectory(QWidget *parent, const QString &title)
@@ -42,14 +67,38 @@ QString QtUserDialogs::existingDirectory(QWidget *parent, const QString &title)
     return QFileDialog::getExistingDirectory(owner(parent), title, QString(), QFileDialog::ShowDirsOnly);
 }
 
+void fitCaption(QMessageBox &box)
+{
+    // A box is as wide as its text; a short one ("Unmatched ()") would cut the caption. The
+    // window manager draws the caption in a bolder, larger font beside its buttons.
+    QFont font = box.font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() * 1.2 : 12);
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kCaptionExtras;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
+namespace {
+
+void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &message)
+{
+    QMessageBox box(icon, kApplicationTitle(), message, QMessageBox::Ok, parent);
+    fitCaption(box);
+    box.exec();
+}
+
+} // namespace
+
 void QtUserDialogs::showMessage(QWidget *parent, const QString &message)
 {
-    QMessageBox::information(parent, kApplicationTitle(), message);
+    showBox(parent, QMessageBox::Information, message);
 }
 
 void QtUserDialogs::showError(QWidget *parent, const QString &message)
 {
-    QMessageBox::critical(parent, kApplicationTitle(), message);
+    showBox(parent, QMessageBox::Critical, message);
 }
 
 QString QtUserDialogs::saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName)

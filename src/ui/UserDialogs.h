@@ -7,7 +7,18 @@
 
 #include <optional>
 
+class QFileDialog;
+class QMessageBox;
 class QWidget;
+
+// Room a window manager takes beside a caption: the icon and the close, minimize and
+// maximize buttons.
+constexpr int kCaptionExtras = 120;
+// Widens a message box so that its caption is not cut.
+void fitCaption(QMessageBox &box);
+
+// Sets the program's filter (names that hold their patterns) on an open or save dialog.
+void prepareFileDialog(QFileDialog &dialog, const QString &filter);
 
 // The dialogs the main window's commands ask through, so that a test can script the answers.
 class UserDialogs

@@ -94,7 +94,9 @@ TEST(PasteTest, FileListsFromMimeData)
     // A pasted playlist is one song like any other name.
     Added added;
     SongLists pasted;
-    addPastedNames(pasted, {QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, added.fn());
+    ScanState state;
+    addPastedNames(pasted, {QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}, state,
+                   added.fn());
     EXPECT_EQ(added.paths, (QStringList{QStringLiteral("/m/list.slp"), QStringLiteral("/m/a.mp3"), QStringLiteral("/m/a.mp3")}));
 }
 

@@ -405,6 +405,34 @@ TEST_F(PlaybackControlTest, PositionDisplayResyncsOnceAndTheBarSeeks)
     EXPECT_EQ(view.duration, QStringLiteral("00:00:00:000"));
 }
 
+TEST_F(PlaybackControlTest, AHeldThumbStaysWhereTheUserPutsItAndTheReleaseSeeks)
+{
+    addSong(QStringLiteral("A.mp3"));
+    control->lvDblClick(0);
+    FakeAudioPlayer *p = script.current;
+    p->advance(20'000'000);
+    control->Timer1Timer();
+    const qsizetype seeks = script.calls.filter(QStringLiteral("seek ")).size();
+    ASSERT_EQ(view.bar, 11); // 2 of 180 s
+
+    control->stelleGrabbed();
+    view.moveBar(600); // dragging: no seek yet
+    p->advance(10'000'000);
+    control->Timer1Timer();
+    EXPECT_EQ(view.bar, 600); // the timer did not pull the thumb back
+    EXPECT_EQ(view.position, QStringLiteral("00:00:03:000")); // the time still runs
+    view.moveBar(700);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("seek ")).size(), seeks);
+
+    control->stelleReleased(700);
+    EXPECT_FALSE(control->ThumbHeld());
+    EXPECT_EQ(script.calls.last(), QStringLiteral("seek %1 1260000000 1").arg(p->FileName()));
+    EXPECT_EQ(view.position, QStringLiteral("00:02:06:000"));
+    p->advance(10'000'000);
+    control->Timer1Timer();
+    EXPECT_EQ(view.bar, 705); // the timer moves it again
+}
+
 TEST_F(PlaybackControlTest, OtherTimeFormatsShowPlainNumbersAndUnseekableSongsStay)
 {
     script.timeFormat = QStringLiteral("{7B785570-8C82-11CF-BC0C-00AA00AC74F6}");
@@ -492,6 +520,34 @@ TEST_F(PlaybackControlTest, ShowCurrentSongUsesTheMenuAndTheFileName)
     options.setMode(SongDisplayMode::PathAndFile);
     control->ShowCurrentSong();
     EXPECT_EQ(view.statusLine, path);
+}
+
+TEST_F(PlaybackControlTest, AFileWithoutArtistAndTitleShowsTheStartedRows)
+{
+    addSong(QStringLiteral("01-kammerton-a.wav"));
+    lists.AllSongs.last().Artist = QStringLiteral("Orvel");
+    lists.AllSongs.last().Title = QStringLiteral("Kammerton A");
+    const QString other = addSong(QStringLiteral("02-quinte.wav"));
+    lists.AllSongs.last().Title.clear(); // a row with neither keeps the file's name
+    options.setInTitle(true);
+    options.setRandomOrder(false);
+
+    control->lvDblClick(0);
+    EXPECT_EQ(view.statusLine, QStringLiteral("Orvel - Kammerton A"));
+    EXPECT_EQ(view.windowTitle, QStringLiteral("Orvel - Kammerton A - Orvel Media Sonalo"));
+    EXPECT_EQ(control->PlayHistory().last().DisplayText, QStringLiteral("Orvel - Kammerton A"));
+    EXPECT_EQ(control->currentSongFields().artist, QStringLiteral("Orvel"));
+
+    control->weiterClick();
+    EXPECT_EQ(view.statusLine, QStringLiteral("?? - 02-quinte.wav"));
+    // Started from the history while row 0 is current: not row 0's fields.
+    control->lfDblClick(other);
+    EXPECT_EQ(view.statusLine, QStringLiteral("?? - 02-quinte.wav"));
+    // Going back to the first song shows its row's fields again.
+    for (int i = 0; i < 3; ++i)
+        control->zurueckClick();
+    EXPECT_EQ(playing(), lists.AllSongs[0].Path);
+    EXPECT_EQ(view.statusLine, QStringLiteral("Orvel - Kammerton A"));
 }
 
 TEST(SongDisplay, GapsAndTheFileNameSplit)

@@ -135,7 +135,7 @@ TEST_F(AddingSongsWindow, DragsAreAcceptedOnlyWithLocalFiles)
     }
 }
 
-TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSong)
+TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSongAndScansFolders)
 {
     const QString song = put("Band - Song.mp3", "Band - Song.mp3");
     const QString list = programFolder() + u8("list.slp");
@@ -149,14 +149,16 @@ TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSong)
     EXPECT_EQ(model().rowCount(), 0);
     session().lists.AllSongs.clear();
 
-    // A playlist and a folder are pasted as songs too; the same file twice gives two rows.
+    // A playlist is pasted as a song too, a folder is scanned (it holds the one song); the
+    // same file twice gives two rows.
     clipboard->setMimeData(uriList({song, list, musicPath(), song}));
     session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
     ASSERT_EQ(model().rowCount(), 4);
     EXPECT_EQ(rows()[0], u8("Band|Song|Band - Song.mp3"));
     EXPECT_EQ(cell(1, 8), list);
     EXPECT_EQ(cell(1, 2), u8("list.slp"));
-    EXPECT_EQ(cell(2, 8), musicPath());
+    EXPECT_EQ(rows()[2], rows()[0]);
+    EXPECT_EQ(cell(2, 8), song);
     EXPECT_EQ(rows()[3], rows()[0]);
 
     // The file managers' copy format.

@@ -17,13 +17,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -35,9 +39,11 @@ void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButtons buttons = 
     QApplication::sendEvent(w, &e);
 }
 
-void key(QWidget *w, int k)
+void key(QWidget *w, int k, QString text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, k == Qt::Key_Return ? QStringLiteral("\r") : QString());
+    if (k == Qt::Key_Return)
+        text = QStringLiteral("\r");
+    QKeyEvent press(QEvent::KeyPress, k, modifiers, text);
     QApplication::sendEvent(w, &press);
 }
 
@@ -234,6 +240,22 @@ TEST_F(TlastfilesTest, SortingOrdersTheViewOnly)
     EXPECT_EQ(column(1), (QStringList{path("D song.mp3"), path("c song.mp3"), path("A song.mp3"), path("b song.mp3")}));
 }
 
+TEST_F(TlastfilesTest, TheFirstClickOnTheSongColumnSortsAscending)
+{
+    window->show();
+    for (int row : {2, 0, 3, 1})
+        control->lvDblClick(row);
+    window->lf->header()->sectionClicked(0);
+    QStringList ascending = column(0);
+    std::sort(ascending.begin(), ascending.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(column(0), ascending);
+    EXPECT_EQ(window->SortDirection, 0);
+    window->lfColumnClick(0);
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(column(0), ascending);
+}
+
 TEST_F(TlastfilesTest, Texts)
 {
     const struct
@@ -366,6 +388,16 @@ TEST_F(TprogPlaybackTest, FailedStartsGoToTheErrorLog)
     EXPECT_EQ(app->fehler()->windowTitle(), QStringLiteral("Fehlermeldungen"));
     action("m_fehler")->trigger();
     EXPECT_TRUE(app->fehler()->isVisible());
+    // The log is read and copied, not typed into.
+    QPlainTextEdit *memo = app->fehler()->Memo1;
+    const QString logged = memo->toPlainText();
+    memo->setFocus();
+    key(memo, Qt::Key_X, QStringLiteral("x"));
+    key(memo, Qt::Key_Backspace);
+    EXPECT_EQ(memo->toPlainText(), logged);
+    key(memo, Qt::Key_A, QString(), Qt::ControlModifier);
+    key(memo, Qt::Key_C, QString(), Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), logged);
     app->fehler()->hide();
     action("mw5")->trigger();
     EXPECT_TRUE(app->lastfiles()->isVisible());

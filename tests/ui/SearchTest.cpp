@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -198,7 +199,7 @@ TEST_F(SearchTest, StatusLineEmptyTermRefreshAndShowAll)
     EXPECT_EQ(model().rowCount(), 7);
 }
 
-TEST_F(SearchTest, RejectedPatternShowsItsTextAndNoStaleRows)
+TEST_F(SearchTest, RejectedPatternShowsItsTextAndKeepsThePreviousView)
 {
     struct Case { const char *pattern, *de, *en; } cases[] = {
         {"(abc", "Fehlende Klammer ()", "Unmatched ()"},
@@ -221,13 +222,15 @@ TEST_F(SearchTest, RejectedPatternShowsItsTextAndNoStaleRows)
             type("queen");
             search().SuchenClick();
             const QString before = status();
+            const QStringList found = foundTitles();
             type(c.pattern);
             search().SuchenClick();
             ASSERT_FALSE(dialogs.errors.isEmpty());
             EXPECT_EQ(dialogs.errors.takeLast(), u8(QLatin1String(code) == QLatin1String("en") ? c.en : c.de));
+            // The previous result stays, and the table and status line still agree on it.
             EXPECT_TRUE(session().lists.ShowingFound);
-            EXPECT_TRUE(session().lists.FoundSongs.isEmpty());
-            EXPECT_EQ(model().rowCount(), 0) << "no rows of the emptied result";
+            EXPECT_EQ(foundTitles(), found);
+            EXPECT_EQ(model().rowCount(), found.size());
             EXPECT_EQ(status(), before);
         }
     }
@@ -236,6 +239,24 @@ TEST_F(SearchTest, RejectedPatternShowsItsTextAndNoStaleRows)
     type("(");
     search().SuchenClick();
     EXPECT_EQ(model().rowCount(), kSongs.size());
+}
+
+TEST_F(SearchTest, ANewResultShowsItsFirstRows)
+{
+    for (int i = 0; i < 300; ++i)
+        session().lists.AllSongs.append(song("Queen", "More", "1:00", "", "/m.mp3"));
+    session().list.ShowListStatus();
+    window->resize(800, 600);
+    window->show();
+    QScrollBar *bar = window->table()->verticalScrollBar();
+    type("queen");
+    search().SuchenClick();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    type("Queen");
+    search().SuchenClick();
+    EXPECT_EQ(bar->value(), 0);
+    window->hide();
 }
 
 TEST_F(SearchTest, BothViewsShowEveryChange)

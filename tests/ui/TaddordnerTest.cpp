@@ -233,6 +233,9 @@ TEST_F(TaddordnerTest, CancelDuringAddingStopsWithinOneFileAndKeepsWhatWasAdded)
     // Progress is shown after files 1 and 8; Label2 keeps it, Label3 counts what was added.
     EXPECT_EQ(counters(), QStringList({u8("20"), u8("8"), u8("10")}));
     EXPECT_EQ(model().rowCount(), 10);
+    // The bar stays where the run stopped.
+    EXPECT_EQ(dialog->fs->value(), 8);
+    EXPECT_EQ(dialog->fs->maximum(), 20);
     // Idle again: the button closes.
     dialog->show();
     dialog->Button1->click();
