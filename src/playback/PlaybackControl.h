@@ -115,6 +115,15 @@ public:
 
     QTimer &Timer1() { return m_timer; }
 
+    // The volume every player gets: 0..100 % of the full amplitude (50 is -6 dB), and mute,
+    // which keeps the level for when it is lifted.
+    int volumePercent() const { return m_volumePercent; }
+    bool muted() const { return m_muted; }
+    void setVolumePercent(int percent);
+    void setMuted(bool muted);
+    // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
+    static int volumeLevel(int percent, bool muted);
+
     // The random source of random order: a uniform index in 0..rows-1. Tests may replace it.
     std::function<int(int rows)> randomRow;
 
@@ -136,6 +145,8 @@ Q_SIGNALS:
     void windowTitleChanged(const QString &title);
     // The history changed while the recently played window is shown.
     void historyChanged();
+    // The volume or mute changed.
+    void volumeChanged(int percent, bool muted);
     // One line at the end of the error log.
     void logLine(const QString &line);
     // The program's general error message, for failures outside the logged song starts.
@@ -148,6 +159,7 @@ private:
     void changedHistory();
     void setPlaying(bool playing);
     void setBarPosition(int position);
+    void applyVolume();
     template <typename F> void guarded(F &&command);
 
     SongLists &m_lists;
@@ -170,6 +182,8 @@ private:
     bool m_mediaTimeFormat = true;
     QString m_currentSongPath;
     bool m_recentWindowVisible = false;
+    int m_volumePercent = 100;
+    bool m_muted = false;
 };
 
 // A position in 100-ns units as "hh:nn:ss:zzz" (hours of the day, rounded to the millisecond)

@@ -187,6 +187,13 @@ const UiHintText kSearchWindowControls[] = {
     {"Standard", u"Standard", {}, u"Standard", {}},
 };
 
+// The play controls beside the position bar, for tooltips and screen readers.
+const UiText kPlayControls[] = {
+    {"stelle", u"Position", u"Position"},
+    {"lautstaerke", u"Lautstärke", u"Volume"},
+    {"stumm", u"Stumm", u"Mute"},
+};
+
 const UiText kWindowTitles[] = {
     {"Tsuchopt", u"Suchoptionen", u"Search Options"},
     {"Tstartfenster", u"Playlist Öffnen", u"Open Playlist"},
@@ -214,6 +221,7 @@ std::span<const UiText> columns() { return kColumns; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
+std::span<const UiText> playControls() { return kPlayControls; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 std::span<const UiText> startWindow() { return kStartWindow; }
 std::span<const UiText> fileInfoWindow() { return kFileInfoWindow; }

@@ -30,7 +30,7 @@ Session::Session(const Options &options)
       playback(lists, options.playerFactory, display, lang),
       search(lists, lang, searchOptions, list, playback),
       playlist(lists, scan, list, output, lang, *options.dialogs, options.addSongFile),
-      settings(settingsPath(options), lang, lists, display, searchOptions, search, list),
+      settings(settingsPath(options), lang, lists, display, searchOptions, search, list, playback),
       dialogs(*options.dialogs),
       m_ownFileManager(ownFileManager(options)),
       fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),

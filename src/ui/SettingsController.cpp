@@ -1,6 +1,7 @@
 #include "ui/SettingsController.h"
 
 #include "core/SettingsFile.h"
+#include "playback/PlaybackControl.h"
 #include "playback/DisplayOptionsModel.h"
 #include "ui/ListDisplay.h"
 #include "ui/SearchController.h"
@@ -32,9 +33,10 @@ QString flag(bool on)
 
 SettingsController::SettingsController(QString path, const LanguageCode &lang, SongLists &lists,
                                        DisplayOptionsModel &display, SearchOptionsModel &searchOptions,
-                                       SearchController &search, ListDisplay &list, QObject *parent)
+                                       SearchController &search, ListDisplay &list, PlaybackControl &playback,
+                                       QObject *parent)
     : QObject(parent), m_path(std::move(path)), m_lang(lang), m_lists(lists), m_display(display),
-      m_searchOptions(searchOptions), m_search(search), m_list(list)
+      m_searchOptions(searchOptions), m_search(search), m_list(list), m_playback(playback)
 {
 }
 
@@ -74,6 +76,8 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
+    put("wiedergabe", "stumm", flag(m_playback.muted()));
     put("suche", "sucheoffen", flag(m_search.searchBarShown()));
     put("suche", "optionenoffen", flag(m_search.optionsPanelShown()));
 
@@ -155,6 +159,11 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    // A level outside 0..100 ends at the nearest bound.
+    if (const auto volume = readInt(ini, "wiedergabe", "lautstaerke"))
+        m_playback.setVolumePercent(*volume);
+    if (const auto mute = readBool(ini, "wiedergabe", "stumm"))
+        m_playback.setMuted(*mute);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {
         if (*bar) {

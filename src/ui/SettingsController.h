@@ -9,6 +9,7 @@
 
 class DisplayOptionsModel;
 class ListDisplay;
+class PlaybackControl;
 class SearchController;
 class SearchOptionsModel;
 class SettingsWindow;
@@ -23,7 +24,7 @@ class SettingsController : public QObject
 public:
     SettingsController(QString path, const LanguageCode &lang, SongLists &lists, DisplayOptionsModel &display,
                        SearchOptionsModel &searchOptions, SearchController &search, ListDisplay &list,
-                       QObject *parent = nullptr);
+                       PlaybackControl &playback, QObject *parent = nullptr);
 
     // The main window, which lives as long as this object or is detached with nullptr.
     void attach(SettingsWindow *window) { m_window = window; }
@@ -64,6 +65,7 @@ private:
     SearchOptionsModel &m_searchOptions;
     SearchController &m_search;
     ListDisplay &m_list;
+    PlaybackControl &m_playback;
     SettingsWindow *m_window = nullptr;
     bool m_autoSave = false;
     bool m_autoLoad = true;

@@ -22,6 +22,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
+#include <QToolButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -209,6 +211,14 @@ void Tprog::createBottomPanel(QWidget *parent)
     stelle->setObjectName(QStringLiteral("stelle"));
     stelle->setTickPosition(QSlider::TicksBelow);
     stelle->setTickInterval(50);
+    stumm = new QToolButton(pa_unten);
+    stumm->setObjectName(QStringLiteral("stumm"));
+    stumm->setCheckable(true);
+    stumm->setAutoRaise(true);
+    lautstaerke = new QSlider(Qt::Horizontal, pa_unten);
+    lautstaerke->setObjectName(QStringLiteral("lautstaerke"));
+    lautstaerke->setRange(0, 100);
+    lautstaerke->setPageStep(10);
     pa_unten->installEventFilter(this);
     layoutBottomPanel();
 }
@@ -224,7 +234,11 @@ void Tprog::layoutBottomPanel()
     Label1->move(lblDuration->x() - 5 - Label1->width(), 0);
     lblPosition->move(Label1->x() - 5 - lblPosition->width(), 0);
     status->setGeometry(8, 0, qMax(0, lblPosition->x() - 16), height);
-    stelle->setGeometry(192, 19, qMax(0, right - 192), 25);
+    // The volume sits at the right end of the bar's row.
+    constexpr int kVolumeWidth = 90, kMuteWidth = 25, kGap = 6;
+    lautstaerke->setGeometry(right - kVolumeWidth, 19, kVolumeWidth, 25);
+    stumm->setGeometry(lautstaerke->x() - kGap - kMuteWidth, 19, kMuteWidth, 25);
+    stelle->setGeometry(192, 19, qMax(0, stumm->x() - kGap - 192), 25);
 }
 
 int Tprog::selectedRow() const

@@ -13,6 +13,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSlider;
+class QToolButton;
 class QTableView;
 class Session;
 class TTrackBar;
@@ -103,6 +105,7 @@ private:
     void bindSearch();
     void bindPlayback();
     void layoutBottomPanel();
+    void showPlayingState(bool playing);
     bool viewportEvent(QEvent *event);
     void scrollToLastRow();
     // Files dragged out of the table.
@@ -131,6 +134,8 @@ private:
     QPushButton *zurueck = nullptr;
     QPushButton *weiter = nullptr;
     TTrackBar *stelle = nullptr;
+    QToolButton *stumm = nullptr;
+    QSlider *lautstaerke = nullptr;
     QMenu *popup = nullptr;
     QMenu *akpopup = nullptr;
     QActionGroup *m_displayModes = nullptr;

@@ -2,6 +2,7 @@
 #include "ui/Tprog.h"
 
 #include "ui/LanguageTexts.h"
+#include "ui/MediaIcons.h"
 #include "ui/Session.h"
 #include "ui/TTrackBar.h"
 
@@ -239,6 +240,14 @@ void Tprog::createPopups()
         command(QStringLiteral("akp%1").arg(k + 5).toLatin1().constData(), [&search, k] { search.AkSongsSuchen(k); });
     }
 
+    // The play items carry the media icons of the buttons.
+    using MediaIcons::Icon;
+    for (auto [component, icon] : {std::pair{"p1", Icon::Play}, std::pair{"pop_title_next", Icon::Next},
+                                   std::pair{"mw1", Icon::Play}, std::pair{"mw2", Icon::Pause},
+                                   std::pair{"mw3", Icon::Previous}, std::pair{"mw4", Icon::Next}})
+        if (QAction *a = action(component))
+            a->setIcon(MediaIcons::icon(icon, this));
+
     connect(lv, &QWidget::customContextMenuRequested, this, &Tprog::popupTable);
     pa_unten->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pa_unten, &QWidget::customContextMenuRequested, this, &Tprog::popupSongPanel);
@@ -294,11 +303,16 @@ void Tprog::sprache()
         if (m_errorWindow)
             m_errorWindow->setWindowTitle(lang.text(u"Fehlermeldungen", u"Error Messages"));
 
-        // The play buttons show symbols; screen readers read the command.
-        BtPlay->setAccessibleName(m_session.playback.IsPlaying() ? QStringLiteral("Pause") : QStringLiteral("Play"));
-        zurueck->setAccessibleName(action("mw3")->text());
-        weiter->setAccessibleName(action("mw4")->text());
-        stelle->setAccessibleName(lang.text(u"Position", u"Position"));
+        // The play buttons show icons named by their captions; screen readers also read the
+        // command.
+        showPlayingState(m_session.playback.IsPlaying());
+        zurueck->setAccessibleDescription(action("mw3")->text());
+        weiter->setAccessibleDescription(action("mw4")->text());
+        for (const UiText &t : LanguageTexts::playControls())
+            if (QWidget *w = findChild<QWidget *>(QLatin1String(t.component))) {
+                w->setAccessibleName(lang.text(t.de, t.en));
+                w->setToolTip(lang.text(t.de, t.en));
+            }
     }
     layoutBottomPanel();
 }

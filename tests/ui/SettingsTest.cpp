@@ -8,7 +8,9 @@
 #include "ui/Tprog.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QFile>
+#include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -286,4 +288,36 @@ TEST_F(SettingsTest, FailedAutosaveKeepsTheWindowOpenUntilSwitchedOff)
     window->close();
     EXPECT_FALSE(window->isVisible());
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(SettingsTest, VolumeAndMuteHaveKeysOfTheirOwn)
+{
+    // The slider and the mute button set the level; saving keeps it, a new start reads it.
+    auto *slider = window->findChild<QSlider *>(u8("lautstaerke"));
+    auto *mute = window->findChild<QAbstractButton *>(u8("stumm"));
+    ASSERT_TRUE(slider && mute);
+    EXPECT_EQ(slider->value(), 100);
+    slider->setValue(35);
+    mute->click();
+    EXPECT_EQ(session().playback.volumePercent(), 35);
+    EXPECT_TRUE(session().playback.muted());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "lautstaerke"), u8("35"));
+    EXPECT_EQ(fileValue("wiedergabe", "stumm"), u8("1"));
+    start();
+    window->show();
+    window->FormActivate();
+    slider = window->findChild<QSlider *>(u8("lautstaerke"));
+    mute = window->findChild<QAbstractButton *>(u8("stumm"));
+    EXPECT_EQ(session().playback.volumePercent(), 35);
+    EXPECT_EQ(slider->value(), 35);
+    EXPECT_TRUE(mute->isChecked());
+    // Out of range ends at the bound; a value that is no number keeps the level.
+    writeIni("[wiedergabe]\nlautstaerke=400\nstumm=0\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.volumePercent(), 100);
+    EXPECT_FALSE(mute->isChecked());
+    writeIni("[wiedergabe]\nlautstaerke=laut\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.volumePercent(), 100);
 }

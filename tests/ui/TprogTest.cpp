@@ -243,7 +243,9 @@ TEST_F(TprogTest, StartStateAndLayout)
     for (const Button &b : {Button{"BtPlay", ">", 8}, Button{"zurueck", "<<", 63}, Button{"weiter", ">>", 118}}) {
         auto *button = w.findChild<QPushButton *>(u8(b.name));
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), u8(b.caption));
+        EXPECT_EQ(button->toolTip(), u8(b.caption));
+        EXPECT_EQ(button->accessibleName(), u8(b.caption));
+        EXPECT_FALSE(button->icon().isNull());
         EXPECT_EQ(button->geometry(), QRect(b.x, 19, 49, 25));
         EXPECT_TRUE(button->isEnabled());
         EXPECT_FALSE(button->accessibleName().isEmpty());
@@ -355,7 +357,7 @@ TEST_F(TprogTest, ActivationAndClose)
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(session->playback.songLoaded());
-    EXPECT_EQ(w.findChild<QPushButton *>(u8("BtPlay"))->text(), u8(">"));
+    EXPECT_EQ(w.findChild<QPushButton *>(u8("BtPlay"))->toolTip(), u8(">"));
 }
 
 TEST_F(TprogTest, DisplayMenuShowsTheModel)
