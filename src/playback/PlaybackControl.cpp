@@ -135,6 +135,7 @@ void PlaybackControl::PlayFile(const QString &path)
     QString message;
     try {
         m_currentSongPath = resolved;
+        m_playingGiven = path;
         m_timer.start();
         FreePlayer();
         CreatePlayer(resolved);
@@ -206,6 +207,7 @@ void PlaybackControl::zurueckClick()
         m_pendingNext = m_currentSongPath;
     guarded([&] {
         m_timer.start();
+        m_playingGiven = m_history.last().Path;
         CreatePlayer(target);
         ShowDuration();
         m_player->Play();

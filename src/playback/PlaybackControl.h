@@ -77,6 +77,9 @@ public:
     void setCurrentIndex(int row) override { m_currentIndex = row; }
     bool songLoaded() const override { return m_player != nullptr; }
     QString CurrentSongPath() const override { return m_currentSongPath; }
+    // The path PlayFile was given for the song that plays (as the table holds it); empty when
+    // no song is loaded.
+    QString PlayingGivenPath() const { return m_player ? m_playingGiven : QString(); }
     // Composes the playing song's display text, shows it where the display options say and
     // returns it; does nothing and returns an empty text when no song is loaded.
     QString ShowCurrentSong() override;
@@ -181,6 +184,7 @@ private:
     bool m_canSeek = false;
     bool m_mediaTimeFormat = true;
     QString m_currentSongPath;
+    QString m_playingGiven;
     bool m_recentWindowVisible = false;
     int m_volumePercent = 100;
     bool m_muted = false;

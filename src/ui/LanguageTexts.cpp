@@ -15,6 +15,7 @@ const UiText kMainMenu[] = {
     {"mw2", u"Stop", u"Stop", "F3"},
     {"mw3", u"Letztes Stück", u"Previous Song", "F4"},
     {"mw4", u"Nächstes Stück", u"Next Song", "F5"},
+    {"mw_laufend", u"Zum laufenden Titel", u"Jump to Playing Song", "Ctrl+J"},
     {"Wiederholen", u"Wiederholen", u"Repeat"},
     {"mw5", u"Letzte Stücke Anzeigen..", u"Show Last Songs..", "Ctrl+L"},
     {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},

@@ -40,6 +40,11 @@ Session::Session(const Options &options)
     // What playback shows in the status line.
     QObject::connect(&playback, &PlaybackControl::songShownInStatusLine, &list, &ListDisplay::showSong);
     QObject::connect(&playback, &PlaybackControl::statusShowsSong, &list, &ListDisplay::markStatusShowsSong);
+    // The table marks the row that plays.
+    QObject::connect(&playback, &PlaybackControl::songChanged, &list, [this] {
+        const IAudioPlayer *player = playback.Player();
+        list.model().setPlayingPaths(playback.PlayingGivenPath(), player ? player->FileName() : QString());
+    });
 }
 
 Session::~Session()

@@ -3,6 +3,7 @@
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
 #include "ui/AppTitle.h"
+#include "ui/MiddleElideDelegate.h"
 #include "ui/Session.h"
 #include "ui/SongTableModel.h"
 #include "ui/TTrackBar.h"
@@ -112,6 +113,16 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     for (int c = 0; c < SongTableModel::kColumnCount; ++c)
         lv->setColumnWidth(c, SongTableModel::columnWidth(c));
     connect(lv->horizontalHeader(), &QHeaderView::sectionClicked, &m_session.list, &ListDisplay::lvColumnClick);
+    // The sorted column shows its arrow; a changed list is no longer sorted.
+    lv->horizontalHeader()->setSortIndicatorShown(false);
+    connect(&m_session.list, &ListDisplay::sortIndicatorChanged, this, [this](int column, bool descending) {
+        QHeaderView *header = lv->horizontalHeader();
+        header->setSortIndicatorShown(column >= 0);
+        if (column >= 0)
+            header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    // The path column keeps the file name visible: long paths lose their middle.
+    lv->setItemDelegateForColumn(SongTableModel::kColumnCount - 1, new MiddleElideDelegate(lv));
     lv->setContextMenuPolicy(Qt::CustomContextMenu);
     // b: files dropped on the table, the double click and Enter come through the table.
     lv->setAcceptDrops(true);
@@ -257,6 +268,16 @@ QList<int> Tprog::selectedRows() const
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void Tprog::jumpToPlayingSong()
+{
+    const int row = m_session.list.model().playingRow();
+    if (row < 0)
+        return;
+    const QModelIndex at = m_session.list.model().index(row, 0);
+    lv->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lv->scrollTo(at, QAbstractItemView::PositionAtCenter);
 }
 
 void Tprog::mp9Click()

@@ -50,6 +50,8 @@ public:
     // Every selected row, in table order.
     QList<int> selectedRows() const;
     void mp9Click();
+    // Selects the row that plays and scrolls it into view; nothing when it is not shown.
+    void jumpToPlayingSong();
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 

@@ -94,6 +94,7 @@ void Tprog::createMenus()
     item(mwiedergabe, "mw2", [&playback] { playback.mw2Click(); });
     item(mwiedergabe, "mw3", [&playback] { playback.zurueckClick(); });
     item(mwiedergabe, "mw4", [&playback] { playback.weiterClick(); });
+    item(mwiedergabe, "mw_laufend", [this] { jumpToPlayingSong(); });
     mwiedergabe->addSeparator();
     QAction *repeat = item(mwiedergabe, "Wiederholen", [&display](bool on) { display.setRepeat(on); });
     repeat->setCheckable(true);

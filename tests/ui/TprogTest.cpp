@@ -36,6 +36,7 @@ const Expected kMenu[] = {
     {"mw2", "Stop", "Stop", "F3"},
     {"mw3", "Letztes Stück", "Previous Song", "F4"},
     {"mw4", "Nächstes Stück", "Next Song", "F5"},
+    {"mw_laufend", "Zum laufenden Titel", "Jump to Playing Song", "Ctrl+J"},
     {"Wiederholen", "Wiederholen", "Repeat", ""},
     {"mw5", "Letzte Stücke Anzeigen..", "Show Last Songs..", "Ctrl+L"},
     {"mw6", "Infos über aktuellen Song..", "Current Song Information..", ""},
