@@ -33,6 +33,8 @@ const UiText kMainMenu[] = {
     {"mp6", u"Alle Songs verbergen", u"Hide All Songs"},
     {"mp7", u"Playlist Löschen", u"Delete Playlist", "Ctrl+Del"},
     {"mp8", u"Markierten Titel Löschen", u"Delete Selected Song", "Del"},
+    {"mp_undo", u"Rückgängig", u"Undo", "Ctrl+Z"},
+    {"mp_redo", u"Wiederherstellen", u"Redo", "Ctrl+Shift+Z"},
     {"Suche1", u"Suche", u"Search"},
     {"msuche", u"Suche", u"Search", "Ctrl+F"},
     {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},

@@ -1,5 +1,7 @@
 #include "ui/PlaylistController.h"
 
+#include "core/PlaylistUndo.h"
+
 #include "core/AddingSongs.h"
 #include "core/Errors.h"
 #include "core/FolderWalk.h"
@@ -233,6 +235,8 @@ void PlaylistController::mp1Click()
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
         return;
+    if (m_undo && !m_lists.AllSongs.isEmpty())
+        m_undo->remember(m_lists);
     m_lists.ShowingFound = false;
     m_list.setRowCount(0);
     m_lists.AllSongs.clear();

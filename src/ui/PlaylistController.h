@@ -20,6 +20,8 @@ class UserDialogs;
 // start-up decisions of the main window's first showing. Adding runs inside a guard that keeps
 // a second adding from starting inside the first and tells the window to take no input
 // meanwhile (pending events still run inside the loops). Failures go to the error box.
+class PlaylistUndo;
+
 class PlaylistController : public QObject
 {
     Q_OBJECT
@@ -28,6 +30,9 @@ public:
     PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list, const OutputSettings &output,
                        const LanguageCode &lang, UserDialogs &dialogs, AddSongFileFn addSongFile = {},
                        QObject *parent = nullptr);
+
+    // Where a load that replaces the playlist keeps it for Undo; nullptr: nowhere.
+    void setUndo(PlaylistUndo *undo) { m_undo = undo; }
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
@@ -122,4 +127,5 @@ private:
     QList<QStringList> m_forwarded; // hand-overs waiting, oldest first
     bool m_openingForwarded = false;
     int m_forwardedOpened = 0;
+    PlaylistUndo *m_undo = nullptr;
 };

@@ -37,6 +37,8 @@ Session::Session(const Options &options)
       selection(lists, list, playback, fileManager)
 {
     list.attach(search, playback);
+    selection.setUndo(&undo);
+    playlist.setUndo(&undo);
     // What playback shows in the status line.
     QObject::connect(&playback, &PlaybackControl::songShownInStatusLine, &list, &ListDisplay::showSong);
     QObject::connect(&playback, &PlaybackControl::statusShowsSong, &list, &ListDisplay::markStatusShowsSong);

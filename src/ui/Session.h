@@ -3,6 +3,7 @@
 #include "core/FolderScan.h"
 #include "core/LanguageCode.h"
 #include "core/OutputSettings.h"
+#include "core/PlaylistUndo.h"
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
 #include "playback/DisplayOptionsModel.h"
@@ -49,6 +50,8 @@ public:
     LanguageCode lang;
     OutputSettings output;
     SongLists lists;
+    // What Undo and Redo put back.
+    PlaylistUndo undo;
     // ScanCancelled and FoundCount of the folder walks.
     ScanState scan;
     DisplayOptionsModel display;

@@ -124,6 +124,9 @@ void Tprog::createMenus()
     mp0->addSeparator();
     item(mp0, "mp7", [&selection] { selection.mp7Click(); });
     item(mp0, "mp8", [this, &selection] { selection.LVDeleteSelected(selectedRows()); });
+    mp0->addSeparator();
+    item(mp0, "mp_undo", [&selection] { selection.undoClick(); });
+    item(mp0, "mp_redo", [&selection] { selection.redoClick(); });
 
     QMenu *suche = submenu(bar, "Suche1");
     // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip

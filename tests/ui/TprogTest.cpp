@@ -54,6 +54,8 @@ const Expected kMenu[] = {
     {"mp6", "Alle Songs verbergen", "Hide All Songs", ""},
     {"mp7", "Playlist Löschen", "Delete Playlist", "Ctrl+Del"},
     {"mp8", "Markierten Titel Löschen", "Delete Selected Song", "Del"},
+    {"mp_undo", "Rückgängig", "Undo", "Ctrl+Z"},
+    {"mp_redo", "Wiederherstellen", "Redo", "Ctrl+Shift+Z"},
     {"Suche1", "Suche", "Search", ""},
     {"msuche", "Suche", "Search", "Ctrl+F"},
     {"suchoptpanel", "Suchoptionen (auf Panel)", "Search Options (on panel)", ""},
