@@ -53,6 +53,7 @@ constexpr Key kKeys[] = {
     {"einstellungen", "statusbaranzeige", Kind::Boolean, "1"},
     {"einstellungen", "autosave", Kind::Boolean, "0"},
     {"einstellungen", "autoload", Kind::Boolean, "1"},
+    {"einstellungen", "letzteplaylist", Kind::Boolean, "0"},
 };
 
 constexpr const char *kDisplayModeNames[] = {"int_tit", "int_tit_alb", "int_tit_alb_tra", "int_tit_gen", "pfa"};

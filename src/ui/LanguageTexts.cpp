@@ -59,6 +59,7 @@ const UiText kMainMenu[] = {
     {"einstload", u"Einstellungen jetzt laden", u"Load Settings"},
     {"einstautosave", u"Einstellungen automatisch speichern", u"Save Settings automatically"},
     {"einstautoload", u"Einstellungen automatisch laden", u"Load Settings automatically"},
+    {"einstlastplaylist", u"Letzte Playlist beim Start laden", u"Restore Last Playlist at Start"},
     // The information menu is the program's own.
     {"minfo", u"Info", u"Info"},
     {"m_about", u"Über Sonalo..", u"About Sonalo.."},

@@ -44,7 +44,16 @@ public:
     // Start-up, when the main window is first shown: the arguments (already absolute) are
     // opened in order; without any, a single playlist beside the program is loaded and
     // several are offered in the start window.
-    void FormShow(const QStringList &arguments);
+    // With restoreLast and no arguments, the last playlist is loaded instead (when there is
+    // one) and the playlists beside the program are not looked at.
+    void FormShow(const QStringList &arguments, bool restoreLast = false);
+
+    // The last playlist: kept at closing while its settings item is on.
+    void setLastPlaylistPath(const QString &path) { m_lastPlaylistPath = path; }
+    const QString &lastPlaylistPath() const { return m_lastPlaylistPath; }
+    // Writes the playlist there (UTF-8, atomically); false when that failed, after raising the
+    // message.
+    bool keepLastPlaylist();
     // The ".slp" files beside the program found at start-up, while they are on offer: not
     // empty exactly while the start window is open.
     const QStringList &PlaylistFolderList() const { return m_playlistFolderList; }
@@ -128,4 +137,5 @@ private:
     bool m_openingForwarded = false;
     int m_forwardedOpened = 0;
     PlaylistUndo *m_undo = nullptr;
+    QString m_lastPlaylistPath;
 };

@@ -39,6 +39,10 @@ Session::Session(const Options &options)
     list.attach(search, playback);
     selection.setUndo(&undo);
     playlist.setUndo(&undo);
+    const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                                      : options.dataFolder;
+    if (!data.isEmpty())
+        playlist.setLastPlaylistPath(data + QStringLiteral("/last-playlist.slp"));
     // What playback shows in the status line.
     QObject::connect(&playback, &PlaybackControl::songShownInStatusLine, &list, &ListDisplay::showSong);
     QObject::connect(&playback, &PlaybackControl::statusShowsSong, &list, &ListDisplay::markStatusShowsSong);

@@ -42,6 +42,9 @@ public:
         QString configFolder;
         // The desktop's file manager; nullptr: the freedesktop one on the session bus.
         FileManager *fileManager = nullptr;
+        // The per-user data folder, where the last playlist is kept; empty: the desktop's own
+        // (~/.local/share/Sonalo).
+        QString dataFolder;
     };
 
     explicit Session(const Options &options);

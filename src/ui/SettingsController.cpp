@@ -56,6 +56,22 @@ void SettingsController::setAutoLoad(bool on)
     Q_EMIT autoLoadChanged(on);
 }
 
+void SettingsController::setRestoreLastPlaylist(bool on)
+{
+    if (m_restoreLastPlaylist == on)
+        return;
+    m_restoreLastPlaylist = on;
+    Q_EMIT restoreLastPlaylistChanged(on);
+}
+
+bool SettingsController::restoreLastPlaylistAtStart() const
+{
+    const SettingsFile::ReadResult r = SettingsFile::read(m_path);
+    return r.status == SettingsFile::ReadResult::Read
+           && readBool(r.ini, "einstellungen", "autoload").value_or(m_autoLoad)
+           && readBool(r.ini, "einstellungen", "letzteplaylist").value_or(false);
+}
+
 void SettingsController::store(IniFile &ini) const
 {
     auto put = [&ini](const char *section, const char *key, const QString &value) {
@@ -104,6 +120,7 @@ void SettingsController::store(IniFile &ini) const
     put("einstellungen", "statusbaranzeige", flag(m_display.inStatus()));
     put("einstellungen", "autosave", flag(m_autoSave));
     put("einstellungen", "autoload", flag(m_autoLoad));
+    put("einstellungen", "letzteplaylist", flag(m_restoreLastPlaylist));
 }
 
 bool SettingsController::SaveSettings()
@@ -220,6 +237,8 @@ void SettingsController::apply(const IniFile &ini)
         setAutoSave(*on);
     if (const auto on = readBool(ini, "einstellungen", "autoload"))
         setAutoLoad(*on);
+    if (const auto on = readBool(ini, "einstellungen", "letzteplaylist"))
+        setRestoreLastPlaylist(*on);
 
     m_list.statusClick();
 }

@@ -35,6 +35,12 @@ public:
     // The menu items only flip their own tick; nothing is written until the next save.
     void setAutoSave(bool on);
     void setAutoLoad(bool on);
+    // "Restore Last Playlist at Start": off by default, kept like the other check items.
+    bool restoreLastPlaylist() const { return m_restoreLastPlaylist; }
+    void setRestoreLastPlaylist(bool on);
+    // Whether this start restores it: the file's item, when the file is loaded at start at all
+    // (start-up comes before the first activation reads the file).
+    bool restoreLastPlaylistAtStart() const;
 
     // Writes every key, keeping the file's other keys, sections and comments. False when the
     // file could not be written; the message was raised and the old file is as it was.
@@ -55,6 +61,7 @@ public:
 Q_SIGNALS:
     void autoSaveChanged(bool on);
     void autoLoadChanged(bool on);
+    void restoreLastPlaylistChanged(bool on);
     void errorRaised(const QString &message);
 
 private:
@@ -69,4 +76,5 @@ private:
     SettingsWindow *m_window = nullptr;
     bool m_autoSave = false;
     bool m_autoLoad = true;
+    bool m_restoreLastPlaylist = false;
 };

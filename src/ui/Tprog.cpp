@@ -409,7 +409,7 @@ void Tprog::FormShow()
     // a: a top-level QMainWindow has its own taskbar entry already.
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
-    m_session.playlist.FormShow(m_arguments);
+    m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
     // f: a desktop not much larger than the window: start maximized.
     if (const QScreen *screen = this->screen()) {
         if (startsMaximized(screen->virtualSize(), centralWidget()->size()))
@@ -433,8 +433,11 @@ void Tprog::FormActivate()
 
 bool Tprog::FormCloseQuery()
 {
-    // Only a failed automatic save of the settings keeps the window open.
-    return m_session.settings.saveOnClose();
+    // A failed automatic save of the settings keeps the window open, and so does a last
+    // playlist that could not be kept: closing would lose it.
+    if (!m_session.settings.saveOnClose())
+        return false;
+    return !m_session.settings.restoreLastPlaylist() || m_session.playlist.keepLastPlaylist();
 }
 
 void Tprog::FormClose()

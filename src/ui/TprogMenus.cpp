@@ -186,6 +186,10 @@ void Tprog::createMenus()
     autoload->setCheckable(true);
     autoload->setChecked(settings.autoLoad());
     connect(&settings, &SettingsController::autoLoadChanged, autoload, &QAction::setChecked);
+    QAction *last = item(einst, "einstlastplaylist", [&settings](bool on) { settings.setRestoreLastPlaylist(on); });
+    last->setCheckable(true);
+    last->setChecked(settings.restoreLastPlaylist());
+    connect(&settings, &SettingsController::restoreLastPlaylistChanged, last, &QAction::setChecked);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });

@@ -80,6 +80,7 @@ const Expected kMenu[] = {
     {"einstload", "Einstellungen jetzt laden", "Load Settings", ""},
     {"einstautosave", "Einstellungen automatisch speichern", "Save Settings automatically", ""},
     {"einstautoload", "Einstellungen automatisch laden", "Load Settings automatically", ""},
+    {"einstlastplaylist", "Letzte Playlist beim Start laden", "Restore Last Playlist at Start", ""},
     {"p1", "Titel abspielen", "Play Song", ""},
     {"pop_title_next", "Als nächsten Titel abspielen", "Play as Next Song", ""},
     {"p3", "Informationen über Datei anzeigen", "Show File Information", ""},
