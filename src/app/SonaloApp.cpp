@@ -60,8 +60,14 @@ SonaloApp::SonaloApp(const Options &options)
         m_audioDevices = TAudioDevices::Enumerate();
         factory = TcbAudioPlay::Factory(m_audioDevices);
     }
-    m_session = std::make_unique<Session>(Session::Options{options.programFolder, std::move(factory), dialogs,
-                                                           options.addSongFile, options.configFolder});
+    Session::Options sessionOptions;
+    sessionOptions.programFolder = options.programFolder;
+    sessionOptions.playerFactory = std::move(factory);
+    sessionOptions.dialogs = dialogs;
+    sessionOptions.addSongFile = options.addSongFile;
+    sessionOptions.configFolder = options.configFolder;
+    sessionOptions.dataFolder = options.dataFolder;
+    m_session = std::make_unique<Session>(sessionOptions);
     Session &s = *m_session;
 
     // The splash first: it chooses the language every later window is created in.

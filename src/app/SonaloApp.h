@@ -48,6 +48,8 @@ public:
         // Where the settings file goes when the program's folder cannot take it; empty: the
         // desktop's per-user configuration folder.
         QString configFolder;
+        // Where the last playlist is kept; empty: the desktop's per-user data folder.
+        QString dataFolder;
         QStringList arguments;
         UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
         // Makes the players; empty: GStreamer on the audio outputs found at start-up.

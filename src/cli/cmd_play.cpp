@@ -26,9 +26,10 @@ void printFailure(const EcbAudioPlayError &e)
 int play(const QStringList &argsIn)
 {
     QStringList args = argsIn;
-    QString device, position, sink;
+    QString device, position, sink, volumeText, balanceText;
     if (!takeOption(args, QStringLiteral("--device"), &device) || !takeOption(args, QStringLiteral("--position"), &position)
-        || !takeOption(args, QStringLiteral("--sink"), &sink))
+        || !takeOption(args, QStringLiteral("--sink"), &sink) || !takeOption(args, QStringLiteral("--volume"), &volumeText)
+        || !takeOption(args, QStringLiteral("--balance"), &balanceText))
         return usageError(QStringLiteral("option without a value"));
     const bool loop = takeFlag(args, QStringLiteral("--loop"));
     args.removeAll(QStringLiteral("--"));
@@ -41,6 +42,13 @@ int play(const QStringList &argsIn)
     const double startSeconds = position.isEmpty() ? 0.0 : position.toDouble(&ok);
     if (!ok || startSeconds < 0)
         return usageError(QStringLiteral("--position needs a number of seconds"));
+    // Out-of-range levels go to the player, which refuses them with its own message.
+    const int volume = volumeText.isEmpty() ? 0 : volumeText.toInt(&ok);
+    if (!ok)
+        return usageError(QStringLiteral("--volume needs a whole number"));
+    const int balance = balanceText.isEmpty() ? 0 : balanceText.toInt(&ok);
+    if (!ok)
+        return usageError(QStringLiteral("--balance needs a whole number"));
 
     TAudioDevices devices = TAudioDevices::Enumerate();
     if (!sink.isEmpty())
@@ -64,6 +72,10 @@ int play(const QStringList &argsIn)
         };
         if (startSeconds > 0)
             player.SetPosition(qint64(startSeconds * 1e7), kSeekAbsolute);
+        if (volume != 0)
+            player.SetVolume(volume);
+        if (balance != 0)
+            player.SetBalance(balance);
         player.Play();
         auto show = [&] {
             out << seconds(player.GetPosition()) << " / " << seconds(player.Duration()) << '\n';
@@ -85,11 +97,13 @@ int play(const QStringList &argsIn)
 
 const CliRegistration playCommand{{
     {QStringLiteral("play")},
-    QStringLiteral("[--device N] [--position SECONDS] [--loop] [--sink DESCRIPTION] FILE"),
+    QStringLiteral("[--device N] [--position SECONDS] [--volume V] [--balance B] [--loop] [--sink DESCRIPTION] FILE"),
     QStringLiteral("Play FILE to an audio output; print position and duration (seconds) once a second."),
     QStringLiteral("--device N picks entry N of \"sonalo-cli devices\" (0, the default output, when\n"
                    "missing or outside the list). --position starts there. --loop restarts the song at its\n"
-                   "end (printing \"restart\") until interrupted. --sink plays into a GStreamer launch\n"
+                   "end (printing \"restart\") until interrupted. --volume sets the level in hundredths of a decibel\n"
+                   "(0 full ... -10000 silence), --balance lowers the other channel (-10000 left only ...\n"
+                   "10000 right only). --sink plays into a GStreamer launch\n"
                    "description instead of a device (\"fakesink sync=true\"); the environment variable\n"
                    "SONALO_AUDIO_SINK does the same. Exits 0 at the end of the song, 1 with the\n"
                    "player's message when the file cannot be played."),

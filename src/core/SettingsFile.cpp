@@ -25,6 +25,8 @@ constexpr Key kKeys[] = {
     {"programm", "spalte_gen", Kind::Integer, "70"},
     {"programm", "spalte_dat", Kind::Integer, "125"},
     {"wiedergabe", "zufall", Kind::Boolean, "1"},
+    {"wiedergabe", "lautstaerke", Kind::Integer, "100"},
+    {"wiedergabe", "stumm", Kind::Boolean, "0"},
     {"suche", "sucheoffen", Kind::Boolean, "0"},
     {"suche", "optionenoffen", Kind::Boolean, "0"},
     {"suchspalten", "interpret", Kind::Boolean, "1"},
@@ -51,6 +53,7 @@ constexpr Key kKeys[] = {
     {"einstellungen", "statusbaranzeige", Kind::Boolean, "1"},
     {"einstellungen", "autosave", Kind::Boolean, "0"},
     {"einstellungen", "autoload", Kind::Boolean, "1"},
+    {"einstellungen", "letzteplaylist", Kind::Boolean, "0"},
 };
 
 constexpr const char *kDisplayModeNames[] = {"int_tit", "int_tit_alb", "int_tit_alb_tra", "int_tit_gen", "pfa"};

@@ -31,7 +31,9 @@ constexpr GstClockTime kStateWait = 5 * GST_SECOND;   // bound of every wait for
 constexpr qint64 kNsPer100ns = 100;
 
 // playbin's flags (GstPlayFlags is not in a public header): audio, software volume. Video,
-// subtitles and visualisations are never decoded, so video costs nothing.
+// subtitles and visualisations are never decoded, so video costs nothing. playbin's own volume
+// stays at full: with the software flag it never touches the sound server's per-stream volume,
+// which belongs to the desktop's mixer; our volume element in the filter sets the level.
 constexpr guint kPlayFlagAudio = 0x2;
 constexpr guint kPlayFlagSoftVolume = 0x10;
 
@@ -325,6 +327,7 @@ void TcbAudioPlay::Release()
     m_pipeline = nullptr;
     m_audioSink = nullptr;
     m_panorama = nullptr;
+    m_level = nullptr;
     m_tap = nullptr;
 }
 
@@ -383,11 +386,13 @@ void TcbAudioPlay::Build(const TAudioDevices &devices)
     m_audioSink = sink;
     g_object_set(m_pipeline, "audio-sink", sink, nullptr); // the pipeline takes the floating ref
 
-    // The tap and the balance: audioconvert ! interleaved caps [tap] ! audiopanorama. Any
-    // piece missing leaves the player without it.
+    // The tap, the balance and the volume: audioconvert ! interleaved caps [tap] !
+    // audiopanorama ! volume. The tap sees the decoded sound before either changes it, as the
+    // visualisations expect. Any piece missing leaves the player without it.
     GstElement *convert = gst_element_factory_make("audioconvert", nullptr);
     GstElement *caps = gst_element_factory_make("capsfilter", nullptr);
     GstElement *panorama = gst_element_factory_make("audiopanorama", nullptr);
+    GstElement *level = gst_element_factory_make("volume", nullptr);
     if (convert && caps) {
         GstCaps *c = gst_caps_from_string("audio/x-raw,layout=interleaved");
         g_object_set(caps, "caps", c, nullptr);
@@ -399,9 +404,15 @@ void TcbAudioPlay::Build(const TAudioDevices &devices)
         if (panorama) {
             g_object_set(panorama, "method", 1 /* simple: lowers the other channel only */, nullptr);
             gst_bin_add(GST_BIN(bin), panorama);
-            gst_element_link(caps, panorama);
+            gst_element_link(last, panorama);
             last = panorama;
             m_panorama = panorama;
+        }
+        if (level) {
+            gst_bin_add(GST_BIN(bin), level);
+            gst_element_link(last, level);
+            last = level;
+            m_level = level;
         }
         GstPad *in = gst_element_get_static_pad(convert, "sink");
         GstPad *out = gst_element_get_static_pad(last, "src");
@@ -416,12 +427,9 @@ void TcbAudioPlay::Build(const TAudioDevices &devices)
         m_tap = caps;
         m_hasGrabber = true;
     } else {
-        if (convert)
-            gst_object_unref(gst_object_ref_sink(convert));
-        if (caps)
-            gst_object_unref(gst_object_ref_sink(caps));
-        if (panorama)
-            gst_object_unref(gst_object_ref_sink(panorama));
+        for (GstElement *unused : {convert, caps, panorama, level})
+            if (unused)
+                gst_object_unref(gst_object_ref_sink(unused));
     }
 
     // Preroll: the file is opened, typed and decoded up to the first buffer at the output.
@@ -605,32 +613,45 @@ QString TcbAudioPlay::GetTimeFormat()
     return mediaTimeFormat();
 }
 
+// Before the start and while paused, the output holds one decoded buffer that has already
+// passed the volume and balance: a change would be heard only after it. A flushing seek to
+// where the song stands decodes that buffer again with the new values.
+void TcbAudioPlay::RedecodeWaitingBuffer()
+{
+    if (m_state == kStateRunning || !(m_capabilities & kCanSeekAbsolute))
+        return;
+    gint64 position = 0;
+    if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) || position < 0)
+        position = 0;
+    SetPosition(position / kNsPer100ns, kSeekAbsolute);
+}
+
 int TcbAudioPlay::GetVolume()
 {
-    gdouble linear = 1.0;
-    g_object_get(m_pipeline, "volume", &linear, nullptr);
-    if (linear <= 0.0)
-        return -10000;
-    return int(std::clamp(std::lround(2000.0 * std::log10(linear)), -10000L, 0L));
+    return m_volume;
 }
 
 void TcbAudioPlay::SetVolume(int volume)
 {
     if (volume < -10000 || volume > 0)
         throw invalidArgumentError();
-    g_object_set(m_pipeline, "volume", std::pow(10.0, volume / 2000.0), nullptr);
+    if (!m_level) {
+        if (volume == 0)
+            return;
+        throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN, QStringLiteral("The volume element is missing."));
+    }
+    if (volume == m_volume)
+        return;
+    // linear = 10^(v / 2000); the bottom of the scale is silence, not -100 dB.
+    const double linear = volume <= -10000 ? 0.0 : std::pow(10.0, volume / 2000.0);
+    g_object_set(m_level, "volume", linear, nullptr);
+    m_volume = volume;
+    RedecodeWaitingBuffer();
 }
 
 int TcbAudioPlay::GetBalance()
 {
-    if (!m_panorama)
-        return 0;
-    gfloat pan = 0;
-    g_object_get(m_panorama, "panorama", &pan, nullptr);
-    // pan lowers the other channel to (1 - |pan|) of its level.
-    const double rest = 1.0 - std::fabs(double(pan));
-    const long attenuation = rest <= 0.0 ? 10000L : std::clamp(std::lround(-2000.0 * std::log10(rest)), 0L, 10000L);
-    return int(pan < 0 ? -attenuation : attenuation);
+    return m_balance;
 }
 
 void TcbAudioPlay::SetBalance(int balance)
@@ -642,10 +663,15 @@ void TcbAudioPlay::SetBalance(int balance)
             return;
         throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN, QStringLiteral("The audiopanorama element is missing."));
     }
-    // Hundredths of a decibel by which the other channel is lowered.
-    const double rest = std::pow(10.0, -std::abs(balance) / 2000.0);
+    if (balance == m_balance)
+        return;
+    // pan lowers the other channel to (1 - |pan|) of its level; the ends of the scale silence
+    // it completely.
+    const double rest = std::abs(balance) >= 10000 ? 0.0 : std::pow(10.0, -std::abs(balance) / 2000.0);
     const double pan = balance == 0 ? 0.0 : (balance < 0 ? -(1.0 - rest) : 1.0 - rest);
     g_object_set(m_panorama, "panorama", gfloat(pan), nullptr);
+    m_balance = balance;
+    RedecodeWaitingBuffer();
 }
 
 void TcbAudioPlay::SetOnBuffer(BufferCallback callback)

@@ -84,6 +84,7 @@ private:
     void HandleGraphEvents(GstMessage *message);
     void EndOfSong(bool failed);
     void OnDecodedBuffer(const uchar *data, qsizetype length);
+    void RedecodeWaitingBuffer();
 
     friend struct TcbAudioPlayBusLink;
     friend struct TcbAudioPlayProbe;
@@ -103,6 +104,9 @@ private:
     GstElement *m_pipeline = nullptr;
     GstElement *m_audioSink = nullptr;     // the output, owned by the pipeline
     GstElement *m_panorama = nullptr;      // balance, owned by the pipeline; may be missing
+    GstElement *m_level = nullptr;         // the volume element, owned by the pipeline; may be missing
+    int m_volume = 0;
+    int m_balance = 0;
     GstElement *m_tap = nullptr;           // the grabber's caps filter, owned by the pipeline
     TcbAudioPlayBusLink *m_link = nullptr; // owned by the bus sync handler
 

@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -133,6 +135,7 @@ void PlaybackControl::PlayFile(const QString &path)
     QString message;
     try {
         m_currentSongPath = resolved;
+        m_playingGiven = path;
         m_timer.start();
         FreePlayer();
         CreatePlayer(resolved);
@@ -220,6 +223,7 @@ void PlaybackControl::zurueckClick()
         m_pendingNext = m_currentSongPath;
     guarded([&] {
         m_timer.start();
+        m_playingGiven = m_history.last().Path;
         CreatePlayer(target);
         ShowDuration();
         m_player->Play();
@@ -346,6 +350,41 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
     m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
     m_player->SetLoop(m_options.repeat());
+    m_player->SetVolume(volumeLevel(m_volumePercent, m_muted));
+}
+
+int PlaybackControl::volumeLevel(int percent, bool muted)
+{
+    if (muted || percent <= 0)
+        return -10000;
+    if (percent >= 100)
+        return 0;
+    // The amplitude follows the percentage, as the desktop's media controls assume.
+    return std::max(-10000, int(std::lround(2000.0 * std::log10(percent / 100.0))));
+}
+
+void PlaybackControl::setVolumePercent(int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    if (percent == m_volumePercent)
+        return;
+    m_volumePercent = percent;
+    applyVolume();
+}
+
+void PlaybackControl::setMuted(bool muted)
+{
+    if (muted == m_muted)
+        return;
+    m_muted = muted;
+    applyVolume();
+}
+
+void PlaybackControl::applyVolume()
+{
+    if (m_player)
+        guarded([&] { m_player->SetVolume(volumeLevel(m_volumePercent, m_muted)); });
+    Q_EMIT volumeChanged(m_volumePercent, m_muted);
 }
 
 void PlaybackControl::FreePlayer()

@@ -78,6 +78,9 @@ public:
     void setCurrentIndex(int row) override { m_currentIndex = row; }
     bool songLoaded() const override { return m_player != nullptr; }
     QString CurrentSongPath() const override { return m_currentSongPath; }
+    // The path PlayFile was given for the song that plays (as the table holds it); empty when
+    // no song is loaded.
+    QString PlayingGivenPath() const { return m_player ? m_playingGiven : QString(); }
     // Composes the playing song's display text, shows it where the display options say and
     // returns it; does nothing and returns an empty text when no song is loaded.
     QString ShowCurrentSong() override;
@@ -122,6 +125,15 @@ public:
 
     QTimer &Timer1() { return m_timer; }
 
+    // The volume every player gets: 0..100 % of the full amplitude (50 is -6 dB), and mute,
+    // which keeps the level for when it is lifted.
+    int volumePercent() const { return m_volumePercent; }
+    bool muted() const { return m_muted; }
+    void setVolumePercent(int percent);
+    void setMuted(bool muted);
+    // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
+    static int volumeLevel(int percent, bool muted);
+
     // The random source of random order: a uniform index in 0..rows-1. Tests may replace it.
     std::function<int(int rows)> randomRow;
 
@@ -143,6 +155,8 @@ Q_SIGNALS:
     void windowTitleChanged(const QString &title);
     // The history changed while the recently played window is shown.
     void historyChanged();
+    // The volume or mute changed.
+    void volumeChanged(int percent, bool muted);
     // One line at the end of the error log.
     void logLine(const QString &line);
     // The program's general error message, for failures outside the logged song starts.
@@ -156,6 +170,7 @@ private:
     void setPlaying(bool playing);
     void setBarPosition(int position);
     void rememberStartedRow(const QString &path, const QString &resolved);
+    void applyVolume();
     template <typename F> void guarded(F &&command);
 
     SongLists &m_lists;
@@ -185,7 +200,10 @@ private:
         QString artist, title;
     };
     QHash<QString, RowNames> m_startedRows;
+    QString m_playingGiven;
     bool m_recentWindowVisible = false;
+    int m_volumePercent = 100;
+    bool m_muted = false;
 };
 
 // A position in 100-ns units as "hh:nn:ss:zzz" (hours of the day, rounded to the millisecond)

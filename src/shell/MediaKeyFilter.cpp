@@ -10,8 +10,11 @@ bool MediaKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // A held key repeats; one press is one command.
-        if (!key->isAutoRepeat() && runMediaCommand(mediaCommandFromQtKey(key->key()), m_playback))
+        // A held key repeats; one press is one command, except that a held volume key keeps
+        // moving the level.
+        const MediaCommand command = mediaCommandFromQtKey(key->key());
+        const bool repeats = command == MediaCommand::VolumeUp || command == MediaCommand::VolumeDown;
+        if ((!key->isAutoRepeat() || repeats) && runMediaCommand(command, m_playback))
             return true;
     }
     return QObject::eventFilter(watched, event);

@@ -24,6 +24,9 @@ MediaCommand mediaCommandFromQtKey(int key)
     case Qt::Key_MediaPlay:
     case Qt::Key_MediaPause:
     case Qt::Key_MediaTogglePlayPause: return MediaCommand::PlayPause;
+    case Qt::Key_VolumeUp: return MediaCommand::VolumeUp;
+    case Qt::Key_VolumeDown: return MediaCommand::VolumeDown;
+    case Qt::Key_VolumeMute: return MediaCommand::VolumeMute;
     default: return MediaCommand::None;
     }
 }
@@ -37,6 +40,12 @@ bool runMediaCommand(MediaCommand command, PlaybackControl &playback)
     case MediaCommand::Pause: playback.mw2Click(); return true;
     case MediaCommand::PlayPause: playback.BtPlayClick(); return true;
     case MediaCommand::Play: playback.mw1Click(); return true;
+    case MediaCommand::VolumeUp:
+        playback.setMuted(false);
+        playback.setVolumePercent(playback.volumePercent() + kVolumeKeyStep);
+        return true;
+    case MediaCommand::VolumeDown: playback.setVolumePercent(playback.volumePercent() - kVolumeKeyStep); return true;
+    case MediaCommand::VolumeMute: playback.setMuted(!playback.muted()); return true;
     case MediaCommand::None: return false;
     }
     return false;

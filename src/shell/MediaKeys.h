@@ -5,7 +5,11 @@
 // What a media key asks of the player. Every source of media keys (the keyboard through Qt's
 // key events, the desktop through MPRIS, the designed command parameter) ends in one of these.
 // Play and Pause come only from the desktop (MPRIS), whose contract has them apart.
-enum class MediaCommand { None, Next, Previous, Stop, PlayPause, Play, Pause };
+// The volume keys step the level or flip mute.
+enum class MediaCommand { None, Next, Previous, Stop, PlayPause, Play, Pause, VolumeUp, VolumeDown, VolumeMute };
+
+// How far one press of a volume key moves the level, in percent.
+inline constexpr int kVolumeKeyStep = 5;
 
 class PlaybackControl;
 
@@ -18,6 +22,7 @@ MediaCommand mediaCommandFromQtKey(int key);
 
 // The one dispatch of media commands to the playback: next weiterClick, previous
 // zurueckClick, stop and pause mw2Click (the song stays loaded), play mw1Click, and play/pause
-// BtPlayClick, so that the keyboard's play/pause key can pause as well as play. True when the
+// BtPlayClick, so that the keyboard's play/pause key can pause as well as play; the volume
+// keys move the level by kVolumeKeyStep (a step up also lifts mute) or flip mute. True when the
 // command was one of these.
 bool runMediaCommand(MediaCommand command, PlaybackControl &playback);

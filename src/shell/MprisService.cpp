@@ -60,7 +60,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double Rate READ rate)
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
-    Q_PROPERTY(double Volume READ volume)
+    Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ yes)
     Q_PROPERTY(bool CanGoPrevious READ yes)
@@ -75,7 +75,8 @@ public:
     QString playbackStatus() const { return m_service->target().mprisPlaybackStatus(); }
     QVariantMap metadata() const { return m_service->target().mprisMetadata(); }
     double rate() const { return 1.0; }
-    double volume() const { return 1.0; }
+    double volume() const { return m_service->target().mprisVolume(); }
+    void setVolume(double volume) { m_service->target().mprisSetVolume(volume); }
     qlonglong position() const { return 0; }
     bool yes() const { return true; }
     bool no() const { return false; }
@@ -126,6 +127,7 @@ bool MprisService::registerOnSessionBus()
     m_registered = true;
     m_lastStatus = m_target.mprisPlaybackStatus();
     m_lastMetadata = m_target.mprisMetadata();
+    m_lastVolume = m_target.mprisVolume();
     return true;
 }
 
@@ -140,10 +142,14 @@ void MprisService::playbackChanged()
         changed.insert(QStringLiteral("PlaybackStatus"), status);
     if (metadata != m_lastMetadata)
         changed.insert(QStringLiteral("Metadata"), metadata);
+    const double volume = m_target.mprisVolume();
+    if (volume != m_lastVolume)
+        changed.insert(QStringLiteral("Volume"), volume);
     if (changed.isEmpty())
         return;
     m_lastStatus = status;
     m_lastMetadata = metadata;
+    m_lastVolume = volume;
     QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                      QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();

@@ -19,6 +19,10 @@ public:
     virtual QString mprisPlaybackStatus() const = 0;
     // xesam:title, xesam:artist (a list), xesam:album, mpris:length (µs), mpris:trackid.
     virtual QVariantMap mprisMetadata() const = 0;
+    // Volume, 0.0 (silent) to 1.0 (full amplitude); a player without a level of its own
+    // stays at full.
+    virtual double mprisVolume() const { return 1.0; }
+    virtual void mprisSetVolume(double) {}
 };
 
 // The org.mpris.MediaPlayer2 service on the session bus, which is how desktops deliver their
@@ -37,7 +41,8 @@ public:
     bool registerOnSessionBus();
     bool isRegistered() const { return m_registered; }
 
-    // Tells listeners that PlaybackStatus or Metadata changed (Qt does not do it by itself).
+    // Tells listeners that PlaybackStatus, Metadata or Volume changed (Qt does not do it by
+    // itself).
     void playbackChanged();
 
     MprisTarget &target() { return m_target; }
@@ -47,4 +52,5 @@ private:
     bool m_registered = false;
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
+    double m_lastVolume = 1.0;
 };

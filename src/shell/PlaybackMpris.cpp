@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
+
 PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> raise)
     : m_playback(playback), m_raise(std::move(raise)), m_service(std::make_unique<MprisService>(*this))
 {
@@ -14,6 +17,8 @@ PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> ra
     QObject::connect(&m_playback, &PlaybackControl::playingChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::songChanged, m_service.get(),
+                     [this] { m_service->playbackChanged(); });
+    QObject::connect(&m_playback, &PlaybackControl::volumeChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
 }
 
@@ -60,4 +65,17 @@ QVariantMap PlaybackMpris::mprisMetadata() const
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString());
     map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
     return map;
+}
+
+double PlaybackMpris::mprisVolume() const
+{
+    return m_playback.muted() ? 0.0 : m_playback.volumePercent() / 100.0;
+}
+
+void PlaybackMpris::mprisSetVolume(double volume)
+{
+    // NaN and values outside 0..1 (MPRIS allows above 1) end at the nearest bound.
+    const double v = std::isnan(volume) ? 0.0 : std::clamp(volume, 0.0, 1.0);
+    m_playback.setMuted(false);
+    m_playback.setVolumePercent(int(std::lround(v * 100.0)));
 }

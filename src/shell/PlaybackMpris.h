@@ -29,6 +29,9 @@ public:
     void mprisRaise() override;
     QString mprisPlaybackStatus() const override;
     QVariantMap mprisMetadata() const override;
+    // The level in percent as a fraction; mute reads 0. Setting lifts mute.
+    double mprisVolume() const override;
+    void mprisSetVolume(double volume) override;
 
 private:
     PlaybackControl &m_playback;

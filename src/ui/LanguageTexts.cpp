@@ -15,6 +15,7 @@ const UiText kMainMenu[] = {
     {"mw2", u"Stop", u"Stop", "F3"},
     {"mw3", u"Letztes Stück", u"Previous Song", "F4"},
     {"mw4", u"Nächstes Stück", u"Next Song", "F5"},
+    {"mw_laufend", u"Zum laufenden Titel", u"Jump to Playing Song", "Ctrl+J"},
     {"Wiederholen", u"Wiederholen", u"Repeat"},
     {"mw5", u"Letzte Stücke Anzeigen..", u"Show Last Songs..", "Ctrl+L"},
     {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},
@@ -32,6 +33,8 @@ const UiText kMainMenu[] = {
     {"mp6", u"Alle Songs verbergen", u"Hide All Songs"},
     {"mp7", u"Playlist Löschen", u"Delete Playlist", "Ctrl+Del"},
     {"mp8", u"Markierten Titel Löschen", u"Delete Selected Song", "Del"},
+    {"mp_undo", u"Rückgängig", u"Undo", "Ctrl+Z"},
+    {"mp_redo", u"Wiederherstellen", u"Redo", "Ctrl+Shift+Z"},
     {"Suche1", u"Suche", u"Search"},
     {"msuche", u"Suche", u"Search", "Ctrl+F"},
     {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},
@@ -56,6 +59,7 @@ const UiText kMainMenu[] = {
     {"einstload", u"Einstellungen jetzt laden", u"Load Settings"},
     {"einstautosave", u"Einstellungen automatisch speichern", u"Save Settings automatically"},
     {"einstautoload", u"Einstellungen automatisch laden", u"Load Settings automatically"},
+    {"einstlastplaylist", u"Letzte Playlist beim Start laden", u"Restore Last Playlist at Start"},
     // The information menu is the program's own.
     {"minfo", u"Info", u"Info"},
     {"m_about", u"Über Sonalo..", u"About Sonalo.."},
@@ -187,6 +191,13 @@ const UiHintText kSearchWindowControls[] = {
     {"Standard", u"Standard", {}, u"Standard", {}},
 };
 
+// The play controls beside the position bar, for tooltips and screen readers.
+const UiText kPlayControls[] = {
+    {"stelle", u"Position", u"Position"},
+    {"lautstaerke", u"Lautstärke", u"Volume"},
+    {"stumm", u"Stumm", u"Mute"},
+};
+
 const UiText kWindowTitles[] = {
     {"Tsuchopt", u"Suchoptionen", u"Search Options"},
     {"Tstartfenster", u"Playlist Öffnen", u"Open Playlist"},
@@ -214,6 +225,7 @@ std::span<const UiText> columns() { return kColumns; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
+std::span<const UiText> playControls() { return kPlayControls; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 std::span<const UiText> startWindow() { return kStartWindow; }
 std::span<const UiText> fileInfoWindow() { return kFileInfoWindow; }

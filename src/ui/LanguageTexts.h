@@ -48,6 +48,8 @@ std::span<const UiText> startWindow();
 std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.
 std::span<const UiHintText> searchWindowControls();
+// Tooltips and accessible names of the position bar, the volume slider and the mute button.
+std::span<const UiText> playControls();
 // Window titles of the secondary windows, by class name.
 std::span<const UiText> windowTitles();
 

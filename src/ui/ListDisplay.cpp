@@ -28,6 +28,7 @@ void ListDisplay::setStatusText(const QString &text)
 void ListDisplay::ShowListStatus()
 {
     m_statusShowsSong = false;
+    Q_EMIT sortIndicatorChanged(-1, false);
     if (m_lists.ShowingFound) {
         if (m_search && m_search->SuchenClick())
             return; // the search switched back to the whole playlist and refreshed already
@@ -56,8 +57,11 @@ void ListDisplay::statusClick()
 void ListDisplay::lvColumnClick(int column)
 {
     SongList &shown = m_lists.shown();
-    if (m_sort.lvColumnClick(column, m_model.rowCountValue(), shown))
+    if (m_sort.lvColumnClick(column, m_model.rowCountValue(), shown)) {
         m_model.setRowCount(shown.size());
+        // The number column sorts nothing: no arrow for it.
+        Q_EMIT sortIndicatorChanged(column > 0 ? m_sort.SortColumn : -1, m_sort.SortDescending);
+    }
 }
 
 void ListDisplay::showSong(const QString &text)

@@ -55,6 +55,8 @@ public:
 
 Q_SIGNALS:
     void statusTextChanged(const QString &text);
+    // The table is sorted by column (-1: in no known order any more).
+    void sortIndicatorChanged(int column, bool descending);
 
 private:
     SongLists &m_lists;

@@ -1,9 +1,12 @@
 #include "ui/PlaylistController.h"
 
+
 #include "core/AddingSongs.h"
 #include "core/Errors.h"
+#include "core/FileSystem.h"
 #include "core/FolderWalk.h"
 #include "core/Playlist.h"
+#include "core/PlaylistUndo.h"
 #include "core/playlists/PlaylistFiles.h"
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
@@ -11,7 +14,9 @@
 #include "ui/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <memory>
 #include <optional>
@@ -175,8 +180,29 @@ void PlaylistController::openQueuedForwarded()
     m_openingForwarded = false;
 }
 
-void PlaylistController::FormShow(const QStringList &arguments)
+bool PlaylistController::keepLastPlaylist()
 {
+    if (m_lastPlaylistPath.isEmpty())
+        return true;
+    bool ok = false;
+    runCommand([&] {
+        if (!QDir().mkpath(QFileInfo(m_lastPlaylistPath).absolutePath()))
+            throw SonaloError(QStringLiteral("Unable to write to %1").arg(m_lastPlaylistPath));
+        SaveAnyPlaylist(m_lists.AllSongs, m_lastPlaylistPath, TTextEncoding::teUtf8, m_output.picture);
+        ok = true;
+    });
+    return ok;
+}
+
+void PlaylistController::FormShow(const QStringList &arguments, bool restoreLast)
+{
+    if (arguments.isEmpty() && restoreLast && !m_lastPlaylistPath.isEmpty()
+        && FileSystem::isRegularFile(m_lastPlaylistPath)) {
+        m_playlistFolderList.clear();
+        runCommand([this] { loadPlaylistFile(m_lastPlaylistPath); });
+        m_list.ShowListStatus();
+        return;
+    }
     // The silent walk: the program's folder only, sorted by name without regard to case.
     m_playlistFolderList.clear();
     WideFindAllFiles(m_playlistFolderList, m_lists.programFolder(), {QStringLiteral(".slp")}, false);
@@ -233,6 +259,8 @@ void PlaylistController::mp1Click()
     const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
     if (name.isEmpty())
         return;
+    if (m_undo && !m_lists.AllSongs.isEmpty())
+        m_undo->remember(m_lists);
     m_lists.ShowingFound = false;
     m_list.setRowCount(0);
     m_lists.AllSongs.clear();

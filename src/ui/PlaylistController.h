@@ -20,6 +20,8 @@ class UserDialogs;
 // start-up decisions of the main window's first showing. Adding runs inside a guard that keeps
 // a second adding from starting inside the first and tells the window to take no input
 // meanwhile (pending events still run inside the loops). Failures go to the error box.
+class PlaylistUndo;
+
 class PlaylistController : public QObject
 {
     Q_OBJECT
@@ -28,6 +30,9 @@ public:
     PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list, const OutputSettings &output,
                        const LanguageCode &lang, UserDialogs &dialogs, AddSongFileFn addSongFile = {},
                        QObject *parent = nullptr);
+
+    // Where a load that replaces the playlist keeps it for Undo; nullptr: nowhere.
+    void setUndo(PlaylistUndo *undo) { m_undo = undo; }
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
@@ -39,7 +44,16 @@ public:
     // Start-up, when the main window is first shown: the arguments (already absolute) are
     // opened in order; without any, a single playlist beside the program is loaded and
     // several are offered in the start window.
-    void FormShow(const QStringList &arguments);
+    // With restoreLast and no arguments, the last playlist is loaded instead (when there is
+    // one) and the playlists beside the program are not looked at.
+    void FormShow(const QStringList &arguments, bool restoreLast = false);
+
+    // The last playlist: kept at closing while its settings item is on.
+    void setLastPlaylistPath(const QString &path) { m_lastPlaylistPath = path; }
+    const QString &lastPlaylistPath() const { return m_lastPlaylistPath; }
+    // Writes the playlist there (UTF-8, atomically); false when that failed, after raising the
+    // message.
+    bool keepLastPlaylist();
     // The ".slp" files beside the program found at start-up, while they are on offer: not
     // empty exactly while the start window is open.
     const QStringList &PlaylistFolderList() const { return m_playlistFolderList; }
@@ -122,4 +136,6 @@ private:
     QList<QStringList> m_forwarded; // hand-overs waiting, oldest first
     bool m_openingForwarded = false;
     int m_forwardedOpened = 0;
+    PlaylistUndo *m_undo = nullptr;
+    QString m_lastPlaylistPath;
 };

@@ -1,5 +1,7 @@
 #include "ui/SelectionOperations.h"
 
+#include "core/PlaylistUndo.h"
+
 #include "core/FileListMime.h"
 #include "core/FileSystem.h"
 #include "playback/PlaybackControl.h"
@@ -72,6 +74,8 @@ void SelectionOperations::LVDeleteSelected(const QList<int> &rows)
     if (valid.isEmpty())
         return;
     m_playback.setCurrentIndex(valid.first());
+    if (m_undo)
+        m_undo->remember(m_lists);
     SongList &shown = m_lists.shown();
     for (auto it = valid.crbegin(); it != valid.crend(); ++it)
         shown.removeAt(*it);
@@ -87,9 +91,27 @@ void SelectionOperations::p4Click(const QList<int> &rows)
 
 void SelectionOperations::mp7Click()
 {
+    if (m_undo && !m_lists.AllSongs.isEmpty())
+        m_undo->remember(m_lists);
     m_lists.ShowingFound = false;
     m_list.setRowCount(0);
     m_lists.AllSongs.clear();
+    m_list.ShowListStatus();
+}
+
+void SelectionOperations::undoClick()
+{
+    if (!m_undo || !m_undo->undo(m_lists))
+        return;
+    m_list.setRowCount(0);
+    m_list.ShowListStatus();
+}
+
+void SelectionOperations::redoClick()
+{
+    if (!m_undo || !m_undo->redo(m_lists))
+        return;
+    m_list.setRowCount(0);
     m_list.ShowListStatus();
 }
 

@@ -9,6 +9,7 @@
 
 class FileManager;
 class ListDisplay;
+class PlaylistUndo;
 class PlaybackCursor;
 
 // The operations on the selected rows of the song table and on the playing song: delete rows,
@@ -23,6 +24,13 @@ class SelectionOperations : public QObject
 public:
     SelectionOperations(SongLists &lists, ListDisplay &list, PlaybackCursor &playback, FileManager &fileManager,
                         QObject *parent = nullptr);
+
+    // Where deleting and emptying keep the lists for Undo; nullptr: nowhere.
+    void setUndo(PlaylistUndo *undo) { m_undo = undo; }
+    // "Undo" and "Redo": the lists as before the last change that removed songs, or again as
+    // after it; the table and status line follow. Nothing when there is nothing to undo.
+    void undoClick();
+    void redoClick();
 
     // Removes the rows from the shown list: from the search result only while one is shown,
     // so that a later refresh of the search shows them again. The status line stays.
@@ -72,4 +80,5 @@ private:
     ListDisplay &m_list;
     PlaybackCursor &m_playback;
     FileManager &m_fileManager;
+    PlaylistUndo *m_undo = nullptr;
 };

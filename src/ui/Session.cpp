@@ -30,7 +30,7 @@ Session::Session(const Options &options)
       playback(lists, options.playerFactory, display, lang),
       search(lists, lang, searchOptions, list, playback),
       playlist(lists, scan, list, output, lang, *options.dialogs, options.addSongFile),
-      settings(settingsPath(options), lang, lists, display, searchOptions, search, list),
+      settings(settingsPath(options), lang, lists, display, searchOptions, search, list, playback),
       dialogs(*options.dialogs),
       m_ownFileManager(ownFileManager(options)),
       fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),
@@ -39,9 +39,20 @@ Session::Session(const Options &options)
       txtExport(lists, output, lang, dialogs)
 {
     list.attach(search, playback);
+    selection.setUndo(&undo);
+    playlist.setUndo(&undo);
+    const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                                      : options.dataFolder;
+    if (!data.isEmpty())
+        playlist.setLastPlaylistPath(data + QStringLiteral("/last-playlist.slp"));
     // What playback shows in the status line.
     QObject::connect(&playback, &PlaybackControl::songShownInStatusLine, &list, &ListDisplay::showSong);
     QObject::connect(&playback, &PlaybackControl::statusShowsSong, &list, &ListDisplay::markStatusShowsSong);
+    // The table marks the row that plays.
+    QObject::connect(&playback, &PlaybackControl::songChanged, &list, [this] {
+        const IAudioPlayer *player = playback.Player();
+        list.model().setPlayingPaths(playback.PlayingGivenPath(), player ? player->FileName() : QString());
+    });
 }
 
 Session::~Session()

@@ -3,6 +3,7 @@
 #include "core/FolderScan.h"
 #include "core/LanguageCode.h"
 #include "core/OutputSettings.h"
+#include "core/PlaylistUndo.h"
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
 #include "playback/DisplayOptionsModel.h"
@@ -43,6 +44,9 @@ public:
         QString configFolder;
         // The desktop's file manager; nullptr: the freedesktop one on the session bus.
         FileManager *fileManager = nullptr;
+        // The per-user data folder, where the last playlist is kept; empty: the desktop's own
+        // (~/.local/share/Sonalo).
+        QString dataFolder;
     };
 
     explicit Session(const Options &options);
@@ -51,6 +55,8 @@ public:
     LanguageCode lang;
     OutputSettings output;
     SongLists lists;
+    // What Undo and Redo put back.
+    PlaylistUndo undo;
     // ScanCancelled and FoundCount of the folder walks.
     ScanState scan;
     DisplayOptionsModel display;

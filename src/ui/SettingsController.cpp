@@ -1,6 +1,7 @@
 #include "ui/SettingsController.h"
 
 #include "core/SettingsFile.h"
+#include "playback/PlaybackControl.h"
 #include "playback/DisplayOptionsModel.h"
 #include "ui/ListDisplay.h"
 #include "ui/SearchController.h"
@@ -32,9 +33,10 @@ QString flag(bool on)
 
 SettingsController::SettingsController(QString path, const LanguageCode &lang, SongLists &lists,
                                        DisplayOptionsModel &display, SearchOptionsModel &searchOptions,
-                                       SearchController &search, ListDisplay &list, QObject *parent)
+                                       SearchController &search, ListDisplay &list, PlaybackControl &playback,
+                                       QObject *parent)
     : QObject(parent), m_path(std::move(path)), m_lang(lang), m_lists(lists), m_display(display),
-      m_searchOptions(searchOptions), m_search(search), m_list(list)
+      m_searchOptions(searchOptions), m_search(search), m_list(list), m_playback(playback)
 {
 }
 
@@ -52,6 +54,22 @@ void SettingsController::setAutoLoad(bool on)
         return;
     m_autoLoad = on;
     Q_EMIT autoLoadChanged(on);
+}
+
+void SettingsController::setRestoreLastPlaylist(bool on)
+{
+    if (m_restoreLastPlaylist == on)
+        return;
+    m_restoreLastPlaylist = on;
+    Q_EMIT restoreLastPlaylistChanged(on);
+}
+
+bool SettingsController::restoreLastPlaylistAtStart() const
+{
+    const SettingsFile::ReadResult r = SettingsFile::read(m_path);
+    return r.status == SettingsFile::ReadResult::Read
+           && readBool(r.ini, "einstellungen", "autoload").value_or(m_autoLoad)
+           && readBool(r.ini, "einstellungen", "letzteplaylist").value_or(false);
 }
 
 void SettingsController::store(IniFile &ini) const
@@ -74,6 +92,8 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
+    put("wiedergabe", "stumm", flag(m_playback.muted()));
     put("suche", "sucheoffen", flag(m_search.searchBarShown()));
     put("suche", "optionenoffen", flag(m_search.optionsPanelShown()));
 
@@ -100,6 +120,7 @@ void SettingsController::store(IniFile &ini) const
     put("einstellungen", "statusbaranzeige", flag(m_display.inStatus()));
     put("einstellungen", "autosave", flag(m_autoSave));
     put("einstellungen", "autoload", flag(m_autoLoad));
+    put("einstellungen", "letzteplaylist", flag(m_restoreLastPlaylist));
 }
 
 bool SettingsController::SaveSettings()
@@ -155,6 +176,11 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    // A level outside 0..100 ends at the nearest bound.
+    if (const auto volume = readInt(ini, "wiedergabe", "lautstaerke"))
+        m_playback.setVolumePercent(*volume);
+    if (const auto mute = readBool(ini, "wiedergabe", "stumm"))
+        m_playback.setMuted(*mute);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {
         if (*bar) {
@@ -211,6 +237,8 @@ void SettingsController::apply(const IniFile &ini)
         setAutoSave(*on);
     if (const auto on = readBool(ini, "einstellungen", "autoload"))
         setAutoLoad(*on);
+    if (const auto on = readBool(ini, "einstellungen", "letzteplaylist"))
+        setRestoreLastPlaylist(*on);
 
     m_list.statusClick();
 }

@@ -9,6 +9,7 @@
 
 class DisplayOptionsModel;
 class ListDisplay;
+class PlaybackControl;
 class SearchController;
 class SearchOptionsModel;
 class SettingsWindow;
@@ -23,7 +24,7 @@ class SettingsController : public QObject
 public:
     SettingsController(QString path, const LanguageCode &lang, SongLists &lists, DisplayOptionsModel &display,
                        SearchOptionsModel &searchOptions, SearchController &search, ListDisplay &list,
-                       QObject *parent = nullptr);
+                       PlaybackControl &playback, QObject *parent = nullptr);
 
     // The main window, which lives as long as this object or is detached with nullptr.
     void attach(SettingsWindow *window) { m_window = window; }
@@ -34,6 +35,12 @@ public:
     // The menu items only flip their own tick; nothing is written until the next save.
     void setAutoSave(bool on);
     void setAutoLoad(bool on);
+    // "Restore Last Playlist at Start": off by default, kept like the other check items.
+    bool restoreLastPlaylist() const { return m_restoreLastPlaylist; }
+    void setRestoreLastPlaylist(bool on);
+    // Whether this start restores it: the file's item, when the file is loaded at start at all
+    // (start-up comes before the first activation reads the file).
+    bool restoreLastPlaylistAtStart() const;
 
     // Writes every key, keeping the file's other keys, sections and comments. False when the
     // file could not be written; the message was raised and the old file is as it was.
@@ -54,6 +61,7 @@ public:
 Q_SIGNALS:
     void autoSaveChanged(bool on);
     void autoLoadChanged(bool on);
+    void restoreLastPlaylistChanged(bool on);
     void errorRaised(const QString &message);
 
 private:
@@ -64,7 +72,9 @@ private:
     SearchOptionsModel &m_searchOptions;
     SearchController &m_search;
     ListDisplay &m_list;
+    PlaybackControl &m_playback;
     SettingsWindow *m_window = nullptr;
     bool m_autoSave = false;
     bool m_autoLoad = true;
+    bool m_restoreLastPlaylist = false;
 };

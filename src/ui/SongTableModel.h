@@ -21,6 +21,13 @@ public:
 
     void setHeaderCaptions(const QStringList &captions);
 
+    // The song that plays: rows whose path is one of these show in bold, wherever sorting or
+    // a search put them. Empty paths: no song plays.
+    void setPlayingPaths(const QString &given, const QString &resolved);
+    bool isPlayingRow(int row) const;
+    // The first row of the shown list that plays, -1 for none.
+    int playingRow() const;
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -34,4 +41,6 @@ private:
     const SongLists &m_lists;
     qsizetype m_rows = 0;
     QStringList m_captions;
+    QString m_playingGiven;
+    QString m_playingResolved;
 };

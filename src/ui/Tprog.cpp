@@ -3,6 +3,7 @@
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
 #include "ui/AppTitle.h"
+#include "ui/MiddleElideDelegate.h"
 #include "ui/Session.h"
 #include "ui/SongTableModel.h"
 #include "ui/TTrackBar.h"
@@ -24,6 +25,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
+#include <QToolButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -112,6 +115,16 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     for (int c = 0; c < SongTableModel::kColumnCount; ++c)
         lv->setColumnWidth(c, SongTableModel::columnWidth(c));
     connect(lv->horizontalHeader(), &QHeaderView::sectionClicked, &m_session.list, &ListDisplay::lvColumnClick);
+    // The sorted column shows its arrow; a changed list is no longer sorted.
+    lv->horizontalHeader()->setSortIndicatorShown(false);
+    connect(&m_session.list, &ListDisplay::sortIndicatorChanged, this, [this](int column, bool descending) {
+        QHeaderView *header = lv->horizontalHeader();
+        header->setSortIndicatorShown(column >= 0);
+        if (column >= 0)
+            header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    // The path column keeps the file name visible: long paths lose their middle.
+    lv->setItemDelegateForColumn(SongTableModel::kColumnCount - 1, new MiddleElideDelegate(lv));
     lv->setContextMenuPolicy(Qt::CustomContextMenu);
     // b: files dropped on the table, the double click and Enter come through the table.
     lv->setAcceptDrops(true);
@@ -181,7 +194,7 @@ void Tprog::setKeyboardOrder()
     QList<QWidget *> order{lv, suchwort, regexsuche};
     for (const char *name : {"Suchen", "Opt", "Alle"})
         order << findChild<QPushButton *>(QLatin1String(name));
-    order << BtPlay << zurueck << weiter << stelle;
+    order << BtPlay << zurueck << weiter << stelle << stumm << lautstaerke;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     for (QWidget *w : std::as_const(order))
@@ -231,6 +244,14 @@ void Tprog::createBottomPanel(QWidget *parent)
     stelle->setObjectName(QStringLiteral("stelle"));
     stelle->setTickPosition(QSlider::TicksBelow);
     stelle->setTickInterval(50);
+    stumm = new QToolButton(pa_unten);
+    stumm->setObjectName(QStringLiteral("stumm"));
+    stumm->setCheckable(true);
+    stumm->setAutoRaise(true);
+    lautstaerke = new QSlider(Qt::Horizontal, pa_unten);
+    lautstaerke->setObjectName(QStringLiteral("lautstaerke"));
+    lautstaerke->setRange(0, 100);
+    lautstaerke->setPageStep(10);
     pa_unten->installEventFilter(this);
     layoutBottomPanel();
 }
@@ -246,7 +267,11 @@ void Tprog::layoutBottomPanel()
     Label1->move(lblDuration->x() - 5 - Label1->width(), 0);
     lblPosition->move(Label1->x() - 5 - lblPosition->width(), 0);
     status->setGeometry(8, 0, qMax(0, lblPosition->x() - 16), height);
-    stelle->setGeometry(192, 19, qMax(0, right - 192), 25);
+    // The volume sits at the right end of the bar's row.
+    constexpr int kVolumeWidth = 90, kMuteWidth = 25, kGap = 6;
+    lautstaerke->setGeometry(right - kVolumeWidth, 19, kVolumeWidth, 25);
+    stumm->setGeometry(lautstaerke->x() - kGap - kMuteWidth, 19, kMuteWidth, 25);
+    stelle->setGeometry(192, 19, qMax(0, stumm->x() - kGap - 192), 25);
 }
 
 int Tprog::selectedRow() const
@@ -265,6 +290,16 @@ QList<int> Tprog::selectedRows() const
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void Tprog::jumpToPlayingSong()
+{
+    const int row = m_session.list.model().playingRow();
+    if (row < 0)
+        return;
+    const QModelIndex at = m_session.list.model().index(row, 0);
+    lv->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lv->scrollTo(at, QAbstractItemView::PositionAtCenter);
 }
 
 void Tprog::mp9Click()
@@ -396,7 +431,7 @@ void Tprog::FormShow()
     // a: a top-level QMainWindow has its own taskbar entry already.
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
-    m_session.playlist.FormShow(m_arguments);
+    m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
     // f: a desktop not much larger than the window: start maximized.
     if (const QScreen *screen = this->screen()) {
         if (startsMaximized(screen->virtualSize(), centralWidget()->size()))
@@ -420,8 +455,11 @@ void Tprog::FormActivate()
 
 bool Tprog::FormCloseQuery()
 {
-    // Only a failed automatic save of the settings keeps the window open.
-    return m_session.settings.saveOnClose();
+    // A failed automatic save of the settings keeps the window open, and so does a last
+    // playlist that could not be kept: closing would lose it.
+    if (!m_session.settings.saveOnClose())
+        return false;
+    return !m_session.settings.restoreLastPlaylist() || m_session.playlist.keepLastPlaylist();
 }
 
 void Tprog::FormClose()

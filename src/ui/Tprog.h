@@ -13,6 +13,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSlider;
+class QToolButton;
 class QTableView;
 class Session;
 class TTrackBar;
@@ -48,6 +50,8 @@ public:
     // Every selected row, in table order.
     QList<int> selectedRows() const;
     void mp9Click();
+    // Selects the row that plays and scrolls it into view; nothing when it is not shown.
+    void jumpToPlayingSong();
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 
@@ -106,6 +110,7 @@ private:
     void bindPlayback();
     void layoutBottomPanel();
     void setKeyboardOrder();
+    void showPlayingState(bool playing);
     bool viewportEvent(QEvent *event);
     void scrollToLastRow();
     // Files dragged out of the table.
@@ -134,6 +139,8 @@ private:
     QPushButton *zurueck = nullptr;
     QPushButton *weiter = nullptr;
     TTrackBar *stelle = nullptr;
+    QToolButton *stumm = nullptr;
+    QSlider *lautstaerke = nullptr;
     QMenu *popup = nullptr;
     QMenu *akpopup = nullptr;
     QActionGroup *m_displayModes = nullptr;

@@ -3,6 +3,7 @@
 
 #include "ui/LanguageTexts.h"
 #include "ui/Mnemonics.h"
+#include "ui/MediaIcons.h"
 #include "ui/Session.h"
 #include "ui/TTrackBar.h"
 
@@ -78,6 +79,7 @@ void Tprog::createMenus()
     item(mwiedergabe, "mw2", [&playback] { playback.mw2Click(); });
     item(mwiedergabe, "mw3", [&playback] { playback.zurueckClick(); });
     item(mwiedergabe, "mw4", [&playback] { playback.weiterClick(); });
+    item(mwiedergabe, "mw_laufend", [this] { jumpToPlayingSong(); });
     mwiedergabe->addSeparator();
     QAction *repeat = item(mwiedergabe, "Wiederholen", [&display](bool on) { display.setRepeat(on); });
     repeat->setCheckable(true);
@@ -107,6 +109,9 @@ void Tprog::createMenus()
     mp0->addSeparator();
     item(mp0, "mp7", [&selection] { selection.mp7Click(); });
     item(mp0, "mp8", [this, &selection] { selection.LVDeleteSelected(selectedRows()); });
+    mp0->addSeparator();
+    item(mp0, "mp_undo", [&selection] { selection.undoClick(); });
+    item(mp0, "mp_redo", [&selection] { selection.redoClick(); });
 
     QMenu *suche = submenu(bar, "Suche1");
     // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip
@@ -166,6 +171,10 @@ void Tprog::createMenus()
     autoload->setCheckable(true);
     autoload->setChecked(settings.autoLoad());
     connect(&settings, &SettingsController::autoLoadChanged, autoload, &QAction::setChecked);
+    QAction *last = item(einst, "einstlastplaylist", [&settings](bool on) { settings.setRestoreLastPlaylist(on); });
+    last->setCheckable(true);
+    last->setChecked(settings.restoreLastPlaylist());
+    connect(&settings, &SettingsController::restoreLastPlaylistChanged, last, &QAction::setChecked);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });
@@ -224,6 +233,14 @@ void Tprog::createPopups()
         command(QStringLiteral("akp%1").arg(k + 5).toLatin1().constData(), [&search, k] { search.AkSongsSuchen(k); });
     }
 
+    // The play items carry the media icons of the buttons.
+    using MediaIcons::Icon;
+    for (auto [component, icon] : {std::pair{"p1", Icon::Play}, std::pair{"pop_title_next", Icon::Next},
+                                   std::pair{"mw1", Icon::Play}, std::pair{"mw2", Icon::Pause},
+                                   std::pair{"mw3", Icon::Previous}, std::pair{"mw4", Icon::Next}})
+        if (QAction *a = action(component))
+            a->setIcon(MediaIcons::icon(icon, this));
+
     connect(lv, &QWidget::customContextMenuRequested, this, &Tprog::popupTable);
     pa_unten->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pa_unten, &QWidget::customContextMenuRequested, this, &Tprog::popupSongPanel);
@@ -279,11 +296,16 @@ void Tprog::sprache()
         if (m_errorWindow)
             m_errorWindow->setWindowTitle(lang.text(u"Fehlermeldungen", u"Error Messages"));
 
-        // The play buttons show symbols; screen readers read the command.
-        BtPlay->setAccessibleName(m_session.playback.IsPlaying() ? QStringLiteral("Pause") : QStringLiteral("Play"));
-        zurueck->setAccessibleName(action("mw3")->text());
-        weiter->setAccessibleName(action("mw4")->text());
-        stelle->setAccessibleName(lang.text(u"Position", u"Position"));
+        // The play buttons show icons named by their captions; screen readers also read the
+        // command.
+        showPlayingState(m_session.playback.IsPlaying());
+        zurueck->setAccessibleDescription(Mnemonics::visibleText(action("mw3")->text()));
+        weiter->setAccessibleDescription(Mnemonics::visibleText(action("mw4")->text()));
+        for (const UiText &t : LanguageTexts::playControls())
+            if (QWidget *w = findChild<QWidget *>(QLatin1String(t.component))) {
+                w->setAccessibleName(lang.text(t.de, t.en));
+                w->setToolTip(lang.text(t.de, t.en));
+            }
     }
     // Access keys for the new captions.
     Mnemonics::applyTo(menuBar()->actions());

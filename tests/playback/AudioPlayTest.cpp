@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -230,6 +231,61 @@ TEST_F(AudioPlayTest, VolumeAndBalanceInHundredthsOfADecibel)
             EXPECT_EQ(e.ErrorCode(), kErrorInvalidArgument);
         }
     }
+}
+
+// The level each channel reaches at the output: the song played to its end into a file as
+// 16-bit stereo, after setUp ran on the waiting (prerolled) player. Peak per channel.
+struct ChannelPeaks
+{
+    int left = -1, right = -1;
+};
+
+ChannelPeaks outputPeaks(const TAudioDevices &base, const QString &song, const std::function<void(TcbAudioPlay &)> &setUp)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.raw"));
+    TAudioDevices devices = base;
+    devices.sinkOverride = QStringLiteral("audioconvert ! audio/x-raw,format=S16LE,channels=2 ! filesink location=\"%1\"").arg(out);
+    bool ended = false;
+    {
+        TcbAudioPlay p(devices, song, 0, [&] { ended = true; });
+        setUp(p);
+        p.Play();
+        if (!waitFor([&] { return ended; }, 8000))
+            return {};
+    }
+    const QByteArray raw = TempRead(out);
+    ChannelPeaks peaks{0, 0};
+    for (qsizetype i = 0; i + 4 <= raw.size(); i += 4) {
+        const auto sample = [&](qsizetype at) { return std::abs(int(qint16(quint8(raw[at]) | quint8(raw[at + 1]) << 8))); };
+        peaks.left = std::max(peaks.left, sample(i));
+        peaks.right = std::max(peaks.right, sample(i + 2));
+    }
+    return peaks;
+}
+
+TEST_F(AudioPlayTest, VolumeAndBalanceChangeTheOutputEvenBeforeTheStart)
+{
+    // Set before Play, the change must reach the buffer that already waits at the output.
+    const QString song = file("tone.wav");
+    const ChannelPeaks full = outputPeaks(devices, song, [](TcbAudioPlay &) {});
+    ASSERT_GT(full.left, 1000);
+    ASSERT_GT(full.right, 1000);
+    const ChannelPeaks half = outputPeaks(devices, song, [](TcbAudioPlay &p) { p.SetVolume(-600); });
+    EXPECT_NEAR(double(half.left) / full.left, 0.501, 0.025);
+    EXPECT_NEAR(double(half.right) / full.right, 0.501, 0.025);
+    const ChannelPeaks silent = outputPeaks(devices, song, [](TcbAudioPlay &p) { p.SetVolume(-10000); });
+    EXPECT_EQ(silent.left, 0);
+    EXPECT_EQ(silent.right, 0);
+    const ChannelPeaks right = outputPeaks(devices, song, [](TcbAudioPlay &p) { p.SetBalance(10000); });
+    EXPECT_EQ(right.left, 0);
+    EXPECT_NEAR(right.right, full.right, full.right / 50);
+    const ChannelPeaks left = outputPeaks(devices, song, [](TcbAudioPlay &p) {
+        p.SetPosition(kFixtureUnits / 3, kSeekAbsolute); // the change also reaches a moved start
+        p.SetBalance(-10000);
+    });
+    EXPECT_NEAR(left.left, full.left, full.left / 50);
+    EXPECT_EQ(left.right, 0);
 }
 
 TEST_F(AudioPlayTest, UnplayableFilesRaiseWithTheFrameworkMessage)

@@ -583,3 +583,30 @@ TEST(SongDisplay, GapsAndTheFileNameSplit)
     EXPECT_EQ(SongDisplayText(SongDisplayFields({}), SongDisplayMode::PathAndFile, QStringLiteral("/m/a b.mp3")),
               QStringLiteral("/m/a b.mp3"));
 }
+
+TEST_F(PlaybackControlTest, VolumeReachesEveryPlayerAndTheLoadedOne)
+{
+    struct Case { int percent; bool muted; int level; };
+    for (const Case c : {Case{100, false, 0}, Case{50, false, -602}, Case{10, false, -2000}, Case{1, false, -4000},
+                         Case{0, false, -10000}, Case{80, true, -10000}, Case{150, false, 0}, Case{-5, false, -10000}})
+        EXPECT_EQ(PlaybackControl::volumeLevel(c.percent, c.muted), c.level) << c.percent;
+
+    addSong(QStringLiteral("a.mp3"));
+    addSong(QStringLiteral("b.mp3"));
+    QList<std::pair<int, bool>> shown;
+    QObject::connect(control.get(), &PlaybackControl::volumeChanged, [&](int p, bool m) { shown.append({p, m}); });
+    control->setVolumePercent(50); // before any song: the next player starts at it
+    control->weiterClick();
+    EXPECT_EQ(script.current->GetVolume(), -602);
+    control->setMuted(true);
+    EXPECT_EQ(script.current->GetVolume(), -10000);
+    control->weiterClick(); // a new player keeps mute
+    EXPECT_EQ(script.current->GetVolume(), -10000);
+    control->setMuted(false);
+    EXPECT_EQ(script.current->GetVolume(), -602);
+    control->setVolumePercent(250);
+    EXPECT_EQ(control->volumePercent(), 100);
+    EXPECT_EQ(script.current->GetVolume(), 0);
+    control->setVolumePercent(100); // no change, no signal
+    EXPECT_EQ(shown, (QList<std::pair<int, bool>>{{50, false}, {50, true}, {50, false}, {100, false}}));
+}

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -193,4 +194,64 @@ TEST_F(MediaControlTest, MprisFromOutsideChangesTheSongAndFollowsPauseAndPlay)
         runOutside(QStringLiteral("playerctl"), {QStringLiteral("--player=sonalo"), QStringLiteral("next")});
         EXPECT_EQ(playing(), QStringLiteral("B.mp3")); // PendingNext: back to the last started song
     }
+}
+
+TEST_F(MediaControlTest, VolumeKeysStepTheLevelAndFlipMute)
+{
+    MediaKeyFilter filter(*control);
+    QObject target;
+    control->setVolumePercent(50);
+    auto press = [&](int key, bool repeat = false) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
+        return filter.eventFilter(&target, &e);
+    };
+    EXPECT_TRUE(press(Qt::Key_VolumeDown));
+    EXPECT_TRUE(press(Qt::Key_VolumeDown, true)); // a held volume key keeps moving
+    EXPECT_EQ(control->volumePercent(), 50 - 2 * kVolumeKeyStep);
+    EXPECT_TRUE(press(Qt::Key_VolumeMute));
+    EXPECT_TRUE(control->muted());
+    EXPECT_FALSE(press(Qt::Key_VolumeMute, true)); // but mute flips once per press
+    EXPECT_TRUE(control->muted());
+    EXPECT_TRUE(press(Qt::Key_VolumeUp)); // up lifts mute
+    EXPECT_FALSE(control->muted());
+    EXPECT_EQ(control->volumePercent(), 50 - kVolumeKeyStep);
+}
+
+TEST_F(MediaControlTest, MprisVolumeFollowsAndSetsTheLevel)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus (run under dbus-run-session)";
+    PlaybackMpris mpris(*control, {});
+    ASSERT_TRUE(mpris.registerOnSessionBus());
+    control->weiterClick();
+    EXPECT_TRUE(property("Volume").contains(QStringLiteral("double 1")));
+    // Set from outside: the loaded player follows, and PropertiesChanged tells the others.
+    const QStringList watch{QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                            QStringLiteral("--dest=org.mpris.MediaPlayer2.sonalo"), QStringLiteral("/org/mpris/MediaPlayer2"),
+                            QStringLiteral("org.freedesktop.DBus.Properties.Set"), QStringLiteral("string:org.mpris.MediaPlayer2.Player"),
+                            QStringLiteral("string:Volume")};
+    QProcess monitor;
+    monitor.start(QStringLiteral("dbus-monitor"), {QStringLiteral("--session"),
+                                                   QStringLiteral("member='PropertiesChanged',path='/org/mpris/MediaPlayer2'")});
+    ASSERT_TRUE(monitor.waitForStarted());
+    QThread::msleep(300);
+    runOutside(QStringLiteral("dbus-send"), watch + QStringList{QStringLiteral("variant:double:0.5")});
+    EXPECT_EQ(control->volumePercent(), 50);
+    EXPECT_EQ(script.current->GetVolume(), -602);
+    EXPECT_TRUE(property("Volume").contains(QStringLiteral("double 0.5")));
+    runOutside(QStringLiteral("dbus-send"), watch + QStringList{QStringLiteral("variant:double:7")}); // beyond full
+    EXPECT_EQ(control->volumePercent(), 100);
+    control->setMuted(true); // mute reads as silence
+    EXPECT_TRUE(property("Volume").contains(QStringLiteral("double 0")));
+    QElapsedTimer t;
+    t.start();
+    QString seen;
+    while (t.elapsed() < 3000 && seen.count(QStringLiteral("\"Volume\"")) < 3) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        monitor.waitForReadyRead(20);
+        seen += QString::fromUtf8(monitor.readAllStandardOutput());
+    }
+    monitor.kill();
+    monitor.waitForFinished();
+    EXPECT_EQ(seen.count(QStringLiteral("\"Volume\"")), 3) << qPrintable(seen);
 }

@@ -4,6 +4,8 @@
 #include "ui/Tfehler.h"
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
+#include "ui/MiddleElideDelegate.h"
+#include "ui/SongTableModel.h"
 
 #include "QtTestApp.h"
 #include "TempDir.h"
@@ -18,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -317,7 +320,7 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
 
     button("BtPlay")->click();
     EXPECT_EQ(playing(), dir.path(QStringLiteral("Band - One.mp3")));
-    EXPECT_EQ(button("BtPlay")->text(), QStringLiteral("X"));
+    EXPECT_EQ(button("BtPlay")->toolTip(), QStringLiteral("X"));
     EXPECT_EQ(prog->statusLabel()->text(), QStringLiteral("Band - One"));
     EXPECT_TRUE(session().list.StatusShowsSong());
     EXPECT_EQ(label("lblDuration")->text(), QStringLiteral("00:03:00:000"));
@@ -325,7 +328,7 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
     button("weiter")->click();
     EXPECT_EQ(playing(), dir.path(QStringLiteral("Band - Two.mp3")));
     action("mw2")->trigger();
-    EXPECT_EQ(button("BtPlay")->text(), QStringLiteral(">"));
+    EXPECT_EQ(button("BtPlay")->toolTip(), QStringLiteral(">"));
     EXPECT_EQ(script.current->State(), kStatePaused);
     action("mw1")->trigger();
     EXPECT_EQ(script.current->State(), kStateRunning);
@@ -352,7 +355,7 @@ TEST_F(TprogPlaybackTest, ControlsAndMenuItemsDriveThePlayback)
     // Closing the window unloads the song and zeroes the display.
     prog->close();
     EXPECT_EQ(script.alive, 0);
-    EXPECT_EQ(button("BtPlay")->text(), QStringLiteral(">"));
+    EXPECT_EQ(button("BtPlay")->toolTip(), QStringLiteral(">"));
     EXPECT_EQ(label("lblDuration")->text(), QStringLiteral("00:00:00:000"));
 }
 
@@ -403,4 +406,54 @@ TEST_F(TprogPlaybackTest, FailedStartsGoToTheErrorLog)
     EXPECT_TRUE(app->lastfiles()->isVisible());
     EXPECT_EQ(app->lastfiles()->lf->topLevelItemCount(), 2);
     app->lastfiles()->hide();
+}
+
+TEST_F(TprogPlaybackTest, PlayingRowIsBoldWhereverItStandsAndCtrlJSelectsIt)
+{
+    const SongTableModel &model = session().list.model();
+    auto boldRows = [&] {
+        QList<int> rows;
+        for (int r = 0; r < model.rowCount(); ++r)
+            if (model.data(model.index(r, 2), Qt::FontRole).value<QFont>().bold())
+                rows << r;
+        return rows;
+    };
+    EXPECT_TRUE(boldRows().isEmpty());
+    EXPECT_EQ(model.data(model.index(0, 2), Qt::FontRole), QVariant());
+    playback().lvDblClick(0); // "Band - One"
+    EXPECT_EQ(boldRows(), QList<int>{0});
+    QHeaderView *header = prog->table()->horizontalHeader();
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    session().list.lvColumnClick(2);
+    session().list.lvColumnClick(2); // descending: "Band - One" moves to the end
+    EXPECT_EQ(boldRows(), QList<int>{1});
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), 2);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    action("mw_laufend")->trigger();
+    EXPECT_EQ(prog->selectedRows(), QList<int>{1});
+    EXPECT_EQ(prog->table()->currentIndex().row(), 1);
+
+    // A search result shows the playing song at its own place; without it nothing is selected.
+    session().search.setSearchTerm(QStringLiteral("One"));
+    session().search.SuchenClick();
+    EXPECT_EQ(boldRows(), QList<int>{0});
+    session().search.setSearchTerm(QStringLiteral("Two"));
+    session().search.SuchenClick();
+    EXPECT_TRUE(boldRows().isEmpty());
+    prog->table()->clearSelection();
+    action("mw_laufend")->trigger();
+    EXPECT_TRUE(prog->selectedRows().isEmpty());
+
+    // The path column keeps the file name: it elides in the middle, the others at the end.
+    auto *paths = dynamic_cast<MiddleElideDelegate *>(prog->table()->itemDelegateForColumn(SongTableModel::kColumnCount - 1));
+    ASSERT_NE(paths, nullptr);
+    EXPECT_EQ(prog->table()->itemDelegateForColumn(1), nullptr);
+    QStyleOptionViewItem option;
+    paths->initStyleOption(&option, model.index(0, SongTableModel::kColumnCount - 1));
+    EXPECT_EQ(option.textElideMode, Qt::ElideMiddle);
+    playback().stop();
+    EXPECT_TRUE(boldRows().isEmpty());
+    session().list.ShowListStatus(); // the refresh after a change: no known order any more
+    EXPECT_FALSE(header->isSortIndicatorShown());
 }

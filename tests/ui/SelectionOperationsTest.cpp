@@ -10,6 +10,7 @@
 #include "ui/SongTableModel.h"
 #include "ui/Tdateiinfo.h"
 #include "ui/Tprog.h"
+#include "core/PlaylistUndo.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -564,3 +565,71 @@ TEST(SelectionInTheProgram, InformationItemsShowTheFileInformationWindow)
 }
 
 #include "SelectionOperationsTest.moc"
+
+TEST_F(SelectionTest, UndoAndRedoOverDeleteClearAndALoadThatReplaces)
+{
+    songsWithFiles(4); // a b c d
+    auto artists = [&] {
+        QString s;
+        for (const TSongRecord &r : session->lists.shown())
+            s += QFileInfo(r.Path).baseName();
+        return s;
+    };
+    ops().LVDeleteSelected({1, 2});
+    EXPECT_EQ(artists(), u8("ad"));
+    ops().mp7Click();
+    EXPECT_EQ(artists(), QString());
+    // A load that replaces the list; a load that is cancelled changes nothing and keeps no step.
+    const QString list = programFolder + u8("one.m3u8");
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#EXTM3U\n" + (programFolder + u8("b.mp3")).toUtf8() + "\n"));
+    }
+    songsWithFiles(3); // a b c
+    dialogs.answers = {QString()};
+    session->playlist.mp1Click();
+    EXPECT_EQ(session->undo.steps(), 2);
+    dialogs.answers = {list};
+    session->playlist.mp1Click();
+    EXPECT_EQ(artists(), u8("b"));
+    EXPECT_EQ(session->undo.steps(), 3);
+
+    ops().undoClick();
+    EXPECT_EQ(artists(), u8("abc"));
+    EXPECT_EQ(session->list.model().rowCount(), 3); // the table follows
+    ops().undoClick();
+    EXPECT_EQ(artists(), u8("ad"));
+    ops().undoClick();
+    EXPECT_EQ(artists(), u8("abcd"));
+    ops().undoClick(); // nothing more to undo
+    EXPECT_EQ(artists(), u8("abcd"));
+    ops().redoClick();
+    EXPECT_EQ(artists(), u8("ad"));
+    ops().LVDeleteSelected({0}); // a new change forgets what could be redone
+    ops().redoClick();
+    EXPECT_EQ(artists(), u8("d"));
+    ops().undoClick();
+    EXPECT_EQ(artists(), u8("ad"));
+}
+
+TEST(PlaylistUndo, BoundedInStepsAndInSongs)
+{
+    SongLists lists(QStringLiteral("/tmp/"));
+    PlaylistUndo undo;
+    for (int i = 0; i < PlaylistUndo::kMaxSteps + 5; ++i) {
+        lists.AllSongs.resize(i + 1);
+        undo.remember(lists);
+    }
+    EXPECT_EQ(undo.steps(), PlaylistUndo::kMaxSteps);
+    int undone = 0;
+    while (undo.undo(lists))
+        ++undone;
+    EXPECT_EQ(undone, PlaylistUndo::kMaxSteps);
+    EXPECT_EQ(lists.AllSongs.size(), 6); // the oldest steps went first
+    // A huge list is not kept twice over the bound: older steps make room for it.
+    lists.AllSongs.resize(PlaylistUndo::kMaxSongs / 2 + 1);
+    undo.remember(lists);
+    undo.remember(lists);
+    EXPECT_EQ(undo.steps(), 1);
+}

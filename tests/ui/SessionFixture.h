@@ -26,7 +26,7 @@ protected:
     Session::Options options(AddSongFileFn addSongFile = {})
     {
         return Session::Options{programFolder, players.factory(), &dialogs, std::move(addSongFile),
-                                programFolder + QStringLiteral("config")};
+                                programFolder + QStringLiteral("config"), nullptr, programFolder + QStringLiteral("data")};
     }
 
     static QString u8(const char *s) { return QString::fromUtf8(s); }

@@ -9,7 +9,10 @@
 #include "ui/Tprog.h"
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QDir>
 #include <QFile>
+#include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -287,4 +290,101 @@ TEST_F(SettingsTest, FailedAutosaveKeepsTheWindowOpenUntilSwitchedOff)
     window->close();
     EXPECT_FALSE(window->isVisible());
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(SettingsTest, VolumeAndMuteHaveKeysOfTheirOwn)
+{
+    // The slider and the mute button set the level; saving keeps it, a new start reads it.
+    auto *slider = window->findChild<QSlider *>(u8("lautstaerke"));
+    auto *mute = window->findChild<QAbstractButton *>(u8("stumm"));
+    ASSERT_TRUE(slider && mute);
+    EXPECT_EQ(slider->value(), 100);
+    slider->setValue(35);
+    mute->click();
+    EXPECT_EQ(session().playback.volumePercent(), 35);
+    EXPECT_TRUE(session().playback.muted());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "lautstaerke"), u8("35"));
+    EXPECT_EQ(fileValue("wiedergabe", "stumm"), u8("1"));
+    start();
+    window->show();
+    window->FormActivate();
+    slider = window->findChild<QSlider *>(u8("lautstaerke"));
+    mute = window->findChild<QAbstractButton *>(u8("stumm"));
+    EXPECT_EQ(session().playback.volumePercent(), 35);
+    EXPECT_EQ(slider->value(), 35);
+    EXPECT_TRUE(mute->isChecked());
+    // Out of range ends at the bound; a value that is no number keeps the level.
+    writeIni("[wiedergabe]\nlautstaerke=400\nstumm=0\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.volumePercent(), 100);
+    EXPECT_FALSE(mute->isChecked());
+    writeIni("[wiedergabe]\nlautstaerke=laut\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.volumePercent(), 100);
+}
+
+TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArguments)
+{
+    const QString last = folder.path() + u8("/data/last-playlist.slp");
+    {
+        QFile beside(folder.path() + u8("/beside.slp"));
+        ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+        beside.write("Beside|Song|0:01|||||/music/beside.mp3\r\n");
+    }
+    auto shownPaths = [&] {
+        QStringList paths;
+        for (const TSongRecord &r : session().lists.AllSongs)
+            paths << r.Path;
+        return paths;
+    };
+    window->show(); // off by default: the playlist beside the program, as always
+    EXPECT_FALSE(item("einstlastplaylist")->isChecked());
+    EXPECT_EQ(shownPaths(), QStringList{u8("/music/beside.mp3")});
+    TSongRecord r;
+    r.Path = u8("/music/Ärger – ☃.mp3");
+    r.Artist = u8("Björk");
+    session().lists.AllSongs = {r};
+    item("einstlastplaylist")->trigger();
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("einstellungen", "letzteplaylist"), u8("1"));
+    EXPECT_TRUE(window->close());
+    QFile kept(last);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll().contains(u8("Ärger – ☃").toUtf8())); // UTF-8
+    kept.close();
+
+    start(); // a second start without arguments: the last playlist, not the one beside
+    window->show();
+    EXPECT_EQ(shownPaths(), QStringList{u8("/music/Ärger – ☃.mp3")});
+    EXPECT_TRUE(session().playlist.PlaylistFolderList().isEmpty());
+    window->FormActivate();
+    EXPECT_TRUE(item("einstlastplaylist")->isChecked());
+
+    // With arguments the start opens them only.
+    app.reset();
+    SonaloApp::Options withArgs = testAppOptions(folder.path(), dialogs, players.factory());
+    withArgs.arguments = {folder.path() + u8("/beside.slp")};
+    app = std::make_unique<SonaloApp>(withArgs);
+    window = app->prog();
+    window->show();
+    EXPECT_EQ(shownPaths(), QStringList{u8("/music/beside.mp3")});
+
+    // A last playlist that cannot be kept keeps the window open with the message.
+    window->FormActivate();
+    QFile::remove(last);
+    QDir().mkpath(last); // a folder where the file goes
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_FALSE(dialogs.errors.isEmpty());
+    QDir(last).removeRecursively();
+    dialogs.errors.clear();
+
+    // Switched off and saved: the next start is the designed one again.
+    item("einstlastplaylist")->trigger();
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_TRUE(window->close());
+    start();
+    window->show();
+    EXPECT_EQ(shownPaths(), QStringList{u8("/music/beside.mp3")});
 }

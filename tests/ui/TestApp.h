@@ -13,6 +13,7 @@ inline SonaloApp::Options testAppOptions(const QString &folder, UserDialogs &dia
     o.workingFolder = folder;
     // Never the user's own settings.
     o.configFolder = o.programFolder + QStringLiteral("config");
+    o.dataFolder = o.programFolder + QStringLiteral("data");
     o.dialogs = &dialogs;
     o.playerFactory = std::move(players);
     o.mpris = false;

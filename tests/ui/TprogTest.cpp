@@ -37,6 +37,7 @@ const Expected kMenu[] = {
     {"mw2", "Stop", "Stop", "F3"},
     {"mw3", "Letztes Stück", "Previous Song", "F4"},
     {"mw4", "Nächstes Stück", "Next Song", "F5"},
+    {"mw_laufend", "Zum laufenden Titel", "Jump to Playing Song", "Ctrl+J"},
     {"Wiederholen", "Wiederholen", "Repeat", ""},
     {"mw5", "Letzte Stücke Anzeigen..", "Show Last Songs..", "Ctrl+L"},
     {"mw6", "Infos über aktuellen Song..", "Current Song Information..", ""},
@@ -54,6 +55,8 @@ const Expected kMenu[] = {
     {"mp6", "Alle Songs verbergen", "Hide All Songs", ""},
     {"mp7", "Playlist Löschen", "Delete Playlist", "Ctrl+Del"},
     {"mp8", "Markierten Titel Löschen", "Delete Selected Song", "Del"},
+    {"mp_undo", "Rückgängig", "Undo", "Ctrl+Z"},
+    {"mp_redo", "Wiederherstellen", "Redo", "Ctrl+Shift+Z"},
     {"Suche1", "Suche", "Search", ""},
     {"msuche", "Suche", "Search", "Ctrl+F"},
     {"suchoptpanel", "Suchoptionen (auf Panel)", "Search Options (on panel)", ""},
@@ -78,6 +81,7 @@ const Expected kMenu[] = {
     {"einstload", "Einstellungen jetzt laden", "Load Settings", ""},
     {"einstautosave", "Einstellungen automatisch speichern", "Save Settings automatically", ""},
     {"einstautoload", "Einstellungen automatisch laden", "Load Settings automatically", ""},
+    {"einstlastplaylist", "Letzte Playlist beim Start laden", "Restore Last Playlist at Start", ""},
     {"p1", "Titel abspielen", "Play Song", ""},
     {"pop_title_next", "Als nächsten Titel abspielen", "Play as Next Song", ""},
     {"p3", "Informationen über Datei anzeigen", "Show File Information", ""},
@@ -244,7 +248,9 @@ TEST_F(TprogTest, StartStateAndLayout)
     for (const Button &b : {Button{"BtPlay", ">", 8}, Button{"zurueck", "<<", 63}, Button{"weiter", ">>", 118}}) {
         auto *button = w.findChild<QPushButton *>(u8(b.name));
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), u8(b.caption));
+        EXPECT_EQ(button->toolTip(), u8(b.caption));
+        EXPECT_EQ(button->accessibleName(), u8(b.caption));
+        EXPECT_FALSE(button->icon().isNull());
         EXPECT_EQ(button->geometry(), QRect(b.x, 19, 49, 25));
         EXPECT_TRUE(button->isEnabled());
         EXPECT_FALSE(button->accessibleName().isEmpty());
@@ -353,7 +359,7 @@ TEST_F(TprogTest, ActivationAndClose)
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(session->playback.songLoaded());
-    EXPECT_EQ(w.findChild<QPushButton *>(u8("BtPlay"))->text(), u8(">"));
+    EXPECT_EQ(w.findChild<QPushButton *>(u8("BtPlay"))->toolTip(), u8(">"));
 }
 
 TEST_F(TprogTest, DisplayMenuShowsTheModel)

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/SongLists.h"
+
+#include <QList>
+
+// The playlist as it was before each change that removed songs (a delete, emptying it, a load
+// that replaced it), for Undo and Redo. Bounded in steps and in songs kept, so that undoing
+// never costs more memory than a few playlists; the oldest steps go first.
+class PlaylistUndo
+{
+public:
+    static constexpr int kMaxSteps = 20;
+    static constexpr qsizetype kMaxSongs = 400'000;
+
+    // Call before the change: keeps the lists as they are now and forgets what could be redone.
+    void remember(const SongLists &lists);
+    bool canUndo() const { return !m_undo.isEmpty(); }
+    bool canRedo() const { return !m_redo.isEmpty(); }
+    // Puts the lists back as they were before the last change (or after the last undone one);
+    // false when there is none. The table is for the caller to refresh.
+    bool undo(SongLists &lists);
+    bool redo(SongLists &lists);
+    int steps() const { return int(m_undo.size()); }
+
+private:
+    struct State
+    {
+        SongList all;
+        SongList found;
+        bool showingFound = false;
+    };
+    static State take(const SongLists &lists);
+    static void put(const State &state, SongLists &lists);
+    static void bound(QList<State> &states);
+
+    QList<State> m_undo; // oldest first
+    QList<State> m_redo;
+};
