@@ -1,3 +1,4 @@
+#include "GstLeakWatch.h"
 #include "PlaybackFixtures.h"
 
 #include "playback/AudioPlay.h"
@@ -31,6 +32,16 @@ protected:
         devices.sinkOverride = QStringLiteral("fakesink sync=true");
         eventErrors.clear();
         TcbAudioPlay::SetEventErrorHandler([this](const EcbAudioPlayError &e) { eventErrors << e.message(); });
+        leaks = std::make_unique<GstLeakWatch>();
+        ASSERT_TRUE(leaks->active() || !GstLeakWatch::wanted()) << "GST_TRACERS=leaks, but no leaks tracer";
+    }
+    void TearDown() override
+    {
+        // Every player of the test is gone; messages still queued for it go now.
+        pumpEvents(50);
+        const QStringList alive = leaks->alive();
+        EXPECT_TRUE(alive.isEmpty()) << "left alive: " << qPrintable(alive.join(QStringLiteral(", ")));
+        leaks.reset();
     }
 
     QString file(const char *name) const { return AudioFixtures::get().path(QString::fromLatin1(name)); }
@@ -53,6 +64,7 @@ protected:
 
     TAudioDevices devices;
     QStringList eventErrors;
+    std::unique_ptr<GstLeakWatch> leaks;
 };
 
 QByteArray TempRead(const QString &path)

@@ -4,6 +4,7 @@
 #include "playback/DisplayOptionsModel.h"
 #include "playback/PlaybackControl.h"
 
+#include "GstLeakWatch.h"
 #include "PlaybackFixtures.h"
 #include "RecordingView.h"
 
@@ -21,6 +22,8 @@ protected:
     {
         playbackTestApp();
         ASSERT_TRUE(AudioFixtures::get().failure().isEmpty()) << qPrintable(AudioFixtures::get().failure());
+        leaks = std::make_unique<GstLeakWatch>();
+        ASSERT_TRUE(leaks->active() || !GstLeakWatch::wanted()) << "GST_TRACERS=leaks, but no leaks tracer";
         devices.names = QStringList{QStringLiteral("Default")};
         devices.sinkOverride = QStringLiteral("fakesink sync=true");
         lists.setProgramFolder(dir.path() + QLatin1Char('/'));
@@ -32,6 +35,10 @@ protected:
     {
         view.control = nullptr;
         control.reset();
+        pumpEvents(50);
+        const QStringList alive = leaks->alive();
+        EXPECT_TRUE(alive.isEmpty()) << "left alive: " << qPrintable(alive.join(QStringLiteral(", ")));
+        leaks.reset();
     }
 
     // A row of the table: a copy of the generated tone under name, or a missing file.
@@ -65,6 +72,7 @@ protected:
     LanguageCode lang;
     RecordingView view;
     std::unique_ptr<PlaybackControl> control;
+    std::unique_ptr<GstLeakWatch> leaks;
 };
 
 } // namespace
