@@ -8,8 +8,19 @@
 #include "PlaybackFixtures.h"
 #include "RecordingView.h"
 
+#include "core/FolderScan.h"
+#include "core/PictureStyle.h"
+#include "core/playlists/PlaylistFiles.h"
+#include "tags/AddSongFile.h"
+#include "tags/PlaylistEntryRecord.h"
+
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +158,54 @@ TEST_F(PlaybackIntegrationTest, PauseHoldsThePositionAndPlayContinues)
     EXPECT_EQ(control->Player()->GetPosition(), held);
     control->mw1Click();
     ASSERT_TRUE(waitForHistory(2, 5000));
+}
+
+TEST_F(PlaybackIntegrationTest, AudioFilesAreNeverWritten)
+{
+    // A library of every kind of song, dated in the past, so a write would show in the
+    // modification time as well as in the bytes.
+    QStringList library;
+    for (const char *name : {"tone.wav", "tone.mp3", "vbr.mp3", "tone.ogg", "tone.wma", "video.avi"}) {
+        const QString path = dir.path() + QStringLiteral("/library/") + QString::fromLatin1(name);
+        ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/library")));
+        ASSERT_TRUE(QFile::copy(AudioFixtures::get().path(QString::fromLatin1(name)), path));
+        const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), past, 0), 0);
+        library << path;
+    }
+    auto fingerprint = [&] {
+        QStringList out;
+        for (const QString &path : std::as_const(library)) {
+            QFile f(path);
+            struct stat st {};
+            ::stat(QFile::encodeName(path).constData(), &st);
+            out << path + QLatin1Char(' ') + QString::number(st.st_mtim.tv_sec) + QLatin1Char('.')
+                       + QString::number(st.st_mtim.tv_nsec) + QLatin1Char(' ')
+                       + QString::fromLatin1(f.open(QIODevice::ReadOnly)
+                                                 ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex()
+                                                 : QByteArray("unreadable"));
+        }
+        return out;
+    };
+    const QStringList before = fingerprint();
+
+    // Scan, play every song to its end, save and load the playlist in each format.
+    ScanState state;
+    AddFolder(dir.path() + QStringLiteral("/library"), false, state,
+              [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); });
+    ASSERT_EQ(lists.AllSongs.size(), 5); // the .avi is no song for the scan
+    lists.AllSongs.append(makeSongRecord(library.last(), false, lists.programFolder()));
+    control->lvDblClick(0);
+    ASSERT_TRUE(waitForHistory(lists.AllSongs.size() + 1, 30000));
+    control->FreePlayer();
+    for (const char *name : {"list.slp", "list.m3u8", "list.pls", "list.xspf"}) {
+        const QString saved = SaveAnyPlaylist(lists.AllSongs, dir.path() + QStringLiteral("/library/") + QString::fromLatin1(name),
+                                              TTextEncoding::teUtf8, PictureStyle{});
+        SongLists again(dir.path() + QLatin1Char('/'));
+        LoadAnyPlaylist(again, saved, playlistEntryRecorder(again.programFolder()));
+        EXPECT_EQ(again.AllSongs.size(), lists.AllSongs.size()) << name;
+    }
+    EXPECT_EQ(fingerprint(), before);
 }
 
 // Many short songs in a row: memory stays flat and nothing leaks (the sanitizer build checks
