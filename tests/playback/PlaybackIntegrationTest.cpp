@@ -11,6 +11,7 @@
 #include "core/FolderScan.h"
 #include "core/PictureStyle.h"
 #include "core/playlists/PlaylistFiles.h"
+#include "export/ListWriter.h"
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
 
@@ -189,7 +190,7 @@ TEST_F(PlaybackIntegrationTest, AudioFilesAreNeverWritten)
     };
     const QStringList before = fingerprint();
 
-    // Scan, play every song to its end, save and load the playlist in each format.
+    // Scan, play every song to its end, save and load the playlist in each format, export.
     ScanState state;
     AddFolder(dir.path() + QStringLiteral("/library"), false, state,
               [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); });
@@ -205,6 +206,10 @@ TEST_F(PlaybackIntegrationTest, AudioFilesAreNeverWritten)
         LoadAnyPlaylist(again, saved, playlistEntryRecorder(again.programFolder()));
         EXPECT_EQ(again.AllSongs.size(), lists.AllSongs.size()) << name;
     }
+    ExportOptions exportOptions;
+    exportOptions.templateText = QStringLiteral("%artist% - %title% (%path%)");
+    WriteTextFile(exportFileText(exportOutput({}, buildExportLines(lists.AllSongs, exportOptions), false, true)),
+                  exportFileName(dir.path() + QStringLiteral("/library/export"), false), TTextEncoding::teUtf8, PictureStyle{});
     EXPECT_EQ(fingerprint(), before);
 }
 

@@ -8,6 +8,7 @@
 #include "core/FolderScan.h"
 #include "core/PictureStyle.h"
 #include "core/playlists/PlaylistFiles.h"
+#include "export/ListWriter.h"
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
 
@@ -119,6 +120,24 @@ TEST_P(FullDisk, LeavesTheOldFileAndSaysUnableToWrite)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FullDisk, ::testing::Values("list.slp", "list.m3u8", "list.pls", "list.xspf"));
+
+TEST(DiskFaults, ExportOnAFullDiskLeavesTheOldFile)
+{
+    TempDir dir;
+    for (const bool html : {false, true}) {
+        ExportOptions options;
+        options.templateText = QStringLiteral("%artist% - %title%");
+        options.html = html;
+        const QString target = dir.write(exportFileName(QStringLiteral("export"), html), "the export saved before\n");
+        const QString text = exportFileText(exportOutput({}, buildExportLines(songs(300, dir.path()), options), html, true));
+        const QString message = inChildWithFileSizeLimit(4096, [&] {
+            WriteTextFile(text, target, TTextEncoding::teUtf8, PictureStyle{});
+        });
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Unable to write to ") + target)) << qPrintable(message);
+        EXPECT_EQ(TempDir::read(target), QByteArray("the export saved before\n"));
+    }
+    EXPECT_EQ(entries(dir.path()), (QStringList{QStringLiteral("export.htm"), QStringLiteral("export.txt")}));
+}
 
 TEST(DiskFaults, PlaylistThatVanishesOrIsAFolderIsRefusedAndNothingIsAdded)
 {
