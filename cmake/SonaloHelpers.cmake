@@ -33,6 +33,18 @@ function(sonalo_test name)
   endif()
 endfunction()
 
+# sonalo_session_bus_tests(test ...): tests that may own the MPRIS name on the one session bus
+# of a test run, so they never overlap. Call it after add_test, in the folder that adds them:
+# a property set on a test that does not exist (yet, or here) is silently lost.
+function(sonalo_session_bus_tests)
+  foreach(t IN LISTS ARGN)
+    if(NOT TEST ${t})
+      message(FATAL_ERROR "sonalo_session_bus_tests: no test ${t} in ${CMAKE_CURRENT_SOURCE_DIR}")
+    endif()
+    set_tests_properties(${t} PROPERTIES RESOURCE_LOCK session_bus_mpris)
+  endforeach()
+endfunction()
+
 # sonalo_fuzzer(name SOURCE file LIBS ... CORPUS dir [DICT file])
 # With SONALO_FUZZ a libFuzzer binary; always a replay binary that runs the seed corpus
 # (and every regression input) as a ctest test, so a crash found once stays fixed.

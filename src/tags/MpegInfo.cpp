@@ -13,6 +13,9 @@
 namespace {
 
 constexpr int kWindowSize = 512;
+// A file without two frames in a row in its first 16 MiB is no MPEG file: the search stops
+// there instead of reading a huge file (a sparse one, a disk image named .mp3) to its end.
+constexpr qint64 kMaxSearch = qint64(16) << 20;
 
 // kbit/s by bitrate index; MPEG 2 and 2.5 share one table per layer group.
 constexpr int kBitratesV1[3][16] = {
@@ -240,7 +243,8 @@ int TMpegInfo::search(QIODevice &device)
     qint64 windowStart = p;
     if (!readAt(device, windowStart, kWindowSize, window))
         return deviceFailure(device);
-    while (p + 2 < FileSize) {
+    const qint64 searchEnd = p + kMaxSearch;
+    while (p + 2 < FileSize && p < searchEnd) {
         // A header needs four bytes; refill the window from p when fewer are left in it.
         if (p + 4 > windowStart + window.size()) {
             windowStart = p;

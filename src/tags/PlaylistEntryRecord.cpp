@@ -2,9 +2,12 @@
 
 #include "tags/AddSongFile.h"
 
+#include "core/FileSystem.h"
+
 TSongRecord playlistEntryRecord(const PlaylistEntry &entry, const QString &programFolder)
 {
-    if (entry.exists)
+    // A file that went away since the playlist was resolved keeps what the playlist says.
+    if (entry.exists && FileSystem::isRegularFile(entry.path))
         return makeSongRecord(entry.path, false, programFolder);
     return playlistFieldsRecord(entry);
 }

@@ -1,3 +1,4 @@
+#include "GstLeakWatch.h"
 #include "PlaybackFixtures.h"
 
 #include "playback/AudioPlay.h"
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+
+#include <unistd.h>
 
 // The GStreamer player on real GStreamer, playing into a fakesink that keeps time (sync=true),
 // so a song takes as long as it lasts and no sound card is needed.
@@ -32,6 +35,16 @@ protected:
         devices.sinkOverride = QStringLiteral("fakesink sync=true");
         eventErrors.clear();
         TcbAudioPlay::SetEventErrorHandler([this](const EcbAudioPlayError &e) { eventErrors << e.message(); });
+        leaks = std::make_unique<GstLeakWatch>();
+        ASSERT_TRUE(leaks->active() || !GstLeakWatch::wanted()) << "GST_TRACERS=leaks, but no leaks tracer";
+    }
+    void TearDown() override
+    {
+        // Every player of the test is gone; messages still queued for it go now.
+        pumpEvents(50);
+        const QStringList alive = leaks->alive();
+        EXPECT_TRUE(alive.isEmpty()) << "left alive: " << qPrintable(alive.join(QStringLiteral(", ")));
+        leaks.reset();
     }
 
     QString file(const char *name) const { return AudioFixtures::get().path(QString::fromLatin1(name)); }
@@ -54,6 +67,7 @@ protected:
 
     TAudioDevices devices;
     QStringList eventErrors;
+    std::unique_ptr<GstLeakWatch> leaks;
 };
 
 QByteArray TempRead(const QString &path)
@@ -305,9 +319,14 @@ TEST_F(AudioPlayTest, UnplayableFilesRaiseWithTheFrameworkMessage)
         QString path;
         quint32 code;
     };
-    // Missing file: resource error 3; no known type: stream error 4; a folder: resource 5.
+    // A device behind a song's name must not be read forever.
+    const QString zero = dir.path() + QStringLiteral("/zero.mp3"), random = dir.path() + QStringLiteral("/random.mp3");
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
+    ASSERT_EQ(::symlink("/dev/urandom", QFile::encodeName(random).constData()), 0);
+    // Missing file: resource error 3; no known type: stream error 4; a folder or device: resource 5.
     for (const Case &c : {Case{dir.path() + QStringLiteral("/missing.mp3"), 0x80470303u}, Case{text, 0x80470404u},
-                          Case{empty, 0x80470404u}, Case{dir.path(), 0x80470305u}}) {
+                          Case{empty, 0x80470404u}, Case{dir.path(), 0x80470305u}, Case{zero, 0x80470305u},
+                          Case{random, 0x80470305u}}) {
         const EcbAudioPlayError e = failureOf(c.path);
         EXPECT_EQ(quint32(e.ErrorCode()), c.code) << qPrintable(c.path) << ' ' << qPrintable(e.message());
         const QString head = QStringLiteral("GStreamer call failed: %1\r").arg(QString::number(c.code, 16).toUpper());
