@@ -1,11 +1,11 @@
-# core/, tags/ and desktop/ use QtCore only (the picture writer in core/picture/ is the one exception).
+# core/, tags/, export/ and desktop/ use QtCore only (the picture writer in core/picture/ is the one exception).
 # Two guards: their libraries get no QtGui include folders, so a plain <QImage> does not
 # compile; and since <QtGui/QImage> still would through Qt's root include folder, a build step
 # scans their files and fails on any GUI include before they are compiled.
 
-set(SONALO_QTCORE_ONLY_PATHS ${CMAKE_SOURCE_DIR}/src/core ${CMAKE_SOURCE_DIR}/src/tags ${CMAKE_SOURCE_DIR}/src/desktop)
+set(SONALO_QTCORE_ONLY_PATHS ${CMAKE_SOURCE_DIR}/src/core ${CMAKE_SOURCE_DIR}/src/tags ${CMAKE_SOURCE_DIR}/src/export ${CMAKE_SOURCE_DIR}/src/desktop)
 set(SONALO_QTCORE_ONLY_EXCEPT ${CMAKE_SOURCE_DIR}/src/core/picture)
-set(SONALO_QTCORE_ONLY_TARGETS sonalo_core sonalo_tags sonalo_desktop)
+set(SONALO_QTCORE_ONLY_TARGETS sonalo_core sonalo_tags sonalo_export sonalo_desktop)
 set(SONALO_GUI_MODULES QtGui QtWidgets QtOpenGL QtOpenGLWidgets QtPrintSupport)
 set(SONALO_LAYER_CHECK_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake)
 
@@ -42,7 +42,7 @@ function(sonalo_check_layers)
             "-DSTAMP=${stamp}"
             -P ${SONALO_LAYER_CHECK_SCRIPT}
     DEPENDS ${SONALO_LAYER_CHECK_SCRIPT} ${sources} ${path_files}
-    COMMENT "Checking that core/, tags/ and desktop/ include nothing from QtGui or QtWidgets"
+    COMMENT "Checking that core/, tags/, export/ and desktop/ include nothing from QtGui or QtWidgets"
     VERBATIM)
   add_custom_target(sonalo_layer_check DEPENDS ${stamp})
   foreach(target IN LISTS SONALO_QTCORE_ONLY_TARGETS)

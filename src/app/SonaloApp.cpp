@@ -22,8 +22,8 @@
 #include "ui/UserDialogs.h"
 #include "ui/pending/Tbugreport_de.h"
 #include "ui/pending/Tbugreport_en.h"
-#include "ui/pending/Teinstausgabe.h"
-#include "ui/pending/Ttxtexport.h"
+#include "ui/Teinstausgabe.h"
+#include "ui/Ttxtexport.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -85,12 +85,13 @@ SonaloApp::SonaloApp(const Options &options)
     created(m_info.get());
     m_dateiinfo = std::make_unique<Tdateiinfo>(s.lang, s.selection);
     created(m_dateiinfo.get());
-    m_txtexport = std::make_unique<Ttxtexport>(s.lang);
+    m_txtexport = std::make_unique<Ttxtexport>(s.lang, s.txtExport);
     created(m_txtexport.get());
     m_fehler = std::make_unique<Tfehler>();
     created(m_fehler.get());
     // The song sources live in SongLists; the never-shown window that held them is not needed.
-    m_einstausgabe = std::make_unique<Teinstausgabe>(s.lang);
+    m_einstausgabe = std::make_unique<Teinstausgabe>(s.lang, s.outputSettings);
+    m_einstausgabe->setCentreOver(m_prog.get());
     created(m_einstausgabe.get());
     m_bugreport_de = std::make_unique<Tbugreport_de>(s.lang);
     created(m_bugreport_de.get());
@@ -137,6 +138,9 @@ SonaloApp::SonaloApp(const Options &options)
         showAndRaise(m_dateiinfo.get());
         m_dateiinfo->Auslesen();
     });
+    QObject::connect(m_prog.get(), &Tprog::exportWindowRequested, m_txtexport.get(), [this] { m_txtexport->mtxtexportClick(); });
+    QObject::connect(m_prog.get(), &Tprog::outputSettingsWindowRequested, m_einstausgabe.get(),
+                     [this] { showAndRaise(m_einstausgabe.get()); });
     QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showAndRaise(m_info.get()); });
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });
     // The splash is the formal main window: closing the main window closes it and ends the run.

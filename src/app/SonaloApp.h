@@ -73,6 +73,8 @@ public:
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
     Teinstshortcuts *einstshortcuts() const { return m_einstshortcuts.get(); }
+    Ttxtexport *txtexport() const { return m_txtexport.get(); }
+    Teinstausgabe *einstausgabe() const { return m_einstausgabe.get(); }
     Tstartfenster *startfenster() const { return m_startfenster.get(); }
     StartWindowController &startWindow() const { return *m_startWindow; }
     PlaybackMpris *mpris() const { return m_mpris.get(); }

@@ -34,7 +34,9 @@ Session::Session(const Options &options)
       dialogs(*options.dialogs),
       m_ownFileManager(ownFileManager(options)),
       fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),
-      selection(lists, list, playback, fileManager)
+      selection(lists, list, playback, fileManager),
+      outputSettings(output, dialogs),
+      txtExport(lists, output, lang, dialogs)
 {
     list.attach(search, playback);
     // What playback shows in the status line.

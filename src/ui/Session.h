@@ -13,6 +13,8 @@
 #include "ui/SearchOptionsModel.h"
 #include "ui/SelectionOperations.h"
 #include "ui/SettingsController.h"
+#include "ui/OutputSettingsController.h"
+#include "ui/TxtExportController.h"
 
 #include <QString>
 
@@ -66,4 +68,7 @@ private:
 public:
     FileManager &fileManager;
     SelectionOperations selection;
+    // The list export and the output settings.
+    OutputSettingsController outputSettings;
+    TxtExportController txtExport;
 };

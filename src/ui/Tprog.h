@@ -86,6 +86,8 @@ Q_SIGNALS:
     void recentWindowRequested();
     void errorWindowRequested();
     void shortcutsWindowRequested();
+    void exportWindowRequested();
+    void outputSettingsWindowRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

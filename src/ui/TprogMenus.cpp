@@ -18,20 +18,6 @@
 
 namespace {
 
-// Menu items whose subsystems are still to come (export, the shell integration) stay disabled
-// until then.
-const char *const kPendingItems[] = {
-    "mtxtexport", "so",
-};
-
-bool isPendingItem(const QString &name)
-{
-    for (const char *item : kPendingItems)
-        if (name == QLatin1String(item))
-            return true;
-    return false;
-}
-
 const std::pair<const char *, SongDisplayMode> kDisplayModes[] = {
     {"saat", SongDisplayMode::ArtistTitle},
     {"saata", SongDisplayMode::ArtistTitleAlbum},
@@ -56,14 +42,12 @@ bool openIfUseful(QMenu *menu, QWidget *over, const QPoint &pos)
 void Tprog::createMenus()
 {
     QMenuBar *bar = menuBar();
-    // Each item is created with its shortcut and connected to its command; items without one
-    // belong to subsystems still to come.
+    // Each item is created with its shortcut and connected to its command.
     auto item = [this](QMenu *menu, const char *component, auto command) {
         auto *a = new QAction(this);
         a->setObjectName(QLatin1String(component));
         if (const UiText *t = LanguageTexts::find(LanguageTexts::mainMenu(), component); t && t->key)
             a->setShortcut(QKeySequence(QLatin1String(t->key)));
-        a->setEnabled(!isPendingItem(a->objectName()));
         if constexpr (!std::is_same_v<decltype(command), std::nullptr_t>)
             connect(a, &QAction::triggered, this, command);
         menu->addAction(a);
@@ -84,7 +68,7 @@ void Tprog::createMenus()
     QMenu *mdatei = submenu(bar, "mdatei");
     item(mdatei, "m_opendatei", [&playlist] { playlist.m_opendateiClick(); });
     item(mdatei, "m_openordner", [&playlist] { playlist.mp4Click(); });
-    item(mdatei, "mtxtexport", nullptr);
+    item(mdatei, "mtxtexport", [this] { Q_EMIT exportWindowRequested(); });
     mdatei->addSeparator();
     item(mdatei, "mclose", [this] { mcloseClick(); });
 
@@ -167,7 +151,7 @@ void Tprog::createMenus()
     item(sprache1, "English1", [this] { English1Click(); })->setCheckable(true);
     einst->addSeparator();
     item(einst, "m_einstshortcuts", [this] { Q_EMIT shortcutsWindowRequested(); });
-    item(einst, "so", nullptr);
+    item(einst, "so", [this] { Q_EMIT outputSettingsWindowRequested(); });
     einst->addSeparator();
     SettingsController &settings = m_session.settings;
     item(einst, "einstsave", [&settings] { settings.SaveSettings(); });

@@ -3,7 +3,9 @@
 #include "ui/AppTitle.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 namespace {
@@ -48,4 +50,24 @@ void QtUserDialogs::showMessage(QWidget *parent, const QString &message)
 void QtUserDialogs::showError(QWidget *parent, const QString &message)
 {
     QMessageBox::critical(parent, kApplicationTitle(), message);
+}
+
+QString QtUserDialogs::saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName)
+{
+    // An exported list replaces an existing file without asking, as a playlist save does.
+    return QFileDialog::getSaveFileName(owner(parent), QString(), presetName, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &current)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, current, owner(parent));
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QColor> QtUserDialogs::chooseColor(QWidget *parent, const QColor &current)
+{
+    const QColor colour = QColorDialog::getColor(current, owner(parent));
+    return colour.isValid() ? std::optional<QColor>(colour) : std::nullopt;
 }

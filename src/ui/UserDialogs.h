@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -22,6 +26,14 @@ public:
     virtual void showError(QWidget *parent, const QString &message) = 0;
     // A plain notice with an OK button.
     virtual void showMessage(QWidget *parent, const QString &message) = 0;
+
+    // The export and output settings dialogs.
+    // A save dialog preset to a file name; empty when cancelled.
+    virtual QString saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName) = 0;
+    // The font dialog preset to a font; nothing when cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &current) = 0;
+    // The colour dialog preset to a colour; nothing when cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &current) = 0;
 };
 
 // The real dialogs.
@@ -34,4 +46,8 @@ public:
     QString existingDirectory(QWidget *parent, const QString &title) override;
     void showError(QWidget *parent, const QString &message) override;
     void showMessage(QWidget *parent, const QString &message) override;
+
+    QString saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &current) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &current) override;
 };

@@ -20,17 +20,20 @@ void applyWindowTexts(QWidget &window, const char *className, std::span<const Ui
 {
     applyWindowTitle(window, className, lang);
     QString caption;
-    for (const UiText &t : controls) {
-        auto *w = window.findChild<QWidget *>(QLatin1String(t.component));
-        if (!w || !routineText(t, lang, caption))
-            continue;
-        if (auto *box = qobject_cast<QGroupBox *>(w))
-            box->setTitle(caption);
-        else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            button->setText(caption);
-        else if (auto *label = qobject_cast<QLabel *>(w))
-            label->setText(caption);
-    }
+    for (const UiText &t : controls)
+        if (routineText(t, lang, caption))
+            applyControlText(window, t.component, caption);
+}
+
+void applyControlText(QWidget &window, const char *component, const QString &caption)
+{
+    auto *w = window.findChild<QWidget *>(QLatin1String(component));
+    if (auto *box = qobject_cast<QGroupBox *>(w))
+        box->setTitle(caption);
+    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        button->setText(caption);
+    else if (auto *label = qobject_cast<QLabel *>(w))
+        label->setText(caption);
 }
 
 } // namespace LanguageTexts

@@ -17,4 +17,7 @@ void applyWindowTitle(QWidget &window, const char *className, const LanguageCode
 void applyWindowTexts(QWidget &window, const char *className, std::span<const UiText> controls,
                       const LanguageCode &lang);
 
+// One control's caption, found among the window's children by object name, as above.
+void applyControlText(QWidget &window, const char *component, const QString &caption);
+
 } // namespace LanguageTexts

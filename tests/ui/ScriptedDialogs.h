@@ -26,6 +26,28 @@ public:
     void showError(QWidget *, const QString &message) override { errors.append(message); }
     void showMessage(QWidget *, const QString &message) override { messages.append(message); }
 
+    // The export and output settings dialogs: the save dialog takes its answer from answers.
+    QStringList presetNames;
+    std::optional<QFont> fontAnswer;
+    std::optional<QColor> colorAnswer;
+    QList<QFont> fontsShown;
+    QList<QColor> colorsShown;
+    QString saveFileNameAs(QWidget *, const QString &filter, const QString &presetName) override
+    {
+        presetNames.append(presetName);
+        return next(filter);
+    }
+    std::optional<QFont> chooseFont(QWidget *, const QFont &current) override
+    {
+        fontsShown.append(current);
+        return fontAnswer;
+    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &current) override
+    {
+        colorsShown.append(current);
+        return colorAnswer;
+    }
+
 private:
     QString next(const QString &filter)
     {

@@ -75,8 +75,10 @@ QByteArray encodeGif(const QImage &picture, const QString &fileName)
     return out;
 }
 
+} // namespace
+
 // Starts from the application font, so that parts left unset keep its values.
-QFont toQFont(const std::optional<PictureFont> &style)
+QFont pictureQFont(const std::optional<PictureFont> &style)
 {
     QFont font;
     if (!style)
@@ -94,12 +96,10 @@ QFont toQFont(const std::optional<PictureFont> &style)
     return font;
 }
 
-} // namespace
-
 QByteArray renderTextPicture(const QString &text, const QString &fileName, const PictureStyle &style)
 {
     const QStringList lines = text.split(QStringLiteral("\r\n"));
-    const QFont font = toQFont(style.font);
+    const QFont font = pictureQFont(style.font);
     const QFontMetrics metrics(font);
     int widest = 0;
     for (const QString &line : lines)
