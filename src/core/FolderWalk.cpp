@@ -21,22 +21,33 @@ struct Entry
 using FolderId = std::pair<dev_t, ino_t>;
 
 // One listing of a folder, sorted by name without regard to case (exact order breaks ties, so
-// the result is the same on every run). Symbolic links are followed.
-std::vector<Entry> listFolder(const QString &folder)
+// the result is the same on every run), and the folder's identity. Symbolic links are
+// followed. The kind of an entry comes from the listing where the file system gives it; only
+// links and entries of unknown kind cost a stat. False when the folder cannot be opened.
+bool listFolder(const QString &folder, std::vector<Entry> &entries, FolderId &id)
 {
-    std::vector<Entry> entries;
+    entries.clear();
     const QByteArray native = QFile::encodeName(folder);
     DIR *dir = ::opendir(native.constData());
     if (!dir)
-        return entries;
+        return false;
+    struct stat st;
+    if (::fstat(::dirfd(dir), &st) != 0) {
+        ::closedir(dir);
+        return false;
+    }
+    id = {st.st_dev, st.st_ino};
     while (const dirent *d = ::readdir(dir)) {
         const char *n = d->d_name;
         if ((n[0] == '.' && n[1] == 0) || (n[0] == '.' && n[1] == '.' && n[2] == 0))
             continue;
         Entry e;
         e.name = QFile::decodeName(n);
-        struct stat st;
-        if (::stat((native + n).constData(), &st) == 0) {
+        if (d->d_type == DT_DIR) {
+            e.directory = true;
+        } else if (d->d_type == DT_REG) {
+            e.regular = true;
+        } else if ((d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) && ::fstatat(::dirfd(dir), n, &st, 0) == 0) {
             e.directory = S_ISDIR(st.st_mode);
             e.regular = S_ISREG(st.st_mode);
         }
@@ -47,15 +58,6 @@ std::vector<Entry> listFolder(const QString &folder)
         const int c = a.name.compare(b.name, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a.name < b.name;
     });
-    return entries;
-}
-
-bool folderId(const QString &folder, FolderId *id)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
-        return false;
-    *id = {st.st_dev, st.st_ino};
     return true;
 }
 
@@ -74,9 +76,9 @@ struct Walk
         if (!folder.endsWith(QLatin1Char('/')))
             folder += QLatin1Char('/');
         FolderId id{};
-        if (!folderId(folder, &id) || !onPath.insert(id).second)
+        std::vector<Entry> entries;
+        if (!listFolder(folder, entries, id) || !onPath.insert(id).second)
             return; // missing, unreadable, or already being walked (a link loop)
-        const std::vector<Entry> entries = listFolder(folder);
         if (afterFolder && *afterFolder)
             (*afterFolder)();
 

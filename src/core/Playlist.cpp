@@ -1,6 +1,10 @@
 #include "core/Playlist.h"
 
 #include "core/FileSystem.h"
+#include "core/KeepAlive.h"
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -31,9 +35,16 @@ void appendIfSong(QStringView line, SongList &out)
 
 } // namespace
 
-void parsePlaylistText(QStringView text, SongList &out)
+void parsePlaylistText(QStringView text, SongList &out, const std::function<void()> &keepAlive)
 {
-    out.reserve(out.size() + text.count(QLatin1Char('\r')) + 1);
+    KeepAlive alive(keepAlive);
+    // Counted in pieces: a million songs' text takes a while even to count.
+    qsizetype lines = 1;
+    for (qsizetype at = 0; at < text.size(); at += 1 << 20) {
+        lines += text.sliced(at, std::min<qsizetype>(1 << 20, text.size() - at)).count(QLatin1Char('\r'));
+        alive.now();
+    }
+    out.reserve(out.size() + lines);
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start < n) {
@@ -43,15 +54,20 @@ void parsePlaylistText(QStringView text, SongList &out)
             break;
         }
         appendIfSong(text.sliced(start, cr - start), out);
+        alive.tick();
         start = cr + 2; // the character after CR is skipped, whatever it is
     }
 }
 
-void parseDroppedPlaylist(QByteArrayView bytes, SongList &out)
+void parseDroppedPlaylist(QByteArrayView bytes, SongList &out, const std::function<void()> &keepAlive)
 {
+    KeepAlive alive(keepAlive);
     const QString text = decodeLineReaderText(bytes);
     out.reserve(out.size() + text.count(QLatin1Char('\n')) + 1);
-    forEachLine(text, [&](QStringView line) { appendIfSong(line, out); });
+    forEachLine(text, [&](QStringView line) {
+        appendIfSong(line, out);
+        alive.tick();
+    });
 }
 
 QString playlistText(const SongList &list)
@@ -78,17 +94,27 @@ QString playlistText(const SongList &list)
     return text;
 }
 
-void LoadPlaylist(SongLists &lists, const QString &fileName)
+void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
 {
-    const QString text = ReadTextFile(fileName);
-    parsePlaylistText(text, lists.AllSongs);
+    QString text;
+    if (keepAlive) {
+        // Reading and decoding a large file is one step of a second: it runs beside the
+        // caller, which keeps its window painting meanwhile. Nothing else touches the text.
+        std::future<QString> reading = std::async(std::launch::async, [&fileName] { return ReadTextFile(fileName); });
+        while (reading.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            keepAlive();
+        text = reading.get(); // throws what reading threw
+    } else {
+        text = ReadTextFile(fileName);
+    }
+    parsePlaylistText(text, lists.AllSongs, keepAlive);
     lists.SourceFolders.append(FileSystem::folderOf(fileName));
 }
 
-void LoadDroppedPlaylist(SongLists &lists, const QString &fileName)
+void LoadDroppedPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
 {
     const QByteArray bytes = readTextFileBytes(fileName);
-    parseDroppedPlaylist(bytes, lists.AllSongs);
+    parseDroppedPlaylist(bytes, lists.AllSongs, keepAlive);
     lists.SourceFolders.append(FileSystem::folderOf(fileName));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/SongLists.h"
 #include "core/TextEncoding.h"
 
@@ -12,19 +14,20 @@ struct PictureStyle;
 
 // The line rule of the loader: every CR ends a line and the character after it is skipped,
 // whatever it is; a line with exactly eight fields is a song. Appends to out.
-void parsePlaylistText(QStringView text, SongList &out);
+void parsePlaylistText(QStringView text, SongList &out, const std::function<void()> &keepAlive = {});
 
 // The line rule of a dropped playlist: signatures FF FE, FE FF and EF BB BF are recognised,
 // anything else is ANSI; lines end at CR LF, CR or LF. Appends to out.
-void parseDroppedPlaylist(QByteArrayView bytes, SongList &out);
+void parseDroppedPlaylist(QByteArrayView bytes, SongList &out, const std::function<void()> &keepAlive = {});
 
 // The file text SavePlaylist writes: "|" inside a field becomes "l".
 QString playlistText(const SongList &list);
 
 // Appends the songs of the file to AllSongs and its folder to SourceFolders. Throws SonaloError
-// when the file cannot be read; nothing is added then.
-void LoadPlaylist(SongLists &lists, const QString &fileName);
-void LoadDroppedPlaylist(SongLists &lists, const QString &fileName);
+// when the file cannot be read; nothing is added then. keepAlive, when given, runs while a
+// long file is parsed (see KeepAlive).
+void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive = {});
+void LoadDroppedPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive = {});
 
 // The name SavePlaylist writes to: ".slp" is appended unless the name holds it anywhere.
 QString playlistFileName(const QString &name);

@@ -1,5 +1,6 @@
 #include "core/SongSearch.h"
 
+#include "core/KeepAlive.h"
 #include "core/TextFold.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -41,7 +42,7 @@ using Pcre2Ptr = std::unique_ptr<T, Pcre2Deleter>;
 constexpr uint32_t kMatchLimit = 5'000'000;
 constexpr uint32_t kDepthLimit = 50'000;
 
-SearchOutcome regexSearch(const SongList &songs, const QString &term, const SearchOptions &o)
+SearchOutcome regexSearch(const SongList &songs, const QString &term, const SearchOptions &o, KeepAlive &alive)
 {
     SearchOutcome out;
     QString pattern = o.exact ? QLatin1Char('^') + term + QLatin1Char('$') : term;
@@ -74,6 +75,7 @@ SearchOutcome regexSearch(const SongList &songs, const QString &term, const Sear
 
     QString hay;
     for (qsizetype i = 0; i < songs.size(); ++i) {
+        alive.tick();
         buildHaystack(hay, songs[i], o, false);
         const int rc = pcre2_match_16(code.get(), reinterpret_cast<PCRE2_SPTR16>(hay.utf16()), PCRE2_SIZE(hay.size()), 0, 0,
                                       data.get(), mctx.get());
@@ -90,7 +92,7 @@ SearchOutcome regexSearch(const SongList &songs, const QString &term, const Sear
     return out;
 }
 
-SearchOutcome plainSearch(const SongList &songs, const QString &term, const SearchOptions &o)
+SearchOutcome plainSearch(const SongList &songs, const QString &term, const SearchOptions &o, KeepAlive &alive)
 {
     SearchOutcome out;
     const bool upper = !o.caseSensitive;
@@ -107,6 +109,7 @@ SearchOutcome plainSearch(const SongList &songs, const QString &term, const Sear
     }
     QString hay;
     for (qsizetype i = 0; i < songs.size(); ++i) {
+        alive.tick();
         buildHaystack(hay, songs[i], o, upper);
         auto found = [&](const QString &needle) { return !needle.isEmpty() && QStringView(hay).contains(needle); };
         bool match = false;
@@ -130,9 +133,11 @@ SearchOutcome plainSearch(const SongList &songs, const QString &term, const Sear
 } // namespace
 
 
-SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex)
+SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex,
+                          const std::function<void()> &keepAlive)
 {
-    return regex ? regexSearch(songs, term, options) : plainSearch(songs, term, options);
+    KeepAlive alive(keepAlive);
+    return regex ? regexSearch(songs, term, options, alive) : plainSearch(songs, term, options, alive);
 }
 
 int regexErrorCodeFromPcre2(int e)

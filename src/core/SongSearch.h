@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <array>
+#include <functional>
 
 enum class SearchMode { WholeTerm, And, Or };
 
@@ -35,7 +36,9 @@ struct SearchOutcome
 
 // Searches every song of the list for the term under the options; regex selects the
 // regular-expression rule. Never throws; a rejected pattern gives ok = false and its code.
-SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex);
+// keepAlive, when given, runs while a long list is searched (see KeepAlive).
+SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex,
+                          const std::function<void()> &keepAlive = {});
 
 
 // The error code of the texts for a PCRE2 error code.

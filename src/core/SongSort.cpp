@@ -1,5 +1,6 @@
 #include "core/SongSort.h"
 
+#include "core/KeepAlive.h"
 #include "core/TextFold.h"
 
 #include <algorithm>
@@ -76,7 +77,7 @@ struct KeyTable
     int digits = 1;
 };
 
-KeyTable buildKeys(const SongList &list, int field)
+KeyTable buildKeys(const SongList &list, int field, KeepAlive *alive = nullptr)
 {
     KeyTable table;
     const qsizetype n = list.size();
@@ -110,6 +111,8 @@ KeyTable buildKeys(const SongList &list, int field)
         for (const TSongRecord &s : list) {
             numericTexts.push_back(FoldSortText(s.field(field), field));
             room += numericTexts.back().size() + table.digits;
+            if (alive)
+                alive->tick();
         }
     } else {
         QString track;
@@ -119,6 +122,8 @@ KeyTable buildKeys(const SongList &list, int field)
             for (int p = 0; p < count; ++p)
                 room += foldedSortSize(pieces[p]);
             room += table.digits;
+            if (alive)
+                alive->tick();
         }
     }
 
@@ -145,6 +150,8 @@ KeyTable buildKeys(const SongList &list, int field)
             position /= 10;
         }
         end += table.digits;
+        if (alive)
+            alive->tick();
     }
     starts.push_back(end - begin);
     table.keys.reserve(size_t(n));
@@ -165,17 +172,46 @@ QStringList SortKeys(const SongList &list, int field)
     return keys;
 }
 
-void SortSongs(SongList &list, int field, bool descending)
+namespace {
+
+// Sorts in runs of a size that takes a few milliseconds, then merges them pairwise, so that the
+// window can be kept painting between steps. The keys are unique, so the order is the one a
+// single sort gives.
+template <typename Less>
+void sortInSteps(std::vector<QStringView> &keys, Less less, KeepAlive &alive)
 {
-    KeyTable table = buildKeys(list, field);
+    constexpr size_t kRun = 1 << 15;
+    const auto begin = keys.begin();
+    const size_t n = keys.size();
+    for (size_t b = 0; b < n; b += kRun) {
+        std::sort(begin + qsizetype(b), begin + qsizetype(std::min(b + kRun, n)), less);
+        alive.now();
+    }
+    for (size_t width = kRun; width < n; width *= 2) {
+        for (size_t b = 0; b + width < n; b += 2 * width) {
+            std::inplace_merge(begin + qsizetype(b), begin + qsizetype(b + width),
+                               begin + qsizetype(std::min(b + 2 * width, n)), less);
+            alive.now();
+        }
+    }
+}
+
+} // namespace
+
+void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive)
+{
+    KeepAlive alive(keepAlive);
+    KeyTable table = buildKeys(list, field, &alive);
     // Ordinal comparison of UTF-16 code units, no locale. The keys are unique.
     auto less = [](QStringView a, QStringView b) { return QtPrivate::compareStrings(a, b) < 0; };
     if (descending)
-        std::sort(table.keys.begin(), table.keys.end(), [&](QStringView a, QStringView b) { return less(b, a); });
+        sortInSteps(table.keys, [&](QStringView a, QStringView b) { return less(b, a); }, alive);
     else
-        std::sort(table.keys.begin(), table.keys.end(), less);
+        sortInSteps(table.keys, less, alive);
     // Each key ends with its song's starting position: order[j] is the song that goes to j.
-    const qsizetype n = list.size();
+    const qsizetype n = qsizetype(table.keys.size());
+    if (list.size() < n)
+        return; // a list that lost songs meanwhile would be scrambled by keys of the old one
     std::vector<qsizetype> order;
     order.reserve(size_t(n));
     for (QStringView key : table.keys) {
@@ -184,33 +220,30 @@ void SortSongs(SongList &list, int field, bool descending)
             position = position * 10 + (c.unicode() - u'0');
         order.push_back(position - 1);
     }
-    // Permute in place, cycle by cycle, so that no second list of songs is allocated.
+    // Permute in place, cycle by cycle, so that no second list of songs is allocated. Swaps
+    // rather than moves: between any two, the list holds every song exactly once, so the
+    // window may repaint from it while a million songs are reordered.
     TSongRecord *songs = list.data();
     for (qsizetype start = 0; start < n; ++start) {
-        if (order[size_t(start)] < 0 || order[size_t(start)] == start)
-            continue;
-        TSongRecord held = std::move(songs[start]);
         qsizetype to = start;
-        for (;;) {
+        while (order[size_t(to)] != start && order[size_t(to)] >= 0) {
             const qsizetype from = order[size_t(to)];
+            std::swap(songs[to], songs[from]);
             order[size_t(to)] = -1;
-            if (from == start) {
-                songs[to] = std::move(held);
-                break;
-            }
-            songs[to] = std::move(songs[from]);
             to = from;
+            alive.tick();
         }
+        order[size_t(to)] = -1;
     }
 }
 
-bool SortState::lvColumnClick(int column, qsizetype rowCount, SongList &shown)
+bool SortState::lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive)
 {
     if (rowCount < 2)
         return false;
     SortDescending = column == SortColumn ? !SortDescending : false;
     SortColumn = column;
     if (column != 0 && !shown.isEmpty())
-        SortSongs(shown, column - 1, SortDescending);
+        SortSongs(shown, column - 1, SortDescending, keepAlive);
     return true;
 }

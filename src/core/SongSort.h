@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Sorting the shown list by a column of the song table.
 
 // True when the whole text is a signed 32-bit decimal integer.
@@ -23,8 +25,9 @@ QString FoldSortText(const QString &text, int field);
 // are unique, so any correct sort gives one order.
 QStringList SortKeys(const SongList &list, int field);
 
-// Sorts the list in place by the field, comparing keys code unit by code unit.
-void SortSongs(SongList &list, int field, bool descending);
+// Sorts the list in place by the field, comparing keys code unit by code unit. keepAlive, when
+// given, runs while a long list is sorted (see KeepAlive); it must not change the list.
+void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive = {});
 
 // The sort state of the song table: the column clicked last and the direction of the last sort.
 struct SortState
@@ -34,5 +37,5 @@ struct SortState
 
     // A click on a column header with rowCount rows showing. Returns false when the click is
     // ignored (fewer than 2 rows). Column 0 only updates the state; others sort the list.
-    bool lvColumnClick(int column, qsizetype rowCount, SongList &shown);
+    bool lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive = {});
 };

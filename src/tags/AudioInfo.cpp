@@ -2,6 +2,7 @@
 
 #include "tags/ID3v1Tag.h"
 #include "tags/ID3v2Tag.h"
+#include "tags/DeviceRead.h"
 
 #include "core/FileSystem.h"
 #include "core/TextUtil.h"
@@ -16,40 +17,60 @@
 
 namespace {
 
-// Opens a regular file read-only. A FIFO or device is refused without being opened for
-// reading in blocking mode, so it can never stall the caller.
-bool openRegularFile(QFile &file, const QString &path)
+// A regular file opened read-only, with the size its fstat gave; closed on destruction.
+// Opened without blocking, so that a FIFO or device named like a song is refused without
+// ever stalling the caller; the fstat after the open is the only stat a readable file costs.
+class OpenedFile
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
+public:
+    enum State { Opened, NotRegular, Unreadable };
+
+    explicit OpenedFile(const QString &path)
+    {
+        const QByteArray native = QFile::encodeName(path);
+        m_fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (m_fd < 0) {
+            // Told apart only now, so that the common case stats nothing before the open.
+            m_state = FileSystem::isRegularFile(path) ? Unreadable : NotRegular;
+            return;
+        }
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0) {
+            m_state = Unreadable;
+            return;
+        }
+        m_state = S_ISREG(st.st_mode) ? Opened : NotRegular;
+        m_size = st.st_size;
     }
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
+    ~OpenedFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
-    return true;
-}
+    OpenedFile(const OpenedFile &) = delete;
+    OpenedFile &operator=(const OpenedFile &) = delete;
+
+    State state() const { return m_state; }
+    WindowedReader reader() const { return WindowedReader(m_fd, m_size); }
+
+private:
+    int m_fd = -1;
+    qint64 m_size = 0;
+    State m_state = Unreadable;
+};
 
 QString lastComponent(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-// Opens the file and runs one reader over all of it; false when the file cannot be opened or
-// the reader's code is not Ok, and then into is left as it was.
+// Runs one reader over the opened file; false when its code is not Ok, and then into is left
+// as it was.
 template <typename Values>
-bool readWholeFile(const QString &path, Values &into)
+bool readWholeFile(const OpenedFile &file, Values &into)
 {
-    QFile file;
-    if (!openRegularFile(file, path))
-        return false;
-    ReadResult<Values> r = Values::Read(file);
+    WindowedReader reader = file.reader();
+    ReadResult<Values> r = Values::Read(reader);
     if (!r.ok())
         return false;
     into = std::move(r.values);
@@ -121,20 +142,20 @@ void TAudioInfo::ReadFromFile(const QString &path)
 
 void TAudioInfo::ReadMpegFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    QFile file;
-    if (!openRegularFile(file, path))
+    if (file.state() != OpenedFile::Opened)
         return InfoFromFileName(path);
+    // One reader for the three, so that the tail, the head and the first frames are read once.
     // The tags' values count whatever their codes: a tag not found or cut short leaves its
     // values empty, or holds the frames before the cut.
-    const ReadResult<TID3v1Tag> v1r = TID3v1Tag::Read(file);
-    const ReadResult<TID3v2Tag> v2r = TID3v2Tag::Read(file);
+    WindowedReader reader = file.reader();
+    const ReadResult<TID3v1Tag> v1r = TID3v1Tag::Read(reader);
+    const ReadResult<TID3v2Tag> v2r = TID3v2Tag::Read(reader);
     const TID3v1Tag &v1 = v1r.values;
     const TID3v2Tag &v2 = v2r.values;
-    file.seek(v2.Exists ? qint64(v2.TagSize) : 0);
-    ReadResult<TMpegInfo> mpeg = TMpegInfo::Read(file);
-    file.close();
+    ReadResult<TMpegInfo> mpeg = TMpegInfo::Read(reader, v2.Exists ? qint64(v2.TagSize) : 0);
     if (!mpeg.ok())
         return InfoFromFileName(path);
 
@@ -161,9 +182,10 @@ void TAudioInfo::ReadMpegFile(const QString &path)
 
 void TAudioInfo::ReadOggFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Ogg))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Ogg))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Ogg, path, Ogg.Title, Ogg.Artist, Ogg.Album, Ogg.Date, Ogg.Genre, Ogg.Track,
                      Ogg.GetDuration());
@@ -171,9 +193,10 @@ void TAudioInfo::ReadOggFile(const QString &path)
 
 void TAudioInfo::ReadWmaFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Wma))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Wma))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Wma, path, Wma.Title, Wma.Artist, Wma.Album, Wma.Year, Wma.Genre, Wma.Track,
                      Wma.Duration);
@@ -181,9 +204,10 @@ void TAudioInfo::ReadWmaFile(const QString &path)
 
 void TAudioInfo::ReadFlacFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Flac))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Flac))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Flac, path, Flac.Title, Flac.Artist, Flac.Album, Flac.Date, Flac.Genre, Flac.Track,
                      Flac.GetDuration());
@@ -191,9 +215,10 @@ void TAudioInfo::ReadFlacFile(const QString &path)
 
 void TAudioInfo::ReadOpusFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Opus))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Opus))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Opus, path, Opus.Title, Opus.Artist, Opus.Album, Opus.Date, Opus.Genre, Opus.Track,
                      Opus.GetDuration());
@@ -201,9 +226,10 @@ void TAudioInfo::ReadOpusFile(const QString &path)
 
 void TAudioInfo::ReadMp4File(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Mp4))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Mp4))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Mp4, path, Mp4.Title, Mp4.Artist, Mp4.Album, Mp4.Year, Mp4.Genre, Mp4.Track,
                      Mp4.GetDuration());
@@ -211,9 +237,10 @@ void TAudioInfo::ReadMp4File(const QString &path)
 
 void TAudioInfo::ReadWavFile(const QString &path)
 {
-    if (!FileSystem::isRegularFile(path))
+    const OpenedFile file(path);
+    if (file.state() == OpenedFile::NotRegular)
         return;
-    if (!readWholeFile(path, Wav))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Wav))
         return InfoFromFileName(path);
     takeStreamValues(Reader::Wav, path, Wav.Title, Wav.Artist, Wav.Album, Wav.Year, Wav.Genre, Wav.Track,
                      Wav.GetDuration());

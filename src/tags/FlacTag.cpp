@@ -26,6 +26,12 @@ void TFlacTag::ResetData()
 
 ReadResult<TFlacTag> TFlacTag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TFlacTag> TFlacTag::Read(WindowedReader &device)
+{
     return runReader<TFlacTag>([&](TFlacTag &tag) {
         const int code = tag.parse(device);
         if (code != ReaderResult::Ok)
@@ -34,7 +40,7 @@ ReadResult<TFlacTag> TFlacTag::Read(QIODevice &device)
     });
 }
 
-int TFlacTag::parse(QIODevice &device)
+int TFlacTag::parse(WindowedReader &device)
 {
     const ReadResult<std::uint32_t> id3v2 = TID3v2Tag::SizeInFront(device);
     if (id3v2.code == ReaderResult::UnexpectedFailure)
@@ -66,7 +72,7 @@ int TFlacTag::parse(QIODevice &device)
 
     bool last = first & 0x80;
     qint64 pos = start + 4 + 4 + firstLength;
-    WindowedReader blocks(device, 4096);
+    WindowedReader &blocks = device;
     for (int n = 0; n < kMaxBlocks && !last; ++n) {
         if (!blocks.readAt(pos, 4, buf))
             return deviceFailure(device);

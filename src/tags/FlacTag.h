@@ -3,6 +3,8 @@
 #include "tags/ReaderResult.h"
 
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -19,6 +21,8 @@ public:
     // found), 6 the device ends before STREAMINFO is complete, 9 no "fLaC" where it belongs or
     // no STREAMINFO first, 11 unexpected failure. Any code but 0 leaves the reset state.
     static ReadResult<TFlacTag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TFlacTag> Read(WindowedReader &device);
     // Seconds from the sample count and rate; 0 when either is unknown.
     double GetDuration() const;
 
@@ -32,5 +36,5 @@ public:
     QString Date, Genre, Comment, Vendor;
 
 private:
-    int parse(QIODevice &device);
+    int parse(WindowedReader &device);
 };

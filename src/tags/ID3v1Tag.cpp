@@ -19,10 +19,16 @@ void TID3v1Tag::ResetData()
 
 ReadResult<TID3v1Tag> TID3v1Tag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TID3v1Tag> TID3v1Tag::Read(WindowedReader &device)
+{
     return runReader<TID3v1Tag>([&](TID3v1Tag &tag) { return tag.parse(device); });
 }
 
-int TID3v1Tag::parse(QIODevice &device)
+int TID3v1Tag::parse(WindowedReader &device)
 {
     QByteArray tail;
     if (const int r = readStructure(device, device.size() - 128, 128, tail, "TAG"); r != ReaderResult::Ok)

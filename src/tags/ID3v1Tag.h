@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -20,6 +22,8 @@ public:
     // 0 tag read, 6 fewer than 128 bytes, 9 no "TAG", 11 unexpected failure (reported through
     // the reader-failure hook). Any code but 0 leaves the reset state. Moves the device.
     static ReadResult<TID3v1Tag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TID3v1Tag> Read(WindowedReader &device);
 
     QString GetTitle() const;
     QString GetArtist() const;
@@ -36,5 +40,5 @@ public:
     QString Title, Artist, Album, Comment, Year;
 
 private:
-    int parse(QIODevice &device);
+    int parse(WindowedReader &device);
 };

@@ -33,7 +33,7 @@ struct TagHeader
 };
 
 // 0 with the header read, 6 fewer than ten bytes, 9 no "ID3", 11 a read error.
-int readTagHeader(QIODevice &device, TagHeader &h)
+int readTagHeader(WindowedReader &device, TagHeader &h)
 {
     QByteArray head;
     if (const int r = readStructure(device, 0, 10, head, "ID3"); r != ReaderResult::Ok)
@@ -68,6 +68,12 @@ void TID3v2Tag::ResetData()
 
 ReadResult<TID3v2Tag> TID3v2Tag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TID3v2Tag> TID3v2Tag::Read(WindowedReader &device)
+{
     return runReader<TID3v2Tag>([&](TID3v2Tag &tag) {
         const int r = tag.ReadHeader(device);
         if (r != ReaderResult::Ok || !tag.Exists)
@@ -77,6 +83,12 @@ ReadResult<TID3v2Tag> TID3v2Tag::Read(QIODevice &device)
 }
 
 ReadResult<std::uint32_t> TID3v2Tag::SizeInFront(QIODevice &device)
+{
+    WindowedReader reader(device);
+    return SizeInFront(reader);
+}
+
+ReadResult<std::uint32_t> TID3v2Tag::SizeInFront(WindowedReader &device)
 {
     return runReader<std::uint32_t>([&](std::uint32_t &size) {
         TagHeader h;
@@ -93,7 +105,7 @@ ReadResult<std::uint32_t> TID3v2Tag::SizeInFront(QIODevice &device)
     });
 }
 
-int TID3v2Tag::ReadHeader(QIODevice &device)
+int TID3v2Tag::ReadHeader(WindowedReader &device)
 {
     TagHeader h;
     const int r = readTagHeader(device, h);
@@ -125,7 +137,7 @@ int TID3v2Tag::ReadHeader(QIODevice &device)
     return ReaderResult::Ok;
 }
 
-int TID3v2Tag::ReadFrames(qint64 start, QIODevice &device)
+int TID3v2Tag::ReadFrames(qint64 start, WindowedReader &device)
 {
     Frames.clear();
     PaddingReached = false;

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QIODevice>
+
+class WindowedReader;
 #include <QList>
 #include <QString>
 
@@ -35,10 +37,13 @@ public:
     // (0, 6, 9, 10 or 11). After 6 the frames before the cut stay. The caller positions the
     // device itself.
     static ReadResult<TID3v2Tag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TID3v2Tag> Read(WindowedReader &device);
     // The bytes a tag at the start of the device takes, header and footer included, for the
     // readers of what follows it: 0 with the size, 6 fewer than ten bytes, 9 no tag (also one
     // that would reach past the end of the device), 11 unexpected failure.
     static ReadResult<std::uint32_t> SizeInFront(QIODevice &device);
+    static ReadResult<std::uint32_t> SizeInFront(WindowedReader &device);
 
     int FindFrame(int value) const;
     QString GetFrameText(int value) const;
@@ -75,10 +80,10 @@ private:
     // The two steps of Read.
     // 0 header read, 6 fewer than 10 bytes (or an extended header cut off), 9 no "ID3",
     // 10 unsupported major version, 11 unexpected failure.
-    int ReadHeader(QIODevice &device);
+    int ReadHeader(WindowedReader &device);
     // Frames from start up to the padding, the end of the tag or of the file. 6 when the tag
     // ends inside a frame (the frames before it stay), 11 on an unexpected failure.
-    int ReadFrames(qint64 start, QIODevice &device);
+    int ReadFrames(qint64 start, WindowedReader &device);
 
     qint64 m_framesStart = 10;
 };

@@ -41,7 +41,7 @@ int forEachAtom(WindowedReader &device, qint64 from, qint64 to, F &&f)
     qint64 pos = from;
     for (int n = 0; n < kMaxAtomsPerLevel && pos + 8 <= to; ++n) {
         if (!device.readAt(pos, std::min<qint64>(16, to - pos), head))
-            return deviceFailure(device.device());
+            return deviceFailure(device);
         if (head.size() < 8)
             break;
         ByteCursor c(head);
@@ -76,7 +76,7 @@ int forEachAtom(WindowedReader &device, qint64 from, qint64 to, F &&f)
 int readBody(WindowedReader &device, const Atom &a, qint64 n, QByteArray &out)
 {
     if (!device.readAt(a.body, std::min(n, a.end - a.body), out))
-        return deviceFailure(device.device());
+        return deviceFailure(device);
     return ReaderResult::Ok;
 }
 
@@ -124,6 +124,12 @@ void TMp4Tag::ResetData()
 
 ReadResult<TMp4Tag> TMp4Tag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TMp4Tag> TMp4Tag::Read(WindowedReader &device)
+{
     return runReader<TMp4Tag>([&](TMp4Tag &tag) {
         const int code = tag.parse(device);
         if (code != ReaderResult::Ok)
@@ -132,7 +138,7 @@ ReadResult<TMp4Tag> TMp4Tag::Read(QIODevice &device)
     });
 }
 
-int TMp4Tag::parse(QIODevice &file)
+int TMp4Tag::parse(WindowedReader &file)
 {
     QByteArray head;
     if (const int r = readStructure(file, 0, 12, head); r != ReaderResult::Ok)
@@ -143,7 +149,7 @@ int TMp4Tag::parse(QIODevice &file)
 
     // "moov" may come before or after the media data; the walk steps over "mdat" by its size.
     bool movie = false;
-    WindowedReader device(file);
+    WindowedReader &device = file;
     const int r = forEachAtom(device, 0, file.size(), [&](const Atom &a) {
         if (a.type != "moov")
             return ReaderResult::Ok;
@@ -254,7 +260,7 @@ int TMp4Tag::readMeta(WindowedReader &device, qint64 from, qint64 to)
     // a plain one in QuickTime files; there the first child, "hdlr", follows at once.
     QByteArray probe;
     if (!device.readAt(from, 8, probe))
-        return deviceFailure(device.device());
+        return deviceFailure(device);
     const bool plain = probe.size() == 8 && QByteArrayView(probe).sliced(4) == QByteArrayView("hdlr");
     return forEachAtom(device, plain ? from : from + 4, to, [&](const Atom &a) {
         return a.type == "ilst" ? readItems(device, a.body, a.end) : int(ReaderResult::Ok);

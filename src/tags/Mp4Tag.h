@@ -21,6 +21,8 @@ public:
     // found in it), 6 the device ends before "ftyp" or "moov" is found, 9 no "ftyp" first, 11
     // unexpected failure. Any code but 0 leaves the reset state.
     static ReadResult<TMp4Tag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TMp4Tag> Read(WindowedReader &device);
     // Seconds from the movie header, else from the sound track's media header; 0 when unknown.
     double GetDuration() const;
 
@@ -38,7 +40,7 @@ public:
     QString Year, Genre, Comment;
 
 private:
-    int parse(QIODevice &device);
+    int parse(WindowedReader &device);
     int readMovie(WindowedReader &device, qint64 from, qint64 to);
     int readTrack(WindowedReader &device, qint64 from, qint64 to);
     int readMeta(WindowedReader &device, qint64 from, qint64 to);

@@ -232,13 +232,19 @@ void TMpegInfo::takeHeader(const TMpegFrameHeader &h, qint64 pos)
 
 ReadResult<TMpegInfo> TMpegInfo::Read(QIODevice &device)
 {
-    return runReader<TMpegInfo>([&](TMpegInfo &info) { return info.search(device); });
+    WindowedReader reader(device);
+    return Read(reader, device.pos());
 }
 
-int TMpegInfo::search(QIODevice &device)
+ReadResult<TMpegInfo> TMpegInfo::Read(WindowedReader &device, qint64 start)
+{
+    return runReader<TMpegInfo>([&](TMpegInfo &info) { return info.search(device, start); });
+}
+
+int TMpegInfo::search(WindowedReader &device, qint64 start)
 {
     FileSize = device.size();
-    qint64 p = device.pos();
+    qint64 p = start;
     QByteArray window, scratch, third;
     qint64 windowStart = p;
     if (!readAt(device, windowStart, kWindowSize, window))

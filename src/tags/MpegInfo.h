@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QIODevice>
 
+class WindowedReader;
+
 #include <cstdint>
 
 // One decoded MPEG audio frame header.
@@ -35,6 +37,8 @@ public:
     // Searches from the device's current position to the end of the device: 0 a frame was
     // accepted (Valid, FirstFramePosition), 9 none was found, 11 unexpected failure.
     static ReadResult<TMpegInfo> Read(QIODevice &device);
+    // The same from start on, served from the file's windows.
+    static ReadResult<TMpegInfo> Read(WindowedReader &device, qint64 start);
 
     // The header of the four bytes at offset (invalid when they are not all there).
     static TMpegFrameHeader DecodeHeader(QByteArrayView bytes, qint64 offset);
@@ -67,7 +71,7 @@ public:
     qint64 FirstFramePosition = -1;
 
 private:
-    int search(QIODevice &device);
+    int search(WindowedReader &device, qint64 start);
     bool accept(const TMpegFrameHeader &h, qint64 pos, bool xing, std::uint32_t xingFrames);
     bool acceptInfo(const TMpegFrameHeader &h, const TMpegFrameHeader &next, qint64 pos, std::uint32_t infoFrames);
     void takeHeader(const TMpegFrameHeader &h, qint64 pos);

@@ -43,10 +43,16 @@ std::uint8_t TOGGtag::TrackFromText(const QString &text)
 
 ReadResult<TOGGtag> TOGGtag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TOGGtag> TOGGtag::Read(WindowedReader &device)
+{
     return runReader<TOGGtag>([&](TOGGtag &tag) { return tag.parse(device); });
 }
 
-int TOGGtag::parse(QIODevice &device)
+int TOGGtag::parse(WindowedReader &device)
 {
     auto ioFail = [&] {
         ResetData();
@@ -89,7 +95,7 @@ int TOGGtag::parse(QIODevice &device)
     return ReaderResult::Ok;
 }
 
-bool TOGGtag::readComments(QIODevice &device, qint64 pos)
+bool TOGGtag::readComments(WindowedReader &device, qint64 pos)
 {
     DeviceCommentSource source(device, pos, device.size());
     VorbisComments c;
@@ -106,7 +112,7 @@ bool TOGGtag::readComments(QIODevice &device, qint64 pos)
     return true;
 }
 
-bool TOGGtag::GetSampleCount(QIODevice &device)
+bool TOGGtag::GetSampleCount(WindowedReader &device)
 {
     SampleCount = 0;
     const qint64 size = device.size();

@@ -3,6 +3,8 @@
 #include "tags/ReaderResult.h"
 
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -20,6 +22,8 @@ public:
     // 6 the device ends before them, 9 no Ogg page or no Vorbis identification header where
     // they belong, 11 unexpected failure. Any code but 0 leaves the reset state.
     static ReadResult<TOGGtag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TOGGtag> Read(WindowedReader &device);
     double GetDuration() const;
 
     // The number before the first "/" modulo 256; 0 when it is not a number.
@@ -36,7 +40,7 @@ public:
     QString Date, Genre, Comment, Vendor;
 
 private:
-    int parse(QIODevice &device);
-    bool readComments(QIODevice &device, qint64 pos);
-    bool GetSampleCount(QIODevice &device);
+    int parse(WindowedReader &device);
+    bool readComments(WindowedReader &device, qint64 pos);
+    bool GetSampleCount(WindowedReader &device);
 };

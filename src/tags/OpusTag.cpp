@@ -34,7 +34,7 @@ int readPageHeader(WindowedReader &device, qint64 pos, PageHeader &page)
 {
     QByteArray buf;
     if (!device.readAt(pos, kPageHeaderSize, buf))
-        return deviceFailure(device.device());
+        return deviceFailure(device);
     if (buf.size() < kPageHeaderSize)
         return ReaderResult::TooShort;
     if (!QByteArrayView(buf).startsWith("OggS"))
@@ -47,7 +47,7 @@ int readPageHeader(WindowedReader &device, qint64 pos, PageHeader &page)
     c.skip(8); // sequence number, checksum
     const std::uint8_t segments = c.u8();
     if (!device.readAt(pos + kPageHeaderSize, segments, page.lacing))
-        return deviceFailure(device.device());
+        return deviceFailure(device);
     if (page.lacing.size() < segments)
         return ReaderResult::TooShort;
     page.bodyStart = pos + kPageHeaderSize + segments;
@@ -74,7 +74,7 @@ public:
                 break;
             const qint64 take = std::min(n - out.size(), m_left);
             if (!m_device.readAt(m_pos, take, chunk)) {
-                deviceFailure(m_device.device());
+                deviceFailure(m_device);
                 return fail();
             }
             out.append(chunk);
@@ -162,6 +162,12 @@ void TOpusTag::ResetData()
 
 ReadResult<TOpusTag> TOpusTag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TOpusTag> TOpusTag::Read(WindowedReader &device)
+{
     return runReader<TOpusTag>([&](TOpusTag &tag) {
         const int code = tag.parse(device);
         if (code != ReaderResult::Ok)
@@ -170,9 +176,9 @@ ReadResult<TOpusTag> TOpusTag::Read(QIODevice &device)
     });
 }
 
-int TOpusTag::parse(QIODevice &device)
+int TOpusTag::parse(WindowedReader &device)
 {
-    WindowedReader reader(device);
+    WindowedReader &reader = device;
     PageHeader first;
     if (const int r = readPageHeader(reader, 0, first); r != ReaderResult::Ok)
         return r;
@@ -216,7 +222,7 @@ int TOpusTag::parse(QIODevice &device)
     return ReaderResult::Ok;
 }
 
-bool TOpusTag::findLastGranule(QIODevice &device, std::uint32_t serial)
+bool TOpusTag::findLastGranule(WindowedReader &device, std::uint32_t serial)
 {
     GranulePosition = -1;
     const qint64 size = device.size();

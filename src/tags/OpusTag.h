@@ -3,6 +3,8 @@
 #include "tags/ReaderResult.h"
 
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -19,6 +21,8 @@ public:
     // comments and the length as far as found), 6 the device ends inside that packet, 9 no Ogg
     // page or no OpusHead there, 11 unexpected failure. Any code but 0 leaves the reset state.
     static ReadResult<TOpusTag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TOpusTag> Read(WindowedReader &device);
     // Seconds at 48 kHz from the last granule position minus the pre-skip; 0 when unknown.
     double GetDuration() const;
 
@@ -32,6 +36,6 @@ public:
     QString Date, Genre, Comment, Vendor;
 
 private:
-    int parse(QIODevice &device);
-    bool findLastGranule(QIODevice &device, std::uint32_t serial);
+    int parse(WindowedReader &device);
+    bool findLastGranule(WindowedReader &device, std::uint32_t serial);
 };

@@ -15,8 +15,8 @@ constexpr std::uint32_t kMaxComments = 100000;
 
 } // namespace
 
-DeviceCommentSource::DeviceCommentSource(QIODevice &device, qint64 pos, qint64 end)
-    : m_reader(device, 4096), m_pos(pos), m_end(std::min(end, device.size()))
+DeviceCommentSource::DeviceCommentSource(WindowedReader &device, qint64 pos, qint64 end)
+    : m_reader(device), m_pos(pos), m_end(std::min(end, device.size()))
 {
 }
 

@@ -19,16 +19,16 @@ public:
     virtual bool skip(qint64 n) = 0;
 };
 
-// The bytes of a device from pos up to end (the device's end at most).
+// The bytes of a file from pos up to end (the device's end at most).
 class DeviceCommentSource : public CommentSource
 {
 public:
-    DeviceCommentSource(QIODevice &device, qint64 pos, qint64 end);
+    DeviceCommentSource(WindowedReader &device, qint64 pos, qint64 end);
     bool read(qint64 n, QByteArray &out) override;
     bool skip(qint64 n) override;
 
 private:
-    WindowedReader m_reader;
+    WindowedReader &m_reader;
     qint64 m_pos;
     qint64 m_end;
 };

@@ -37,6 +37,12 @@ void TWavTag::ResetData()
 
 ReadResult<TWavTag> TWavTag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TWavTag> TWavTag::Read(WindowedReader &device)
+{
     return runReader<TWavTag>([&](TWavTag &tag) {
         const int code = tag.parse(device);
         if (code != ReaderResult::Ok)
@@ -45,7 +51,7 @@ ReadResult<TWavTag> TWavTag::Read(QIODevice &device)
     });
 }
 
-int TWavTag::parse(QIODevice &device)
+int TWavTag::parse(WindowedReader &device)
 {
     QByteArray buf;
     if (const int r = readStructure(device, 0, 12, buf, "RIFF"); r != ReaderResult::Ok)
@@ -62,7 +68,7 @@ int TWavTag::parse(QIODevice &device)
     bool format = false;
     QString id3Values[7];
     qint64 pos = 12;
-    WindowedReader chunks(device, 4096);
+    WindowedReader &chunks = device;
     for (int n = 0; n < kMaxChunks && pos + 8 <= end; ++n) {
         if (!chunks.readAt(pos, 8, buf))
             return deviceFailure(device);
@@ -130,7 +136,7 @@ void TWavTag::readInfo(QByteArrayView list)
     }
 }
 
-int TWavTag::readId3(QIODevice &device, qint64 pos, qint64 size)
+int TWavTag::readId3(WindowedReader &device, qint64 pos, qint64 size)
 {
     QByteArray bytes;
     if (!readAt(device, pos, std::min(size, kMaxId3Bytes), bytes))

@@ -3,6 +3,8 @@
 #include "tags/ReaderResult.h"
 
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -20,6 +22,8 @@ public:
     // as found), 6 the device ends before "fmt " is complete, 9 no "RIFF"/"WAVE" header, 11
     // unexpected failure. Any code but 0 leaves the reset state.
     static ReadResult<TWavTag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TWavTag> Read(WindowedReader &device);
     // The data chunk's bytes over the average bytes per second; 0 when either is unknown.
     double GetDuration() const;
 
@@ -36,7 +40,7 @@ public:
     QString Year, Genre, Comment;
 
 private:
-    int parse(QIODevice &device);
+    int parse(WindowedReader &device);
     void readInfo(QByteArrayView list);
-    int readId3(QIODevice &device, qint64 pos, qint64 size);
+    int readId3(WindowedReader &device, qint64 pos, qint64 size);
 };

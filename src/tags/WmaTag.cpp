@@ -73,10 +73,16 @@ void TWMATag::ResetData()
 
 ReadResult<TWMATag> TWMATag::Read(QIODevice &device)
 {
+    WindowedReader reader(device);
+    return Read(reader);
+}
+
+ReadResult<TWMATag> TWMATag::Read(WindowedReader &device)
+{
     return runReader<TWMATag>([&](TWMATag &tag) { return tag.parse(device); });
 }
 
-int TWMATag::parse(QIODevice &device)
+int TWMATag::parse(WindowedReader &device)
 {
     const qint64 fileSize = device.size();
     QByteArray head;

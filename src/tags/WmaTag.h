@@ -3,6 +3,8 @@
 #include "tags/ReaderResult.h"
 
 #include <QIODevice>
+
+class WindowedReader;
 #include <QString>
 
 #include <cstdint>
@@ -20,6 +22,8 @@ public:
     // fail the plausibility check: then Valid stays false and every field keeps its reset
     // value, and the facade shows the file by its name.
     static ReadResult<TWMATag> Read(QIODevice &device);
+    // The same, served from the file's windows.
+    static ReadResult<TWMATag> Read(WindowedReader &device);
 
     bool Valid = false;
     std::uint32_t FileSize = 0;
@@ -32,5 +36,5 @@ public:
     QString Year, Genre, Comment;
 
 private:
-    int parse(QIODevice &device);
+    int parse(WindowedReader &device);
 };

@@ -3,6 +3,8 @@
 #include "core/ListStatus.h"
 #include "playback/PlaybackControl.h"
 
+#include <QCoreApplication>
+
 ListDisplay::ListDisplay(SongLists &lists, const LanguageCode &lang, QObject *parent)
     : QObject(parent), m_lists(lists), m_lang(lang), m_model(lists)
 {
@@ -57,7 +59,9 @@ void ListDisplay::statusClick()
 void ListDisplay::lvColumnClick(int column)
 {
     SongList &shown = m_lists.shown();
-    if (m_sort.lvColumnClick(column, m_model.rowCountValue(), shown)) {
+    // A million songs take a second: the window keeps painting, but takes no input meanwhile.
+    const std::function<void()> keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    if (m_sort.lvColumnClick(column, m_model.rowCountValue(), shown, keepAlive)) {
         m_model.setRowCount(shown.size());
         // The number column sorts nothing: no arrow for it.
         Q_EMIT sortIndicatorChanged(column > 0 ? m_sort.SortColumn : -1, m_sort.SortDescending);

@@ -128,7 +128,11 @@ void PlaylistController::loadPlaylistFile(const QString &fileName)
 {
     // Read into a list of its own first, so that a failure adds nothing.
     SongLists loaded(m_lists.programFolder());
-    LoadAnyPlaylist(loaded, fileName, m_entryRecord);
+    // A playlist of a million songs takes a second to parse: the window keeps painting.
+    LoadAnyPlaylist(loaded, fileName, m_entryRecord, false, [this] {
+        if (m_adding)
+            processEvents();
+    });
     m_lists.AllSongs.append(std::move(loaded.AllSongs));
     m_lists.SourceFolders.append(loaded.SourceFolders);
 }

@@ -7,6 +7,8 @@
 #include "core/ListStatus.h"
 #include "ui/SearchOptionsModel.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr int kPathField = 7;
@@ -33,7 +35,10 @@ bool SearchController::SuchenClick()
         return true;
     }
     // Always the whole playlist, also while a result is shown.
-    const SearchOutcome outcome = searchSongs(m_lists.AllSongs, term, m_options.options(), m_options.regex());
+    // A million songs take a while: the window keeps painting, but takes no input meanwhile.
+    const SearchOutcome outcome = searchSongs(m_lists.AllSongs, term, m_options.options(), m_options.regex(), [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     if (!outcome.ok) {
         // The previous view stays as it was, result or playlist, so that the table and the
         // status line still agree; the user corrects the pattern and searches again.
@@ -43,7 +48,8 @@ bool SearchController::SuchenClick()
     m_lists.FoundSongs.clear();
     m_lists.FoundSongs.reserve(outcome.matches.size());
     for (qsizetype i : outcome.matches)
-        m_lists.FoundSongs.append(m_lists.AllSongs[i]);
+        if (i < m_lists.AllSongs.size()) // never past the list, whatever ran meanwhile
+            m_lists.FoundSongs.append(m_lists.AllSongs[i]);
     m_lists.ShowingFound = true;
     m_list.setRowCount(0);
     m_list.setRowCount(m_lists.FoundSongs.size());

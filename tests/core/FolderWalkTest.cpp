@@ -50,12 +50,22 @@ TEST(FolderWalk, LoopsFifosUnreadableAndMissingFolders)
     QDir().mkpath(t.path(QStringLiteral("locked")));
     t.write(QStringLiteral("locked/hidden.mp3"), "x");
     ::chmod(QFile::encodeName(t.path(QStringLiteral("locked"))).constData(), 0);
+    // Links are followed by what they point at: the listing only says "link".
+    auto link = [&](const char *target, const char *name) {
+        return ::symlink(target, QFile::encodeName(t.path(QString::fromLatin1(name))).constData());
+    };
+    ASSERT_EQ(link("song.mp3", "a/linked.mp3"), 0);
+    ASSERT_EQ(link("../fifo.mp3", "a/fifolink.mp3"), 0);
+    ASSERT_EQ(link("nowhere.mp3", "a/dangling.mp3"), 0);
 
     QStringList found;
     WideFindAllFiles(found, t.path(), kAudio, true);
     ::chmod(QFile::encodeName(t.path(QStringLiteral("locked"))).constData(), 0700);
     EXPECT_TRUE(found.contains(t.path(QStringLiteral("a/song.mp3"))));
     EXPECT_FALSE(found.contains(t.path(QStringLiteral("fifo.mp3"))));
+    EXPECT_TRUE(found.contains(t.path(QStringLiteral("a/linked.mp3"))));
+    EXPECT_FALSE(found.contains(t.path(QStringLiteral("a/fifolink.mp3"))));
+    EXPECT_FALSE(found.contains(t.path(QStringLiteral("a/dangling.mp3"))));
     EXPECT_EQ(found.count(t.path(QStringLiteral("a/song.mp3"))), 1); // the loop is entered once
     if (::geteuid() != 0) {
         EXPECT_FALSE(found.contains(t.path(QStringLiteral("locked/hidden.mp3"))));

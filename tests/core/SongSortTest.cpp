@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TSongRecord song(const QString &artist, const QString &title, const QString &album = {},
@@ -219,6 +221,28 @@ TEST(SortSongs, ManySongsMatchTheirKeyOrderInBothDirections)
             ASSERT_EQ(sorted.size(), list.size());
             for (qsizetype j = 0; j < sorted.size(); ++j)
                 ASSERT_EQ(sorted[j], expected[size_t(j)].second) << "field " << field << " row " << j;
+        }
+    }
+}
+
+TEST(SortSongs, ALongListSortedInStepsGivesTheOrderOfOneSort)
+{
+    // Several runs and merges of the stepwise sort, with many equal titles, both directions.
+    SongList list;
+    for (int i = 0; i < 3 * 32768 + 17; ++i)
+        list.append(song(QStringLiteral("a%1").arg(i % 7), QStringLiteral("t%1").arg((i * 7919) % 5003)));
+    QStringList keys = SortKeys(list, 1);
+    std::sort(keys.begin(), keys.end());
+    for (const bool descending : {false, true}) {
+        SongList sorted = list;
+        SortSongs(sorted, 1, descending, [] {});
+        ASSERT_EQ(sorted.size(), list.size());
+        const qsizetype n = list.size();
+        const qsizetype digits = QString::number(n).size();
+        for (qsizetype j = 0; j < n; ++j) {
+            const QString &key = keys[descending ? n - 1 - j : j];
+            const qsizetype from = key.right(digits).toLongLong() - 1;
+            ASSERT_EQ(sorted[j], list[from]) << "at " << j << (descending ? " descending" : " ascending");
         }
     }
 }

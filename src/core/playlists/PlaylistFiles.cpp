@@ -60,14 +60,15 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
     lists.SourceFolders.append(FileSystem::folderOf(fileName));
 }
 
-void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record, bool dropped)
+void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record, bool dropped,
+                     const std::function<void()> &keepAlive)
 {
     if (isForeignPlaylist(fileName))
         LoadForeignPlaylist(lists, fileName, record);
     else if (dropped)
-        LoadDroppedPlaylist(lists, fileName);
+        LoadDroppedPlaylist(lists, fileName, keepAlive);
     else
-        LoadPlaylist(lists, fileName);
+        LoadPlaylist(lists, fileName, keepAlive);
 }
 
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding, const PictureStyle &style)

@@ -32,9 +32,9 @@ PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format
 void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record);
 
 // Any playlist: a foreign one by LoadForeignPlaylist, every other name as a ".slp" (by
-// LoadDroppedPlaylist when dropped, else LoadPlaylist).
+// LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is parsed).
 void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
-                     bool dropped = false);
+                     bool dropped = false, const std::function<void()> &keepAlive = {});
 
 // The bytes of a foreign playlist for a list. ".m3u" is written in the output encoding when
 // that is the 8-bit code page and every character fits it, else (like the others) in UTF-8
