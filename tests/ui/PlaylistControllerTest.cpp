@@ -122,6 +122,33 @@ TEST_F(PlaylistControllerTest, SaveCommandsWriteTheirListOrReportTheFailure)
     EXPECT_TRUE(errors[0].startsWith(u8("Cannot create file"))) << errors[0].toStdString();
 }
 
+TEST_F(PlaylistControllerTest, SavingOverAPlaylistAsksAndNoKeepsTheFile)
+{
+    songs() = {song("a", "1")};
+    dialogs.answers = {programFolder + u8("party")};
+    playlist().mp2Click(); // a new file: nothing asked
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    const QByteArray before = TempDir::read(programFolder + u8("party.slp"));
+
+    // The question names the file really written, with the extension the save adds.
+    songs() = {song("b", "2"), song("c", "3")};
+    dialogs.answers = {programFolder + u8("party")};
+    dialogs.askAnswers = {false};
+    playlist().mp2Click();
+    ASSERT_EQ(dialogs.questions, QStringList{u8("party.slp already exists.\nDo you want to replace it?")});
+    EXPECT_EQ(TempDir::read(programFolder + u8("party.slp")), before);
+
+    session->lang.setCode(u8("de"));
+    session->lists.FoundSongs = songs();
+    dialogs.answers = {programFolder + u8("party.slp")};
+    dialogs.askAnswers = {true};
+    playlist().ergalsempClick();
+    EXPECT_EQ(dialogs.questions.last(), u8("party.slp existiert bereits.\nSoll die Datei ersetzt werden?"));
+    SongLists check;
+    LoadPlaylist(check, programFolder + u8("party.slp"));
+    EXPECT_EQ(check.AllSongs.size(), 2);
+}
+
 TEST_F(PlaylistControllerTest, OpenArgumentByExtensionRefreshingAfterEach)
 {
     QStringList added, statusAtAdd;
