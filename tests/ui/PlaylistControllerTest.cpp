@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -147,6 +148,52 @@ TEST_F(PlaylistControllerTest, SavingOverAPlaylistAsksAndNoKeepsTheFile)
     SongLists check;
     LoadPlaylist(check, programFolder + u8("party.slp"));
     EXPECT_EQ(check.AllSongs.size(), 2);
+}
+
+TEST_F(PlaylistControllerTest, ASongThatCannotBePlayedShowsInTheStatusLineForAWhile)
+{
+    struct Case
+    {
+        const char *lang;
+        FakeAudioScript::Failure failure;
+        const char *shown;
+        const char *logged; // the whole message stays in the error log
+    };
+    const Case cases[] = {
+        {"en", {5, u8("No audio stream.")}, "File can not be played: bad.mp3", "  No audio stream."},
+        {"de", {}, "Datei kann nicht abgespielt werden: bad.mp3", "  Datei kann nicht abgespielt werden. Unbekannter Fehler."},
+    };
+    QStringList log, songTexts;
+    QObject::connect(&session->playback, &PlaybackControl::logLine, [&](const QString &l) { log << l; });
+    QObject::connect(&session->playback, &PlaybackControl::songShownInStatusLine,
+                     [&](const QString &t) { songTexts << t; });
+    const QString bad = programFolder + u8("bad.mp3"), good = programFolder + u8("good.mp3");
+    for (const QString &path : {bad, good}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    songs() = {song("bad", "1"), song("good", "2")};
+    songs()[0].Path = bad;
+    songs()[1].Path = good;
+    session->list.ShowListStatus();
+    session->list.setNoticeMilliseconds(50);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lang);
+        session->lang.setCode(u8(c.lang));
+        players.failOnPlay[bad] = c.failure;
+        log.clear();
+        songTexts.clear();
+        session->playback.lvDblClick(0);
+        // The next song started meanwhile, but the failure stays readable first.
+        ASSERT_FALSE(songTexts.isEmpty());
+        EXPECT_EQ(status(), u8(c.shown));
+        EXPECT_TRUE(log.contains(u8(c.logged))) << log.join(u'|').toStdString();
+        QElapsedTimer waited;
+        waited.start();
+        while (status() == u8(c.shown) && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(status(), songTexts.last());
+    }
 }
 
 TEST_F(PlaylistControllerTest, OpenArgumentByExtensionRefreshingAfterEach)
