@@ -171,6 +171,7 @@ void PlaybackControl::PlayFile(const QString &path)
                    m_lang.text(u"  Datei kann nicht abgespielt werden. Unbekannter Fehler.",
                                u"  File can not be played. Unknown Error."),
                    QString(), false);
+    Q_EMIT songFailed(path);
     continueAfterFailure();
 }
 

@@ -161,6 +161,8 @@ Q_SIGNALS:
     void logLine(const QString &line);
     // The program's general error message, for failures outside the logged song starts.
     void errorRaised(const QString &message);
+    // A song that exists could not be started (path as given); the log has the details.
+    void songFailed(const QString &path);
 
 private:
     const SongList &rows() const { return m_lists.shown(); }

@@ -4,10 +4,15 @@
 #include "playback/PlaybackControl.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 ListDisplay::ListDisplay(SongLists &lists, const LanguageCode &lang, QObject *parent)
     : QObject(parent), m_lists(lists), m_lang(lang), m_model(lists)
 {
+    // Long enough to read, short enough not to hide the next song's name for good.
+    m_notice.setSingleShot(true);
+    m_notice.setInterval(5000);
+    connect(&m_notice, &QTimer::timeout, this, [this] { Q_EMIT statusTextChanged(m_status); });
 }
 
 void ListDisplay::attach(ShownSearch &search, PlaybackCursor &playback)
@@ -24,7 +29,16 @@ void ListDisplay::setRowCount(qsizetype rows)
 void ListDisplay::setStatusText(const QString &text)
 {
     m_status = text;
-    Q_EMIT statusTextChanged(m_status);
+    if (!m_notice.isActive())
+        Q_EMIT statusTextChanged(m_status);
+}
+
+void ListDisplay::showPlayFailure(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    m_noticeText = m_lang.text(u"Datei kann nicht abgespielt werden: ", u"File can not be played: ") + name;
+    m_notice.start();
+    Q_EMIT statusTextChanged(m_noticeText);
 }
 
 void ListDisplay::ShowListStatus()
@@ -45,6 +59,7 @@ void ListDisplay::ShowListStatus()
 
 void ListDisplay::statusClick()
 {
+    m_notice.stop(); // a click asks for the list's text now
     if (!m_statusShowsSong && m_playback && m_playback->songLoaded()) {
         m_playback->ShowCurrentSong();
         m_statusShowsSong = true;

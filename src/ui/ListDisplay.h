@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class PlaybackCursor;
 
@@ -35,7 +36,8 @@ public:
 
     SongTableModel &model() { return m_model; }
     const SortState &sortState() const { return m_sort; }
-    const QString &statusText() const { return m_status; }
+    // What the status line shows: a notice while one is up, else the list's text.
+    const QString &statusText() const { return m_notice.isActive() ? m_noticeText : m_status; }
     bool StatusShowsSong() const { return m_statusShowsSong; }
 
     // The table forgets every row it had and shows this many of the shown list.
@@ -50,6 +52,10 @@ public:
     void showSong(const QString &text);
     // A song was started: the status line counts as showing the song.
     void markStatusShowsSong() { m_statusShowsSong = true; }
+    // A song could not be played: the status line says so for a while, then shows the list's
+    // text again (including what was set meanwhile, such as the next song).
+    void showPlayFailure(const QString &path);
+    void setNoticeMilliseconds(int ms) { m_notice.setInterval(ms); }
     // The language routine's part: the count text in the new language.
     void languageChanged();
 
@@ -65,6 +71,8 @@ private:
     SortState m_sort;
     QString m_status;
     bool m_statusShowsSong = false;
+    QString m_noticeText;
+    QTimer m_notice;
     ShownSearch *m_search = nullptr;
     PlaybackCursor *m_playback = nullptr;
 };

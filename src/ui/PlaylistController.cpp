@@ -290,7 +290,7 @@ void PlaylistController::mp3Click()
 void PlaylistController::savePlaylistTo(const SongList &list)
 {
     const QString name = m_dialogs.saveFileName(nullptr, playlistFilter());
-    if (name.isEmpty())
+    if (name.isEmpty() || !confirmOverwrite(m_dialogs, nullptr, m_lang, playlistSaveTarget(name)))
         return;
     runCommand([&] { SaveAnyPlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
 }

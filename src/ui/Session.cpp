@@ -48,6 +48,7 @@ Session::Session(const Options &options)
     // What playback shows in the status line.
     QObject::connect(&playback, &PlaybackControl::songShownInStatusLine, &list, &ListDisplay::showSong);
     QObject::connect(&playback, &PlaybackControl::statusShowsSong, &list, &ListDisplay::markStatusShowsSong);
+    QObject::connect(&playback, &PlaybackControl::songFailed, &list, &ListDisplay::showPlayFailure);
     // The table marks the row that plays.
     QObject::connect(&playback, &PlaybackControl::songChanged, &list, [this] {
         const IAudioPlayer *player = playback.Player();

@@ -212,8 +212,11 @@ void TxtExportController::SpeichernClick(QWidget *parent)
     const QString chosen = m_dialogs.saveFileNameAs(parent, saveFilter(), presetFileName());
     if (chosen.isEmpty())
         return;
+    const QString target = exportFileName(chosen, m_options.html);
+    if (!confirmOverwrite(m_dialogs, parent, m_lang, target))
+        return;
     try {
-        WriteTextFile(exportFileText(m_output), exportFileName(chosen, m_options.html), m_outputSettings.OutputEncoding,
+        WriteTextFile(exportFileText(m_output), target, m_outputSettings.OutputEncoding,
                       m_outputSettings.picture);
     } catch (const SonaloError &e) {
         m_dialogs.showError(parent, e.message());

@@ -1,10 +1,12 @@
 #include "ui/UserDialogs.h"
 
+#include "core/LanguageCode.h"
 #include "ui/AppTitle.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -37,7 +39,8 @@ QStringList runFileDialog(QWidget *parent, const QString &filter, QFileDialog::F
     QFileDialog dialog(owner(parent));
     dialog.setFileMode(mode);
     dialog.setAcceptMode(accept);
-    // A playlist save replaces an existing file without asking.
+    // The save commands ask before replacing the file they really write (the dialog does
+    // not know the extension the writer adds).
     if (accept == QFileDialog::AcceptSave)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     prepareFileDialog(dialog, filter);
@@ -101,9 +104,29 @@ void QtUserDialogs::showError(QWidget *parent, const QString &message)
     showBox(parent, QMessageBox::Critical, message);
 }
 
+bool QtUserDialogs::ask(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                    owner(parent));
+    box.setDefaultButton(QMessageBox::No);
+    fitCaption(box);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool confirmOverwrite(UserDialogs &dialogs, QWidget *parent, const LanguageCode &lang, const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    const QString name = info.fileName();
+    return dialogs.ask(parent, lang.text(u"%1 existiert bereits.\nSoll die Datei ersetzt werden?",
+                                         u"%1 already exists.\nDo you want to replace it?")
+                                   .arg(name));
+}
+
 QString QtUserDialogs::saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName)
 {
-    // An exported list replaces an existing file without asking, as a playlist save does.
+    // The export asks itself, about the name with the extension the writer adds.
     return QFileDialog::getSaveFileName(owner(parent), QString(), presetName, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }

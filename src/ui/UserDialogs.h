@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class LanguageCode;
 class QFileDialog;
 class QMessageBox;
 class QWidget;
@@ -37,6 +38,8 @@ public:
     virtual void showError(QWidget *parent, const QString &message) = 0;
     // A plain notice with an OK button.
     virtual void showMessage(QWidget *parent, const QString &message) = 0;
+    // A yes/no question; true for yes. "No" is the default button.
+    virtual bool ask(QWidget *parent, const QString &question) = 0;
 
     // The export and output settings dialogs.
     // A save dialog preset to a file name; empty when cancelled.
@@ -46,6 +49,10 @@ public:
     // The colour dialog preset to a colour; nothing when cancelled.
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &current) = 0;
 };
+
+// Before a save replaces a file: true when path does not exist yet or the user agrees to
+// replace it. The save dialogs themselves do not ask, so this is the one question.
+bool confirmOverwrite(UserDialogs &dialogs, QWidget *parent, const LanguageCode &lang, const QString &path);
 
 // The real dialogs.
 class QtUserDialogs : public UserDialogs
@@ -57,6 +64,7 @@ public:
     QString existingDirectory(QWidget *parent, const QString &title) override;
     void showError(QWidget *parent, const QString &message) override;
     void showMessage(QWidget *parent, const QString &message) override;
+    bool ask(QWidget *parent, const QString &question) override;
 
     QString saveFileNameAs(QWidget *parent, const QString &filter, const QString &presetName) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &current) override;

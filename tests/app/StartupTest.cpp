@@ -32,6 +32,7 @@ public:
     QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &message) override { errors.append(message); }
     void showMessage(QWidget *, const QString &message) override { errors.append(message); }
+    bool ask(QWidget *, const QString &) override { return false; }
     QString saveFileNameAs(QWidget *, const QString &, const QString &) override { return {}; }
     std::optional<QFont> chooseFont(QWidget *, const QFont &) override { return std::nullopt; }
     std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }

@@ -1,6 +1,9 @@
 #include "ByteBuilders.h"
 
+#include "core/Playlist.h"
 #include "tags/WavTag.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -75,5 +78,28 @@ TEST(WavTag, ChunkSizes)
         EXPECT_EQ(readInto(tag, c.bytes), c.code) << c.name;
         EXPECT_EQ(tag.Title, c.title) << c.name;
         EXPECT_DOUBLE_EQ(tag.GetDuration(), c.seconds) << c.name;
+    }
+}
+
+// The build's demo playlist: its files carry the tags the playlist shows, so a first start
+// reads the same artist and title from the files.
+TEST(WavTag, DemoFilesCarryThePlaylistsTags)
+{
+    const QString folder = QStringLiteral(SONALO_BINARY_DIR "/src/app/");
+    SongLists lists;
+    LoadPlaylist(lists, folder + QStringLiteral("Sonalo-Demo.slp"));
+    ASSERT_EQ(lists.AllSongs.size(), 6);
+    for (const TSongRecord &row : lists.AllSongs) {
+        SCOPED_TRACE(row.Path.toStdString());
+        QFile file(folder + row.Path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto read = TWavTag::Read(file);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.values.Artist, row.Artist);
+        EXPECT_EQ(read.values.Title, row.Title);
+        EXPECT_EQ(read.values.Album, row.Album);
+        EXPECT_EQ(read.values.Genre, row.Genre);
+        EXPECT_EQ(read.values.Year, row.Year);
+        EXPECT_EQ(read.values.Track, row.Track.toUInt());
     }
 }

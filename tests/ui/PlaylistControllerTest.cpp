@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -120,6 +121,79 @@ TEST_F(PlaylistControllerTest, SaveCommandsWriteTheirListOrReportTheFailure)
     playlist().mp2Click();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(u8("Cannot create file"))) << errors[0].toStdString();
+}
+
+TEST_F(PlaylistControllerTest, SavingOverAPlaylistAsksAndNoKeepsTheFile)
+{
+    songs() = {song("a", "1")};
+    dialogs.answers = {programFolder + u8("party")};
+    playlist().mp2Click(); // a new file: nothing asked
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    const QByteArray before = TempDir::read(programFolder + u8("party.slp"));
+
+    // The question names the file really written, with the extension the save adds.
+    songs() = {song("b", "2"), song("c", "3")};
+    dialogs.answers = {programFolder + u8("party")};
+    dialogs.askAnswers = {false};
+    playlist().mp2Click();
+    ASSERT_EQ(dialogs.questions, QStringList{u8("party.slp already exists.\nDo you want to replace it?")});
+    EXPECT_EQ(TempDir::read(programFolder + u8("party.slp")), before);
+
+    session->lang.setCode(u8("de"));
+    session->lists.FoundSongs = songs();
+    dialogs.answers = {programFolder + u8("party.slp")};
+    dialogs.askAnswers = {true};
+    playlist().ergalsempClick();
+    EXPECT_EQ(dialogs.questions.last(), u8("party.slp existiert bereits.\nSoll die Datei ersetzt werden?"));
+    SongLists check;
+    LoadPlaylist(check, programFolder + u8("party.slp"));
+    EXPECT_EQ(check.AllSongs.size(), 2);
+}
+
+TEST_F(PlaylistControllerTest, ASongThatCannotBePlayedShowsInTheStatusLineForAWhile)
+{
+    struct Case
+    {
+        const char *lang;
+        FakeAudioScript::Failure failure;
+        const char *shown;
+        const char *logged; // the whole message stays in the error log
+    };
+    const Case cases[] = {
+        {"en", {5, u8("No audio stream.")}, "File can not be played: bad.mp3", "  No audio stream."},
+        {"de", {}, "Datei kann nicht abgespielt werden: bad.mp3", "  Datei kann nicht abgespielt werden. Unbekannter Fehler."},
+    };
+    QStringList log, songTexts;
+    QObject::connect(&session->playback, &PlaybackControl::logLine, [&](const QString &l) { log << l; });
+    QObject::connect(&session->playback, &PlaybackControl::songShownInStatusLine,
+                     [&](const QString &t) { songTexts << t; });
+    const QString bad = programFolder + u8("bad.mp3"), good = programFolder + u8("good.mp3");
+    for (const QString &path : {bad, good}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    songs() = {song("bad", "1"), song("good", "2")};
+    songs()[0].Path = bad;
+    songs()[1].Path = good;
+    session->list.ShowListStatus();
+    session->list.setNoticeMilliseconds(50);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lang);
+        session->lang.setCode(u8(c.lang));
+        players.failOnPlay[bad] = c.failure;
+        log.clear();
+        songTexts.clear();
+        session->playback.lvDblClick(0);
+        // The next song started meanwhile, but the failure stays readable first.
+        ASSERT_FALSE(songTexts.isEmpty());
+        EXPECT_EQ(status(), u8(c.shown));
+        EXPECT_TRUE(log.contains(u8(c.logged))) << log.join(u'|').toStdString();
+        QElapsedTimer waited;
+        waited.start();
+        while (status() == u8(c.shown) && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(status(), songTexts.last());
+    }
 }
 
 TEST_F(PlaylistControllerTest, OpenArgumentByExtensionRefreshingAfterEach)

@@ -25,6 +25,14 @@ public:
     QString existingDirectory(QWidget *, const QString &title) override { return next(title); }
     void showError(QWidget *, const QString &message) override { errors.append(message); }
     void showMessage(QWidget *, const QString &message) override { messages.append(message); }
+    // Yes/no questions: answered from askAnswers, yes once they run out.
+    QStringList questions;
+    QList<bool> askAnswers;
+    bool ask(QWidget *, const QString &question) override
+    {
+        questions.append(question);
+        return askAnswers.isEmpty() || askAnswers.takeFirst();
+    }
 
     // The export and output settings dialogs: the save dialog takes its answer from answers.
     QStringList presetNames;

@@ -166,6 +166,24 @@ TEST_F(TxtExportTest, SavesTheOutputBoxUnderTheSuffixRulesInTheOutputEncoding)
     EXPECT_TRUE(dialogs.errors[0].startsWith(u8("Cannot create file"))) << dialogs.errors[0].toStdString();
 }
 
+TEST_F(TxtExportTest, SavingOverAnExportAsksAndNoKeepsTheFile)
+{
+    fill();
+    TempDir tmp;
+    QFile old(tmp.path(u8("liste.txt")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    dialogs.answers = {tmp.path(u8("liste")), tmp.path(u8("liste"))};
+    dialogs.askAnswers = {false, true};
+    exporter().SpeichernClick();
+    ASSERT_EQ(dialogs.questions, QStringList{u8("liste.txt already exists.\nDo you want to replace it?")});
+    EXPECT_EQ(TempDir::read(tmp.path(u8("liste.txt"))), QByteArray("old"));
+    exporter().SpeichernClick();
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_NE(TempDir::read(tmp.path(u8("liste.txt"))), QByteArray("old"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
 TEST_F(TxtExportTest, ClipboardGetsTheWholeOutput)
 {
     fill();

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <numbers>
 
 namespace {
@@ -21,14 +22,33 @@ void putLe(QByteArray &out, quint32 value, int bytes)
         out.append(char((value >> (8 * i)) & 0xFF));
 }
 
-// A mono 16-bit WAV of the given tones, one after the other, each with a soft fade in and out.
-QByteArray toneWav(const std::initializer_list<double> &frequencies, double secondsEach)
+// A RIFF INFO list of the non-empty texts, each in UTF-8 with its terminating zero.
+QByteArray infoList(const std::initializer_list<std::pair<const char *, QString>> &texts)
+{
+    QByteArray list("INFO");
+    for (const auto &[id, text] : texts) {
+        if (text.isEmpty())
+            continue;
+        QByteArray value = text.toUtf8();
+        value.append('\0');
+        list.append(id);
+        putLe(list, quint32(value.size()), 4);
+        list.append(value);
+        if (value.size() & 1)
+            list.append('\0');
+    }
+    return list;
+}
+
+// A mono 16-bit WAV of the given tones, one after the other, each with a soft fade in and out,
+// carrying the tags in an INFO list so that a player that reads the file shows them.
+QByteArray toneWav(const std::initializer_list<double> &frequencies, double secondsEach, const QByteArray &info)
 {
     const int perTone = int(kRate * secondsEach);
     const int samples = perTone * int(frequencies.size());
     QByteArray wav;
     wav.append("RIFF");
-    putLe(wav, 36 + samples * 2, 4);
+    putLe(wav, quint32(36 + 8 + info.size() + samples * 2), 4);
     wav.append("WAVEfmt ");
     putLe(wav, 16, 4);
     putLe(wav, 1, 2);         // PCM
@@ -37,6 +57,9 @@ QByteArray toneWav(const std::initializer_list<double> &frequencies, double seco
     putLe(wav, kRate * 2, 4); // bytes per second
     putLe(wav, 2, 2);         // block align
     putLe(wav, 16, 2);        // bits per sample
+    wav.append("LIST");
+    putLe(wav, quint32(info.size()), 4); // even: every entry is padded
+    wav.append(info);
     wav.append("data");
     putLe(wav, samples * 2, 4);
     const int fade = kRate / 20;
@@ -88,7 +111,13 @@ int main(int argc, char *argv[])
 
     SongList list;
     for (const DemoSong &s : songs) {
-        const QByteArray wav = toneWav(s.tones, s.secondsEach);
+        const QByteArray info = infoList({{"IART", QString::fromUtf16(s.artist)},
+                                          {"INAM", QString::fromUtf16(s.title)},
+                                          {"IPRD", QString::fromUtf16(s.album)},
+                                          {"ITRK", QString::fromUtf16(s.track)},
+                                          {"ICRD", QStringLiteral("2026")},
+                                          {"IGNR", QString::fromUtf16(s.genre)}});
+        const QByteArray wav = toneWav(s.tones, s.secondsEach, info);
         QFile file(folder + QStringLiteral("/demo/") + QLatin1String(s.file));
         if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));

@@ -71,6 +71,11 @@ void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEn
         LoadPlaylist(lists, fileName, keepAlive);
 }
 
+QString playlistSaveTarget(const QString &name)
+{
+    return playlistFormatOf(name) == PlaylistFormat::Slp ? playlistFileName(name) : name;
+}
+
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding, const PictureStyle &style)
 {
     const PlaylistFormat format = playlistFormatOf(name);

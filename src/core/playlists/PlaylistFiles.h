@@ -44,5 +44,7 @@ QByteArray foreignPlaylistBytes(const SongList &list, PlaylistFormat format, TTe
 // "Playlist Speichern": a name ending in ".m3u8", ".m3u", ".pls" or ".xspf" writes that format;
 // every other name is saved by SavePlaylist. Written atomically; returns the name written.
 // Throws SonaloError.
+// The file SaveAnyPlaylist writes for name.
+QString playlistSaveTarget(const QString &name);
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding,
                         const PictureStyle &style);
