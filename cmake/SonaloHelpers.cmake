@@ -41,7 +41,8 @@ function(sonalo_session_bus_tests)
     if(NOT TEST ${t})
       message(FATAL_ERROR "sonalo_session_bus_tests: no test ${t} in ${CMAKE_CURRENT_SOURCE_DIR}")
     endif()
-    set_tests_properties(${t} PROPERTIES RESOURCE_LOCK session_bus_mpris)
+    # Appended: a test may hold other locks of its own (a private sound server, say).
+    set_property(TEST ${t} APPEND PROPERTY RESOURCE_LOCK session_bus_mpris)
   endforeach()
 endfunction()
 
