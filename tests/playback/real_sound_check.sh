@@ -28,14 +28,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pulseaudio --daemonize=yes --exit-idle-time=-1 -n --use-pid-file=yes \
-    --load=module-native-protocol-unix --load="module-null-sink sink_name=ci_sink" \
-    >"$work/pulse.log" 2>&1 || { cat "$work/pulse.log"; echo "pulseaudio did not start"; exit 1; }
-for _ in $(seq 50); do
-    [ -f "$XDG_RUNTIME_DIR/pulse/pid" ] && pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+# shellcheck source=private_pulse.sh
+. "$(dirname "$0")/private_pulse.sh"
+start_private_pulse
 
 ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=440:duration=1.5:sample_rate=44100" \
     -ac 2 -c:a libmp3lame -b:a 128k "$work/tone.mp3"
