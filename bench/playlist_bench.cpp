@@ -1,12 +1,14 @@
 // Loading a 100,000-song playlist beside the work no loader can avoid: reading the file and
 // decoding it to a QString. Run: build-bench/bench/playlist_bench
+#include "BenchSongs.h"
 #include "core/PictureStyle.h"
 #include "core/Playlist.h"
 
 #include <QTemporaryDir>
 
+#include <array>
+
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 namespace {
 
@@ -19,16 +21,7 @@ const QString &playlistFile(TTextEncoding encoding)
     auto it = files.find(int(encoding));
     if (it != files.end())
         return *it;
-    SongList list;
-    list.reserve(kSongs);
-    for (int i = 0; i < kSongs; ++i) {
-        list.append(TSongRecord{QStringLiteral("Artist %1").arg(i % 997), QStringLiteral("Some Song Title %1").arg(i),
-                                QStringLiteral("%1:%2").arg(i % 9).arg(i % 60, 2, 10, QLatin1Char('0')),
-                                QStringLiteral("Album Number %1").arg(i % 331), QString::number(i % 20 + 1),
-                                QString::number(1960 + i % 60), QStringLiteral("Rock"),
-                                QStringLiteral("/home/user/Music/Artist %1/Album Number %2/%3 Some Song Title %4.mp3")
-                                    .arg(i % 997).arg(i % 331).arg(i % 20 + 1).arg(i)});
-    }
+    const SongList list = librarySongs(kSongs);
     const QString name = SavePlaylist(list, dir.path() + QStringLiteral("/big%1").arg(int(encoding)), encoding, PictureStyle{});
     return *files.insert(int(encoding), name);
 }
@@ -66,15 +59,38 @@ void BM_Floor_AllocateEightFields(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kSongs);
 }
 
+// The floor of the record as it is kept: the same texts, one heap block a song.
+void BM_Floor_OneBlockPerSong(benchmark::State &state)
+{
+    const QString text = ReadTextFile(playlistFile(TTextEncoding(state.range(0))));
+    const qsizetype perSong = text.size() / kSongs;
+    for (auto _ : state) {
+        SongList list;
+        list.reserve(kSongs);
+        for (int i = 0; i < kSongs; ++i) {
+            const QStringView d = QStringView(text).sliced(i * perSong, perSong);
+            std::array<QStringView, TSongRecord::kFieldCount> fields;
+            for (int f = 0; f < TSongRecord::kFieldCount; ++f)
+                fields[f] = d.sliced(f * (perSong / 8), perSong / 8);
+            list.append(TSongRecord::fromFields(fields));
+        }
+        benchmark::DoNotOptimize(list.data());
+        state.PauseTiming();
+        list = SongList();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kSongs);
+}
+
 void BM_LoadPlaylist(benchmark::State &state)
 {
     const QString &file = playlistFile(TTextEncoding(state.range(0)));
     size_t bytesPerSong = 0;
     {
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = heapInUse();
         SongLists lists;
         LoadPlaylist(lists, file);
-        bytesPerSong = (mallinfo2().uordblks - before) / size_t(lists.AllSongs.size());
+        bytesPerSong = (heapInUse() - before) / size_t(lists.AllSongs.size());
     }
     for (auto _ : state) {
         SongLists lists;
@@ -92,5 +108,6 @@ void BM_LoadPlaylist(benchmark::State &state)
 
 BENCHMARK(BM_Baseline_ReadAndDecode)->Arg(int(TTextEncoding::teUtf8))->Arg(int(TTextEncoding::teUtf16LE))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor_AllocateEightFields)->Arg(int(TTextEncoding::teUtf8))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Floor_OneBlockPerSong)->Arg(int(TTextEncoding::teUtf8))->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadPlaylist)->Arg(int(TTextEncoding::teUtf8))->Arg(int(TTextEncoding::teUtf16LE))->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,5 +1,6 @@
 // A search over 100,000 songs beside the bare substring search it cannot beat: indexOf over the
 // same haystacks, already built and upper-cased.
+#include "BenchSongs.h"
 #include "core/SongSearch.h"
 #include "core/TextFold.h"
 
@@ -11,16 +12,7 @@ constexpr int kSongs = 100000;
 
 const SongList &songs()
 {
-    static const SongList list = [] {
-        SongList l;
-        l.reserve(kSongs);
-        for (int i = 0; i < kSongs; ++i)
-            l.append(TSongRecord{QStringLiteral("Artist %1").arg(i % 997), QStringLiteral("Some Song Title %1").arg(i),
-                                 QStringLiteral("3:%1").arg(i % 60, 2, 10, QLatin1Char('0')), QStringLiteral("Album Number %1").arg(i % 331),
-                                 QString::number(i % 20 + 1), QString::number(1960 + i % 60), QStringLiteral("Rock"),
-                                 QStringLiteral("/home/user/Music/%1.mp3").arg(i)});
-        return l;
-    }();
+    static const SongList list = librarySongs(kSongs);
     return list;
 }
 

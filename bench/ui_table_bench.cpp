@@ -40,6 +40,7 @@ const SongList &songs()
             r.Year = QString::number(1960 + i % 60);
             r.Genre = QStringLiteral("Rock");
             r.Path = QStringLiteral("/home/user/Music/%1/%2.mp3").arg(r.Album, r.Title);
+            r.pack(); // as loaded or scanned songs are kept
             l.append(r);
         }
         return l;

@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
+#include "BenchSongs.h"
 
 #include <cstdlib>
 
@@ -30,16 +30,7 @@ const QString &playlistFile()
     static QString name;
     if (!name.isEmpty())
         return name;
-    SongList list;
-    list.reserve(g_songs);
-    for (qsizetype i = 0; i < g_songs; ++i) {
-        list.append(TSongRecord{QStringLiteral("Artist %1").arg(i % 997), QStringLiteral("Some Song Title %1").arg(i),
-                                QStringLiteral("%1:%2").arg(i % 9).arg(i % 60, 2, 10, QLatin1Char('0')),
-                                QStringLiteral("Album Number %1").arg(i % 331), QString::number(i % 20 + 1),
-                                QString::number(1960 + i % 60), QStringLiteral("Rock"),
-                                QStringLiteral("/home/user/Music/Artist %1/Album Number %2/%3 Some Song Title %4.mp3")
-                                    .arg(i % 997).arg(i % 331).arg(i % 20 + 1).arg(i)});
-    }
+    const SongList list = librarySongs(g_songs);
     name = SavePlaylist(list, dir.path() + QStringLiteral("/big"), TTextEncoding::teUtf8, PictureStyle{});
     return name;
 }
@@ -91,11 +82,11 @@ void LoadPlaylist(benchmark::State &state)
     size_t bytesPerSong = 0;
     for (auto _ : state) {
         SongLists lists;
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = heapInUse();
         gaps.start();
         LoadPlaylist(lists, playlistFile(), gaps.callback);
         gaps.note();
-        bytesPerSong = (mallinfo2().uordblks - before) / size_t(std::max<qsizetype>(1, lists.AllSongs.size()));
+        bytesPerSong = (heapInUse() - before) / size_t(std::max<qsizetype>(1, lists.AllSongs.size()));
         state.PauseTiming(); // freeing the list is not part of loading it
         lists = SongLists();
         state.ResumeTiming();

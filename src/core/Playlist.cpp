@@ -3,37 +3,80 @@
 #include "core/FileSystem.h"
 #include "core/KeepAlive.h"
 
-#include <chrono>
-#include <future>
+#include <array>
 
 namespace {
 
-// A line with exactly seven "|" becomes a record. One pass finds the separators.
+constexpr qsizetype kPlaylistPieceBytes = 1 << 20;
+
+// A line with exactly seven "|" becomes a record.
 void appendIfSong(QStringView line, SongList &out)
 {
     constexpr int kBars = TSongRecord::kFieldCount - 1;
     qsizetype bars[kBars];
-    int found = 0;
-    const QChar *d = line.data();
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (d[i] != QLatin1Char('|'))
-            continue;
-        if (found == kBars)
-            return; // more than eight fields
-        bars[found++] = i;
+    qsizetype from = 0;
+    for (int found = 0; found < kBars; ++found) {
+        const qsizetype at = line.indexOf(QLatin1Char('|'), from);
+        if (at < 0)
+            return; // fewer than eight fields
+        bars[found] = at;
+        from = at + 1;
     }
-    if (found != kBars)
-        return;
-    TSongRecord &r = out.emplace_back();
+    if (line.indexOf(QLatin1Char('|'), from) >= 0)
+        return; // more than eight fields
+    std::array<QStringView, TSongRecord::kFieldCount> fields;
     qsizetype start = 0;
     for (int i = 0; i < kBars; ++i) {
-        r.field(i) = QString(d + start, bars[i] - start);
+        fields[i] = line.sliced(start, bars[i] - start);
         start = bars[i] + 1;
     }
-    r.field(kBars) = QString(d + start, line.size() - start);
+    fields[kBars] = line.sliced(start);
+    out.append(TSongRecord::fromFields(fields));
 }
 
 } // namespace
+
+PlaylistTextParser::PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive)
+    : m_out(out), m_keepAlive(keepAlive), m_alive(m_keepAlive)
+{
+}
+
+void PlaylistTextParser::feed(QStringView piece)
+{
+    m_alive.now();
+    if (m_skipNext && !piece.isEmpty()) {
+        piece = piece.sliced(1);
+        m_skipNext = false;
+    }
+    qsizetype start = 0;
+    const qsizetype n = piece.size();
+    while (start < n) {
+        const qsizetype cr = piece.indexOf(QLatin1Char('\r'), start);
+        if (cr < 0) {
+            // The line goes on in the next piece.
+            m_carry.append(piece.sliced(start));
+            return;
+        }
+        if (m_carry.isEmpty()) {
+            appendIfSong(piece.sliced(start, cr - start), m_out);
+        } else {
+            m_carry.append(piece.sliced(start, cr - start));
+            appendIfSong(m_carry, m_out);
+            m_carry.clear();
+        }
+        m_alive.tick();
+        start = cr + 2;
+        if (start > n)
+            m_skipNext = true; // the character after the CR starts the next piece
+    }
+}
+
+void PlaylistTextParser::finish()
+{
+    appendIfSong(m_carry, m_out); // the last line needs no CR
+    m_carry.clear();
+    m_skipNext = false;
+}
 
 void parsePlaylistText(QStringView text, SongList &out, const std::function<void()> &keepAlive)
 {
@@ -45,18 +88,9 @@ void parsePlaylistText(QStringView text, SongList &out, const std::function<void
         alive.now();
     }
     out.reserve(out.size() + lines);
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    while (start < n) {
-        const qsizetype cr = text.indexOf(QLatin1Char('\r'), start);
-        if (cr < 0) {
-            appendIfSong(text.sliced(start), out);
-            break;
-        }
-        appendIfSong(text.sliced(start, cr - start), out);
-        alive.tick();
-        start = cr + 2; // the character after CR is skipped, whatever it is
-    }
+    PlaylistTextParser parser(out, keepAlive);
+    parser.feed(text);
+    parser.finish();
 }
 
 void parseDroppedPlaylist(QByteArrayView bytes, SongList &out, const std::function<void()> &keepAlive)
@@ -96,18 +130,29 @@ QString playlistText(const SongList &list)
 
 void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
 {
-    QString text;
-    if (keepAlive) {
-        // Reading and decoding a large file is one step of a second: it runs beside the
-        // caller, which keeps its window painting meanwhile. Nothing else touches the text.
-        std::future<QString> reading = std::async(std::launch::async, [&fileName] { return ReadTextFile(fileName); });
-        while (reading.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-            keepAlive();
-        text = reading.get(); // throws what reading threw
-    } else {
-        text = ReadTextFile(fileName);
+    // Read, decoded and parsed a MiB at a time: the whole file's bytes and text never lie
+    // in memory beside a million songs, and each piece is a short step for the window.
+    SongList &out = lists.AllSongs;
+    const qsizetype before = out.size();
+    try {
+        PlaylistTextParser parser(out, keepAlive);
+        bool first = true;
+        readTextFileInPieces(fileName, kPlaylistPieceBytes, [&](QStringView piece, qint64 done, qint64 total) {
+            if (first && done > 0) {
+                // Room for as many songs as the first piece promises: growing a list of a
+                // million songs would copy it in one long step.
+                first = false;
+                // A song is a line with seven bars: a file of empty lines reserves nothing.
+                const qsizetype songs = std::min(piece.count(QLatin1Char('\r')), piece.count(QLatin1Char('|')) / 7) + 1;
+                out.reserve(out.size() + qsizetype(double(songs) * double(total) / double(done) * 1.05) + 16);
+            }
+            parser.feed(piece);
+        });
+        parser.finish();
+    } catch (...) {
+        out.resize(before); // nothing is added from a file that could not be read
+        throw;
     }
-    parsePlaylistText(text, lists.AllSongs, keepAlive);
     lists.SourceFolders.append(FileSystem::folderOf(fileName));
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "core/KeepAlive.h"
 #include "core/SongLists.h"
 #include "core/TextEncoding.h"
 
@@ -15,6 +16,23 @@ struct PictureStyle;
 // The line rule of the loader: every CR ends a line and the character after it is skipped,
 // whatever it is; a line with exactly eight fields is a song. Appends to out.
 void parsePlaylistText(QStringView text, SongList &out, const std::function<void()> &keepAlive = {});
+
+// The same rule over text that arrives in pieces, as LoadPlaylist reads a file: the songs are
+// those parsePlaylistText finds in the pieces joined. Appends to out as lines complete.
+class PlaylistTextParser
+{
+public:
+    explicit PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive = {});
+    void feed(QStringView piece);
+    void finish();
+
+private:
+    SongList &m_out;
+    std::function<void()> m_keepAlive; // before m_alive, which refers to it
+    KeepAlive m_alive;
+    QString m_carry; // a line that goes on in the next piece
+    bool m_skipNext = false;
+};
 
 // The line rule of a dropped playlist: signatures FF FE, FE FF and EF BB BF are recognised,
 // anything else is ANSI; lines end at CR LF, CR or LF. Appends to out.

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -206,6 +207,19 @@ QString decodeUtf8(QByteArrayView bytes, Utf8Malformed rule, qsizetype *malforme
     qsizetype o = 0, bad = 0;
     auto cont = [&](qsizetype at) { return at < n && (s[at] & 0xC0) == 0x80; };
     for (qsizetype i = 0; i < n;) {
+        // Runs of ASCII, eight bytes at a time: most of a playlist.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            for (int k = 0; k < 8; ++k)
+                d[o + k] = s[i + k];
+            i += 8;
+            o += 8;
+        }
+        if (i >= n)
+            break;
         const unsigned char b = s[i];
         char32_t c = 0;
         int length = 0;     // of the sequence; 0 when it is malformed from its lead byte on
@@ -440,24 +454,33 @@ QByteArray encodeText(QStringView text, TTextEncoding encoding)
 
 namespace {
 
+[[noreturn]] void failToOpen(const QString &fileName, const QString &reason)
+{
+    throw SonaloError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+}
+
 // Opens a file for reading; only regular files, since opening a FIFO would block the window
-// thread. Reads at most limit bytes and fails for a larger file when failOverLimit is set.
+// thread. Fails for a file larger than limit when failOverLimit is set.
+void openForReading(QFile &f, qint64 limit, bool failOverLimit)
+{
+    const QString fileName = f.fileName();
+    if (FileSystem::exists(fileName) && !FileSystem::isRegularFile(fileName))
+        failToOpen(fileName, QStringLiteral("Not a regular file"));
+    if (!f.open(QIODevice::ReadOnly))
+        failToOpen(fileName, f.errorString());
+    if (failOverLimit && f.size() > limit)
+        failToOpen(fileName, QStringLiteral("File too large"));
+}
+
+// Reads at most limit bytes and fails for a larger file when failOverLimit is set.
 QByteArray readFileHead(const QString &fileName, qint64 limit, bool failOverLimit)
 {
-    auto fail = [&](const QString &reason) {
-        throw SonaloError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
-    };
-    if (FileSystem::exists(fileName) && !FileSystem::isRegularFile(fileName))
-        fail(QStringLiteral("Not a regular file"));
     QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        fail(f.errorString());
-    if (failOverLimit && f.size() > limit)
-        fail(QStringLiteral("File too large"));
+    openForReading(f, limit, failOverLimit);
     // QIODevice::read(n) reserves n bytes up front: ask for no more than the file holds.
     QByteArray bytes = f.read(std::min(limit, std::max<qint64>(f.size(), 0)));
     if (f.error() != QFileDevice::NoError)
-        fail(f.errorString());
+        failToOpen(fileName, f.errorString());
     return bytes;
 }
 
@@ -476,6 +499,67 @@ QByteArray readTextFileBytes(const QString &fileName)
 QString ReadTextFile(const QString &fileName, TextReadReport *report)
 {
     return decodeText(readTextFileBytes(fileName), report);
+}
+
+void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
+                          TextReadReport *report)
+{
+    QFile file(fileName);
+    openForReading(file, kMaxTextFileSize, true);
+    // As much as the whole reader would take: what the file held when it was opened.
+    const qint64 total = std::max<qint64>(file.size(), 0);
+    qint64 left = total;
+    QByteArray bytes;
+    auto readMore = [&](qint64 n) {
+        n = std::min(n, left);
+        const qsizetype had = bytes.size();
+        bytes.resize(had + n);
+        const qint64 got = n > 0 ? file.read(bytes.data() + had, n) : 0;
+        if (got < 0 || file.error() != QFileDevice::NoError)
+            failToOpen(fileName, file.errorString());
+        bytes.resize(had + got);
+        left = got < n ? 0 : left - got; // a file that shrank ends where it ends
+    };
+    readMore(4);
+    const int enc = detectTextEncoding(bytes);
+    if (enc != 1200 && enc != 1201 && enc != 65001) {
+        readMore(left);
+        f(decodeText(bytes, report), total, total);
+        return;
+    }
+    if (report)
+        report->encoding = enc;
+    bytes.remove(0, enc == 65001 ? 3 : 2);
+    pieceBytes = std::max<qsizetype>(pieceBytes, 4);
+    while (true) {
+        readMore(pieceBytes);
+        const bool last = left == 0;
+        // Where the decoded part ends: a UTF-16 piece at a whole unit; a UTF-8 piece after a
+        // byte below 80 hex, which no sequence runs across, so the pieces decode as the whole.
+        qsizetype cut = bytes.size();
+        if (!last) {
+            if (enc == 65001) {
+                while (cut > 0 && static_cast<unsigned char>(bytes[cut - 1]) >= 0x80)
+                    --cut;
+            } else {
+                cut &= ~qsizetype(1);
+            }
+        }
+        if (cut > 0 || last) {
+            const QByteArrayView part = QByteArrayView(bytes).first(cut);
+            if (enc == 65001) {
+                qsizetype bad = 0;
+                f(decodeUtf8(part, Utf8Malformed::Replace, &bad), total - left - (bytes.size() - cut), total);
+                if (report)
+                    report->malformed += bad;
+            } else {
+                f(decodeUtf16(part, enc == 1201), total - left - (bytes.size() - cut), total);
+            }
+            bytes.remove(0, cut);
+        }
+        if (last)
+            return;
+    }
 }
 
 bool isPictureFileName(const QString &fileName)

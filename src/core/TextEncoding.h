@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -115,6 +117,16 @@ QByteArray readTextFileBytes(const QString &fileName);
 // The whole file as text, decoded by its signature. Throws SonaloError
 // ("Cannot open file "%1". %2", "Invalid UTF7").
 QString ReadTextFile(const QString &fileName, TextReadReport *report = nullptr);
+
+// ReadTextFile's text handed to f in pieces, each ending after a whole character; together they
+// are exactly ReadTextFile's result. A file with a UTF-8 or UTF-16 signature is read and decoded
+// about pieceBytes at a time, so a large playlist never lies in memory whole as bytes and text;
+// any other file is read and decoded whole and given as one piece. f also learns how many of
+// the file's bytes it has been given so far and how many the file holds. Throws as
+// ReadTextFile; f may have seen pieces by then.
+using TextPieceSink = std::function<void(QStringView piece, qint64 bytesDone, qint64 bytesTotal)>;
+void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
+                          TextReadReport *report = nullptr);
 
 // Writes the text in the encoding (or, for a ".bmp", ".gif", ".jpg" or ".jpeg" name, a picture
 // of it drawn with the style). The file is written beside the target and renamed over it, so a

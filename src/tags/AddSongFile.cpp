@@ -30,6 +30,7 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
         r.Path = path.mid(programFolder.size());
     else
         r.Path = path;
+    r.pack(); // one heap block for the eight texts instead of eight
     return r;
 }
 

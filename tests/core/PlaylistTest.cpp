@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 TSongRecord song(const QString &artist, const QString &title, const QString &path = QStringLiteral("a.mp3"))
@@ -86,6 +89,62 @@ TEST(PlaylistParse, DroppedFilesSplitAtAnyLineBreak)
     EXPECT_EQ(parseDropped(encodeText(QStringLiteral("X|t||||||p\r\n"), TTextEncoding::teUtf16BE))[0].Artist, QStringLiteral("X"));
     EXPECT_EQ(parseDropped(encodeText(QStringLiteral("X|t||||||p\r\n"), TTextEncoding::teUtf16LE))[0].Artist, QStringLiteral("X"));
     EXPECT_TRUE(parseDropped("x|y\n").isEmpty());
+}
+
+TEST(PlaylistParse, PiecesOfAnySizeFindTheSameSongs)
+{
+    // CR LF, a CR before another character (skipped), a CR at the very end, a lone LF inside a
+    // field, lines that fail by one bar either way, empty fields.
+    const QString text = u(u"A|T|3:05|Al|1|1999|Rock|/a.mp3\r\nB|t\n2||||||p\rXC|||||||\r\r\n|||||||\r\n"
+                           u"x|y\r\nD|1|2|3|4|5|6|7|8\r\nE\u00C4|T\U0001F3B5|||||| z \r");
+    const SongList expected = parse(text);
+    ASSERT_EQ(expected.size(), 5);
+    for (qsizetype piece = 1; piece <= 9; ++piece) {
+        SongList out;
+        PlaylistTextParser parser(out);
+        for (qsizetype at = 0; at < text.size(); at += piece)
+            parser.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
+        parser.finish();
+        EXPECT_EQ(out, expected) << "piece " << piece;
+    }
+}
+
+TEST(SongRecordBlock, FieldsShareOneBlockAndBehaveAsOwnTexts)
+{
+    const QString line = u(u"Ärzte|Zu spät \U0001F3B5||Album|7|1999|Rock|/m/a.mp3");
+    std::array<QStringView, TSongRecord::kFieldCount> views;
+    const QList<QStringView> parts = QStringView(line).split(QLatin1Char('|'));
+    std::copy(parts.begin(), parts.end(), views.begin());
+    TSongRecord r = TSongRecord::fromFields(views);
+    for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
+        EXPECT_EQ(r.field(i), views[size_t(i)].toString());
+        EXPECT_EQ(r.field(i).utf16()[r.field(i).size()], u'\0'); // what C-style callers read up to
+    }
+    EXPECT_FALSE(r.Length.isNull()); // an empty view's text is empty, as QString makes it
+    EXPECT_TRUE(TSongRecord::fromFields({}).Artist.isNull());
+
+    // A text taken out lives on without the record; writing to a field leaves the others.
+    QString title = r.Title;
+    TSongRecord copy = r;
+    r = TSongRecord();
+    EXPECT_EQ(title, u(u"Zu spät \U0001F3B5"));
+    copy.Artist += QStringLiteral(" & Freunde");
+    copy.Album.replace(0, 1, QStringLiteral("X"));
+    EXPECT_EQ(copy.Artist, u(u"Ärzte & Freunde"));
+    EXPECT_EQ(copy.Title, title);
+    EXPECT_EQ(copy.Album, QStringLiteral("Xlbum"));
+    EXPECT_EQ(copy.Track, QStringLiteral("7"));
+    // The last holder of the block may grow its field over the room the others left.
+    TSongRecord last = TSongRecord::fromFields(views);
+    QString track = last.Track;
+    last = TSongRecord();
+    track.append(QString(300, QLatin1Char('9')));
+    EXPECT_EQ(track, QStringLiteral("7") + QString(300, QLatin1Char('9')));
+
+    TSongRecord set{QStringLiteral("a"), QStringLiteral("b"), {}, QStringLiteral("d"), {}, {}, {}, QStringLiteral("p")};
+    const TSongRecord before = set;
+    set.pack();
+    EXPECT_EQ(set, before);
 }
 
 TEST(PlaylistText, BarsBecomeLAndEveryLineEndsWithCrLf)
@@ -186,6 +245,28 @@ TEST_F(PlaylistFileTest, FailuresAddNothing)
     }
     EXPECT_TRUE(lists.AllSongs.isEmpty());
     EXPECT_TRUE(lists.SourceFolders.isEmpty());
+}
+
+TEST_F(PlaylistFileTest, LargeFilesLoadPieceByPieceAsWhole)
+{
+    // Over two read pieces in UTF-8 and UTF-16: lines of every length, one longer than a piece,
+    // and line ends shifted across the piece ends by the varying lengths.
+    QString text;
+    for (int i = 0; text.size() < (3 << 20); ++i) {
+        const QString title = QString(i * 37 % 300, QChar(i % 3 ? u'\u00E4' : u'x'));
+        text += QStringLiteral("A%1|%2|3:05|||||/p/%1.mp3").arg(i).arg(title) + (i % 7 ? QStringLiteral("\r\n") : QStringLiteral("\r|"));
+        if (i == 500)
+            text += QStringLiteral("L|") + QString(3 << 19, QLatin1Char('l')) + QStringLiteral("||||||\r\n");
+    }
+    for (TTextEncoding e : {TTextEncoding::teUtf8, TTextEncoding::teUtf16LE}) {
+        const QString name = tmp.path(QStringLiteral("large%1.slp").arg(int(e)));
+        WriteTextFile(text, name, e, style);
+        SongLists loaded;
+        LoadPlaylist(loaded, name, [] {});
+        const SongList expected = parse(ReadTextFile(name));
+        ASSERT_GT(expected.size(), 1000);
+        EXPECT_EQ(loaded.AllSongs, expected) << int(e);
+    }
 }
 
 TEST_F(PlaylistFileTest, OneBadUtf8ByteCostsOneCharacterNotTheFile)

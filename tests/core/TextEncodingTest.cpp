@@ -179,6 +179,42 @@ TEST_F(TextFileTest, WritesThroughTheSignatureAndReadsBack)
     EXPECT_EQ(ReadTextFile(name), QStringLiteral("AB"));
 }
 
+TEST_F(TextFileTest, PiecesJoinToTheWholeReadAtAnySize)
+{
+    // Each case is cut at every small piece size: multi-byte forms and malformed bytes meet
+    // every cut, a UTF-8 stretch holds no ASCII byte at all, UTF-16 ends on an odd byte; the
+    // files without a UTF-8 or UTF-16 signature come whole.
+    const QByteArray utf8 = QByteArray("\xEF\xBB\xBF") + "A\xC3\xA4|\xF0\x9F\x8E\xB5\xC3\r\n\xE2\x82" + "B\xED\xA0\x80\x80\xBF"
+                            + QByteArray(40, '\xC3').replace("\xC3\xC3", "\xC3\xA4") + "z\xF4\x90\x80\x80\xE2\x82";
+    const QByteArray utf16 = bytes({0xFF, 0xFE, 'A', 0, 0x3D, 0xD8, 0xB5, 0xDF, '\r', 0, '\n', 0, 0xE4, 0, 'x'});
+    const QByteArray cases[] = {utf8, utf16, bytes({0xFE, 0xFF, 0, 'A', 0xD8, 0x3D, 0xDF, 0xB5, 0}),
+                                QByteArray("\xEF\xBB\xBF"), bytes({0xFF, 0xFE}), QByteArray("plain \xE4 ANSI"),
+                                QByteArray("+/v8-+AMQ-x"), bytes({0xFF, 0xFE, 0, 0, 'A', 0, 0, 0}), QByteArray()};
+    int n = 0;
+    for (const QByteArray &content : cases) {
+        const QString name = tmp.write(QStringLiteral("p%1.txt").arg(n++), content);
+        TextReadReport whole;
+        const QString expected = ReadTextFile(name, &whole);
+        for (qsizetype piece : {1, 2, 3, 5, 7, 64}) {
+            QString joined;
+            qint64 lastDone = 0;
+            TextReadReport report;
+            readTextFileInPieces(name, piece, [&](QStringView text, qint64 done, qint64 total) {
+                EXPECT_GE(done, lastDone);
+                EXPECT_EQ(total, content.size());
+                lastDone = done;
+                joined += text;
+            }, &report);
+            EXPECT_EQ(joined, expected) << n << " piece " << piece;
+            EXPECT_EQ(lastDone, content.size());
+            EXPECT_EQ(report.encoding, whole.encoding);
+            EXPECT_EQ(report.malformed, whole.malformed) << n << " piece " << piece;
+        }
+    }
+    EXPECT_THROW(readTextFileInPieces(tmp.path(QStringLiteral("missing")), 8, [](QStringView, qint64, qint64) {}),
+                 SonaloError);
+}
+
 TEST_F(TextFileTest, MissingFileFailsWithTheOpenMessage)
 {
     const QString name = tmp.path(QStringLiteral("missing.slp"));
