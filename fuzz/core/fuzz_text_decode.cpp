@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/TextEncoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -23,6 +24,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         (void)decodeUtf7(bytes);
     } catch (const SonaloError &) {
+    }
+    // Decoded in pieces of the size the first byte gives, the bytes read as they do whole.
+    const qsizetype piece = size > 0 ? qsizetype(data[0] % 13 + 1) : 1;
+    for (int enc : {65001, 1200, 1201}) {
+        TextPieceDecoder decoder(enc);
+        QString joined;
+        for (qsizetype at = 0; at < bytes.size(); at += piece)
+            joined += decoder.decode(bytes.sliced(at, std::min(piece, bytes.size() - at)), false);
+        joined += decoder.decode({}, true);
+        qsizetype wholeBad = 0;
+        const QString whole = enc == 65001 ? decodeUtf8(bytes, Utf8Malformed::Replace, &wholeBad)
+                                           : decodeUtf16(bytes, enc == 1201);
+        if (joined != whole || decoder.malformed() != wholeBad || decoder.held() != 0)
+            __builtin_trap();
     }
     bool loneSurrogate = false;
     for (qsizetype i = 0; i < utf8.size(); ++i) {

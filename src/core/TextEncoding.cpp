@@ -501,6 +501,27 @@ QString ReadTextFile(const QString &fileName, TextReadReport *report)
     return decodeText(readTextFileBytes(fileName), report);
 }
 
+QString TextPieceDecoder::decode(QByteArrayView bytes, bool last)
+{
+    m_held.append(bytes.data(), bytes.size());
+    // Where the decoded part ends: UTF-16 at a whole unit; UTF-8 after a byte below 80 hex,
+    // which no sequence runs across, so that the parts decode as the whole would.
+    qsizetype cut = m_held.size();
+    if (!last) {
+        if (m_encoding == 65001) {
+            while (cut > 0 && static_cast<unsigned char>(m_held[cut - 1]) >= 0x80)
+                --cut;
+        } else {
+            cut &= ~qsizetype(1);
+        }
+    }
+    const QByteArrayView part = QByteArrayView(m_held).first(cut);
+    QString text = m_encoding == 65001 ? decodeUtf8(part, Utf8Malformed::Replace, &m_malformed)
+                                       : decodeUtf16(part, m_encoding == 1201);
+    m_held.remove(0, cut);
+    return text;
+}
+
 void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
                           TextReadReport *report)
 {
@@ -510,7 +531,8 @@ void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const T
     const qint64 total = std::max<qint64>(file.size(), 0);
     qint64 left = total;
     QByteArray bytes;
-    auto readMore = [&](qint64 n) {
+    // Appends up to n more bytes.
+    auto read = [&](qint64 n) {
         n = std::min(n, left);
         const qsizetype had = bytes.size();
         bytes.resize(had + n);
@@ -520,46 +542,29 @@ void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const T
         bytes.resize(had + got);
         left = got < n ? 0 : left - got; // a file that shrank ends where it ends
     };
-    readMore(4);
+    read(4);
     const int enc = detectTextEncoding(bytes);
     if (enc != 1200 && enc != 1201 && enc != 65001) {
-        readMore(left);
+        read(left);
         f(decodeText(bytes, report), total, total);
         return;
     }
     if (report)
         report->encoding = enc;
+    TextPieceDecoder decoder(enc);
     bytes.remove(0, enc == 65001 ? 3 : 2);
-    pieceBytes = std::max<qsizetype>(pieceBytes, 4);
     while (true) {
-        readMore(pieceBytes);
         const bool last = left == 0;
-        // Where the decoded part ends: a UTF-16 piece at a whole unit; a UTF-8 piece after a
-        // byte below 80 hex, which no sequence runs across, so the pieces decode as the whole.
-        qsizetype cut = bytes.size();
-        if (!last) {
-            if (enc == 65001) {
-                while (cut > 0 && static_cast<unsigned char>(bytes[cut - 1]) >= 0x80)
-                    --cut;
-            } else {
-                cut &= ~qsizetype(1);
-            }
-        }
-        if (cut > 0 || last) {
-            const QByteArrayView part = QByteArrayView(bytes).first(cut);
-            if (enc == 65001) {
-                qsizetype bad = 0;
-                f(decodeUtf8(part, Utf8Malformed::Replace, &bad), total - left - (bytes.size() - cut), total);
-                if (report)
-                    report->malformed += bad;
-            } else {
-                f(decodeUtf16(part, enc == 1201), total - left - (bytes.size() - cut), total);
-            }
-            bytes.remove(0, cut);
-        }
+        const QString text = decoder.decode(bytes, last);
+        if (!text.isEmpty() || last)
+            f(text, total - left - decoder.held(), total);
         if (last)
-            return;
+            break;
+        bytes.resize(0); // keeps its room for the next piece
+        read(std::max<qsizetype>(pieceBytes, 1));
     }
+    if (report)
+        report->malformed = decoder.malformed();
 }
 
 bool isPictureFileName(const QString &fileName)

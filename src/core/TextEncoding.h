@@ -118,6 +118,24 @@ QByteArray readTextFileBytes(const QString &fileName);
 // ("Cannot open file "%1". %2", "Invalid UTF7").
 QString ReadTextFile(const QString &fileName, TextReadReport *report = nullptr);
 
+// Decodes UTF-8 (65001) or UTF-16 (1200, 1201) bytes after their signature that arrive in
+// pieces: each call gives the text of the whole characters received so far and holds back an
+// unfinished tail; with last, everything. The texts join to what the whole bytes decode to,
+// malformed sequences counted alike.
+class TextPieceDecoder
+{
+public:
+    explicit TextPieceDecoder(int encoding) : m_encoding(encoding) {}
+    QString decode(QByteArrayView bytes, bool last);
+    qsizetype malformed() const { return m_malformed; }
+    qsizetype held() const { return m_held.size(); }
+
+private:
+    int m_encoding;
+    QByteArray m_held;
+    qsizetype m_malformed = 0;
+};
+
 // ReadTextFile's text handed to f in pieces, each ending after a whole character; together they
 // are exactly ReadTextFile's result. A file with a UTF-8 or UTF-16 signature is read and decoded
 // about pieceBytes at a time, so a large playlist never lies in memory whole as bytes and text;
