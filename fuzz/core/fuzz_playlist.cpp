@@ -25,7 +25,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
     } catch (const SonaloError &) {
     }
+    const qsizetype before = songs.size();
     parseDroppedPlaylist(bytes, songs);
+    {
+        // The dropped reader's rule in pieces of the same size finds the same songs.
+        const QString text = decodeLineReaderText(bytes);
+        const qsizetype piece = size > 0 ? qsizetype(data[0] % 13 + 1) : 1;
+        SongList pieces;
+        PlaylistTextParser parser(pieces, {}, PlaylistTextParser::LineRule::AnyBreak);
+        for (qsizetype at = 0; at < text.size(); at += piece)
+            parser.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
+        parser.finish();
+        if (pieces != songs.sliced(before))
+            __builtin_trap();
+    }
     // Fields without CR and LF read back as written.
     SongList clean;
     for (TSongRecord r : songs) {

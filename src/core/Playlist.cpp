@@ -36,14 +36,31 @@ void appendIfSong(QStringView line, SongList &out)
 
 } // namespace
 
-PlaylistTextParser::PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive)
-    : m_out(out), m_keepAlive(keepAlive), m_alive(m_keepAlive)
+PlaylistTextParser::PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive, LineRule rule)
+    : m_out(out), m_rule(rule), m_keepAlive(keepAlive), m_alive(m_keepAlive)
 {
+}
+
+// A line ends before rest: with what the earlier pieces held of it.
+void PlaylistTextParser::endLine(QStringView rest)
+{
+    if (m_carry.isEmpty()) {
+        appendIfSong(rest, m_out);
+    } else {
+        m_carry.append(rest);
+        appendIfSong(m_carry, m_out);
+        m_carry.clear();
+    }
+    m_alive.tick();
 }
 
 void PlaylistTextParser::feed(QStringView piece)
 {
     m_alive.now();
+    if (m_rule == LineRule::AnyBreak) {
+        feedAnyBreak(piece);
+        return;
+    }
     if (m_skipNext && !piece.isEmpty()) {
         piece = piece.sliced(1);
         m_skipNext = false;
@@ -57,23 +74,37 @@ void PlaylistTextParser::feed(QStringView piece)
             m_carry.append(piece.sliced(start));
             return;
         }
-        if (m_carry.isEmpty()) {
-            appendIfSong(piece.sliced(start, cr - start), m_out);
-        } else {
-            m_carry.append(piece.sliced(start, cr - start));
-            appendIfSong(m_carry, m_out);
-            m_carry.clear();
-        }
-        m_alive.tick();
+        endLine(piece.sliced(start, cr - start));
         start = cr + 2;
         if (start > n)
             m_skipNext = true; // the character after the CR starts the next piece
     }
 }
 
+// A CR LF split between two pieces ends one line and an empty one, which holds no song.
+void PlaylistTextParser::feedAnyBreak(QStringView piece)
+{
+    const QChar *d = piece.data();
+    const qsizetype n = piece.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && d[end] != QLatin1Char('\r') && d[end] != QLatin1Char('\n'))
+            ++end;
+        if (end == n) {
+            m_carry.append(piece.sliced(start));
+            return;
+        }
+        endLine(piece.sliced(start, end - start));
+        if (d[end] == QLatin1Char('\r') && end + 1 < n && d[end + 1] == QLatin1Char('\n'))
+            ++end;
+        start = end + 1;
+    }
+}
+
 void PlaylistTextParser::finish()
 {
-    appendIfSong(m_carry, m_out); // the last line needs no CR
+    appendIfSong(m_carry, m_out); // the last line needs no break
     m_carry.clear();
     m_skipNext = false;
 }
@@ -128,26 +159,34 @@ QString playlistText(const SongList &list)
     return text;
 }
 
-void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
+namespace {
+
+// Read, decoded and parsed a MiB at a time: the whole file's bytes and text never lie in memory
+// beside a million songs, and each piece is a short step for the window.
+void loadInPieces(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive,
+                  PlaylistTextParser::LineRule rule)
 {
-    // Read, decoded and parsed a MiB at a time: the whole file's bytes and text never lie
-    // in memory beside a million songs, and each piece is a short step for the window.
     SongList &out = lists.AllSongs;
     const qsizetype before = out.size();
     try {
-        PlaylistTextParser parser(out, keepAlive);
+        PlaylistTextParser parser(out, keepAlive, rule);
         bool first = true;
-        readTextFileInPieces(fileName, kPlaylistPieceBytes, [&](QStringView piece, qint64 done, qint64 total) {
+        const TextPieceSink sink = [&](QStringView piece, qint64 done, qint64 total) {
             if (first && done > 0) {
                 // Room for as many songs as the first piece promises: growing a list of a
-                // million songs would copy it in one long step.
+                // million songs would copy it in one long step. A song is a line with seven
+                // bars, so a file of empty lines reserves nothing.
                 first = false;
-                // A song is a line with seven bars: a file of empty lines reserves nothing.
-                const qsizetype songs = std::min(piece.count(QLatin1Char('\r')), piece.count(QLatin1Char('|')) / 7) + 1;
+                const qsizetype breaks = piece.count(QLatin1Char('\r')) + piece.count(QLatin1Char('\n'));
+                const qsizetype songs = std::min(breaks, piece.count(QLatin1Char('|')) / 7) + 1;
                 out.reserve(out.size() + qsizetype(double(songs) * double(total) / double(done) * 1.05) + 16);
             }
             parser.feed(piece);
-        });
+        };
+        if (rule == PlaylistTextParser::LineRule::Loader)
+            readTextFileInPieces(fileName, kPlaylistPieceBytes, sink);
+        else
+            readLineReaderFileInPieces(fileName, kPlaylistPieceBytes, sink);
         parser.finish();
     } catch (...) {
         out.resize(before); // nothing is added from a file that could not be read
@@ -156,11 +195,16 @@ void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function
     lists.SourceFolders.append(FileSystem::folderOf(fileName));
 }
 
+} // namespace
+
+void LoadPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
+{
+    loadInPieces(lists, fileName, keepAlive, PlaylistTextParser::LineRule::Loader);
+}
+
 void LoadDroppedPlaylist(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive)
 {
-    const QByteArray bytes = readTextFileBytes(fileName);
-    parseDroppedPlaylist(bytes, lists.AllSongs, keepAlive);
-    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+    loadInPieces(lists, fileName, keepAlive, PlaylistTextParser::LineRule::AnyBreak);
 }
 
 QString playlistFileName(const QString &name)

@@ -17,25 +17,32 @@ struct PictureStyle;
 // whatever it is; a line with exactly eight fields is a song. Appends to out.
 void parsePlaylistText(QStringView text, SongList &out, const std::function<void()> &keepAlive = {});
 
-// The same rule over text that arrives in pieces, as LoadPlaylist reads a file: the songs are
-// those parsePlaylistText finds in the pieces joined. Appends to out as lines complete.
+// Either line rule over text that arrives in pieces, as the loaders read a file: the songs are
+// those parsePlaylistText (Loader) or the dropped-playlist reader (AnyBreak) find in the pieces
+// joined. Appends to out as lines complete.
 class PlaylistTextParser
 {
 public:
-    explicit PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive = {});
+    enum class LineRule { Loader, AnyBreak };
+    explicit PlaylistTextParser(SongList &out, const std::function<void()> &keepAlive = {},
+                                LineRule rule = LineRule::Loader);
     void feed(QStringView piece);
     void finish();
 
 private:
+    void feedAnyBreak(QStringView piece);
+    void endLine(QStringView rest);
+
     SongList &m_out;
+    LineRule m_rule;
     std::function<void()> m_keepAlive; // before m_alive, which refers to it
     KeepAlive m_alive;
     QString m_carry; // a line that goes on in the next piece
-    bool m_skipNext = false;
+    bool m_skipNext = false; // Loader: the character after a CR that ended the last piece
 };
 
 // The line rule of a dropped playlist: signatures FF FE, FE FF and EF BB BF are recognised,
-// anything else is ANSI; lines end at CR LF, CR or LF. Appends to out.
+// anything else as decodeUnsignedText; lines end at CR LF, CR or LF. Appends to out.
 void parseDroppedPlaylist(QByteArrayView bytes, SongList &out, const std::function<void()> &keepAlive = {});
 
 // The file text SavePlaylist writes: "|" inside a field becomes "l".

@@ -522,8 +522,13 @@ QString TextPieceDecoder::decode(QByteArrayView bytes, bool last)
     return text;
 }
 
-void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
-                          TextReadReport *report)
+namespace {
+
+// Which signatures a reader knows: the text files' or the plain line reader's.
+enum class SignatureRule { TextFile, LineReader };
+
+void readFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f, TextReadReport *report,
+                      SignatureRule rule)
 {
     QFile file(fileName);
     openForReading(file, kMaxTextFileSize, true);
@@ -543,10 +548,18 @@ void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const T
         left = got < n ? 0 : left - got; // a file that shrank ends where it ends
     };
     read(4);
-    const int enc = detectTextEncoding(bytes);
+    int enc = 0;
+    if (rule == SignatureRule::TextFile)
+        enc = detectTextEncoding(bytes);
+    else if (bytes.startsWith("\xFF\xFE"))
+        enc = 1200;
+    else if (bytes.startsWith("\xFE\xFF"))
+        enc = 1201;
+    else if (bytes.startsWith("\xEF\xBB\xBF"))
+        enc = 65001;
     if (enc != 1200 && enc != 1201 && enc != 65001) {
         read(left);
-        f(decodeText(bytes, report), total, total);
+        f(rule == SignatureRule::TextFile ? decodeText(bytes, report) : decodeLineReaderText(bytes), total, total);
         return;
     }
     if (report)
@@ -565,6 +578,19 @@ void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const T
     }
     if (report)
         report->malformed = decoder.malformed();
+}
+
+} // namespace
+
+void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
+                          TextReadReport *report)
+{
+    readFileInPieces(fileName, pieceBytes, f, report, SignatureRule::TextFile);
+}
+
+void readLineReaderFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f)
+{
+    readFileInPieces(fileName, pieceBytes, f, nullptr, SignatureRule::LineReader);
 }
 
 bool isPictureFileName(const QString &fileName)

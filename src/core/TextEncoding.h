@@ -145,6 +145,8 @@ private:
 using TextPieceSink = std::function<void(QStringView piece, qint64 bytesDone, qint64 bytesTotal)>;
 void readTextFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f,
                           TextReadReport *report = nullptr);
+// The same with the signatures of the plain line reader (decodeLineReaderText).
+void readLineReaderFileInPieces(const QString &fileName, qsizetype pieceBytes, const TextPieceSink &f);
 
 // Writes the text in the encoding (or, for a ".bmp", ".gif", ".jpg" or ".jpeg" name, a picture
 // of it drawn with the style). The file is written beside the target and renamed over it, so a

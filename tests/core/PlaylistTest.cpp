@@ -98,14 +98,20 @@ TEST(PlaylistParse, PiecesOfAnySizeFindTheSameSongs)
     const QString text = u(u"A|T|3:05|Al|1|1999|Rock|/a.mp3\r\nB|t\n2||||||p\rXC|||||||\r\r\n|||||||\r\n"
                            u"x|y\r\nD|1|2|3|4|5|6|7|8\r\nE\u00C4|T\U0001F3B5|||||| z \r");
     const SongList expected = parse(text);
+    const SongList expectedDropped = parseDropped(encodeText(text, TTextEncoding::teUtf8));
     ASSERT_EQ(expected.size(), 5);
+    ASSERT_EQ(expectedDropped.size(), 4);
     for (qsizetype piece = 1; piece <= 9; ++piece) {
-        SongList out;
-        PlaylistTextParser parser(out);
-        for (qsizetype at = 0; at < text.size(); at += piece)
+        SongList out, dropped;
+        PlaylistTextParser parser(out), anyBreak(dropped, {}, PlaylistTextParser::LineRule::AnyBreak);
+        for (qsizetype at = 0; at < text.size(); at += piece) {
             parser.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
+            anyBreak.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
+        }
         parser.finish();
+        anyBreak.finish();
         EXPECT_EQ(out, expected) << "piece " << piece;
+        EXPECT_EQ(dropped, expectedDropped) << "piece " << piece;
     }
 }
 
@@ -261,11 +267,13 @@ TEST_F(PlaylistFileTest, LargeFilesLoadPieceByPieceAsWhole)
     for (TTextEncoding e : {TTextEncoding::teUtf8, TTextEncoding::teUtf16LE}) {
         const QString name = tmp.path(QStringLiteral("large%1.slp").arg(int(e)));
         WriteTextFile(text, name, e, style);
-        SongLists loaded;
+        SongLists loaded, dropped;
         LoadPlaylist(loaded, name, [] {});
         const SongList expected = parse(ReadTextFile(name));
         ASSERT_GT(expected.size(), 1000);
         EXPECT_EQ(loaded.AllSongs, expected) << int(e);
+        LoadDroppedPlaylist(dropped, name, [] {});
+        EXPECT_EQ(dropped.AllSongs, parseDropped(readTextFileBytes(name))) << int(e);
     }
 }
 
