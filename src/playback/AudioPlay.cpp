@@ -1,5 +1,7 @@
 #include "playback/AudioPlay.h"
 
+#include "playback/GstErrors.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -13,20 +15,10 @@
 #include <cmath>
 #include <memory>
 
-// Error codes. Every GStreamer error (a GError of one of its domains) becomes one stable
-// 32-bit code, shown in hexadecimal by the "GStreamer call failed" message:
-//     0x80470000 | domain << 8 | code
-// domain 1 core, 2 library, 3 resource, 4 stream, 5 any other domain; code is the GStreamer
-// error code of that domain (GstCoreError, GstLibraryError, GstResourceError,
-// GstStreamError), limited to 0..255. Examples: a missing file (resource error 3,
-// "Resource not found.") is 80470303, text or noise named .mp3 (stream error 4, "Could not
-// determine type of stream.") is 80470404, a missing decoder (core error 12) is 8047010C, a
-// failed seek (core error 9) is 80470109, a state change that did not finish in time (core
-// error 4) is 80470104. The description is GStreamer's message (at most 300 characters).
-
 namespace {
 
-constexpr quint32 kGstFacility = 0x80470000u;
+using namespace GstErrors;
+
 constexpr GstClockTime kStateWait = 5 * GST_SECOND;   // bound of every wait for a state
 constexpr qint64 kNsPer100ns = 100;
 
@@ -36,57 +28,6 @@ constexpr qint64 kNsPer100ns = 100;
 // which belongs to the desktop's mixer; our volume element in the filter sets the level.
 constexpr guint kPlayFlagAudio = 0x2;
 constexpr guint kPlayFlagSoftVolume = 0x10;
-
-qint32 gstErrorCode(GQuark domain, int code)
-{
-    quint32 d = 5;
-    if (domain == GST_CORE_ERROR)
-        d = 1;
-    else if (domain == GST_LIBRARY_ERROR)
-        d = 2;
-    else if (domain == GST_RESOURCE_ERROR)
-        d = 3;
-    else if (domain == GST_STREAM_ERROR)
-        d = 4;
-    return qint32(kGstFacility | d << 8 | quint32(std::clamp(code, 0, 255)));
-}
-
-// The CheckResult message form.
-EcbAudioPlayError checkResultError(qint32 code, const QString &description)
-{
-    return EcbAudioPlayError(QStringLiteral("GStreamer call failed: %1\r%2")
-                                 .arg(QString::number(quint32(code), 16).toUpper(), description.left(300)),
-                             code);
-}
-
-EcbAudioPlayError gstError(GQuark domain, int code, const QString &description)
-{
-    return checkResultError(gstErrorCode(domain, code), description);
-}
-
-// GStreamer's own text for one of its error codes.
-QString gstStandardText(GQuark domain, int code)
-{
-    gchar *text = gst_error_get_message(domain, code);
-    const QString s = QString::fromUtf8(text);
-    g_free(text);
-    return s;
-}
-
-EcbAudioPlayError gstError(const GError *err)
-{
-    return gstError(err->domain, err->code, QString::fromUtf8(err->message));
-}
-
-EcbAudioPlayError noAudioStream()
-{
-    return EcbAudioPlayError(QStringLiteral("Specified file doesn't have any audio stream."), kErrorNoAudioStream);
-}
-
-EcbAudioPlayError notConnected()
-{
-    return EcbAudioPlayError(QStringLiteral("Selected audio device not connected"), kErrorNotConnected);
-}
 
 void ensureGstInit()
 {
