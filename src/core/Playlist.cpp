@@ -84,21 +84,14 @@ void PlaylistTextParser::feed(QStringView piece)
 // A CR LF split between two pieces ends one line and an empty one, which holds no song.
 void PlaylistTextParser::feedAnyBreak(QStringView piece)
 {
-    const QChar *d = piece.data();
-    const qsizetype n = piece.size();
-    qsizetype start = 0;
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && d[end] != QLatin1Char('\r') && d[end] != QLatin1Char('\n'))
-            ++end;
-        if (end == n) {
+    for (qsizetype start = 0; start < piece.size();) {
+        const qsizetype end = lineBreakFrom(piece, start);
+        if (end == piece.size()) {
             m_carry.append(piece.sliced(start));
             return;
         }
         endLine(piece.sliced(start, end - start));
-        if (d[end] == QLatin1Char('\r') && end + 1 < n && d[end + 1] == QLatin1Char('\n'))
-            ++end;
-        start = end + 1;
+        start = afterLineBreak(piece, end);
     }
 }
 

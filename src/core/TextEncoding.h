@@ -83,21 +83,28 @@ QString decodeUnsignedText(QByteArrayView bytes);
 // FF FE, FE FF and EF BB BF are recognised; anything else as decodeUnsignedText.
 QString decodeLineReaderText(QByteArrayView bytes);
 
-// Calls f for every line of the text; lines end at CR LF, at a lone CR or at a lone LF, and a
-// last line without a break counts too.
+// The plain line rule: lines end at CR LF, at a lone CR or at a lone LF.
+// Where the line that starts at start ends: its CR or LF, or the end of the text.
+inline qsizetype lineBreakFrom(QStringView text, qsizetype start)
+{
+    while (start < text.size() && text[start] != QLatin1Char('\r') && text[start] != QLatin1Char('\n'))
+        ++start;
+    return start;
+}
+// Where the next line starts after the break at end (CR LF is one break).
+inline qsizetype afterLineBreak(QStringView text, qsizetype end)
+{
+    return end + (end + 1 < text.size() && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
+}
+
+// Calls f for every line of the text; a last line without a break counts too.
 template <typename F>
 void forEachLine(QStringView text, F &&f)
 {
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
-            ++end;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = lineBreakFrom(text, start);
         f(text.sliced(start, end - start));
-        if (end + 1 < n && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
-            ++end;
-        start = end + 1;
+        start = afterLineBreak(text, end);
     }
 }
 
