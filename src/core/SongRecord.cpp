@@ -13,17 +13,15 @@ TSongRecord TSongRecord::fromFields(const std::array<QStringView, kFieldCount> &
             total += f.size() + 1;
     // An empty field is what QString makes of an empty view: no heap, null only for a null view.
     auto empty = [](QStringView f) { return QString(reinterpret_cast<const QChar *>(f.data()), 0); };
-    if (total == 0) {
-        for (int i = 0; i < kFieldCount; ++i)
-            r.field(i) = empty(fields[i]);
-        return r;
-    }
-    auto [header, data] = QTypedArrayData<char16_t>::allocate(total);
-    if (!header)
-        throw std::bad_alloc();
     // Holds one reference while the fields take theirs; released when it goes out of scope.
-    const QString::DataPointer block(header, data, 0);
-    char16_t *at = data;
+    QString::DataPointer block;
+    if (total > 0) {
+        auto [header, data] = QTypedArrayData<char16_t>::allocate(total);
+        if (!header)
+            throw std::bad_alloc();
+        block = QString::DataPointer(header, data, 0);
+    }
+    char16_t *at = block.data();
     for (int i = 0; i < kFieldCount; ++i) {
         const QStringView f = fields[i];
         if (f.isEmpty()) {
