@@ -31,22 +31,22 @@ void PlaylistUndo::remember(const SongLists &lists)
     bound(m_undo);
 }
 
+bool PlaylistUndo::step(QList<State> &from, QList<State> &to, SongLists &lists)
+{
+    if (from.isEmpty())
+        return false;
+    to.append(take(lists));
+    bound(to);
+    put(from.takeLast(), lists);
+    return true;
+}
+
 bool PlaylistUndo::undo(SongLists &lists)
 {
-    if (m_undo.isEmpty())
-        return false;
-    m_redo.append(take(lists));
-    bound(m_redo);
-    put(m_undo.takeLast(), lists);
-    return true;
+    return step(m_undo, m_redo, lists);
 }
 
 bool PlaylistUndo::redo(SongLists &lists)
 {
-    if (m_redo.isEmpty())
-        return false;
-    m_undo.append(take(lists));
-    bound(m_undo);
-    put(m_redo.takeLast(), lists);
-    return true;
+    return step(m_redo, m_undo, lists);
 }

@@ -33,6 +33,8 @@ private:
     static State take(const SongLists &lists);
     static void put(const State &state, SongLists &lists);
     static void bound(QList<State> &states);
+    // Puts back the last state of `from`, keeping the present one in `to`.
+    static bool step(QList<State> &from, QList<State> &to, SongLists &lists);
 
     QList<State> m_undo; // oldest first
     QList<State> m_redo;
