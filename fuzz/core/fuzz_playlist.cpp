@@ -7,38 +7,39 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace {
+
+// The songs the rule finds in the text given in pieces of the given size.
+SongList parsedInPieces(QStringView text, qsizetype piece, PlaylistTextParser::LineRule rule)
+{
+    SongList songs;
+    PlaylistTextParser parser(songs, {}, rule);
+    for (qsizetype at = 0; at < text.size(); at += piece)
+        parser.feed(text.sliced(at, std::min(piece, text.size() - at)));
+    parser.finish();
+    return songs;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    // Given in pieces of the size the first byte gives, a text holds the same songs.
+    const qsizetype piece = size > 0 ? qsizetype(data[0] % 13 + 1) : 1;
     SongList songs;
     try {
         const QString text = decodeText(bytes);
         parsePlaylistText(text, songs);
-        // Given in pieces of the size the first byte gives, the text holds the same songs.
-        const qsizetype piece = size > 0 ? qsizetype(data[0] % 13 + 1) : 1;
-        SongList pieces;
-        PlaylistTextParser parser(pieces);
-        for (qsizetype at = 0; at < text.size(); at += piece)
-            parser.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
-        parser.finish();
-        if (pieces != songs)
+        if (parsedInPieces(text, piece, PlaylistTextParser::LineRule::Loader) != songs)
             __builtin_trap();
     } catch (const SonaloError &) {
     }
     const qsizetype before = songs.size();
     parseDroppedPlaylist(bytes, songs);
-    {
-        // The dropped reader's rule in pieces of the same size finds the same songs.
-        const QString text = decodeLineReaderText(bytes);
-        const qsizetype piece = size > 0 ? qsizetype(data[0] % 13 + 1) : 1;
-        SongList pieces;
-        PlaylistTextParser parser(pieces, {}, PlaylistTextParser::LineRule::AnyBreak);
-        for (qsizetype at = 0; at < text.size(); at += piece)
-            parser.feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
-        parser.finish();
-        if (pieces != songs.sliced(before))
-            __builtin_trap();
-    }
+    if (parsedInPieces(decodeLineReaderText(bytes), piece, PlaylistTextParser::LineRule::AnyBreak)
+        != songs.sliced(before))
+        __builtin_trap();
     // Fields without CR and LF read back as written.
     SongList clean;
     for (TSongRecord r : songs) {
