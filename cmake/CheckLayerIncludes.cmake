@@ -76,7 +76,7 @@ function(check_file file)
     endif()
     if(module)
       message(NOTICE "${file}:${number}: error: #include <${name}> is a ${module} header; "
-                     "this layer may use QtCore only")
+                     "this layer may not use it")
       math(EXPR failures "${failures} + 1")
       set(failures ${failures} PARENT_SCOPE)
     endif()

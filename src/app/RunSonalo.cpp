@@ -1,6 +1,6 @@
 #include "app/RunSonalo.h"
 
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/InstanceMessenger.h"
 #include "app/TOneInstanceCheck.h"
 #include "app/SonaloApp.h"
@@ -8,8 +8,8 @@
 #include "desktop/AdminRestart.h"
 #include "desktop/ShellIntegration.h"
 #include "ui/Teinstshortcuts.h"
-#include "ui/UserDialogs.h"
-#include "tags/ReaderFailureHook.h"
+#include "session/UserDialogs.h"
+#include "ui/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,13 +81,6 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
     if (messenger.start(programPath, arguments, QDir::currentPath()) == InstanceMessenger::Outcome::Taken)
         return 0;
     messenger.setReceiveHook(&TOneInstanceCheck::received);
-
-    // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
-    setReaderFailureHook([](const QString &message) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok);
-        box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-        box.exec();
-    });
 
     SonaloApp::Options options;
     options.programFolder = FileSystem::programFolder();

@@ -36,5 +36,5 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
 
 void AddSongFile(SongLists &lists, const QString &path, bool relative)
 {
-    lists.AllSongs.append(makeSongRecord(path, relative, lists.programFolder()));
+    lists.append(makeSongRecord(path, relative, lists.programFolder()));
 }

@@ -2,12 +2,12 @@
 
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
-#include "ui/AppTitle.h"
+#include "session/AppTitle.h"
 #include "ui/MiddleElideDelegate.h"
-#include "ui/Session.h"
-#include "ui/SongTableModel.h"
+#include "session/Session.h"
+#include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
-#include "ui/UserDialogs.h"
+#include "session/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -152,9 +152,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     // No input while adding, so that nothing else changes the playlist.
     connect(&playlist, &PlaylistController::addingChanged, this, [this](bool adding) { setEnabled(!adding); });
     connect(&playlist, &PlaylistController::songsAppended, this, &Tprog::scrollToLastRow);
-    connect(&playlist, &PlaylistController::errorRaised, this, &Tprog::showError);
     m_session.settings.attach(this);
-    connect(&m_session.settings, &SettingsController::errorRaised, this, &Tprog::showError);
 
     // c: the search bar and the options panel start hidden (the search controller's state).
     pa_suche->hide();
@@ -182,8 +180,8 @@ Tprog::~Tprog()
     // FormDestroy
     m_session.settings.attach(nullptr);
     m_session.playback.FreePlayer();
-    m_session.lists.AllSongs.clear();
-    m_session.lists.FoundSongs.clear();
+    const auto scope = m_session.lists.edit(SongLists::Refresh::None);
+    m_session.lists.clear();
 }
 
 void Tprog::setKeyboardOrder()
@@ -210,11 +208,6 @@ bool Tprog::startsMaximized(QSize desktop, QSize client)
 QAction *Tprog::action(const char *component) const
 {
     return findChild<QAction *>(QLatin1String(component));
-}
-
-void Tprog::showError(const QString &message)
-{
-    m_session.dialogs.showError(this, message);
 }
 
 void Tprog::createBottomPanel(QWidget *parent)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/DragOut.h"
-#include "ui/SettingsWindow.h"
+#include "session/SettingsWindow.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -116,7 +116,7 @@ private:
     // Files dragged out of the table.
     void lvStartDrag(QPoint at);
     QAction *action(const char *component) const;
-    void showError(const QString &message);
+
 
     Session &m_session;
     QStringList m_arguments;

@@ -40,7 +40,7 @@ protected:
         SongLists lists;
         LoadPlaylist(lists, out);
         QStringList paths;
-        for (const TSongRecord &s : std::as_const(lists.AllSongs))
+        for (const TSongRecord &s : std::as_const(lists.AllSongs()))
             paths << (s.Path.startsWith(music.path()) ? s.Path.mid(music.path().size()) : s.Path);
         return paths;
     }

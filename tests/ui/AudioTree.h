@@ -1,13 +1,13 @@
 #pragma once
 
 #include "QtTestApp.h"
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
 #include "support/FakeAudioPlayer.h"
 #include "tags/AddSongFile.h"
-#include "ui/Session.h"
-#include "ui/SongTableModel.h"
+#include "session/Session.h"
+#include "session/SongTableModel.h"
 #include "ui/Tprog.h"
 
 #include <QDir>
