@@ -10,6 +10,7 @@
 # SOURCE_ROOT must lie in a folder the rules name: a new folder gets its row before it builds.
 
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/ReadIncludes.cmake)
 
 foreach(required SOURCE_ROOT RULES)
   if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
@@ -32,17 +33,10 @@ set(failures 0)
 set(checked 0)
 
 function(check_file file folder)
-  file(READ "${file}" text)
-  # One list element per line; ';', '\' and brackets would change how CMake splits the list.
-  string(REGEX REPLACE "[][;\\\\\r]" "_" text "${text}")
-  string(REPLACE "\n" ";" lines "${text}")
-  set(number 0)
-  foreach(line IN LISTS lines)
-    math(EXPR number "${number} + 1")
-    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
-      continue()
-    endif()
-    set(name "${CMAKE_MATCH_1}")
+  sonalo_read_includes("${file}" includes)
+  foreach(include IN LISTS includes)
+    string(REGEX REPLACE "\\|.*" "" number "${include}")
+    string(REGEX REPLACE "^[0-9]+\\|" "" name "${include}")
     if(name MATCHES "(^|/)\\.\\./")
       message(NOTICE "${file}:${number}: error: #include \"${name}\" climbs out of its folder; "
                      "name the folder instead")

@@ -1,5 +1,6 @@
 #include "app/RunSonalo.h"
 
+#include "core/ProductName.h"
 #include "ui/Artwork.h"
 #include "app/InstanceMessenger.h"
 #include "app/TOneInstanceCheck.h"
@@ -38,7 +39,7 @@ int runElevatedShortcuts(int argc, char **argv, const ElevatedStart::Request &re
     if (request.display.isEmpty())
         ::setenv("QT_QPA_PLATFORM", "wayland", 1);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sonalo"));
+    QApplication::setApplicationName(productName());
     QApplication::setWindowIcon(Artwork::programIcon());
     LanguageCode lang(request.language);
     const QString program = ShellIntegration::currentProgramPath();
@@ -65,7 +66,7 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
 
     QApplication app(argc, argv);
     // The settings folder name; the title people see is the desktop entry's "ORV Media Sonalo".
-    QApplication::setApplicationName(QStringLiteral("Sonalo"));
+    QApplication::setApplicationName(productName());
     QApplication::setApplicationVersion(QStringLiteral(SONALO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("sonalo"));
     QApplication::setWindowIcon(Artwork::programIcon());

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
 
@@ -44,11 +45,6 @@ void touch(const QString &path)
 {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
 }
 
 class StartupTest : public ::testing::Test

@@ -5,13 +5,9 @@
 #include "core/Playlist.h"
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 class ScanCli : public ::testing::Test
 {

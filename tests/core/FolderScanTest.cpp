@@ -6,10 +6,9 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 // Records what the scan adds, the way AddSongFile stores paths.
 struct Recorder

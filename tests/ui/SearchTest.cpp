@@ -25,10 +25,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 TSongRecord song(const char *artist, const char *title, const char *length, const char *album, const char *path)
 {

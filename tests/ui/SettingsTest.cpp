@@ -19,13 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 class SettingsTest : public ::testing::Test
 {

@@ -21,13 +21,9 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 void settle()
 {

@@ -38,10 +38,9 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 void key(QWidget *w, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
