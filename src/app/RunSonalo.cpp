@@ -1,5 +1,7 @@
 #include "app/RunSonalo.h"
 
+#include "app/CommandLineHelp.h"
+
 #include "core/ProductName.h"
 #include "ui/Artwork.h"
 #include "app/InstanceMessenger.h"
@@ -63,12 +65,14 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
     if (const std::optional<ElevatedStart::Request> elevated =
             ElevatedStart::parse(rawArguments, unsigned(::geteuid()), std::getenv("PKEXEC_UID") != nullptr))
         return runElevatedShortcuts(argc, argv, *elevated);
+    if (const std::optional<int> answered = CommandLineHelp::answer(rawArguments, QStringLiteral(SONALO_VERSION)))
+        return *answered;
 
     QApplication app(argc, argv);
     // The settings folder name; the title people see is the desktop entry's "ORV Media Sonalo".
     QApplication::setApplicationName(productName());
     QApplication::setApplicationVersion(QStringLiteral(SONALO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("sonalo"));
+    QApplication::setDesktopFileName(desktopId());
     QApplication::setWindowIcon(Artwork::programIcon());
     // The run ends when the main window closes, not when the splash hides.
     QApplication::setQuitOnLastWindowClosed(false);

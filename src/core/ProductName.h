@@ -9,3 +9,11 @@ inline QString productName()
 {
     return QStringLiteral("Sonalo");
 }
+
+// The reverse-DNS name the desktop knows the program by: the desktop entry's file name, the
+// AppStream component, the Wayland application id and MPRIS' DesktopEntry all use it, so the
+// desktop can match a window, a player and a software-centre page to one program.
+inline QString desktopId()
+{
+    return QStringLiteral("io.github.orvmedia.Sonalo");
+}

@@ -36,7 +36,7 @@ public:
     bool canRaise() const { return true; }
     bool hasTrackList() const { return false; }
     QString identity() const { return productName(); }
-    QString desktopEntry() const { return QStringLiteral("sonalo"); }
+    QString desktopEntry() const { return desktopId(); }
     QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
     QStringList supportedMimeTypes() const
     {

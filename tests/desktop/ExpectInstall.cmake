@@ -8,7 +8,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PR
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
-foreach(f bin/sonalo share/applications/sonalo.desktop share/icons/hicolor/scalable/apps/sonalo.svg
+foreach(f bin/sonalo share/applications/io.github.orvmedia.Sonalo.desktop share/icons/hicolor/scalable/apps/sonalo.svg
           share/doc/sonalo/README.md)
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
@@ -20,10 +20,10 @@ if(NOT readme MATCHES "\n## Desktop integration\n")
 endif()
 find_program(VALIDATE desktop-file-validate)
 if(VALIDATE)
-  execute_process(COMMAND ${VALIDATE} "${PREFIX}/share/applications/sonalo.desktop"
+  execute_process(COMMAND ${VALIDATE} "${PREFIX}/share/applications/io.github.orvmedia.Sonalo.desktop"
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "sonalo.desktop: ${out}")
+    message(FATAL_ERROR "the desktop entry: ${out}")
   endif()
 endif()
 file(REMOVE_RECURSE "${PREFIX}")
