@@ -11,6 +11,7 @@
 #include "playback/AudioPlay.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
+#include "shell/SongNotifications.h"
 #include "session/Session.h"
 #include "ui/Taddordner.h"
 #include "ui/Tdateiinfo.h"
@@ -19,6 +20,7 @@
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
 #include "ui/Tsuchopt.h"
+#include "ui/TrayIcon.h"
 #include "session/UserDialogs.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/WindowPlacement.h"
@@ -174,11 +176,21 @@ SonaloApp::SonaloApp(const Options &options)
     m_mpris = std::make_unique<PlaybackMpris>(s.playback, [this] { showAndRaise(m_prog.get()); });
     if (options.mpris)
         m_mpris->registerOnSessionBus();
+    // The tray icon, where the desktop has a tray.
+    m_tray = std::make_unique<TrayIcon>(s.tray, s.lang, *m_prog);
+    m_tray->show();
+    // A notification when a song starts, while the settings menu's item is ticked.
+    m_notifications = std::make_unique<SongNotifications>(s.playback);
+    m_notifications->setEnabled(s.settings.notifications());
+    QObject::connect(&s.settings, &SettingsController::notificationsChanged, m_notifications.get(),
+                     &SongNotifications::setEnabled);
 }
 
 SonaloApp::~SonaloApp()
 {
     // The media controls first: they drive the playback.
+    m_notifications.reset();
+    m_tray.reset();
     m_mpris.reset();
     m_mediaKeys.reset();
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
@@ -231,6 +243,7 @@ void SonaloApp::applyLanguageToOtherWindows()
     m_startfenster->sprache();
     m_info->switchPanel();
     m_einstshortcuts->Sprache();
+    m_tray->applyLanguage();
     m_start->languageLabel()->setText(m_session->lang.code());
 }
 

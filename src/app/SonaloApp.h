@@ -33,6 +33,8 @@ class Tprog;
 class Tstart;
 class Tstartfenster;
 class Tsuchopt;
+class TrayIcon;
+class SongNotifications;
 class Ttxtexport;
 class UserDialogs;
 
@@ -121,5 +123,7 @@ private:
     std::unique_ptr<Teinstshortcuts> m_einstshortcuts;
     std::unique_ptr<MediaKeyFilter> m_mediaKeys;
     std::unique_ptr<PlaybackMpris> m_mpris;
+    std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<SongNotifications> m_notifications;
     QtCatalogue m_qtCatalogue;
 };

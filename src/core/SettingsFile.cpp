@@ -54,6 +54,8 @@ constexpr Key kKeys[] = {
     {"einstellungen", "autosave", Kind::Boolean, "0"},
     {"einstellungen", "autoload", Kind::Boolean, "1"},
     {"einstellungen", "letzteplaylist", Kind::Boolean, "0"},
+    {"einstellungen", "infobereich", Kind::Boolean, "0"},
+    {"einstellungen", "benachrichtigung", Kind::Boolean, "0"},
 };
 
 constexpr const char *kDisplayModeNames[] = {"int_tit", "int_tit_alb", "int_tit_alb_tra", "int_tit_gen", "pfa"};

@@ -15,6 +15,7 @@
 #include "session/SelectionOperations.h"
 #include "session/SettingsController.h"
 #include "session/OutputSettingsController.h"
+#include "session/TrayController.h"
 #include "session/TxtExportController.h"
 
 #include <QString>
@@ -77,4 +78,6 @@ public:
     // The list export and the output settings.
     OutputSettingsController outputSettings;
     TxtExportController txtExport;
+    // The tray icon's menu, tooltip and the close-to-tray rule.
+    TrayController tray{playback, settings};
 };

@@ -65,6 +65,22 @@ void SettingsController::setRestoreLastPlaylist(bool on)
     Q_EMIT restoreLastPlaylistChanged(on);
 }
 
+void SettingsController::setCloseToTray(bool on)
+{
+    if (m_closeToTray == on)
+        return;
+    m_closeToTray = on;
+    Q_EMIT closeToTrayChanged(on);
+}
+
+void SettingsController::setNotifications(bool on)
+{
+    if (m_notifications == on)
+        return;
+    m_notifications = on;
+    Q_EMIT notificationsChanged(on);
+}
+
 bool SettingsController::restoreLastPlaylistAtStart() const
 {
     const SettingsFile::ReadResult r = SettingsFile::read(m_path);
@@ -122,6 +138,8 @@ void SettingsController::store(IniFile &ini) const
     put("einstellungen", "autosave", flag(m_autoSave));
     put("einstellungen", "autoload", flag(m_autoLoad));
     put("einstellungen", "letzteplaylist", flag(m_restoreLastPlaylist));
+    put("einstellungen", "infobereich", flag(m_closeToTray));
+    put("einstellungen", "benachrichtigung", flag(m_notifications));
 }
 
 bool SettingsController::SaveSettings()
@@ -241,6 +259,10 @@ void SettingsController::apply(const IniFile &ini)
         setAutoLoad(*on);
     if (const auto on = readBool(ini, "einstellungen", "letzteplaylist"))
         setRestoreLastPlaylist(*on);
+    if (const auto on = readBool(ini, "einstellungen", "infobereich"))
+        setCloseToTray(*on);
+    if (const auto on = readBool(ini, "einstellungen", "benachrichtigung"))
+        setNotifications(*on);
 
     m_list.statusClick();
 }

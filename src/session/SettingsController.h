@@ -42,6 +42,12 @@ public:
     // Whether this start restores it: the file's item, when the file is loaded at start at all
     // (start-up comes before the first activation reads the file).
     bool restoreLastPlaylistAtStart() const;
+    // "Close to Tray": closing the main window hides it in the tray; off by default.
+    bool closeToTray() const { return m_closeToTray; }
+    void setCloseToTray(bool on);
+    // A desktop notification when a song starts; off by default.
+    bool notifications() const { return m_notifications; }
+    void setNotifications(bool on);
 
     // Writes every key, keeping the file's other keys, sections and comments. False when the
     // file could not be written; the message was raised and the old file is as it was.
@@ -63,6 +69,8 @@ Q_SIGNALS:
     void autoSaveChanged(bool on);
     void autoLoadChanged(bool on);
     void restoreLastPlaylistChanged(bool on);
+    void closeToTrayChanged(bool on);
+    void notificationsChanged(bool on);
 
 private:
     QString m_path;
@@ -78,4 +86,6 @@ private:
     bool m_autoSave = false;
     bool m_autoLoad = true;
     bool m_restoreLastPlaylist = false;
+    bool m_closeToTray = false;
+    bool m_notifications = false;
 };

@@ -60,6 +60,8 @@ const UiText kMainMenu[] = {
     {"einstautosave", u"Einstellungen automatisch speichern", u"Save Settings automatically"},
     {"einstautoload", u"Einstellungen automatisch laden", u"Load Settings automatically"},
     {"einstlastplaylist", u"Letzte Playlist beim Start laden", u"Restore Last Playlist at Start"},
+    {"einstclosetotray", u"Beim Schließen in den Infobereich", u"Close to Tray"},
+    {"einstnotify", u"Benachrichtigung bei Titelwechsel", u"Notify on Song Change"},
     // The information menu is the program's own.
     {"minfo", u"Info", u"Info"},
     {"m_about", u"Über Sonalo..", u"About Sonalo.."},
@@ -192,6 +194,15 @@ const UiHintText kSearchWindowControls[] = {
 };
 
 // The play controls beside the position bar, for tooltips and screen readers.
+// The tray icon's menu; the song items read as the Play menu's.
+const UiText kTrayMenu[] = {
+    {"trayplaypause", u"Play / Pause", u"Play / Pause"},
+    {"trayprevious", u"Letztes Stück", u"Previous Song"},
+    {"traynext", u"Nächstes Stück", u"Next Song"},
+    {"trayshowhide", u"Fenster zeigen / verbergen", u"Show / Hide Window"},
+    {"trayquit", u"Beenden", u"Close"},
+};
+
 const UiText kPlayControls[] = {
     {"stelle", u"Position", u"Position"},
     {"lautstaerke", u"Lautstärke", u"Volume"},
@@ -226,6 +237,7 @@ std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }
 std::span<const UiText> playControls() { return kPlayControls; }
+std::span<const UiText> trayMenu() { return kTrayMenu; }
 std::span<const UiText> addFolderDialog() { return kAddFolderDialog; }
 std::span<const UiText> startWindow() { return kStartWindow; }
 std::span<const UiText> fileInfoWindow() { return kFileInfoWindow; }

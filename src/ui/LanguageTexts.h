@@ -50,6 +50,8 @@ std::span<const UiText> fileInfoWindow();
 std::span<const UiHintText> searchWindowControls();
 // Tooltips and accessible names of the position bar, the volume slider and the mute button.
 std::span<const UiText> playControls();
+// The tray icon's menu.
+std::span<const UiText> trayMenu();
 // Window titles of the secondary windows, by class name.
 std::span<const UiText> windowTitles();
 

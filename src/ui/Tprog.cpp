@@ -351,6 +351,13 @@ void Tprog::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    const TrayController::CloseAction action = m_session.tray.closeAction();
+    m_session.tray.closeHandled();
+    if (action == TrayController::CloseAction::HideToTray) {
+        hide();
+        event->ignore();
+        return;
+    }
     if (!FormCloseQuery()) {
         event->ignore();
         return;

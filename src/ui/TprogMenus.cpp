@@ -163,18 +163,23 @@ void Tprog::createMenus()
     item(einst, "einstsave", [&settings] { settings.SaveSettings(); });
     item(einst, "einstload", [&settings] { settings.LoadSettings(); });
     // The ticks show the controller's switches.
-    QAction *autosave = item(einst, "einstautosave", [&settings](bool on) { settings.setAutoSave(on); });
-    autosave->setCheckable(true);
-    autosave->setChecked(settings.autoSave());
-    connect(&settings, &SettingsController::autoSaveChanged, autosave, &QAction::setChecked);
-    QAction *autoload = item(einst, "einstautoload", [&settings](bool on) { settings.setAutoLoad(on); });
-    autoload->setCheckable(true);
-    autoload->setChecked(settings.autoLoad());
-    connect(&settings, &SettingsController::autoLoadChanged, autoload, &QAction::setChecked);
-    QAction *last = item(einst, "einstlastplaylist", [&settings](bool on) { settings.setRestoreLastPlaylist(on); });
-    last->setCheckable(true);
-    last->setChecked(settings.restoreLastPlaylist());
-    connect(&settings, &SettingsController::restoreLastPlaylistChanged, last, &QAction::setChecked);
+    auto switchItem = [&](const char *component, bool (SettingsController::*get)() const,
+                          void (SettingsController::*set)(bool), void (SettingsController::*changed)(bool)) {
+        QAction *a = item(einst, component, [&settings, set](bool on) { (settings.*set)(on); });
+        a->setCheckable(true);
+        a->setChecked((settings.*get)());
+        connect(&settings, changed, a, &QAction::setChecked);
+    };
+    switchItem("einstautosave", &SettingsController::autoSave, &SettingsController::setAutoSave,
+               &SettingsController::autoSaveChanged);
+    switchItem("einstautoload", &SettingsController::autoLoad, &SettingsController::setAutoLoad,
+               &SettingsController::autoLoadChanged);
+    switchItem("einstlastplaylist", &SettingsController::restoreLastPlaylist,
+               &SettingsController::setRestoreLastPlaylist, &SettingsController::restoreLastPlaylistChanged);
+    switchItem("einstclosetotray", &SettingsController::closeToTray, &SettingsController::setCloseToTray,
+               &SettingsController::closeToTrayChanged);
+    switchItem("einstnotify", &SettingsController::notifications, &SettingsController::setNotifications,
+               &SettingsController::notificationsChanged);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });
