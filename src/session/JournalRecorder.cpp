@@ -206,15 +206,17 @@ void JournalRecovery::offer(SongLists &lists, UserDialogs &dialogs, const Langua
             m_held.push_back(std::move(lock));
         }
     }
-    if (found.isEmpty() || !m_seen.contains(found.first().folder))
+    // The newest that holds songs the start does not show already (an empty playlist, or the one
+    // the start loaded, is nothing to restore).
+    for (const Orphan &o : found) {
+        if (!m_seen.contains(o.folder) || o.recovered.songs.isEmpty() || o.recovered.songs == lists.AllSongs())
+            continue;
+        if (dialogs.ask(nullptr, question(lang, o))) {
+            const auto scope = lists.edit(SongLists::Refresh::TableAndStatus);
+            lists.replaceAll(o.recovered.songs);
+        }
         return;
-    const Orphan &newest = found.first();
-    if (newest.recovered.songs == lists.AllSongs())
-        return; // the start shows that list already
-    if (!dialogs.ask(nullptr, question(lang, newest)))
-        return;
-    const auto scope = lists.edit(SongLists::Refresh::TableAndStatus);
-    lists.replaceAll(newest.recovered.songs);
+    }
 }
 
 void JournalRecovery::closeNormally()

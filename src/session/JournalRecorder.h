@@ -90,8 +90,9 @@ public:
     QString newFolder() const;
     // The question the start asks, in the language of the window.
     static QString question(const LanguageCode &lang, const Orphan &orphan);
-    // After the start's own loading: offers the newest orphan whose playlist differs from the
-    // one shown, and restores it on Yes. Every orphan seen is ended at the next normal close.
+    // After the start's own loading: offers the newest orphan whose playlist holds songs and
+    // differs from the one shown, and restores it on Yes. Every orphan seen is ended at the
+    // next normal close.
     void offer(SongLists &lists, UserDialogs &dialogs, const LanguageCode &lang);
     // A normal close: the orphans seen at the start go.
     void closeNormally();
