@@ -19,7 +19,6 @@ constexpr char kSnapshotMagic[] = "SJS1";
 constexpr char kLogMagic[] = "SJL1";
 constexpr char kRecordMagic[] = "SJR1";
 constexpr qsizetype kSnapshotHeaderSize = 4 + 4 + 8 + 4;
-constexpr qsizetype kLogHeaderSize = 4 + 4;
 constexpr qsizetype kRecordHeaderSize = 4 + 4 + 8 + 4;
 constexpr qsizetype kCheckSize = 8;
 // Far above any playlist the program can hold; a larger file is garbage or hostile.
