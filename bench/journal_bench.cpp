@@ -73,7 +73,7 @@ void BM_Edit_SortMillion(benchmark::State &state)
 
 void BM_Journal_SortMillion(benchmark::State &state)
 {
-    std::vector<qsizetype> order(size_t(kSongs));
+    std::vector<qsizetype> order(static_cast<size_t>(kSongs));
     std::iota(order.rbegin(), order.rend(), qsizetype(0));
     qsizetype bytes = 0;
     for (auto _ : state)
