@@ -3,7 +3,7 @@
 #include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
-#include "app/Tstart.h"
+#include "ui/Tstart.h"
 #include "ui/Tstartfenster.h"
 #include "ui/Artwork.h"
 #include "desktop/AdminRestart.h"
