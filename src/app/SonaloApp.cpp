@@ -9,6 +9,7 @@
 #include "desktop/AdminRestart.h"
 #include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
+#include "playback/PlaybackEngine.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
 #include "ui/Session.h"
@@ -58,7 +59,8 @@ SonaloApp::SonaloApp(const Options &options)
     AudioPlayerFactory factory = options.playerFactory;
     if (!factory) {
         m_audioDevices = TAudioDevices::Enumerate();
-        factory = TcbAudioPlay::Factory(m_audioDevices);
+        m_engine = std::make_unique<PlaybackEngine>(m_audioDevices);
+        factory = m_engine->Factory();
     }
     Session::Options sessionOptions;
     sessionOptions.programFolder = options.programFolder;
@@ -69,6 +71,12 @@ SonaloApp::SonaloApp(const Options &options)
     sessionOptions.dataFolder = options.dataFolder;
     m_session = std::make_unique<Session>(sessionOptions);
     Session &s = *m_session;
+    if (m_engine) {
+        m_engine->setNextSongSource([&s] { return s.playback.prepareNextSong(); });
+        m_engine->setGapless(s.display.gapless());
+        QObject::connect(&s.display, &DisplayOptionsModel::gaplessChanged, &s.display,
+                         [this](bool on) { m_engine->setGapless(on); });
+    }
 
     // The splash first: it chooses the language every later window is created in.
     m_start = std::make_unique<Tstart>(s.lang, options.workingFolder);
@@ -203,6 +211,7 @@ SonaloApp::~SonaloApp()
     m_prog.reset();
     m_start.reset();
     m_session.reset();
+    m_engine.reset();
 }
 
 void SonaloApp::created(QWidget *window)

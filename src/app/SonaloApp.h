@@ -15,6 +15,7 @@
 
 class AdminRestart;
 class MediaKeyFilter;
+class PlaybackEngine;
 class PlaybackMpris;
 class Session;
 class StartWindowController;
@@ -100,6 +101,8 @@ private:
     std::unique_ptr<UserDialogs> m_ownDialogs;
     std::unique_ptr<Session> m_session;
     TAudioDevices m_audioDevices;
+    // The GStreamer engine when no factory was given; it outlives the session's players.
+    std::unique_ptr<PlaybackEngine> m_engine;
     QStringList m_creationOrder;
     std::unique_ptr<Tstart> m_start;
     std::unique_ptr<Tprog> m_prog;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -114,6 +115,10 @@ void PlaybackControl::continueAfterFailure()
 {
     if (m_failureCount >= kFailureLimit) {
         Q_EMIT logLine(m_lang.text(u"> Automatischer Abbruch.", u"> Automatic Abord."));
+        // The chain ran from the end of a song: nothing plays any more, and nothing may say
+        // it does. A song the user's start did not replace plays on.
+        if (m_songOver)
+            stop();
         return;
     }
     weiterClick();
@@ -192,6 +197,8 @@ void PlaybackControl::rememberStartedRow(const QString &path, const QString &res
 
 void PlaybackControl::weiterClick()
 {
+    if (takePreparedChoice())
+        return;
     if (!m_pendingNext.isEmpty()) {
         const QString next = m_pendingNext;
         m_pendingNext.clear();
@@ -210,6 +217,56 @@ void PlaybackControl::weiterClick()
     }
     const QString path = rows().at(m_currentIndex).Path;
     PlayFile(path);
+}
+
+QString PlaybackControl::prepareNextSong()
+{
+    m_prepared.reset();
+    if (!m_player || m_options.repeat())
+        return {};
+    PreparedChoice choice;
+    if (!m_pendingNext.isEmpty()) {
+        choice.path = m_pendingNext;
+    } else {
+        const qsizetype count = rows().size();
+        if (count == 0)
+            return {};
+        if (m_options.randomOrder())
+            choice.row = randomRow(int(count));
+        else
+            choice.row = m_currentIndex + 1 > count - 1 || m_currentIndex + 1 < 0 ? 0 : m_currentIndex + 1;
+        choice.path = rows().at(choice.row).Path;
+    }
+    m_prepared = choice;
+    const QString resolved = m_lists.DateiFinden(choice.path);
+    return FileSystem::isRegularFile(resolved) ? resolved : QString();
+}
+
+// weiterClick's part for a prepared choice: plays it when it still stands (the marked song or
+// the row it named are unchanged); true when it did.
+bool PlaybackControl::takePreparedChoice()
+{
+    if (!m_prepared)
+        return false;
+    const PreparedChoice choice = *std::exchange(m_prepared, std::nullopt);
+    if (choice.row < 0) {
+        if (m_pendingNext != choice.path)
+            return false;
+        m_pendingNext.clear();
+    } else {
+        if (!m_pendingNext.isEmpty() || choice.row >= rows().size() || rows().at(choice.row).Path != choice.path)
+            return false;
+        m_currentIndex = choice.row;
+    }
+    PlayFile(choice.path);
+    return true;
+}
+
+// The player's end of song (without Loop): the next song, as the button would start it.
+void PlaybackControl::songEnded()
+{
+    m_songOver = true;
+    weiterClick();
 }
 
 void PlaybackControl::zurueckClick()
@@ -346,7 +403,7 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
 {
     FreePlayer();
     // The player may call back from inside itself and be destroyed by that call.
-    m_player = m_factory(resolved, 0, [this] { weiterClick(); });
+    m_player = m_factory(resolved, 0, [this] { songEnded(); });
     ++m_playersCreated;
     m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
@@ -391,6 +448,8 @@ void PlaybackControl::applyVolume()
 void PlaybackControl::FreePlayer()
 {
     m_player.reset();
+    m_prepared.reset();
+    m_songOver = false;
 }
 
 void PlaybackControl::stop()

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DisplayOptionsModel;
 
@@ -88,6 +89,11 @@ public:
     // Starts one file; a file that cannot be played is logged and the next one is tried.
     void PlayFile(const QString &path);
     void weiterClick();
+    // Gapless play asks this shortly before the playing song's data ends: the choice
+    // weiterClick will make at the end of the song is made now and kept for it, and its
+    // resolved file is returned when it can be handed to the player ahead (a regular file).
+    // Empty while nothing plays, with repeat on, or when nothing follows.
+    QString prepareNextSong();
     void zurueckClick();
     void BtPlayClick();
     void mw1Click();
@@ -172,6 +178,8 @@ private:
     void setPlaying(bool playing);
     void setBarPosition(int position);
     void rememberStartedRow(const QString &path, const QString &resolved);
+    bool takePreparedChoice();
+    void songEnded();
     void applyVolume();
     template <typename F> void guarded(F &&command);
 
@@ -187,6 +195,16 @@ private:
     bool m_isPlaying = false;
     int m_currentIndex = 0;
     QString m_pendingNext;
+    // The choice prepareNextSong made for the end of the playing song: the row of the shown
+    // list, or the song marked to play next (row -1), and its path as the list holds it.
+    struct PreparedChoice
+    {
+        int row = -1;
+        QString path;
+    };
+    std::optional<PreparedChoice> m_prepared;
+    // The loaded song has played to its end (the chain of next songs runs from there).
+    bool m_songOver = false;
     QList<PlayHistoryEntry> m_history;
     int m_failureCount = 0;
     bool m_resyncPending = true;

@@ -21,6 +21,7 @@ const UiText kMainMenu[] = {
     {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},
     {"m_fehler", u"Fehlermeldungen..", u"Error Messages.."},
     {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
+    {"lueckenlos", u"Lückenlose Wiedergabe", u"Gapless Playback"},
     {"mp0", u"Playlist", u"Playlist"},
     {"mp1", u"Playlist Laden", u"Load Playlist"},
     {"mp3", u"Playlist Hinzuladen", u"Add Playlist", "Ctrl+O"},

@@ -92,6 +92,7 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "lueckenlos", flag(m_display.gapless()));
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
     put("suche", "sucheoffen", flag(m_search.searchBarShown()));
@@ -176,6 +177,8 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    if (const auto gapless = readBool(ini, "wiedergabe", "lueckenlos"))
+        m_display.setGapless(*gapless);
     // A level outside 0..100 ends at the nearest bound.
     if (const auto volume = readInt(ini, "wiedergabe", "lautstaerke"))
         m_playback.setVolumePercent(*volume);

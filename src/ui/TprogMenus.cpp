@@ -92,6 +92,10 @@ void Tprog::createMenus()
     zufall->setCheckable(true);
     zufall->setChecked(display.randomOrder());
     connect(&display, &DisplayOptionsModel::randomOrderChanged, zufall, &QAction::setChecked);
+    QAction *gapless = item(mwiedergabe, "lueckenlos", [&display](bool on) { display.setGapless(on); });
+    gapless->setCheckable(true);
+    gapless->setChecked(display.gapless());
+    connect(&display, &DisplayOptionsModel::gaplessChanged, gapless, &QAction::setChecked);
 
     QMenu *mp0 = submenu(bar, "mp0");
     item(mp0, "mp1", [&playlist] { playlist.mp1Click(); });

@@ -388,3 +388,16 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     window->show();
     EXPECT_EQ(shownPaths(), QStringList{u8("/music/beside.mp3")});
 }
+
+TEST_F(SettingsTest, GaplessPlayIsOnUntilSwitchedOffAndKept)
+{
+    EXPECT_TRUE(item("lueckenlos")->isChecked());
+    item("lueckenlos")->trigger();
+    EXPECT_FALSE(session().display.gapless());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "lueckenlos"), u8("0"));
+    writeIni("[wiedergabe]\nlueckenlos=1\n");
+    item("einstload")->trigger();
+    EXPECT_TRUE(session().display.gapless());
+    EXPECT_TRUE(item("lueckenlos")->isChecked());
+}

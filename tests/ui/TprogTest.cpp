@@ -43,6 +43,7 @@ const Expected kMenu[] = {
     {"mw6", "Infos über aktuellen Song..", "Current Song Information..", ""},
     {"m_fehler", "Fehlermeldungen..", "Error Messages..", ""},
     {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
+    {"lueckenlos", "Lückenlose Wiedergabe", "Gapless Playback", ""},
     {"mp0", "Playlist", "Playlist", ""},
     {"mp1", "Playlist Laden", "Load Playlist", ""},
     {"mp3", "Playlist Hinzuladen", "Add Playlist", "Ctrl+O"},
