@@ -518,9 +518,12 @@ void PlaybackControl::stelleChange(int barPosition)
     try {
         if (m_thumbHeld)
             return; // the release seeks
-        if (!m_updatingPosition && m_canSeek && m_player)
+        const bool jump = !m_updatingPosition && m_canSeek && m_player;
+        if (jump)
             m_player->SetPosition(qint64(barPosition) * m_player->Duration() / 1000, kSeekAbsolute);
         ShowPosition();
+        if (jump && m_player)
+            Q_EMIT positionJumped(m_player->GetPosition());
     } catch (const SonaloError &e) {
         Q_EMIT errorRaised(e.message());
     }
@@ -539,6 +542,23 @@ void PlaybackControl::stelleReleased(int barPosition)
     stelleChange(barPosition);
 }
 
+void PlaybackControl::seekTo(qint64 position)
+{
+    if (!m_player || !m_canSeek)
+        return;
+    guarded([&] {
+        m_player->SetPosition(std::max<qint64>(position, 0), kSeekAbsolute);
+        ShowPosition();
+        if (m_player)
+            Q_EMIT positionJumped(m_player->GetPosition());
+    });
+}
+
+qint64 PlaybackControl::position() const
+{
+    return m_player ? m_player->GetPosition() : 0;
+}
+
 QString PlaybackControl::ShowCurrentSong()
 {
     if (!m_player)
@@ -554,6 +574,7 @@ QString PlaybackControl::ShowCurrentSong()
         fields.artist = started->artist;
         fields.title = started->title;
     }
+    m_songTags = fields;
     m_songFields = SongDisplayFields(fields);
     const SongDisplayOptions options = m_options.songDisplay();
     // The path shown is the playing file's: after going back it is not the song PlayFile

@@ -73,6 +73,8 @@ public:
     bool RecentWindowVisible() const { return m_recentWindowVisible; }
     // The fields behind the last display text (for desktop media controls).
     const SongTagFields &currentSongFields() const { return m_songFields; }
+    // The same before the gaps were filled: what the song itself says (empty where nothing).
+    const SongTagFields &currentSongTags() const { return m_songTags; }
 
     // PlaybackCursor
     void clearPendingNext() override { m_pendingNext.clear(); }
@@ -127,6 +129,10 @@ public:
     // the release seeks once.
     void stelleGrabbed();
     void stelleReleased(int barPosition);
+    // Moves the loaded song to position (100-ns units) when it can seek, as the bar does.
+    void seekTo(qint64 position);
+    // The loaded song's position in 100-ns units (0 without one).
+    qint64 position() const;
     bool ThumbHeld() const { return m_thumbHeld; }
 
     QTimer &Timer1() { return m_timer; }
@@ -163,6 +169,8 @@ Q_SIGNALS:
     void historyChanged();
     // The volume or mute changed.
     void volumeChanged(int percent, bool muted);
+    // The song was moved to position (100-ns units) by the bar, its keys or a media control.
+    void positionJumped(qint64 position);
     // One line at the end of the error log.
     void logLine(const QString &line);
     // The program's general error message, for failures outside the logged song starts.
@@ -190,6 +198,7 @@ private:
     std::unique_ptr<IAudioPlayer> m_player;
     QTimer m_timer;
     SongTagFields m_songFields;
+    SongTagFields m_songTags;
     quint64 m_playersCreated = 0;
 
     bool m_isPlaying = false;
