@@ -294,7 +294,10 @@ void Playbin::prerollFile(const QString &fileName)
         throw gstError(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ,
                        gstStandardText(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ));
     const CharRef uri = fileUri(fileName);
-    changeState(GST_STATE_READY);
+    // After a failure playbin may still hold the failed file's parts and report their error
+    // again: only a full stop forgets them.
+    EcbAudioPlayError previous(QString(), 0);
+    changeState(firstError(&previous) ? GST_STATE_NULL : GST_STATE_READY);
     m_link->reset();
     g_object_set(m_pipeline, "uri", uri.get(), nullptr);
     const gint64 deadline = g_get_monotonic_time() + gint64(kStateWait / GST_USECOND);

@@ -223,6 +223,44 @@ TEST_P(GaplessTest, SwitchedOffEverySongHasAPipelineOfItsOwn)
     EXPECT_EQ(continued.mid(0, 3), (QList<bool>{false, false, false}));
 }
 
+// A file handed over ahead that GStreamer cannot play ends the song before it as an error at
+// the end of a song does, and the start of the file is then logged and passed over as before.
+TEST_P(GaplessTest, AnUnplayableSuccessorIsLoggedAndPassedOver)
+{
+    const Format &format = GetParam();
+    if (std::strcmp(format.extension, "wav") != 0)
+        GTEST_SKIP() << "one format is enough";
+    cutHalves(format);
+    const QString broken = path("broken.mp3");
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(20000, 'x'));
+    f.close();
+    TSongRecord r;
+    r.Path = broken;
+    lists.AllSongs.insert(1, r); // a.wav, broken.mp3, b.wav
+    QStringList log;
+    {
+        PlaybackEngine engine(devices);
+        PlaybackControl control(lists, engine.Factory(), options, lang);
+        engine.setNextSongSource([&control] { return control.prepareNextSong(); });
+        QObject::connect(&control, &PlaybackControl::logLine, [&log](const QString &line) { log << line; });
+        TcbAudioPlay::SetEventErrorHandler([](const EcbAudioPlayError &) {});
+        control.lvDblClick(0);
+        EXPECT_TRUE(waitFor([&] { return control.PlayHistory().size() >= 2; }, 20000));
+        EXPECT_EQ(control.CurrentSongPath(), path("b.wav"));
+        EXPECT_TRUE(control.IsPlaying());
+        control.stop();
+        engine.setNextSongSource({});
+        TcbAudioPlay::SetEventErrorHandler({});
+    }
+    ASSERT_GE(log.size(), 4);
+    EXPECT_EQ(log[0], QLatin1Char('"') + broken + QLatin1Char('"'));
+    EXPECT_EQ(log[1], QStringLiteral("  File can not be played. Error Code: "));
+    EXPECT_TRUE(log[2].startsWith(QStringLiteral("  GStreamer call failed: 804704"))) << qPrintable(log[2]);
+    EXPECT_EQ(log[3], QStringLiteral("> Try to load next file..."));
+}
+
 // The joins per codec: WAV and FLAC are exact; Vorbis trims its own delay and padding and
 // stays within its coding noise; MP3 on GStreamer 1.22 keeps the LAME delay and padding
 // (about 1100 and 540 samples) and seeks inexactly (the position display's one re-seek after a
