@@ -1,8 +1,8 @@
 #include "app/Tstart.h"
 
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/StartLanguage.h"
-#include "ui/AppTitle.h"
+#include "session/AppTitle.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "tags/AddSongFile.h"
+#include "core/SongNameSplit.h"
 
 #include "tags/AudioInfo.h"
 
@@ -9,18 +10,9 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
     TSongRecord r;
     TAudioInfo info;
     info.ReadFromFile(path);
-    r.Artist = info.Artist;
-    r.Title = info.Title;
-    const QString separator = QStringLiteral(" - ");
-    if (r.Artist.isEmpty() && r.Title.contains(separator)) {
-        for (QLatin1StringView ext : songNameExtensions())
-            r.Title = ReplaceAll(r.Title, ext, QString());
-        const qsizetype at = r.Title.indexOf(separator);
-        if (at >= 0) {
-            r.Artist = r.Title.left(at);
-            r.Title = ReplaceAll(r.Title, r.Artist + separator, QString());
-        }
-    }
+    SongNameSplit::ArtistTitle named = SongNameSplit::splitNamedSong(info.Artist, info.Title);
+    r.Artist = std::move(named.artist);
+    r.Title = std::move(named.title);
     r.Length = FormatSongLength(info.Seconds);
     r.Album = info.Album;
     r.Track = info.Track;
@@ -36,5 +28,5 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
 
 void AddSongFile(SongLists &lists, const QString &path, bool relative)
 {
-    lists.AllSongs.append(makeSongRecord(path, relative, lists.programFolder()));
+    lists.append(makeSongRecord(path, relative, lists.programFolder()));
 }

@@ -10,13 +10,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 QString fixture(const char *name)
 {

@@ -15,13 +15,9 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 // The program's full path decides which copies meet: each test program is a link of its own.
 QString programCopy(const QDir &dir, const char *name)

@@ -1,7 +1,7 @@
 #include "support/TableDump.h"
 
 #include "app/SonaloApp.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Tprog.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "QtTestApp.h"
 #include "app/SonaloApp.h"
 #include "core/SettingsFile.h"
 #include "support/FakeAudioPlayer.h"
 #include "ui/Mnemonics.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Tprog.h"
 
 #include <QAction>
@@ -19,13 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 class SettingsTest : public ::testing::Test
 {
@@ -334,7 +330,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     }
     auto shownPaths = [&] {
         QStringList paths;
-        for (const TSongRecord &r : session().lists.AllSongs)
+        for (const TSongRecord &r : session().lists.AllSongs())
             paths << r.Path;
         return paths;
     };
@@ -344,7 +340,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     TSongRecord r;
     r.Path = u8("/music/Ärger – ☃.mp3");
     r.Artist = u8("Björk");
-    session().lists.AllSongs = {r};
+    session().lists.replaceAll({r});
     item("einstlastplaylist")->trigger();
     ASSERT_TRUE(settings().SaveSettings());
     EXPECT_EQ(fileValue("einstellungen", "letzteplaylist"), u8("1"));
