@@ -129,7 +129,7 @@ protected:
         for (const QString &p : {a, b}) {
             TSongRecord r;
             r.Path = p;
-            lists.AllSongs.append(r);
+            lists.append(r);
         }
     }
 
@@ -238,7 +238,9 @@ TEST_P(GaplessTest, AnUnplayableSuccessorIsLoggedAndPassedOver)
     f.close();
     TSongRecord r;
     r.Path = broken;
-    lists.AllSongs.insert(1, r); // a.wav, broken.mp3, b.wav
+    SongList songs = lists.AllSongs();
+    songs.insert(1, r); // a.wav, broken.mp3, b.wav
+    lists.replaceAll(songs);
     QStringList log;
     {
         PlaybackEngine engine(devices);

@@ -654,12 +654,12 @@ TEST_F(PlaybackControlTest, ThePreparedNextSongIsWhatTheEndOfTheSongPlays)
         {"random, drawn once", true, -1, {}, 0, 0},
         {"marked song", false, 0, {}, 0, 0},
         {"marked after preparing", false, -1, [](PlaybackControl &c, SongLists &) { c.pop_title_nextClick(0); }, 2, 0},
-        {"row removed", false, -1, [](PlaybackControl &, SongLists &l) { l.AllSongs.removeLast(); }, 2, 0},
+        {"row removed", false, -1, [](PlaybackControl &, SongLists &l) { l.removeShownRows({2}); }, 2, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         control->stop();
-        lists.AllSongs.clear();
+        lists.clear();
         QStringList paths;
         for (const char *name : {"A.mp3", "B.mp3", "C.mp3"})
             paths << addSong(QString::fromLatin1(name));
@@ -687,7 +687,7 @@ TEST_F(PlaybackControlTest, NothingIsPreparedWithRepeatOrWithoutASong)
     control->lvDblClick(0);
     EXPECT_TRUE(control->prepareNextSong().isEmpty()); // a missing file is not handed over
     script.current->finish();                          // but it is still the next choice
-    EXPECT_EQ(view.log.first(), QLatin1Char('"') + lists.AllSongs[1].Path + QLatin1Char('"'));
+    EXPECT_EQ(view.log.first(), QLatin1Char('"') + lists.AllSongs()[1].Path + QLatin1Char('"'));
     options.setRepeat(true);
     control->lvDblClick(0);
     EXPECT_TRUE(control->prepareNextSong().isEmpty());
