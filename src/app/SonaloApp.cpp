@@ -89,6 +89,7 @@ SonaloApp::SonaloApp(const Options &options)
         arguments.append(absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
+    m_prog->setAudioDevices(m_audioDevices.names);
     // The main window's part of its creation: from here on a second start's files are taken.
     m_instanceCheck = std::make_unique<TOneInstanceCheck>();
     m_instanceCheck->setMainWindow(m_prog.get());

@@ -28,6 +28,7 @@ constexpr Key kKeys[] = {
     {"wiedergabe", "lueckenlos", Kind::Boolean, "1"},
     {"wiedergabe", "lautstaerke", Kind::Integer, "100"},
     {"wiedergabe", "stumm", Kind::Boolean, "0"},
+    {"wiedergabe", "DeviceIndex", Kind::Integer, "0"},
     {"suche", "sucheoffen", Kind::Boolean, "0"},
     {"suche", "optionenoffen", Kind::Boolean, "0"},
     {"suchspalten", "interpret", Kind::Boolean, "1"},

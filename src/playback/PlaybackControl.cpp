@@ -222,7 +222,9 @@ void PlaybackControl::weiterClick()
 QString PlaybackControl::prepareNextSong()
 {
     m_prepared.reset();
-    if (!m_player || m_options.repeat())
+    // A song handed over plays on the loaded song's output: after a change of output the next
+    // song starts afresh on the new one.
+    if (!m_player || m_options.repeat() || m_deviceIndex != m_playerDevice)
         return {};
     PreparedChoice choice;
     if (!m_pendingNext.isEmpty()) {
@@ -403,7 +405,8 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
 {
     FreePlayer();
     // The player may call back from inside itself and be destroyed by that call.
-    m_player = m_factory(resolved, 0, [this] { songEnded(); });
+    m_player = m_factory(resolved, m_deviceIndex, [this] { songEnded(); });
+    m_playerDevice = m_deviceIndex;
     ++m_playersCreated;
     m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
@@ -436,6 +439,14 @@ void PlaybackControl::setMuted(bool muted)
         return;
     m_muted = muted;
     applyVolume();
+}
+
+void PlaybackControl::setDeviceIndex(int index)
+{
+    if (index == m_deviceIndex)
+        return;
+    m_deviceIndex = index;
+    Q_EMIT deviceIndexChanged(index);
 }
 
 void PlaybackControl::applyVolume()

@@ -143,6 +143,10 @@ public:
     bool muted() const { return m_muted; }
     void setVolumePercent(int percent);
     void setMuted(bool muted);
+    // DeviceIndex: the entry of AudioDevices the next song plays on (outside the list: the
+    // default output). The loaded song stays where it plays.
+    int deviceIndex() const { return m_deviceIndex; }
+    void setDeviceIndex(int index);
     // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
     static int volumeLevel(int percent, bool muted);
 
@@ -169,6 +173,7 @@ Q_SIGNALS:
     void historyChanged();
     // The volume or mute changed.
     void volumeChanged(int percent, bool muted);
+    void deviceIndexChanged(int index);
     // The song was moved to position (100-ns units) by the bar, its keys or a media control.
     void positionJumped(qint64 position);
     // One line at the end of the error log.
@@ -232,6 +237,8 @@ private:
     QString m_playingGiven;
     bool m_recentWindowVisible = false;
     int m_volumePercent = 100;
+    int m_deviceIndex = 0;
+    int m_playerDevice = 0; // the output the loaded song plays on
     bool m_muted = false;
 };
 

@@ -96,6 +96,7 @@ void SettingsController::store(IniFile &ini) const
     put("wiedergabe", "lueckenlos", flag(m_display.gapless()));
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
+    put("wiedergabe", "DeviceIndex", QString::number(m_playback.deviceIndex()));
     put("suche", "sucheoffen", flag(m_search.searchBarShown()));
     put("suche", "optionenoffen", flag(m_search.optionsPanelShown()));
 
@@ -185,6 +186,9 @@ void SettingsController::apply(const IniFile &ini)
         m_playback.setVolumePercent(*volume);
     if (const auto mute = readBool(ini, "wiedergabe", "stumm"))
         m_playback.setMuted(*mute);
+    // An index outside the device list plays on the default output, as the player decides.
+    if (const auto device = readInt(ini, "wiedergabe", "DeviceIndex"))
+        m_playback.setDeviceIndex(*device);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {
         if (*bar) {

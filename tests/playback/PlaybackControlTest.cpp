@@ -692,3 +692,17 @@ TEST_F(PlaybackControlTest, NothingIsPreparedWithRepeatOrWithoutASong)
     control->lvDblClick(0);
     EXPECT_TRUE(control->prepareNextSong().isEmpty());
 }
+
+TEST_F(PlaybackControlTest, AnotherOutputTakesEffectAtTheNextSong)
+{
+    options.setRandomOrder(false);
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3"));
+    control->lvDblClick(0);
+    control->setDeviceIndex(2);
+    EXPECT_EQ(script.current->DeviceIndex(), 0); // the loaded song plays on
+    EXPECT_TRUE(control->prepareNextSong().isEmpty()); // nothing handed over to the old output
+    script.current->finish();
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(script.current->DeviceIndex(), 2);
+    EXPECT_EQ(control->prepareNextSong(), a);
+}

@@ -397,3 +397,19 @@ TEST_F(SettingsTest, GaplessPlayIsOnUntilSwitchedOffAndKept)
     EXPECT_TRUE(session().display.gapless());
     EXPECT_TRUE(item("lueckenlos")->isChecked());
 }
+
+TEST_F(SettingsTest, TheOutputDeviceMenuChoosesDeviceIndexAndKeepsIt)
+{
+    window->setAudioDevices({u8("Default"), u8("Null Output"), u8("Headphones")});
+    EXPECT_TRUE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+    window->findChild<QAction *>(u8("mw_geraet_2"))->trigger();
+    EXPECT_EQ(session().playback.deviceIndex(), 2);
+    EXPECT_FALSE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "DeviceIndex"), u8("2"));
+    // A device gone since: the default is ticked, and the player plays there.
+    writeIni("[wiedergabe]\nDeviceIndex=7\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.deviceIndex(), 7);
+    EXPECT_TRUE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+}

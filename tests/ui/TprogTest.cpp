@@ -46,6 +46,7 @@ const Expected kMenu[] = {
     {"m_fehler", "Fehlermeldungen..", "Error Messages..", ""},
     {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
     {"lueckenlos", "Lückenlose Wiedergabe", "Gapless Playback", ""},
+    {"mw_geraet", "Ausgabegerät", "Output Device", ""},
     {"mp0", "Playlist", "Playlist", ""},
     {"mp1", "Playlist Laden", "Load Playlist", ""},
     {"mp3", "Playlist Hinzuladen", "Add Playlist", "Ctrl+O"},
