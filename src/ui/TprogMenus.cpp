@@ -267,7 +267,8 @@ void Tprog::setAudioDevices(const QStringList &names)
     m_devicesMenu->clear();
     auto *group = new QActionGroup(m_devicesMenu);
     for (qsizetype i = 0; i < names.size(); ++i) {
-        QAction *a = m_devicesMenu->addAction(names[i]);
+        // A device's own "&" is no shortcut mark.
+        QAction *a = m_devicesMenu->addAction(QString(names[i]).replace(QLatin1Char('&'), QStringLiteral("&&")));
         a->setObjectName(QStringLiteral("mw_geraet_%1").arg(i));
         a->setCheckable(true);
         group->addAction(a);
