@@ -3,6 +3,7 @@
 #include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
+#include "ui/Tequalizer.h"
 #include "app/Tstart.h"
 #include "ui/Tstartfenster.h"
 #include "ui/Artwork.h"
@@ -128,6 +129,8 @@ SonaloApp::SonaloApp(const Options &options)
     m_adminRestart = std::make_unique<AdminRestart>(AdminRestart::forThisProcess(ShellIntegration::currentProgramPath()));
     m_einstshortcuts = std::make_unique<Teinstshortcuts>(s.lang, *m_shellIntegration, *m_adminRestart, *dialogs);
     created(m_einstshortcuts.get());
+    m_equalizer = std::make_unique<Tequalizer>(s.lang, s.playback.equalizer());
+    created(m_equalizer.get());
 
     // The error log's title is the main window's text.
     m_prog->setErrorWindow(m_fehler.get());
@@ -169,6 +172,8 @@ SonaloApp::SonaloApp(const Options &options)
     QObject::connect(m_prog.get(), &Tprog::exportWindowRequested, m_txtexport.get(), [this] { m_txtexport->mtxtexportClick(); });
     QObject::connect(m_prog.get(), &Tprog::outputSettingsWindowRequested, m_einstausgabe.get(),
                      [this] { showAndRaise(m_einstausgabe.get()); });
+    QObject::connect(m_prog.get(), &Tprog::equalizerWindowRequested, m_equalizer.get(),
+                     [this] { showOver(m_equalizer.get(), m_prog.get()); });
     QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showOver(m_info.get(), m_prog.get()); });
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });
     // The splash is the formal main window: closing the main window closes it and ends the run.
@@ -192,6 +197,7 @@ SonaloApp::~SonaloApp()
     m_mediaKeys.reset();
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
     // while the others still exist.
+    m_equalizer.reset();
     m_einstshortcuts.reset();
     m_adminRestart.reset();
     m_shellIntegration.reset();
@@ -225,7 +231,8 @@ QList<QWidget *> SonaloApp::windows() const
 {
     return {m_start.get(),     m_prog.get(),      m_suchopt.get(),      m_startfenster.get(), m_addordner.get(),
             m_lastfiles.get(), m_info.get(),      m_dateiinfo.get(),    m_txtexport.get(),    m_fehler.get(),
-            m_einstausgabe.get(), m_bugreport_de.get(), m_bugreport_en.get(), m_einstshortcuts.get()};
+            m_einstausgabe.get(), m_bugreport_de.get(), m_bugreport_en.get(), m_einstshortcuts.get(),
+            m_equalizer.get()};
 }
 
 void SonaloApp::applyLanguageToOtherWindows()
@@ -241,6 +248,7 @@ void SonaloApp::applyLanguageToOtherWindows()
     m_startfenster->sprache();
     m_info->switchPanel();
     m_einstshortcuts->Sprache();
+    m_equalizer->LocalSpr();
     m_start->languageLabel()->setText(m_session->lang.code());
 }
 

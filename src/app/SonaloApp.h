@@ -28,6 +28,7 @@ class Teinstausgabe;
 class Teinstshortcuts;
 class Tfehler;
 class Tinfo;
+class Tequalizer;
 class TOneInstanceCheck;
 class Tlastfiles;
 class Tprog;
@@ -74,6 +75,7 @@ public:
     Tsuchopt *suchopt() const { return m_suchopt.get(); }
     Taddordner *addordner() const { return m_addordner.get(); }
     Tinfo *info() const { return m_info.get(); }
+    Tequalizer *equalizer() const { return m_equalizer.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
     Teinstshortcuts *einstshortcuts() const { return m_einstshortcuts.get(); }
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<Taddordner> m_addordner;
     std::unique_ptr<Tlastfiles> m_lastfiles;
     std::unique_ptr<Tinfo> m_info;
+    std::unique_ptr<Tequalizer> m_equalizer;
     std::unique_ptr<Tdateiinfo> m_dateiinfo;
     std::unique_ptr<Ttxtexport> m_txtexport;
     std::unique_ptr<Tfehler> m_fehler;

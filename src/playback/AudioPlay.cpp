@@ -197,6 +197,11 @@ void TcbAudioPlay::SetBalance(int balance)
     RedecodeWaitingBuffer();
 }
 
+void TcbAudioPlay::SetEqualizer(const std::array<double, 10> &gains)
+{
+    m_playbin->setEqualizer(gains);
+}
+
 void TcbAudioPlay::SetOnBuffer(BufferCallback callback)
 {
     if (!callback) {

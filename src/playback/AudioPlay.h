@@ -55,6 +55,7 @@ public:
     void SetVolume(int volume) override;
     int GetBalance() override;
     void SetBalance(int balance) override;
+    void SetEqualizer(const std::array<double, 10> &gains) override;
 
     int DeviceIndex() const { return m_deviceIndex; }
     // Whether the song came by a gapless switch (it was playing before its player was made).

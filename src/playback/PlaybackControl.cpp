@@ -52,6 +52,10 @@ PlaybackControl::PlaybackControl(SongLists &lists, AudioPlayerFactory factory, c
         if (m_player)
             m_player->SetLoop(on);
     });
+    connect(&m_equalizer, &EqualizerModel::changed, this, [this] {
+        if (m_player)
+            guarded([&] { m_player->SetEqualizer(m_equalizer.effectiveGains()); });
+    });
     m_timer.setInterval(250);
     connect(&m_timer, &QTimer::timeout, this, &PlaybackControl::Timer1Timer);
     // Seeded once from the clock; the same song may come again, also twice in a row.
@@ -412,6 +416,7 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
     m_player->SetLoop(m_options.repeat());
     m_player->SetVolume(volumeLevel(m_volumePercent, m_muted));
+    m_player->SetEqualizer(m_equalizer.effectiveGains());
 }
 
 int PlaybackControl::volumeLevel(int percent, bool muted)

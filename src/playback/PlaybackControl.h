@@ -3,6 +3,7 @@
 #include "core/LanguageCode.h"
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
+#include "playback/EqualizerModel.h"
 #include "playback/SongDisplay.h"
 
 #include <QHash>
@@ -146,6 +147,8 @@ public:
     // DeviceIndex: the entry of AudioDevices the next song plays on (outside the list: the
     // default output). The loaded song stays where it plays.
     int deviceIndex() const { return m_deviceIndex; }
+    // The equalizer every player gets; a change is heard at once.
+    EqualizerModel &equalizer() { return m_equalizer; }
     void setDeviceIndex(int index);
     // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
     static int volumeLevel(int percent, bool muted);
@@ -238,6 +241,7 @@ private:
     bool m_recentWindowVisible = false;
     int m_volumePercent = 100;
     int m_deviceIndex = 0;
+    EqualizerModel m_equalizer;
     int m_playerDevice = 0; // the output the loaded song plays on
     bool m_muted = false;
 };

@@ -232,6 +232,7 @@ void Playbin::build(const TAudioDevices &devices)
         m_tap = filters.tap;
         m_panorama = filters.panorama;
         m_level = filters.level;
+        m_equalizer = filters.equalizer;
     }
     g_signal_connect(m_pipeline, "about-to-finish", G_CALLBACK(&PlaybinHooks::onAboutToFinish), this);
 
@@ -428,6 +429,16 @@ void Playbin::setBalance(int balance)
     const double pan = balance == 0 ? 0.0 : (balance < 0 ? -(1.0 - rest) : 1.0 - rest);
     g_object_set(m_panorama, "panorama", gfloat(pan), nullptr);
     m_balance = balance;
+}
+
+void Playbin::setEqualizer(const std::array<double, 10> &gains)
+{
+    if (!m_equalizer)
+        return;
+    // All bands at 0 dB make the element pass its buffers through untouched.
+    for (std::size_t band = 0; band < gains.size(); ++band)
+        g_object_set(m_equalizer, QByteArray("band" + QByteArray::number(qulonglong(band))).constData(), gains[band],
+                     nullptr);
 }
 
 void Playbin::setNextSource(std::function<QString()> source)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -94,6 +95,8 @@ public:
     int balance() const { return m_balance; }
     void setVolume(int volume);
     void setBalance(int balance);
+    // Decibels per band; a missing equalizer element plays unchanged.
+    void setEqualizer(const std::array<double, 10> &gains);
 
     PlaybinListener *listener() const { return m_listener; }
     void setListener(PlaybinListener *listener) { m_listener = listener; }
@@ -126,6 +129,7 @@ private:
     GstElement *m_tap = nullptr;       // owned by the pipeline; may be missing
     GstElement *m_panorama = nullptr;  // owned by the pipeline; may be missing
     GstElement *m_level = nullptr;     // owned by the pipeline; may be missing
+    GstElement *m_equalizer = nullptr; // owned by the pipeline; may be missing
     PlaybinBusLink *m_link = nullptr;  // owned by the bus sync handler
     PlaybinListener *m_listener = nullptr;
     int m_volume = 0;

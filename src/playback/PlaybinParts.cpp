@@ -141,6 +141,9 @@ Filters makeFilters()
     GstElement *first = convert.get();
     gst_bin_add(GST_BIN(f.bin.get()), first);
     GstElement *last = f.tap = append(f.bin.get(), first, std::move(caps));
+    // At 0 dB in every band (the equalizer off) it passes buffers through untouched.
+    if (ElementRef equalizer = makeElement("equalizer-10bands"))
+        last = f.equalizer = append(f.bin.get(), last, std::move(equalizer));
     if (ElementRef panorama = makeElement("audiopanorama")) {
         g_object_set(panorama.get(), "method", 1 /* simple: lowers the other channel only */, nullptr);
         last = f.panorama = append(f.bin.get(), last, std::move(panorama));

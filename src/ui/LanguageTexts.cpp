@@ -22,6 +22,7 @@ const UiText kMainMenu[] = {
     {"m_fehler", u"Fehlermeldungen..", u"Error Messages.."},
     {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
     {"lueckenlos", u"Lückenlose Wiedergabe", u"Gapless Playback"},
+    {"m_equalizer", u"Equalizer..", u"Equalizer.."},
     {"mw_geraet", u"Ausgabegerät", u"Output Device"},
     {"mp0", u"Playlist", u"Playlist"},
     {"mp1", u"Playlist Laden", u"Load Playlist"},

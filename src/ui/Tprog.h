@@ -94,6 +94,7 @@ Q_SIGNALS:
     void shortcutsWindowRequested();
     void exportWindowRequested();
     void outputSettingsWindowRequested();
+    void equalizerWindowRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

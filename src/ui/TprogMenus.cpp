@@ -96,6 +96,7 @@ void Tprog::createMenus()
     gapless->setCheckable(true);
     gapless->setChecked(display.gapless());
     connect(&display, &DisplayOptionsModel::gaplessChanged, gapless, &QAction::setChecked);
+    item(mwiedergabe, "m_equalizer", [this] { Q_EMIT equalizerWindowRequested(); });
     m_devicesMenu = submenu(mwiedergabe, "mw_geraet");
     connect(&playback, &PlaybackControl::deviceIndexChanged, this, [this] { tickDevice(); });
 

@@ -706,3 +706,24 @@ TEST_F(PlaybackControlTest, AnotherOutputTakesEffectAtTheNextSong)
     EXPECT_EQ(script.current->DeviceIndex(), 2);
     EXPECT_EQ(control->prepareNextSong(), a);
 }
+
+TEST_F(PlaybackControlTest, TheEqualizerReachesTheLoadedPlayerAtOnceAndEveryNextOne)
+{
+    options.setRandomOrder(false);
+    addSong(QStringLiteral("A.mp3"));
+    addSong(QStringLiteral("B.mp3"));
+    EqualizerModel &eq = control->equalizer();
+    control->lvDblClick(0);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{}); // off: nothing changed
+    eq.applyPreset(5);                                               // a preset while off stays unheard
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{});
+    eq.setEnabled(true);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::presetGains(5));
+    eq.setGain(9, 40); // beyond the top: +12
+    EXPECT_EQ(script.current->Equalizer()[9], 12.0);
+    EXPECT_EQ(eq.preset(), -1);
+    control->weiterClick();
+    EXPECT_EQ(script.current->Equalizer()[9], 12.0);
+    eq.setEnabled(false);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{});
+}

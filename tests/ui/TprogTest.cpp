@@ -46,6 +46,7 @@ const Expected kMenu[] = {
     {"m_fehler", "Fehlermeldungen..", "Error Messages..", ""},
     {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
     {"lueckenlos", "Lückenlose Wiedergabe", "Gapless Playback", ""},
+    {"m_equalizer", "Equalizer..", "Equalizer..", ""},
     {"mw_geraet", "Ausgabegerät", "Output Device", ""},
     {"mp0", "Playlist", "Playlist", ""},
     {"mp1", "Playlist Laden", "Load Playlist", ""},
