@@ -63,16 +63,21 @@ void SongLists::removeListener(Listener *listener)
 void SongLists::append(TSongRecord song)
 {
     m_all.append(std::move(song));
+    if (m_observer)
+        m_observer->songsAppended(m_all.size() - 1);
     changed(Refresh::TableAndStatus);
 }
 
 void SongLists::append(SongList &&songs)
 {
     // A load into an empty playlist takes the list as it is: a million songs in one step.
+    const qsizetype from = m_all.size();
     if (m_all.isEmpty())
         m_all = std::move(songs);
     else
         m_all.append(std::move(songs));
+    if (m_observer && m_all.size() > from)
+        m_observer->songsAppended(from);
     changed(Refresh::TableAndStatus);
 }
 
@@ -89,6 +94,8 @@ void SongLists::replaceAll(SongList songs)
 {
     m_showingFound = false;
     m_all = std::move(songs);
+    if (m_observer)
+        m_observer->replaced();
     changed(Refresh::TableAndStatus);
 }
 
@@ -96,16 +103,25 @@ void SongLists::clear()
 {
     m_showingFound = false;
     m_all.clear(); // the last result stays, unshown
+    if (m_observer)
+        m_observer->replaced();
     changed(Refresh::TableAndStatus);
 }
 
 void SongLists::removeShownRows(const QList<int> &ascendingRows)
 {
     SongList &shown = m_showingFound ? m_found : m_all;
+    QList<int> removed;
     // Back to front, so that each row number still means the song it meant.
     for (auto it = ascendingRows.crbegin(); it != ascendingRows.crend(); ++it) {
-        if (*it >= 0 && *it < shown.size())
+        if (*it >= 0 && *it < shown.size() && (removed.isEmpty() || *it < removed.last())) {
             shown.removeAt(*it);
+            removed.append(*it);
+        }
+    }
+    if (m_observer && !m_showingFound && !removed.isEmpty()) {
+        std::reverse(removed.begin(), removed.end());
+        m_observer->rowsRemoved(removed);
     }
     changed(Refresh::Table);
 }
@@ -125,7 +141,10 @@ void SongLists::showAll()
 
 void SongLists::restore(Snapshot snapshot)
 {
+    const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
     m_all = std::move(snapshot.all);
+    if (m_observer && playlistChanged)
+        m_observer->replaced();
     m_found = std::move(snapshot.found);
     m_showingFound = snapshot.showingFound;
     changed(Refresh::TableAndStatus);
@@ -141,12 +160,20 @@ void SongLists::addSourceFolders(const QStringList &folders)
     m_sourceFolders.append(folders);
 }
 
-bool SongLists::reorderShown(const std::function<bool(SongList &)> &sort)
+bool SongLists::reorderShown(const Reorder &sort)
 {
     EditScope scope = edit(Refresh::None);
-    const bool reordered = sort(m_showingFound ? m_found : m_all);
+    std::vector<qsizetype> order;
+    const qsizetype before = m_all.size();
+    const bool reordered = sort(m_showingFound ? m_found : m_all, order);
     if (reordered)
         scope.ask(Refresh::Table);
+    if (reordered && m_observer && !m_showingFound) {
+        if (qsizetype(order.size()) == before && before == m_all.size())
+            m_observer->reordered(order);
+        else if (!order.empty() || before != m_all.size())
+            m_observer->replaced(); // reordered in a way the sort could not tell
+    }
     return reordered;
 }
 

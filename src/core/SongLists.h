@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 // The playlist, the copies the last search chose, which of the two the table shows, and the
 // folders of the playlists loaded so far. One instance, owned by the session (and by the
@@ -33,6 +34,18 @@ public:
         virtual ~Listener() = default;
         // Called once when the outermost edit scope ends, with the widest refresh asked for.
         virtual void songListsChanged(Refresh refresh) = 0;
+    };
+
+    // Hears every change of the playlist itself (not of a shown result) as it is made: the
+    // session journal keeps the playlist from these.
+    class PlaylistObserver
+    {
+    public:
+        virtual ~PlaylistObserver() = default;
+        virtual void songsAppended(qsizetype from) = 0;                    // AllSongs()[from..] are new
+        virtual void rowsRemoved(const QList<int> &ascendingRows) = 0;      // rows of the list before
+        virtual void reordered(const std::vector<qsizetype> &order) = 0;    // order[j]: the old row
+        virtual void replaced() = 0;                                        // any other change
     };
 
     // An open edit scope; moving it hands the scope over.
@@ -77,6 +90,7 @@ public:
     const QString &programFolder() const { return m_programFolder; }
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
+    void setPlaylistObserver(PlaylistObserver *observer) { m_observer = observer; }
     void addListener(Listener *listener);
     void removeListener(Listener *listener);
     EditScope edit(Refresh refresh);
@@ -97,9 +111,11 @@ public:
     void addSourceFolder(const QString &folder);          // None
     void addSourceFolders(const QStringList &folders);    // None
     // The one place the shown list is handed out for writing: sort reorders it in place (and
-    // may keep the window painting meanwhile, so it must leave every song in it). Returns
-    // what sort returns; Table when it changed the order.
-    bool reorderShown(const std::function<bool(SongList &)> &sort);
+    // may keep the window painting meanwhile, so it must leave every song in it), and fills
+    // order with each row's row before, when it can. Returns what sort returns; Table when it
+    // changed the order.
+    using Reorder = std::function<bool(SongList &shown, std::vector<qsizetype> &order)>;
+    bool reorderShown(const Reorder &sort);
 
     // The file to open for a stored path: an absolute path as it is; a relative one against
     // the program's folder, else against the source folders (the last that holds it wins);
@@ -118,4 +134,5 @@ private:
     int m_depth = 0;
     Refresh m_pending = Refresh::None;
     QList<Listener *> m_listeners;
+    PlaylistObserver *m_observer = nullptr;
 };

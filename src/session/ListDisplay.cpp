@@ -90,7 +90,10 @@ void ListDisplay::lvColumnClick(int column)
     // A million songs take a second: the window keeps painting, but takes no input meanwhile.
     const std::function<void()> keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     const qsizetype rows = m_model.rowCountValue();
-    if (m_lists.reorderShown([&](SongList &shown) { return m_sort.lvColumnClick(column, rows, shown, keepAlive); })) {
+    const auto sort = [&](SongList &shown, std::vector<qsizetype> &order) {
+        return m_sort.lvColumnClick(column, rows, shown, keepAlive, &order);
+    };
+    if (m_lists.reorderShown(sort)) {
         // The number column sorts nothing: no arrow for it.
         Q_EMIT sortIndicatorChanged(column > 0 ? m_sort.SortColumn : -1, m_sort.SortDescending);
     }

@@ -45,8 +45,13 @@ Session::Session(const Options &options)
     playlist.setUndo(&undo);
     const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                                       : options.dataFolder;
-    if (!data.isEmpty())
+    if (!data.isEmpty()) {
         playlist.setLastPlaylistPath(data + QStringLiteral("/last-playlist.slp"));
+        m_journalRecovery = std::make_unique<JournalRecovery>(data + QStringLiteral("/journal"));
+        m_journal = std::make_unique<JournalRecorder>(lists, m_journalRecovery->newFolder());
+        QObject::connect(m_journal.get(), &JournalRecorder::writeFailed, &list,
+                         [this](const QString &message) { dialogs.showError(nullptr, message); });
+    }
     // Every error reaches the user through the dialogs: the controllers here ask them directly,
     // playback (a layer below) and the tag readers through these two.
     QObject::connect(&playback, &PlaybackControl::errorRaised, &list,
@@ -61,6 +66,22 @@ Session::Session(const Options &options)
         const IAudioPlayer *player = playback.Player();
         list.model().setPlayingPaths(playback.PlayingGivenPath(), player ? player->FileName() : QString());
     });
+}
+
+void Session::startJournal()
+{
+    if (!m_journal || m_journal->started())
+        return;
+    m_journalRecovery->offer(lists, dialogs, lang);
+    m_journal->start();
+}
+
+void Session::endJournal()
+{
+    if (!m_journal)
+        return;
+    m_journal->finish();
+    m_journalRecovery->closeNormally();
 }
 
 Session::~Session()

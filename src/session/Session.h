@@ -11,6 +11,7 @@
 #include "session/ListDisplay.h"
 #include "session/PlaylistController.h"
 #include "session/SearchController.h"
+#include "session/JournalRecorder.h"
 #include "session/SearchOptionsModel.h"
 #include "session/SelectionOperations.h"
 #include "session/SettingsController.h"
@@ -77,4 +78,14 @@ public:
     // The list export and the output settings.
     OutputSettingsController outputSettings;
     TxtExportController txtExport;
+
+    // The session journal: after the start's own loading, offers what a run that did not end
+    // normally left and starts this window's journal; a normal close ends it.
+    void startJournal();
+    void endJournal();
+    JournalRecorder *journal() { return m_journal.get(); }
+
+private:
+    std::unique_ptr<JournalRecovery> m_journalRecovery;
+    std::unique_ptr<JournalRecorder> m_journal;
 };

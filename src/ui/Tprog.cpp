@@ -258,6 +258,7 @@ void Tprog::FormShow()
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
     m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
+    m_session.startJournal();
     // f: a desktop not much larger than the window: start maximized.
     if (const QScreen *screen = this->screen()) {
         if (startsMaximized(screen->virtualSize(), centralWidget()->size()))
@@ -291,6 +292,7 @@ bool Tprog::FormCloseQuery()
 void Tprog::FormClose()
 {
     m_session.playback.stop();
+    m_session.endJournal();
     Q_EMIT formClosed();
 }
 

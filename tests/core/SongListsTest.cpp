@@ -171,8 +171,8 @@ TEST(SongListsEdits, AppendFromTakesTheOtherListsSongsAndFoldersAndUndoRestoresA
     // The sort is handed the shown list; only a changed order shows.
     RefreshLog log;
     lists.addListener(&log);
-    EXPECT_FALSE(lists.reorderShown([](SongList &) { return false; }));
-    EXPECT_TRUE(lists.reorderShown([](SongList &l) {
+    EXPECT_FALSE(lists.reorderShown([](SongList &, std::vector<qsizetype> &) { return false; }));
+    EXPECT_TRUE(lists.reorderShown([](SongList &l, std::vector<qsizetype> &) {
         std::reverse(l.begin(), l.end());
         return true;
     }));
