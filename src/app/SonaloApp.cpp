@@ -4,7 +4,7 @@
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
 #include "ui/Tequalizer.h"
-#include "app/Tstart.h"
+#include "ui/Tstart.h"
 #include "ui/Tstartfenster.h"
 #include "ui/Artwork.h"
 #include "desktop/AdminRestart.h"

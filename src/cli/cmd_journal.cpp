@@ -16,7 +16,8 @@ int journalShow(const QStringList &args)
     const QString journals = args.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                                                   + QLatin1Char('/') + productName() + QStringLiteral("/journal")
                                             : args[0];
-    const QList<SessionJournal::Orphan> found = SessionJournal::orphans(journals);
+    QList<SessionJournal::Orphan> found = SessionJournal::orphans(journals);
+    found.removeIf([](const SessionJournal::Orphan &o) { return !o.recovered.valid || o.recovered.songs.isEmpty(); });
     if (found.isEmpty()) {
         cliErr() << "sonalo-cli: no playlist to restore in " << journals << '\n';
         return kExitFailure;

@@ -392,9 +392,7 @@ QList<Orphan> orphans(const QString &journals)
         if (!lock.tryLock(0))
             continue; // its window still runs, or this process holds it already
         lock.unlock();
-        Recovered r = Files(folder).read();
-        if (r.valid)
-            found.append({folder, std::move(r)});
+        found.append({folder, Files(folder).read()});
     }
     std::sort(found.begin(), found.end(),
               [](const Orphan &a, const Orphan &b) { return a.recovered.timeMs > b.recovered.timeMs; });

@@ -95,8 +95,8 @@ struct Orphan
 
 // The journal folder of a window: "lock", held while the window runs, beside the two files.
 QString lockPath(const QString &folder);
-// journals: the folder holding one folder per window. Every journal whose lock is free and
-// that gives a playlist, the newest first.
+// journals: the folder holding one folder per window. Every journal whose lock is free, the
+// newest first, those that give no playlist (a run killed before its first snapshot) last.
 QList<Orphan> orphans(const QString &journals);
 
 } // namespace SessionJournal

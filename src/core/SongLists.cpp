@@ -126,6 +126,28 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
     changed(Refresh::Table);
 }
 
+bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order)
+{
+    const qsizetype n = m_all.size();
+    if (m_showingFound || qsizetype(order.size()) != n)
+        return false;
+    std::vector<bool> seen(size_t(n), false);
+    for (qsizetype from : order) {
+        if (from < 0 || from >= n || seen[size_t(from)])
+            return false;
+        seen[size_t(from)] = true;
+    }
+    SongList reordered;
+    reordered.reserve(n);
+    for (qsizetype from : order)
+        reordered.append(m_all[from]);
+    m_all = std::move(reordered);
+    if (m_observer)
+        m_observer->reordered(order);
+    changed(Refresh::Table);
+    return true;
+}
+
 void SongLists::showFound(SongList found)
 {
     m_found = std::move(found);

@@ -209,7 +209,8 @@ void JournalRecovery::offer(SongLists &lists, UserDialogs &dialogs, const Langua
     // The newest that holds songs the start does not show already (an empty playlist, or the one
     // the start loaded, is nothing to restore).
     for (const Orphan &o : found) {
-        if (!m_seen.contains(o.folder) || o.recovered.songs.isEmpty() || o.recovered.songs == lists.AllSongs())
+        if (!m_seen.contains(o.folder) || !o.recovered.valid || o.recovered.songs.isEmpty()
+            || o.recovered.songs == lists.AllSongs())
             continue;
         if (dialogs.ask(nullptr, question(lang, o))) {
             const auto scope = lists.edit(SongLists::Refresh::TableAndStatus);

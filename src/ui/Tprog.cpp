@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -258,7 +259,8 @@ void Tprog::FormShow()
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
     m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
-    m_session.startJournal();
+    // Once the window is on the screen: a question about a lost playlist goes over it.
+    QTimer::singleShot(0, this, [this] { m_session.startJournal(); });
     // f: a desktop not much larger than the window: start maximized.
     if (const QScreen *screen = this->screen()) {
         if (startsMaximized(screen->virtualSize(), centralWidget()->size()))

@@ -54,6 +54,8 @@ public:
     void jumpToPlayingSong();
     // The outputs the "Ausgabegerät" menu offers (AudioDevices, entry 0 the default).
     void setAudioDevices(const QStringList &names);
+    // Selects exactly these rows and scrolls the first into view; nothing for none.
+    void selectRows(const QList<int> &rows);
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 

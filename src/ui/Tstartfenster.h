@@ -32,13 +32,13 @@ public:
     // Rows selected now, as positions in the list's current order.
     QList<int> selectedRows() const;
 
-    QTreeWidget *stammordner = nullptr;
+    QTreeWidget *stammordner = nullptr; // the playlists beside the program ("Stammordner": home folder)
     QLabel *Image1 = nullptr;
-    QPushButton *Button5 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button4 = nullptr;
-    QPushButton *Button3 = nullptr;
-    QPushButton *Button2 = nullptr;
+    QPushButton *Button5 = nullptr; // "Load All"
+    QPushButton *Button1 = nullptr; // "Load Selected"
+    QPushButton *Button4 = nullptr; // "Other Playlist.."
+    QPushButton *Button3 = nullptr; // "Open Folder.."
+    QPushButton *Button2 = nullptr; // "Close Window" (to the player)
 
 protected:
     void showEvent(QShowEvent *event) override;  // FormShow

@@ -1,7 +1,7 @@
 #include "app/SonaloApp.h"
-#include "app/StartLanguage.h"
+#include "session/StartLanguage.h"
 #include "ui/Tinfo.h"
-#include "app/Tstart.h"
+#include "ui/Tstart.h"
 
 #include "QtTestApp.h"
 #include "core/OutputSettings.h"

@@ -161,13 +161,16 @@ TEST(SessionJournal, FilesKeepTheOldSnapshotWhenTheDiskIsFullAndListOrphansNewes
     const QString newer = dir.path(u8("journals/2-2"));
     ASSERT_TRUE(QDir().mkpath(newer));
     ASSERT_TRUE(Files(newer).writeSnapshot(songs({"n"}), 1, 5000));
+    // A window killed before its first snapshot: listed last, giving nothing.
+    ASSERT_TRUE(QDir().mkpath(dir.path(u8("journals/3-3"))));
     QList<Orphan> found = orphans(dir.path(u8("journals")));
-    ASSERT_EQ(found.size(), 2);
+    ASSERT_EQ(found.size(), 3);
     EXPECT_EQ(found[0].folder, newer);
     EXPECT_EQ(found[1].recovered.timeMs, 2001);
+    EXPECT_FALSE(found[2].recovered.valid);
     QLockFile running(lockPath(newer));
     ASSERT_TRUE(running.tryLock(0));
     found = orphans(dir.path(u8("journals")));
-    ASSERT_EQ(found.size(), 1);
+    ASSERT_EQ(found.size(), 2);
     EXPECT_EQ(found[0].folder, folder);
 }

@@ -97,3 +97,20 @@ TEST_F(JournalTest, TheStartOffersWhatARunThatDidNotEndLeftAndANormalCloseEndsIt
     session->endJournal();
     EXPECT_TRUE(SessionJournal::orphans(journals()).isEmpty());
 }
+
+TEST_F(JournalTest, AFailingWriteIsToldOnceUntilAWriteSucceeds)
+{
+    // A file where the journal's folder should be: every write fails.
+    const QString blocked = programFolder + u8("blocked");
+    QFile(blocked).open(QIODevice::WriteOnly);
+    SongLists lists;
+    JournalRecorder journal(lists, blocked);
+    QStringList told;
+    QObject::connect(&journal, &JournalRecorder::writeFailed, [&](const QString &m) { told << m; });
+    journal.start();
+    journal.flush();
+    lists.append(song("a", "t"));
+    journal.flush();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(u8("Unable to write to ") + blocked)) << told[0].toStdString();
+}

@@ -362,6 +362,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     EXPECT_TRUE(item("einstlastplaylist")->isChecked());
 
     // With arguments the start opens them only.
+    EXPECT_TRUE(window->close());
     app.reset();
     SonaloApp::Options withArgs = testAppOptions(folder.path(), dialogs, players.factory());
     withArgs.arguments = {folder.path() + u8("/beside.slp")};

@@ -3,7 +3,7 @@
 #include "TestApp.h"
 #include "app/SonaloApp.h"
 #include "session/StartWindowController.h"
-#include "app/Tstart.h"
+#include "ui/Tstart.h"
 #include "ui/Tstartfenster.h"
 #include "core/PictureStyle.h"
 #include "core/Playlist.h"

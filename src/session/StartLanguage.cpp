@@ -1,4 +1,4 @@
-#include "app/StartLanguage.h"
+#include "session/StartLanguage.h"
 
 #include "core/FileSystem.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SplashClock.h"
+#include "session/SplashClock.h"
 #include "core/LanguageCode.h"
 
 #include <QWidget>
@@ -41,6 +41,6 @@ private:
     QWidget *m_main = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
-    QLabel *spr = nullptr;
+    QLabel *spr = nullptr; // the language code ("Sprache")
     QTimer *Timer1 = nullptr;
 };

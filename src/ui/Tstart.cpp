@@ -1,7 +1,7 @@
-#include "app/Tstart.h"
+#include "ui/Tstart.h"
 
 #include "ui/Artwork.h"
-#include "app/StartLanguage.h"
+#include "session/StartLanguage.h"
 #include "session/AppTitle.h"
 
 #include <QGuiApplication>
