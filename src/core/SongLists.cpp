@@ -112,17 +112,27 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
 {
     SongList &shown = m_showingFound ? m_found : m_all;
     QList<int> removed;
-    // Back to front, so that each row number still means the song it meant.
-    for (auto it = ascendingRows.crbegin(); it != ascendingRows.crend(); ++it) {
-        if (*it >= 0 && *it < shown.size() && (removed.isEmpty() || *it < removed.last())) {
-            shown.removeAt(*it);
-            removed.append(*it);
+    removed.reserve(ascendingRows.size());
+    for (int row : ascendingRows)
+        if (row >= 0 && row < shown.size() && (removed.isEmpty() || row > removed.last()))
+            removed.append(row);
+    if (!removed.isEmpty()) {
+        // One pass over the list, whatever the number of rows: each kept song moves once (a
+        // row at a time, a thousand rows of a million songs would move the rest a thousand
+        // times).
+        qsizetype to = removed.first();
+        qsizetype next = 0;
+        for (qsizetype from = removed.first(); from < shown.size(); ++from) {
+            if (next < removed.size() && removed[next] == from) {
+                ++next;
+                continue;
+            }
+            shown[to++] = std::move(shown[from]);
         }
+        shown.resize(to);
     }
-    if (m_observer && !m_showingFound && !removed.isEmpty()) {
-        std::reverse(removed.begin(), removed.end());
+    if (m_observer && !m_showingFound && !removed.isEmpty())
         m_observer->rowsRemoved(removed);
-    }
     changed(Refresh::Table);
 }
 
