@@ -22,8 +22,11 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kCut = 44433;     // not a multiple of 1152 (MP3), 576, 4096 (FLAC) or 2048 (Vorbis)
-constexpr int kTotal = 2 * kRate;
+// Both halves stay under a second even as MP3, decoder delay and padding included: the position
+// display re-seeks a song once after its first second, and a flushing seek starts the
+// recording file anew.
+constexpr int kCut = 39433;     // not a multiple of 1152 (MP3), 576, 4096 (FLAC) or 2048 (Vorbis)
+constexpr int kTotal = 79380;   // 1.8 s
 constexpr int kWindow = 2048;   // samples each side of the join that are checked closely
 
 // Raw 16-bit little-endian stereo, left channel only.
@@ -79,7 +82,7 @@ protected:
     {
         playbackTestApp();
         leaks = std::make_unique<GstLeakWatch>();
-        const QString sine = QStringLiteral("sine=frequency=441:sample_rate=%1:duration=2").arg(kRate);
+        const QString sine = QStringLiteral("sine=frequency=441:sample_rate=%1:duration=1.8").arg(kRate);
         ASSERT_TRUE(ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), sine, QStringLiteral("-ac"),
                             QStringLiteral("2"), QStringLiteral("-f"), QStringLiteral("s16le"), path("ref.raw")}));
         ASSERT_TRUE(ffmpeg({QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ar"), QString::number(kRate),
