@@ -73,6 +73,7 @@ Q_SIGNALS:
     void notificationsChanged(bool on);
 
 private:
+    void loadEqualizer(const IniFile &ini);
     QString m_path;
     const LanguageCode &m_lang;
     SongLists &m_lists;
