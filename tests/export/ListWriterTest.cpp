@@ -215,7 +215,8 @@ TEST(ListWriterTest, ExportFileNameSuffixRules)
     } cases[] = {
         {"liste", true, "liste.htm"},      {"liste.html", true, "liste.html"}, {"liste", false, "liste.txt"},
         {"liste.TXT", false, "liste.TXT.txt"}, {"a.txt.bak", false, "a.txt.bak"}, {"liste.htm", false, "liste.htm.txt"},
-        {"liste.gif", false, "liste.gif"}, {"liste.JPEG", true, "liste.JPEG"},  {"liste.bmp", true, "liste.bmp"},
+        {"liste.gif", false, "liste.gif.txt"}, {"liste.JPEG", true, "liste.JPEG.htm"}, {"liste.bmp", true, "liste.bmp.htm"},
+        {"liste.txt.jpeg", false, "liste.txt.jpeg"}, {"liste.htm.bmp", true, "liste.htm.bmp"}, {"liste.txt.gif", true, "liste.txt.gif.htm"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(exportFileName(QLatin1String(c.name), c.html), QLatin1String(c.written)) << c.name;
