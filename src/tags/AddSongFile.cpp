@@ -1,6 +1,7 @@
 #include "tags/AddSongFile.h"
 
 #include "tags/AudioInfo.h"
+#include "tags/TagText.h"
 
 #include "core/TextUtil.h"
 
@@ -9,8 +10,10 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
     TSongRecord r;
     TAudioInfo info;
     info.ReadFromFile(path);
-    r.Artist = info.Artist;
-    r.Title = info.Title;
+    // A tag text never brings a NUL into the table, a playlist or an export: a reader that keeps
+    // NULs (ID3v1 and WMA keep what follows one) gives its values joined as ID3v2.4's are.
+    r.Artist = TagText::joinNulSeparated(info.Artist);
+    r.Title = TagText::joinNulSeparated(info.Title);
     const QString separator = QStringLiteral(" - ");
     if (r.Artist.isEmpty() && r.Title.contains(separator)) {
         for (QLatin1StringView ext : songNameExtensions())
@@ -22,10 +25,10 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
         }
     }
     r.Length = FormatSongLength(info.Seconds);
-    r.Album = info.Album;
-    r.Track = info.Track;
-    r.Year = info.Year;
-    r.Genre = info.Genre;
+    r.Album = TagText::joinNulSeparated(info.Album);
+    r.Track = TagText::joinNulSeparated(info.Track);
+    r.Year = TagText::joinNulSeparated(info.Year);
+    r.Genre = TagText::joinNulSeparated(info.Genre);
     if (relative && !programFolder.isEmpty() && path.startsWith(programFolder, Qt::CaseSensitive))
         r.Path = path.mid(programFolder.size());
     else
