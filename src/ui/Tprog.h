@@ -140,7 +140,7 @@ private:
     QPushButton *weiter = nullptr;
     TTrackBar *stelle = nullptr;
     QToolButton *stumm = nullptr;
-    QSlider *lautstaerke = nullptr;
+    TTrackBar *lautstaerke = nullptr;
     QMenu *popup = nullptr;
     QMenu *akpopup = nullptr;
     QActionGroup *m_displayModes = nullptr;
