@@ -5,6 +5,7 @@
 #include "desktop/ShellIntegration.h"
 #include "ui/LanguageTexts.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -371,7 +372,6 @@ QString Teinstshortcuts::builtInHelp()
 void Teinstshortcuts::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreenOnce(*this, m_placed);
     CheckShortCuts();
 }

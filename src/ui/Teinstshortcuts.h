@@ -62,6 +62,7 @@ protected:
     void showEvent(QShowEvent *event) override; // FormShow
 
 private:
+    bool m_placed = false; // centred once, then left where it was closed
     // A refused program path is said once per click; other failures show in the status labels.
     void report(int outcome);
     void fitSize();
