@@ -197,6 +197,22 @@ TEST(ListWriterTest, TemplateKeepsUnknownPlaceholdersAsLiterals)
         EXPECT_EQ(token.kind, ExportTemplate::Kind::Literal);
 }
 
+TEST(ListWriterTest, NumberWidthChangesAtTenAndAHundredLines)
+{
+    // The first and last number at each side of the boundaries where the count gains a digit.
+    const struct { int lines; const char *first; const char *last; } cases[] = {
+        {9, "1", "9"}, {10, "01", "10"}, {99, "01", "99"}, {100, "001", "100"}, {101, "001", "101"},
+    };
+    for (const auto &c : cases) {
+        ExportOptions o = withTemplate(QStringLiteral("%123%"));
+        o.removeEmpty = false;
+        const QStringList lines = write(numberedSongs(c.lines), o);
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_EQ(lines.first(), QLatin1String(c.first)) << c.lines;
+        EXPECT_EQ(lines.last(), QLatin1String(c.last)) << c.lines;
+    }
+}
+
 TEST(ListWriterTest, NumberAloneIsAnEmptyList)
 {
     EXPECT_TRUE(write(numberedSongs(4), withTemplate(QStringLiteral("%123%"))).isEmpty());
