@@ -70,7 +70,9 @@ TEST(WmaTag, TrackNumberStandsInForAMissingTrackText)
         {{{number, 0, text(QStringLiteral("6/12"))}}, 6},
         {{{QStringLiteral(" wm/tracknumber "), 0, text(QStringLiteral(" 9 "))}}, 9},
         {{{number, 3, le32(11)}}, 11},
+        {{{number, 3, le32(0x7FFFFFFFu)}}, 0x7FFFFFFF},
         {{{number, 3, le32(0x80000000u)}}, 0},
+        {{{number, 3, le16(7)}}, 0}, // only a 32-bit number is one
         {{{number, 0, text(QStringLiteral("x"))}}, 0},
         {{{number, 3, le32(11)}, {track, 0, text(QStringLiteral("4"))}}, 4},
         {{{track, 0, text(QStringLiteral("4"))}, {number, 0, text(QStringLiteral("5"))}}, 4},
