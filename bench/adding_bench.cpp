@@ -216,7 +216,7 @@ void BM_CliScan(benchmark::State &state)
     }
     SongLists check;
     LoadPlaylist(check, out.path() + QStringLiteral("/scan.slp"));
-    if (check.AllSongs.size() != kFiles)
+    if (check.AllSongs().size() != kFiles)
         state.SkipWithError("the playlist does not hold every file");
     state.SetItemsProcessed(state.iterations() * kFiles);
 }

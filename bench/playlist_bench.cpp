@@ -85,14 +85,14 @@ void BM_LoadPlaylist(benchmark::State &state)
         const size_t before = heapInUse();
         SongLists lists;
         LoadPlaylist(lists, file);
-        bytesPerSong = (heapInUse() - before) / size_t(lists.AllSongs.size());
+        bytesPerSong = (heapInUse() - before) / size_t(lists.AllSongs().size());
     }
     for (auto _ : state) {
         SongLists lists;
         LoadPlaylist(lists, file);
-        benchmark::DoNotOptimize(lists.AllSongs.data());
+        benchmark::DoNotOptimize(lists.AllSongs().data());
         state.PauseTiming(); // freeing the list is not part of loading it
-        lists = SongLists();
+        lists.clear();
         state.ResumeTiming();
     }
     state.counters["heap_bytes_per_song"] = double(bytesPerSong);

@@ -3,7 +3,7 @@
 // Run: build-bench/bench/ui_table_bench  (uses the offscreen platform unless told otherwise)
 #include "core/ListStatus.h"
 #include "core/SongSort.h"
-#include "ui/SongTableModel.h"
+#include "session/SongTableModel.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -65,7 +65,7 @@ void BM_Baseline_CopySongs(benchmark::State &state)
 void BM_SetRowCountAndPaint(benchmark::State &state)
 {
     SongLists lists;
-    lists.AllSongs = songs();
+    lists.replaceAll(songs());
     SongTableModel model(lists);
     QTableView view;
     view.setModel(&model);
@@ -79,7 +79,7 @@ void BM_SetRowCountAndPaint(benchmark::State &state)
     QPixmap canvas(view.size());
     for (auto _ : state) {
         model.setRowCount(0);
-        model.setRowCount(lists.AllSongs.size());
+        model.setRowCount(lists.AllSongs().size());
         view.render(&canvas);
         QCoreApplication::processEvents();
     }

@@ -63,7 +63,7 @@ struct GapMeter
 const SongLists &loaded()
 {
     static SongLists lists;
-    if (lists.AllSongs.isEmpty())
+    if (lists.AllSongs().isEmpty())
         LoadPlaylist(lists, playlistFile());
     return lists;
 }
@@ -86,9 +86,9 @@ void LoadPlaylist(benchmark::State &state)
         gaps.start();
         LoadPlaylist(lists, playlistFile(), gaps.callback);
         gaps.note();
-        bytesPerSong = (heapInUse() - before) / size_t(std::max<qsizetype>(1, lists.AllSongs.size()));
+        bytesPerSong = (heapInUse() - before) / size_t(std::max<qsizetype>(1, lists.AllSongs().size()));
         state.PauseTiming(); // freeing the list is not part of loading it
-        lists = SongLists();
+        lists.clear();
         state.ResumeTiming();
     }
     gaps.report(state);
@@ -100,7 +100,7 @@ void SortByTitle(benchmark::State &state)
     GapMeter gaps;
     for (auto _ : state) {
         state.PauseTiming();
-        SongList list = loaded().AllSongs;
+        SongList list = loaded().AllSongs();
         list.detach();
         state.ResumeTiming();
         gaps.start();
@@ -115,7 +115,7 @@ void SortByTitle(benchmark::State &state)
 
 void Search(benchmark::State &state)
 {
-    const SongList &songs = loaded().AllSongs;
+    const SongList &songs = loaded().AllSongs();
     const bool regex = state.range(0) == 2;
     SearchOptions options;
     if (state.range(0) == 1)
@@ -135,7 +135,7 @@ void Search(benchmark::State &state)
 // The status line after any change: one pass without a keep-alive.
 void StatusLine(benchmark::State &state)
 {
-    const SongList &songs = loaded().AllSongs;
+    const SongList &songs = loaded().AllSongs();
     for (auto _ : state)
         benchmark::DoNotOptimize(TotalPlayingTime(songs));
 }

@@ -15,6 +15,7 @@
 # installed headers, so a class added to QtGui in a later Qt is refused too.
 
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/ReadIncludes.cmake)
 
 foreach(required CHECK_PATHS QT_INCLUDE_DIR FORBIDDEN_MODULES)
   if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
@@ -46,18 +47,10 @@ endif()
 set(failures 0)
 
 function(check_file file)
-  file(READ "${file}" text)
-  # One list element per line. ';', '\' and brackets would change how CMake splits the list,
-  # and none of them can be part of a header name we look for.
-  string(REGEX REPLACE "[][;\\\\\r]" "_" text "${text}")
-  string(REPLACE "\n" ";" lines "${text}")
-  set(number 0)
-  foreach(line IN LISTS lines)
-    math(EXPR number "${number} + 1")
-    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
-      continue()
-    endif()
-    set(name "${CMAKE_MATCH_1}")
+  sonalo_read_includes("${file}" includes)
+  foreach(include IN LISTS includes)
+    string(REGEX REPLACE "\\|.*" "" number "${include}")
+    string(REGEX REPLACE "^[0-9]+\\|" "" name "${include}")
     string(TOLOWER "${name}" lower)
     set(module "")
     string(REPLACE "/" ";" parts "${lower}")
@@ -76,7 +69,7 @@ function(check_file file)
     endif()
     if(module)
       message(NOTICE "${file}:${number}: error: #include <${name}> is a ${module} header; "
-                     "this layer may use QtCore only")
+                     "this layer may not use it")
       math(EXPR failures "${failures} + 1")
       set(failures ${failures} PARENT_SCOPE)
     endif()

@@ -1,6 +1,7 @@
 #include "app/RunSonalo.h"
 
-#include "app/Artwork.h"
+#include "core/ProductName.h"
+#include "ui/Artwork.h"
 #include "app/InstanceMessenger.h"
 #include "app/TOneInstanceCheck.h"
 #include "app/SonaloApp.h"
@@ -8,8 +9,8 @@
 #include "desktop/AdminRestart.h"
 #include "desktop/ShellIntegration.h"
 #include "ui/Teinstshortcuts.h"
-#include "ui/UserDialogs.h"
-#include "tags/ReaderFailureHook.h"
+#include "session/UserDialogs.h"
+#include "ui/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,7 +39,7 @@ int runElevatedShortcuts(int argc, char **argv, const ElevatedStart::Request &re
     if (request.display.isEmpty())
         ::setenv("QT_QPA_PLATFORM", "wayland", 1);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sonalo"));
+    QApplication::setApplicationName(productName());
     QApplication::setWindowIcon(Artwork::programIcon());
     LanguageCode lang(request.language);
     const QString program = ShellIntegration::currentProgramPath();
@@ -65,7 +66,7 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
 
     QApplication app(argc, argv);
     // The settings folder name; the title people see is the desktop entry's "ORV Media Sonalo".
-    QApplication::setApplicationName(QStringLiteral("Sonalo"));
+    QApplication::setApplicationName(productName());
     QApplication::setApplicationVersion(QStringLiteral(SONALO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("sonalo"));
     QApplication::setWindowIcon(Artwork::programIcon());
@@ -81,13 +82,6 @@ int runSonalo(int argc, char **argv, const std::function<void(SonaloApp &)> &bef
     if (messenger.start(programPath, arguments, QDir::currentPath()) == InstanceMessenger::Outcome::Taken)
         return 0;
     messenger.setReceiveHook(&TOneInstanceCheck::received);
-
-    // An unexpected failure of a tag reader: the "Error" box; the reader carries on.
-    setReaderFailureHook([](const QString &message) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), message, QMessageBox::Ok);
-        box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-        box.exec();
-    });
 
     SonaloApp::Options options;
     options.programFolder = FileSystem::programFolder();

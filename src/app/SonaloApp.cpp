@@ -1,17 +1,17 @@
 #include "app/SonaloApp.h"
 
-#include "app/StartWindowController.h"
+#include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
-#include "app/Tinfo.h"
-#include "app/Tstart.h"
-#include "app/Tstartfenster.h"
-#include "app/Artwork.h"
+#include "ui/Tinfo.h"
+#include "ui/Tstart.h"
+#include "ui/Tstartfenster.h"
+#include "ui/Artwork.h"
 #include "desktop/AdminRestart.h"
 #include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Taddordner.h"
 #include "ui/Tdateiinfo.h"
 #include "ui/Tfehler.h"
@@ -19,10 +19,11 @@
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
 #include "ui/Tsuchopt.h"
-#include "ui/UserDialogs.h"
+#include "session/UserDialogs.h"
+#include "ui/QtUserDialogs.h"
 #include "ui/WindowPlacement.h"
-#include "ui/pending/Tbugreport_de.h"
-#include "ui/pending/Tbugreport_en.h"
+#include "ui/Tbugreport_de.h"
+#include "ui/Tbugreport_en.h"
 #include "ui/Teinstausgabe.h"
 #include "ui/Ttxtexport.h"
 
@@ -88,7 +89,7 @@ SonaloApp::SonaloApp(const Options &options)
     };
     m_suchopt = std::make_unique<Tsuchopt>(s.lang, s.searchOptions);
     created(m_suchopt.get());
-    m_startWindow = std::make_unique<StartWindowController>(s.playlist);
+    m_startWindow = std::make_unique<StartWindowController>(s.playlist, s.dialogs);
     m_startfenster = std::make_unique<Tstartfenster>(s.lang, *m_startWindow, *dialogs);
     m_startfenster->setCentreOver(m_start.get());
     created(m_startfenster.get());

@@ -84,7 +84,7 @@ int exportList(const QStringList &argsIn)
 
     SongLists lists(FileSystem::programFolder());
     LoadAnyPlaylist(lists, args[0], playlistEntryRecorder(lists.programFolder()));
-    const QStringList output = exportOutput({}, buildExportLines(lists.AllSongs, o), o.html, true);
+    const QStringList output = exportOutput({}, buildExportLines(lists.AllSongs(), o), o.html, true);
     if (outFile.isEmpty()) {
         for (const QString &line : output)
             cliOut() << line << '\n';

@@ -17,7 +17,7 @@ int playlistCat(const QStringList &argsIn)
         return usageError(QStringLiteral("expected one playlist file"));
     SongLists lists(FileSystem::programFolder());
     LoadAnyPlaylist(lists, args[0], playlistEntryRecorder(lists.programFolder()), dropped);
-    for (const TSongRecord &r : std::as_const(lists.AllSongs))
+    for (const TSongRecord &r : std::as_const(lists.AllSongs()))
         printSong(r);
     return kExitOk;
 }
@@ -35,8 +35,8 @@ int playlistConvert(const QStringList &argsIn)
         return usageError(QStringLiteral("expected IN and OUT"));
     SongLists lists(FileSystem::programFolder());
     LoadAnyPlaylist(lists, args[0], playlistEntryRecorder(lists.programFolder()));
-    const QString written = SaveAnyPlaylist(lists.AllSongs, args[1], *encoding, PictureStyle{});
-    cliErr() << "wrote " << lists.AllSongs.size() << " songs to " << written << '\n';
+    const QString written = SaveAnyPlaylist(lists.AllSongs(), args[1], *encoding, PictureStyle{});
+    cliErr() << "wrote " << lists.AllSongs().size() << " songs to " << written << '\n';
     return kExitOk;
 }
 

@@ -68,7 +68,7 @@ int scan(const QStringList &argsIn)
     settings.onlyNew = !onlyNew.isEmpty();
     if (settings.onlyNew)
         LoadPlaylist(lists, onlyNew);
-    const qsizetype before = lists.AllSongs.size();
+    const qsizetype before = lists.AllSongs().size();
 
     setReaderFailureHook([](const QString &message) {
         cliErr() << "sonalo-cli: " << message << '\n';
@@ -101,7 +101,7 @@ int scan(const QStringList &argsIn)
         cliErr() << '\n';
     }
 
-    const SongList added = lists.AllSongs.mid(before);
+    const SongList added = lists.AllSongs().mid(before);
     const QString written = SavePlaylist(added, out, *encoding, PictureStyle{});
     cliErr() << "found " << result.found << " files, added " << result.added << " songs to " << written << '\n';
     return kExitOk;

@@ -46,17 +46,17 @@ int search(const QStringList &argsIn)
     LoadPlaylist(lists, args[0]);
     // An empty term shows the whole playlist, as in the window.
     if (args[1].isEmpty()) {
-        for (const TSongRecord &r : std::as_const(lists.AllSongs))
+        for (const TSongRecord &r : std::as_const(lists.AllSongs()))
             printSong(r);
         return kExitOk;
     }
-    const SearchOutcome result = searchSongs(lists.AllSongs, args[1], options, regex);
+    const SearchOutcome result = searchSongs(lists.AllSongs(), args[1], options, regex);
     if (!result.ok) {
         cliErr() << "sonalo-cli: " << RegexErrorText(result.errorCode, LanguageCode(QStringLiteral("en"))) << '\n';
         return kExitFailure;
     }
     for (qsizetype i : result.matches)
-        printSong(lists.AllSongs[i]);
+        printSong(lists.AllSongs()[i]);
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 
+#include "core/ProductName.h"
 #include "core/FileSystem.h"
 #include "core/SettingsFile.h"
 
@@ -15,7 +16,7 @@ int settingsShow(const QStringList &args)
     const QString path = args.isEmpty()
                              ? SettingsFile::location(FileSystem::programFolder(),
                                                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                                          + QStringLiteral("/Sonalo"))
+                                                          + QLatin1Char('/') + productName())
                              : args[0];
     const SettingsFile::ReadResult r = SettingsFile::read(path);
     if (r.status == SettingsFile::ReadResult::Unreadable) {

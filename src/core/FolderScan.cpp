@@ -158,8 +158,8 @@ FolderScanResult runFolderScan(const SongLists &lists, const FolderScanSettings 
         }
     };
 
-    if (settings.onlyNew && !lists.AllSongs.isEmpty()) {
-        const KnownPaths known(lists.AllSongs);
+    if (settings.onlyNew && !lists.AllSongs().isEmpty()) {
+        const KnownPaths known(lists.AllSongs());
         QStringList sortedFound = found;
         SortFoldedList(sortedFound, true);
         for (const QString &path : std::as_const(sortedFound)) {

@@ -159,9 +159,10 @@ namespace {
 void loadInPieces(SongLists &lists, const QString &fileName, const std::function<void()> &keepAlive,
                   PlaylistTextParser::LineRule rule)
 {
-    SongList &out = lists.AllSongs;
-    const qsizetype before = out.size();
-    try {
+    // Parsed into a list of its own: a file that fails part-way adds nothing, and the playlist
+    // a repaint reads meanwhile stays as it was.
+    SongList out;
+    {
         PlaylistTextParser parser(out, keepAlive, rule);
         bool first = true;
         const TextPieceSink sink = [&](QStringView piece, qint64 done, qint64 total) {
@@ -181,11 +182,9 @@ void loadInPieces(SongLists &lists, const QString &fileName, const std::function
         else
             readLineReaderFileInPieces(fileName, kPlaylistPieceBytes, sink);
         parser.finish();
-    } catch (...) {
-        out.resize(before); // nothing is added from a file that could not be read
-        throw;
     }
-    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+    lists.append(std::move(out));
+    lists.addSourceFolder(FileSystem::folderOf(fileName));
 }
 
 } // namespace

@@ -1,18 +1,5 @@
 #include "core/PlaylistUndo.h"
 
-PlaylistUndo::State PlaylistUndo::take(const SongLists &lists)
-{
-    // The lists share their songs with the copies until one of them changes.
-    return {lists.AllSongs, lists.FoundSongs, lists.ShowingFound};
-}
-
-void PlaylistUndo::put(const State &state, SongLists &lists)
-{
-    lists.AllSongs = state.all;
-    lists.FoundSongs = state.found;
-    lists.ShowingFound = state.showingFound;
-}
-
 void PlaylistUndo::bound(QList<State> &states)
 {
     qsizetype songs = 0;
@@ -27,7 +14,7 @@ void PlaylistUndo::bound(QList<State> &states)
 void PlaylistUndo::remember(const SongLists &lists)
 {
     m_redo.clear();
-    m_undo.append(take(lists));
+    m_undo.append(lists.snapshot());
     bound(m_undo);
 }
 
@@ -35,9 +22,9 @@ bool PlaylistUndo::step(QList<State> &from, QList<State> &to, SongLists &lists)
 {
     if (from.isEmpty())
         return false;
-    to.append(take(lists));
+    to.append(lists.snapshot());
     bound(to);
-    put(from.takeLast(), lists);
+    lists.restore(from.takeLast());
     return true;
 }
 

@@ -18,20 +18,13 @@ public:
     bool canUndo() const { return !m_undo.isEmpty(); }
     bool canRedo() const { return !m_redo.isEmpty(); }
     // Puts the lists back as they were before the last change (or after the last undone one);
-    // false when there is none. The table is for the caller to refresh.
+    // false when there is none. The lists tell their listeners (the table) themselves.
     bool undo(SongLists &lists);
     bool redo(SongLists &lists);
     int steps() const { return int(m_undo.size()); }
 
 private:
-    struct State
-    {
-        SongList all;
-        SongList found;
-        bool showingFound = false;
-    };
-    static State take(const SongLists &lists);
-    static void put(const State &state, SongLists &lists);
+    using State = SongLists::Snapshot;
     static void bound(QList<State> &states);
     // Puts back the last state of `from`, keeping the present one in `to`.
     static bool step(QList<State> &from, QList<State> &to, SongLists &lists);

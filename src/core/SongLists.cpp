@@ -2,9 +2,179 @@
 
 #include "core/FileSystem.h"
 
+#include <algorithm>
+
 SongLists::SongLists(QString programFolder)
     : m_programFolder(std::move(programFolder))
 {
+}
+
+SongLists::EditScope::~EditScope()
+{
+    if (m_lists)
+        m_lists->endScope();
+}
+
+void SongLists::EditScope::ask(Refresh refresh)
+{
+    if (m_lists)
+        m_lists->m_pending = std::max(m_lists->m_pending, refresh);
+}
+
+SongLists::EditScope SongLists::edit(Refresh refresh)
+{
+    ++m_depth;
+    m_pending = std::max(m_pending, refresh);
+    return EditScope(*this);
+}
+
+void SongLists::endScope()
+{
+    if (--m_depth > 0)
+        return;
+    const Refresh refresh = std::exchange(m_pending, Refresh::None);
+    if (refresh == Refresh::None)
+        return;
+    // A listener may start a new command (a shown search runs again); the copy keeps the loop
+    // safe when it adds or removes listeners meanwhile.
+    const QList<Listener *> listeners = m_listeners;
+    for (Listener *l : listeners)
+        l->songListsChanged(refresh);
+}
+
+void SongLists::changed(Refresh refresh)
+{
+    // Inside a scope the command decides how its changes show; alone, an edit shows as its kind.
+    if (m_depth == 0)
+        EditScope scope = edit(refresh);
+}
+
+void SongLists::addListener(Listener *listener)
+{
+    if (!m_listeners.contains(listener))
+        m_listeners.append(listener);
+}
+
+void SongLists::removeListener(Listener *listener)
+{
+    m_listeners.removeAll(listener);
+}
+
+void SongLists::append(TSongRecord song)
+{
+    m_all.append(std::move(song));
+    if (m_observer)
+        m_observer->songsAppended(m_all.size() - 1);
+    changed(Refresh::TableAndStatus);
+}
+
+void SongLists::append(SongList &&songs)
+{
+    // A load into an empty playlist takes the list as it is: a million songs in one step.
+    const qsizetype from = m_all.size();
+    if (m_all.isEmpty())
+        m_all = std::move(songs);
+    else
+        m_all.append(std::move(songs));
+    if (m_observer && m_all.size() > from)
+        m_observer->songsAppended(from);
+    changed(Refresh::TableAndStatus);
+}
+
+void SongLists::appendFrom(SongLists &other)
+{
+    EditScope scope = edit(Refresh::TableAndStatus);
+    m_sourceFolders.append(std::exchange(other.m_sourceFolders, {}));
+    append(std::exchange(other.m_all, {}));
+    other.m_found.clear();
+    other.m_showingFound = false;
+}
+
+void SongLists::replaceAll(SongList songs)
+{
+    m_showingFound = false;
+    m_all = std::move(songs);
+    if (m_observer)
+        m_observer->replaced();
+    changed(Refresh::TableAndStatus);
+}
+
+void SongLists::clear()
+{
+    m_showingFound = false;
+    m_all.clear(); // the last result stays, unshown
+    if (m_observer)
+        m_observer->replaced();
+    changed(Refresh::TableAndStatus);
+}
+
+void SongLists::removeShownRows(const QList<int> &ascendingRows)
+{
+    SongList &shown = m_showingFound ? m_found : m_all;
+    QList<int> removed;
+    // Back to front, so that each row number still means the song it meant.
+    for (auto it = ascendingRows.crbegin(); it != ascendingRows.crend(); ++it) {
+        if (*it >= 0 && *it < shown.size() && (removed.isEmpty() || *it < removed.last())) {
+            shown.removeAt(*it);
+            removed.append(*it);
+        }
+    }
+    if (m_observer && !m_showingFound && !removed.isEmpty()) {
+        std::reverse(removed.begin(), removed.end());
+        m_observer->rowsRemoved(removed);
+    }
+    changed(Refresh::Table);
+}
+
+void SongLists::showFound(SongList found)
+{
+    m_found = std::move(found);
+    m_showingFound = true;
+    changed(Refresh::Table);
+}
+
+void SongLists::showAll()
+{
+    m_showingFound = false;
+    changed(Refresh::Table);
+}
+
+void SongLists::restore(Snapshot snapshot)
+{
+    const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
+    m_all = std::move(snapshot.all);
+    if (m_observer && playlistChanged)
+        m_observer->replaced();
+    m_found = std::move(snapshot.found);
+    m_showingFound = snapshot.showingFound;
+    changed(Refresh::TableAndStatus);
+}
+
+void SongLists::addSourceFolder(const QString &folder)
+{
+    m_sourceFolders.append(folder);
+}
+
+void SongLists::addSourceFolders(const QStringList &folders)
+{
+    m_sourceFolders.append(folders);
+}
+
+bool SongLists::reorderShown(const Reorder &sort)
+{
+    EditScope scope = edit(Refresh::None);
+    std::vector<qsizetype> order;
+    const qsizetype before = m_all.size();
+    const bool reordered = sort(m_showingFound ? m_found : m_all, order);
+    if (reordered)
+        scope.ask(Refresh::Table);
+    if (reordered && m_observer && !m_showingFound) {
+        if (qsizetype(order.size()) == before && before == m_all.size())
+            m_observer->reordered(order);
+        else if (!order.empty() || before != m_all.size())
+            m_observer->replaced(); // reordered in a way the sort could not tell
+    }
+    return reordered;
 }
 
 QString SongLists::DateiFinden(const QString &path) const
@@ -36,7 +206,7 @@ QString SongLists::DateiFinden(const QString &path) const
             return inProgram;
     }
     QString found;
-    for (const QString &folder : SourceFolders) {
+    for (const QString &folder : m_sourceFolders) {
         QString candidate = firstExisting(folder);
         if (!candidate.isEmpty())
             found = std::move(candidate);

@@ -2,29 +2,120 @@
 
 #include "core/SongRecord.h"
 
+#include <QList>
 #include <QStringList>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 // The playlist, the copies the last search chose, which of the two the table shows, and the
-// folders of the playlists loaded so far. One instance, owned by the main window (and by the
+// folders of the playlists loaded so far. One instance, owned by the session (and by the
 // command-line tool); used from one thread.
+//
+// The lists change only through the named edits below. A command opens one edit scope (edit())
+// around its changes and says how they show; when the outermost scope ends, also by an
+// exception, the listeners hear once how the table and the status line must be refreshed. An
+// edit made outside any scope is a scope of its own, asking the refresh named beside it. This is the one door every change passes: the table, undo and whatever else
+// must hear of changes listen here.
 class SongLists
 {
 public:
+    // How the window shows a finished change.
+    enum class Refresh {
+        None,           // nothing to show (the lists changed back to what is shown)
+        Table,          // the table's rows again; the status line is not changed
+        TableAndStatus, // the table's rows and the status line's count (ShowListStatus)
+    };
+
+    class Listener
+    {
+    public:
+        virtual ~Listener() = default;
+        // Called once when the outermost edit scope ends, with the widest refresh asked for.
+        virtual void songListsChanged(Refresh refresh) = 0;
+    };
+
+    // Hears every change of the playlist itself (not of a shown result) as it is made: the
+    // session journal keeps the playlist from these.
+    class PlaylistObserver
+    {
+    public:
+        virtual ~PlaylistObserver() = default;
+        virtual void songsAppended(qsizetype from) = 0;                    // AllSongs()[from..] are new
+        virtual void rowsRemoved(const QList<int> &ascendingRows) = 0;      // rows of the list before
+        virtual void reordered(const std::vector<qsizetype> &order) = 0;    // order[j]: the old row
+        virtual void replaced() = 0;                                        // any other change
+    };
+
+    // An open edit scope; moving it hands the scope over.
+    class [[nodiscard]] EditScope
+    {
+    public:
+        EditScope(EditScope &&other) noexcept : m_lists(std::exchange(other.m_lists, nullptr)) {}
+        EditScope(const EditScope &) = delete;
+        EditScope &operator=(const EditScope &) = delete;
+        EditScope &operator=(EditScope &&) = delete;
+        ~EditScope();
+        // Widens the refresh this scope asks for (a command that learns it changed more).
+        void ask(Refresh refresh);
+
+    private:
+        friend class SongLists;
+        explicit EditScope(SongLists &lists) : m_lists(&lists) {}
+        SongLists *m_lists;
+    };
+
+    // The whole state, for undo: the lists share their songs with the copy until one changes.
+    struct Snapshot
+    {
+        SongList all;
+        SongList found;
+        bool showingFound = false;
+    };
+
     // programFolder: the folder that relative song paths are tried against first, with a
     // trailing "/".
     explicit SongLists(QString programFolder = QString());
+    SongLists(const SongLists &) = delete;
+    SongLists &operator=(const SongLists &) = delete;
 
-    SongList AllSongs;
-    SongList FoundSongs;
-    bool ShowingFound = false;
-    QStringList SourceFolders;
+    const SongList &AllSongs() const { return m_all; }
+    const SongList &FoundSongs() const { return m_found; }
+    bool ShowingFound() const { return m_showingFound; }
+    const QStringList &SourceFolders() const { return m_sourceFolders; }
+    // The list the table shows.
+    const SongList &shown() const { return m_showingFound ? m_found : m_all; }
 
     const QString &programFolder() const { return m_programFolder; }
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
-    // The list the table shows.
-    SongList &shown() { return ShowingFound ? FoundSongs : AllSongs; }
-    const SongList &shown() const { return ShowingFound ? FoundSongs : AllSongs; }
+    void setPlaylistObserver(PlaylistObserver *observer) { m_observer = observer; }
+    void addListener(Listener *listener);
+    void removeListener(Listener *listener);
+    EditScope edit(Refresh refresh);
+    bool editing() const { return m_depth > 0; }
+
+    // The named edits, with the refresh each asks when it is not inside a scope.
+    void append(TSongRecord song);                        // TableAndStatus
+    void append(SongList &&songs);                        // TableAndStatus
+    // other's playlist and source folders move over; other is left empty.
+    void appendFrom(SongLists &other);                    // TableAndStatus
+    void replaceAll(SongList songs);                      // TableAndStatus; shows the playlist
+    void clear();                                         // TableAndStatus; shows the (empty) playlist
+    void removeShownRows(const QList<int> &ascendingRows); // Table
+    void showFound(SongList found);                       // Table
+    void showAll();                                       // Table
+    void restore(Snapshot snapshot);                      // TableAndStatus
+    Snapshot snapshot() const { return {m_all, m_found, m_showingFound}; }
+    void addSourceFolder(const QString &folder);          // None
+    void addSourceFolders(const QStringList &folders);    // None
+    // The one place the shown list is handed out for writing: sort reorders it in place (and
+    // may keep the window painting meanwhile, so it must leave every song in it), and fills
+    // order with each row's row before, when it can. Returns what sort returns; Table when it
+    // changed the order.
+    using Reorder = std::function<bool(SongList &shown, std::vector<qsizetype> &order)>;
+    bool reorderShown(const Reorder &sort);
 
     // The file to open for a stored path: an absolute path as it is; a relative one against
     // the program's folder, else against the source folders (the last that holds it wins);
@@ -32,5 +123,16 @@ public:
     QString DateiFinden(const QString &path) const;
 
 private:
+    void changed(Refresh refresh);
+    void endScope();
+
+    SongList m_all;
+    SongList m_found;
+    bool m_showingFound = false;
+    QStringList m_sourceFolders;
     QString m_programFolder;
+    int m_depth = 0;
+    Refresh m_pending = Refresh::None;
+    QList<Listener *> m_listeners;
+    PlaylistObserver *m_observer = nullptr;
 };

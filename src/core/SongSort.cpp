@@ -198,7 +198,8 @@ void sortInSteps(std::vector<QStringView> &keys, Less less, KeepAlive &alive)
 
 } // namespace
 
-void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive)
+void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive,
+               std::vector<qsizetype> *orderOut)
 {
     KeepAlive alive(keepAlive);
     KeyTable table = buildKeys(list, field, &alive);
@@ -220,6 +221,8 @@ void SortSongs(SongList &list, int field, bool descending, const std::function<v
             position = position * 10 + (c.unicode() - u'0');
         order.push_back(position - 1);
     }
+    if (orderOut)
+        *orderOut = order;
     // Permute in place, cycle by cycle, so that no second list of songs is allocated. Swaps
     // rather than moves: between any two, the list holds every song exactly once, so the
     // window may repaint from it while a million songs are reordered.
@@ -237,13 +240,14 @@ void SortSongs(SongList &list, int field, bool descending, const std::function<v
     }
 }
 
-bool SortState::lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive)
+bool SortState::lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive,
+                              std::vector<qsizetype> *order)
 {
     if (rowCount < 2)
         return false;
     SortDescending = column == SortColumn ? !SortDescending : false;
     SortColumn = column;
     if (column != 0 && !shown.isEmpty())
-        SortSongs(shown, column - 1, SortDescending, keepAlive);
+        SortSongs(shown, column - 1, SortDescending, keepAlive, order);
     return true;
 }

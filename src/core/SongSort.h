@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 // Sorting the shown list by a column of the song table.
 
@@ -27,7 +28,9 @@ QStringList SortKeys(const SongList &list, int field);
 
 // Sorts the list in place by the field, comparing keys code unit by code unit. keepAlive, when
 // given, runs while a long list is sorted (see KeepAlive); it must not change the list.
-void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive = {});
+// order, when given, receives the song's row before the sort for each row after it.
+void SortSongs(SongList &list, int field, bool descending, const std::function<void()> &keepAlive = {},
+               std::vector<qsizetype> *order = nullptr);
 
 // The sort state of the song table: the column clicked last and the direction of the last sort.
 struct SortState
@@ -37,5 +40,6 @@ struct SortState
 
     // A click on a column header with rowCount rows showing. Returns false when the click is
     // ignored (fewer than 2 rows). Column 0 only updates the state; others sort the list.
-    bool lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive = {});
+    bool lvColumnClick(int column, qsizetype rowCount, SongList &shown, const std::function<void()> &keepAlive = {},
+                       std::vector<qsizetype> *order = nullptr);
 };

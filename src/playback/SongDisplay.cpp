@@ -1,4 +1,5 @@
 #include "playback/SongDisplay.h"
+#include "core/SongNameSplit.h"
 
 #include "tags/AudioInfo.h"
 
@@ -15,14 +16,10 @@ SongTagFields SongDisplayFields(SongTagFields f)
     for (QString *part : {&f.album, &f.genre, &f.track})
         if (part->isEmpty())
             *part = kUnknown;
-    const QString separator = QStringLiteral(" - ");
-    if (f.artist.isEmpty() && !f.title.isEmpty() && f.title.contains(separator)) {
-        // Songs named after their file: drop the extensions, then split at the first " - ".
-        for (QLatin1StringView ext : songNameExtensions())
-            f.title = ReplaceAll(f.title, ext, QString());
-        f.artist = f.title.left(f.title.indexOf(separator));
-        f.title = ReplaceAll(f.title, f.artist + separator, QString());
-    }
+    // Songs named after their file.
+    SongNameSplit::ArtistTitle named = SongNameSplit::splitNamedSong(f.artist, f.title);
+    f.artist = std::move(named.artist);
+    f.title = std::move(named.title);
     if (f.artist.isEmpty())
         f.artist = kUnknown;
     if (f.title.isEmpty())

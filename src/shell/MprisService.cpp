@@ -1,5 +1,7 @@
 #include "shell/MprisService.h"
 
+#include "core/ProductName.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -33,7 +35,7 @@ public:
     bool canQuit() const { return false; }
     bool canRaise() const { return true; }
     bool hasTrackList() const { return false; }
-    QString identity() const { return QStringLiteral("Sonalo"); }
+    QString identity() const { return productName(); }
     QString desktopEntry() const { return QStringLiteral("sonalo"); }
     QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
     QStringList supportedMimeTypes() const

@@ -1,4 +1,5 @@
 #include "tags/AddSongFile.h"
+#include "core/SongNameSplit.h"
 
 #include "tags/AudioInfo.h"
 #include "tags/TagText.h"
@@ -12,18 +13,10 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
     info.ReadFromFile(path);
     // A tag text never brings a NUL into the table, a playlist or an export: a reader that keeps
     // NULs (ID3v1 and WMA keep what follows one) gives its values joined as ID3v2.4's are.
-    r.Artist = TagText::joinNulSeparated(info.Artist);
-    r.Title = TagText::joinNulSeparated(info.Title);
-    const QString separator = QStringLiteral(" - ");
-    if (r.Artist.isEmpty() && r.Title.contains(separator)) {
-        for (QLatin1StringView ext : songNameExtensions())
-            r.Title = ReplaceAll(r.Title, ext, QString());
-        const qsizetype at = r.Title.indexOf(separator);
-        if (at >= 0) {
-            r.Artist = r.Title.left(at);
-            r.Title = ReplaceAll(r.Title, r.Artist + separator, QString());
-        }
-    }
+    SongNameSplit::ArtistTitle named =
+        SongNameSplit::splitNamedSong(TagText::joinNulSeparated(info.Artist), TagText::joinNulSeparated(info.Title));
+    r.Artist = std::move(named.artist);
+    r.Title = std::move(named.title);
     r.Length = FormatSongLength(info.Seconds);
     r.Album = TagText::joinNulSeparated(info.Album);
     r.Track = TagText::joinNulSeparated(info.Track);
@@ -39,5 +32,5 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
 
 void AddSongFile(SongLists &lists, const QString &path, bool relative)
 {
-    lists.AllSongs.append(makeSongRecord(path, relative, lists.programFolder()));
+    lists.append(makeSongRecord(path, relative, lists.programFolder()));
 }

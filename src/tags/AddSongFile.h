@@ -10,6 +10,6 @@
 // the folder scan, the window and sonalo-cli.
 TSongRecord makeSongRecord(const QString &path, bool relative, const QString &programFolder);
 
-// Appends makeSongRecord(path, relative, lists.programFolder()) to lists.AllSongs. Does not
+// Appends makeSongRecord(path, relative, lists.programFolder()) to lists.AllSongs(). Does not
 // check for duplicates and does not refresh any view.
 void AddSongFile(SongLists &lists, const QString &path, bool relative);

@@ -5,6 +5,7 @@
 #include "tags/DeviceRead.h"
 
 #include "core/FileSystem.h"
+#include "core/SongNameSplit.h"
 #include "core/TextUtil.h"
 
 #include <QFile>
@@ -89,16 +90,6 @@ std::int32_t roundSeconds(double seconds)
 
 } // namespace
 
-const QList<QLatin1StringView> &songNameExtensions()
-{
-    static const QList<QLatin1StringView> list = {
-        QLatin1StringView(".mp3"), QLatin1StringView(".wma"), QLatin1StringView(".ogg"), QLatin1StringView(".wav"),
-        QLatin1StringView(".flac"), QLatin1StringView(".opus"), QLatin1StringView(".m4a"), QLatin1StringView(".m4b"),
-        QLatin1StringView(".mp4"), QLatin1StringView(".aac"),
-    };
-    return list;
-}
-
 QString audioFileExtension(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
@@ -120,18 +111,18 @@ void TAudioInfo::ReadFromFile(const QString &path)
         if (ext == QLatin1String(".mp3") || ext == QLatin1String(".mp2") || ext == QLatin1String(".mp1"))
             ReadMpegFile(path);
         else if (ext == QLatin1String(".wma"))
-            ReadWmaFile(path);
+            readStreamFile(path, Reader::Wma, Wma);
         else if (ext == QLatin1String(".ogg"))
-            ReadOggFile(path);
+            readStreamFile(path, Reader::Ogg, Ogg);
         else if (ext == QLatin1String(".flac"))
-            ReadFlacFile(path);
+            readStreamFile(path, Reader::Flac, Flac);
         else if (ext == QLatin1String(".opus"))
-            ReadOpusFile(path);
+            readStreamFile(path, Reader::Opus, Opus);
         else if (ext == QLatin1String(".m4a") || ext == QLatin1String(".m4b") || ext == QLatin1String(".mp4")
                  || ext == QLatin1String(".aac"))
-            ReadMp4File(path); // an ".aac" of raw ADTS frames is no MP4 file and falls back to its name
+            readStreamFile(path, Reader::Mp4, Mp4); // raw ADTS ".aac" is no MP4 file: its name then
         else if (ext == QLatin1String(".wav"))
-            ReadWavFile(path);
+            readStreamFile(path, Reader::Wav, Wav);
         else
             InfoFromFileName(path);
     } catch (...) {
@@ -180,76 +171,21 @@ void TAudioInfo::ReadMpegFile(const QString &path)
     Seconds = Mpeg.Duration;
 }
 
-void TAudioInfo::ReadOggFile(const QString &path)
+template <typename Tag>
+void TAudioInfo::readStreamFile(const QString &path, Reader used, Tag &into)
 {
     const OpenedFile file(path);
     if (file.state() == OpenedFile::NotRegular)
         return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Ogg))
+    if (file.state() != OpenedFile::Opened || !readWholeFile(file, into))
         return InfoFromFileName(path);
-    takeStreamValues(Reader::Ogg, path, Ogg.Title, Ogg.Artist, Ogg.Album, Ogg.Date, Ogg.Genre, Ogg.Track,
-                     Ogg.GetDuration());
+    takeStreamValues(used, path, into.streamValues());
 }
 
-void TAudioInfo::ReadWmaFile(const QString &path)
+void TAudioInfo::takeStreamValues(Reader used, const QString &path, const StreamValues &v)
 {
-    const OpenedFile file(path);
-    if (file.state() == OpenedFile::NotRegular)
-        return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Wma))
-        return InfoFromFileName(path);
-    takeStreamValues(Reader::Wma, path, Wma.Title, Wma.Artist, Wma.Album, Wma.Year, Wma.Genre, Wma.Track,
-                     Wma.Duration);
-}
-
-void TAudioInfo::ReadFlacFile(const QString &path)
-{
-    const OpenedFile file(path);
-    if (file.state() == OpenedFile::NotRegular)
-        return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Flac))
-        return InfoFromFileName(path);
-    takeStreamValues(Reader::Flac, path, Flac.Title, Flac.Artist, Flac.Album, Flac.Date, Flac.Genre, Flac.Track,
-                     Flac.GetDuration());
-}
-
-void TAudioInfo::ReadOpusFile(const QString &path)
-{
-    const OpenedFile file(path);
-    if (file.state() == OpenedFile::NotRegular)
-        return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Opus))
-        return InfoFromFileName(path);
-    takeStreamValues(Reader::Opus, path, Opus.Title, Opus.Artist, Opus.Album, Opus.Date, Opus.Genre, Opus.Track,
-                     Opus.GetDuration());
-}
-
-void TAudioInfo::ReadMp4File(const QString &path)
-{
-    const OpenedFile file(path);
-    if (file.state() == OpenedFile::NotRegular)
-        return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Mp4))
-        return InfoFromFileName(path);
-    takeStreamValues(Reader::Mp4, path, Mp4.Title, Mp4.Artist, Mp4.Album, Mp4.Year, Mp4.Genre, Mp4.Track,
-                     Mp4.GetDuration());
-}
-
-void TAudioInfo::ReadWavFile(const QString &path)
-{
-    const OpenedFile file(path);
-    if (file.state() == OpenedFile::NotRegular)
-        return;
-    if (file.state() != OpenedFile::Opened || !readWholeFile(file, Wav))
-        return InfoFromFileName(path);
-    takeStreamValues(Reader::Wav, path, Wav.Title, Wav.Artist, Wav.Album, Wav.Year, Wav.Genre, Wav.Track,
-                     Wav.GetDuration());
-}
-
-void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
-                                  const QString &album, const QString &year, const QString &genre, qint64 track,
-                                  double seconds)
-{
+    const QString &title = v.Title;
+    const QString &artist = v.Artist;
     UsedReader = used;
     OwnArtistOrTitle = !title.isEmpty() || !artist.isEmpty();
     Title = title.isEmpty() ? lastComponent(path) : title;
@@ -262,11 +198,11 @@ void TAudioInfo::takeStreamValues(Reader used, const QString &path, const QStrin
         const QString name = Title;
         splitFileName(name, Artist, Title);
     }
-    Album = album;
-    Year = year;
-    Genre = genre;
-    Track = track == 0 ? QString() : QString::number(track);
-    Seconds = roundSeconds(seconds);
+    Album = v.Album;
+    Year = v.Year;
+    Genre = v.Genre;
+    Track = v.Track == 0 ? QString() : QString::number(v.Track);
+    Seconds = roundSeconds(v.Seconds);
 }
 
 void TAudioInfo::InfoFromFileName(const QString &path)
@@ -283,22 +219,7 @@ void TAudioInfo::InfoFromFileName(const QString &path)
 
 void TAudioInfo::splitFileName(const QString &name, QString &artist, QString &title)
 {
-    const QString separator = QStringLiteral(" - ");
-    const qsizetype at = name.indexOf(separator);
-    if (at < 0) {
-        title = name;
-        artist.clear();
-        return;
-    }
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString stripped = dot < 0 ? name : ReplaceAll(name, name.mid(dot), QString());
-    const qsizetype split = stripped.indexOf(separator);
-    if (split < 0) {
-        // Removing the extension took the separator with it (" - .mp3"): keep the name whole.
-        title = stripped;
-        artist.clear();
-        return;
-    }
-    artist = stripped.left(split);
-    title = stripped.mid(split + separator.size());
+    SongNameSplit::ArtistTitle split = SongNameSplit::splitFileName(name);
+    artist = std::move(split.artist);
+    title = std::move(split.title);
 }

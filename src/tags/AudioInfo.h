@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SongNameSplit.h"
 #include "core/TextUtil.h"
 #include "tags/FlacTag.h"
 #include "tags/Mp4Tag.h"
@@ -45,26 +46,17 @@ public:
 
 private:
     void ReadMpegFile(const QString &path);
-    void ReadOggFile(const QString &path);
-    void ReadWmaFile(const QString &path);
-    void ReadFlacFile(const QString &path);
-    void ReadOpusFile(const QString &path);
-    void ReadMp4File(const QString &path);
-    void ReadWavFile(const QString &path);
+    // Every reader but MPEG's, through the one shape they fill.
+    template <typename Tag>
+    void readStreamFile(const QString &path, Reader used, Tag &into);
     void InfoFromFileName(const QString &path);
-    // A file name's artist and title: split at the first " - " with the name's extension
-    // removed, else the whole name as the title.
+    // A file name's artist and title (SongNameSplit::splitFileName).
     static void splitFileName(const QString &name, QString &artist, QString &title);
-    // Every reader but MPEG's: its values, the file name as the title when it has none.
-    void takeStreamValues(Reader used, const QString &path, const QString &title, const QString &artist,
-                          const QString &album, const QString &year, const QString &genre, qint64 track,
-                          double seconds);
+    // A stream reader's values, the file name as the title when it has none.
+    void takeStreamValues(Reader used, const QString &path, const StreamValues &values);
     void clear();
 };
 
-// The audio extensions taken out of a song named after its file before it is split at " - ",
-// in this order: the designed four, then the newer formats.
-const QList<QLatin1StringView> &songNameExtensions();
 
 // The extension from the last "." of the path (when no "/" follows it), lower-cased.
 QString audioFileExtension(const QString &path);

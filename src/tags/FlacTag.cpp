@@ -19,27 +19,6 @@ constexpr int kMaxBlocks = 256;
 
 } // namespace
 
-void TFlacTag::ResetData()
-{
-    *this = TFlacTag{};
-}
-
-ReadResult<TFlacTag> TFlacTag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TFlacTag> TFlacTag::Read(WindowedReader &device)
-{
-    return runReader<TFlacTag>([&](TFlacTag &tag) {
-        const int code = tag.parse(device);
-        if (code != ReaderResult::Ok)
-            tag.ResetData();
-        return code;
-    });
-}
-
 int TFlacTag::parse(WindowedReader &device)
 {
     const ReadResult<std::uint32_t> id3v2 = TID3v2Tag::SizeInFront(device);
@@ -110,4 +89,9 @@ double TFlacTag::GetDuration() const
     if (SampleRate == 0 || SampleCount == 0)
         return 0.0;
     return double(SampleCount) / SampleRate;
+}
+
+StreamValues TFlacTag::streamValues() const
+{
+    return {Title, Artist, Album, Date, Genre, Track, GetDuration()};
 }

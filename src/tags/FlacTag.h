@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 #include <QIODevice>
 
@@ -11,18 +12,14 @@ class WindowedReader;
 
 // FLAC: the metadata blocks after "fLaC" (behind an ID3v2 tag if there is one): STREAMINFO for
 // the stream values and VORBIS_COMMENT for the tags. Read only.
-class TFlacTag
+class TFlacTag : public TagReader<TFlacTag>
 {
 public:
     TFlacTag() = default;
 
-    void ResetData();
     // 0 when the device holds a FLAC stream with its STREAMINFO block (the comments as far as
     // found), 6 the device ends before STREAMINFO is complete, 9 no "fLaC" where it belongs or
     // no STREAMINFO first, 11 unexpected failure. Any code but 0 leaves the reset state.
-    static ReadResult<TFlacTag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TFlacTag> Read(WindowedReader &device);
     // Seconds from the sample count and rate; 0 when either is unknown.
     double GetDuration() const;
 
@@ -35,6 +32,10 @@ public:
     std::uint8_t Track = 0;
     QString Date, Genre, Comment, Vendor;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TFlacTag>;
     int parse(WindowedReader &device);
 };

@@ -17,17 +17,6 @@ void TID3v1Tag::ResetData()
     Version11 = false;
 }
 
-ReadResult<TID3v1Tag> TID3v1Tag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TID3v1Tag> TID3v1Tag::Read(WindowedReader &device)
-{
-    return runReader<TID3v1Tag>([&](TID3v1Tag &tag) { return tag.parse(device); });
-}
-
 int TID3v1Tag::parse(WindowedReader &device)
 {
     QByteArray tail;

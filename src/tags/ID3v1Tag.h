@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/TagReader.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -12,18 +12,16 @@ class WindowedReader;
 
 // The fixed 128-byte tag at the end of an MPEG audio file, version 1.0 and 1.1 (track byte).
 // Read only; nothing is written back.
-class TID3v1Tag
+class TID3v1Tag : public TagReader<TID3v1Tag>
 {
 public:
     TID3v1Tag() { ResetData(); }
 
+    // The reset state, which is not the default one of the members.
     void ResetData();
 
     // 0 tag read, 6 fewer than 128 bytes, 9 no "TAG", 11 unexpected failure (reported through
     // the reader-failure hook). Any code but 0 leaves the reset state. Moves the device.
-    static ReadResult<TID3v1Tag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TID3v1Tag> Read(WindowedReader &device);
 
     QString GetTitle() const;
     QString GetArtist() const;
@@ -40,5 +38,6 @@ public:
     QString Title, Artist, Album, Comment, Year;
 
 private:
+    friend class TagReader<TID3v1Tag>;
     int parse(WindowedReader &device);
 };

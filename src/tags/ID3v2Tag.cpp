@@ -66,20 +66,12 @@ void TID3v2Tag::ResetData()
     m_framesStart = 10;
 }
 
-ReadResult<TID3v2Tag> TID3v2Tag::Read(QIODevice &device)
+int TID3v2Tag::parse(WindowedReader &device)
 {
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TID3v2Tag> TID3v2Tag::Read(WindowedReader &device)
-{
-    return runReader<TID3v2Tag>([&](TID3v2Tag &tag) {
-        const int r = tag.ReadHeader(device);
-        if (r != ReaderResult::Ok || !tag.Exists)
-            return r;
-        return tag.ReadFrames(tag.m_framesStart, device);
-    });
+    const int r = ReadHeader(device);
+    if (r != ReaderResult::Ok || !Exists)
+        return r;
+    return ReadFrames(m_framesStart, device);
 }
 
 ReadResult<std::uint32_t> TID3v2Tag::SizeInFront(QIODevice &device)

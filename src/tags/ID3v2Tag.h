@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/TagReader.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -24,21 +24,19 @@ struct TID3v2Frame
 
 // An ID3v2 tag of major version 2, 3 or 4 at the start of a file: its header, its frames as
 // raw bytes, and six text values taken from them. Read only.
-class TID3v2Tag
+class TID3v2Tag : public TagReader<TID3v2Tag>
 {
 public:
     enum ValueIndex { Artist = 0, Title, Album, Year, Genre, Track, ValueCount };
 
     TID3v2Tag() { ResetData(); }
 
+    // The reset state, which is not the default one of the members.
     void ResetData();
 
     // ReadHeader and, when a supported header was read, ReadFrames: the code of the last step
     // (0, 6, 9, 10 or 11). After 6 the frames before the cut stay. The caller positions the
     // device itself.
-    static ReadResult<TID3v2Tag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TID3v2Tag> Read(WindowedReader &device);
     // The bytes a tag at the start of the device takes, header and footer included, for the
     // readers of what follows it: 0 with the size, 6 fewer than ten bytes, 9 no tag (also one
     // that would reach past the end of the device), 11 unexpected failure.
@@ -79,7 +77,13 @@ public:
     bool PaddingReached = true;
     QList<TID3v2Frame> Frames;
 
+    // After a cut (6) the frames before it stay.
+    static constexpr bool kKeepsPartOnFailure = true;
+
 private:
+    friend class TagReader<TID3v2Tag>;
+    // Read's two steps: ReadHeader and, when a supported header was read, ReadFrames.
+    int parse(WindowedReader &device);
     // The two steps of Read.
     // 0 header read, 6 fewer than 10 bytes (or an extended header cut off), 9 no "ID3",
     // 10 unsupported major version, 11 unexpected failure.

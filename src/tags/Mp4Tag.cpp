@@ -117,27 +117,6 @@ QString cutText(QString text)
 
 } // namespace
 
-void TMp4Tag::ResetData()
-{
-    *this = TMp4Tag{};
-}
-
-ReadResult<TMp4Tag> TMp4Tag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TMp4Tag> TMp4Tag::Read(WindowedReader &device)
-{
-    return runReader<TMp4Tag>([&](TMp4Tag &tag) {
-        const int code = tag.parse(device);
-        if (code != ReaderResult::Ok)
-            tag.ResetData();
-        return code;
-    });
-}
-
 int TMp4Tag::parse(WindowedReader &file)
 {
     QByteArray head;
@@ -328,4 +307,9 @@ double TMp4Tag::GetDuration() const
     if (MediaTimeScale > 0 && MediaDuration > 0)
         return double(MediaDuration) / MediaTimeScale;
     return 0.0;
+}
+
+StreamValues TMp4Tag::streamValues() const
+{
+    return {Title, Artist, Album, Year, Genre, Track, GetDuration()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 class WindowedReader;
 
@@ -11,18 +12,14 @@ class WindowedReader;
 
 // MP4 audio (M4A, M4B; AAC or ALAC): the atoms of "moov" that hold the length, the first sound
 // track's sample description, and the iTunes-style tags in "udta/meta/ilst". Read only.
-class TMp4Tag
+class TMp4Tag : public TagReader<TMp4Tag>
 {
 public:
     TMp4Tag() = default;
 
-    void ResetData();
     // 0 when the device holds an MP4 file ("ftyp" first) with a "moov" atom (values as far as
     // found in it), 6 the device ends before "ftyp" or "moov" is found, 9 no "ftyp" first, 11
     // unexpected failure. Any code but 0 leaves the reset state.
-    static ReadResult<TMp4Tag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TMp4Tag> Read(WindowedReader &device);
     // Seconds from the movie header, else from the sound track's media header; 0 when unknown.
     double GetDuration() const;
 
@@ -39,7 +36,11 @@ public:
     std::uint16_t Track = 0;
     QString Year, Genre, Comment;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TMp4Tag>;
     int parse(WindowedReader &device);
     int readMovie(WindowedReader &device, qint64 from, qint64 to);
     int readTrack(WindowedReader &device, qint64 from, qint64 to);

@@ -41,17 +41,6 @@ std::uint8_t TOGGtag::TrackFromText(const QString &text)
     return TagText::trackNumber(text);
 }
 
-ReadResult<TOGGtag> TOGGtag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TOGGtag> TOGGtag::Read(WindowedReader &device)
-{
-    return runReader<TOGGtag>([&](TOGGtag &tag) { return tag.parse(device); });
-}
-
 int TOGGtag::parse(WindowedReader &device)
 {
     auto ioFail = [&] {
@@ -154,4 +143,9 @@ double TOGGtag::GetDuration() const
         return double(qint64(FileSize) - qint64(ID3v2Size)) * 8.0 / (BitrateNominal * 1000.0);
     }
     return 0.0;
+}
+
+StreamValues TOGGtag::streamValues() const
+{
+    return {Title, Artist, Album, Date, Genre, Track, GetDuration()};
 }

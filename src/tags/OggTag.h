@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 #include <QIODevice>
 
@@ -11,19 +12,17 @@ class WindowedReader;
 
 // Ogg Vorbis: identification header, comment header and the granule position of a page near
 // the end of the file. Read only.
-class TOGGtag
+class TOGGtag : public TagReader<TOGGtag>
 {
 public:
     TOGGtag() { ResetData(); }
 
+    // The reset state, which is not the default one of the members.
     void ResetData();
     // 0 when the device holds an Ogg Vorbis stream (first page and identification header
     // found, behind an ID3v2 tag if there is one; the fields are filled as far as found),
     // 6 the device ends before them, 9 no Ogg page or no Vorbis identification header where
     // they belong, 11 unexpected failure. Any code but 0 leaves the reset state.
-    static ReadResult<TOGGtag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TOGGtag> Read(WindowedReader &device);
     double GetDuration() const;
 
     // The number before the first "/" modulo 256; 0 when it is not a number.
@@ -39,7 +38,11 @@ public:
     std::uint8_t Track = 0;
     QString Date, Genre, Comment, Vendor;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TOGGtag>;
     int parse(WindowedReader &device);
     bool readComments(WindowedReader &device, qint64 pos);
     bool GetSampleCount(WindowedReader &device);

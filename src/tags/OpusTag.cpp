@@ -155,27 +155,6 @@ private:
 
 } // namespace
 
-void TOpusTag::ResetData()
-{
-    *this = TOpusTag{};
-}
-
-ReadResult<TOpusTag> TOpusTag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TOpusTag> TOpusTag::Read(WindowedReader &device)
-{
-    return runReader<TOpusTag>([&](TOpusTag &tag) {
-        const int code = tag.parse(device);
-        if (code != ReaderResult::Ok)
-            tag.ResetData();
-        return code;
-    });
-}
-
 int TOpusTag::parse(WindowedReader &device)
 {
     WindowedReader &reader = device;
@@ -261,4 +240,9 @@ double TOpusTag::GetDuration() const
     if (GranulePosition <= qint64(PreSkip))
         return 0.0;
     return double(GranulePosition - PreSkip) / 48000.0;
+}
+
+StreamValues TOpusTag::streamValues() const
+{
+    return {Title, Artist, Album, Date, Genre, Track, GetDuration()};
 }

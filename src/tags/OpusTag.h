@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 #include <QIODevice>
 
@@ -11,18 +12,14 @@ class WindowedReader;
 
 // Opus in Ogg: the OpusHead and OpusTags packets and the granule position of the last page
 // that ends a packet. Read only.
-class TOpusTag
+class TOpusTag : public TagReader<TOpusTag>
 {
 public:
     TOpusTag() = default;
 
-    void ResetData();
     // 0 when the device starts with an Ogg page holding an OpusHead packet of version 0.x (the
     // comments and the length as far as found), 6 the device ends inside that packet, 9 no Ogg
     // page or no OpusHead there, 11 unexpected failure. Any code but 0 leaves the reset state.
-    static ReadResult<TOpusTag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TOpusTag> Read(WindowedReader &device);
     // Seconds at 48 kHz from the last granule position minus the pre-skip; 0 when unknown.
     double GetDuration() const;
 
@@ -35,7 +32,11 @@ public:
     std::uint8_t Track = 0;
     QString Date, Genre, Comment, Vendor;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TOpusTag>;
     int parse(WindowedReader &device);
     bool findLastGranule(WindowedReader &device, std::uint32_t serial);
 };

@@ -30,27 +30,6 @@ QString infoText(QByteArrayView raw)
 
 } // namespace
 
-void TWavTag::ResetData()
-{
-    *this = TWavTag{};
-}
-
-ReadResult<TWavTag> TWavTag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TWavTag> TWavTag::Read(WindowedReader &device)
-{
-    return runReader<TWavTag>([&](TWavTag &tag) {
-        const int code = tag.parse(device);
-        if (code != ReaderResult::Ok)
-            tag.ResetData();
-        return code;
-    });
-}
-
 int TWavTag::parse(WindowedReader &device)
 {
     QByteArray buf;
@@ -169,4 +148,9 @@ double TWavTag::GetDuration() const
     if (BytesPerSecond == 0 || DataSize == 0)
         return 0.0;
     return double(DataSize) / BytesPerSecond;
+}
+
+StreamValues TWavTag::streamValues() const
+{
+    return {Title, Artist, Album, Year, Genre, Track, GetDuration()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 #include <QIODevice>
 
@@ -12,18 +13,14 @@ class WindowedReader;
 // WAV (RIFF/WAVE): the "fmt " and "data" chunks for the length, the "LIST" chunk of type
 // "INFO" and an "id3 " chunk for the tags (the ID3v2 values win where both have one). Read
 // only.
-class TWavTag
+class TWavTag : public TagReader<TWavTag>
 {
 public:
     TWavTag() = default;
 
-    void ResetData();
     // 0 when the device holds a RIFF/WAVE file with a "fmt " chunk (the other chunks as far
     // as found), 6 the device ends before "fmt " is complete, 9 no "RIFF"/"WAVE" header, 11
     // unexpected failure. Any code but 0 leaves the reset state.
-    static ReadResult<TWavTag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TWavTag> Read(WindowedReader &device);
     // The data chunk's bytes over the average bytes per second; 0 when either is unknown.
     double GetDuration() const;
 
@@ -39,7 +36,11 @@ public:
     std::uint8_t Track = 0;
     QString Year, Genre, Comment;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TWavTag>;
     int parse(WindowedReader &device);
     void readInfo(QByteArrayView list);
     int readId3(WindowedReader &device, qint64 pos, qint64 size);

@@ -89,17 +89,6 @@ void TWMATag::ResetData()
     Comment.clear();
 }
 
-ReadResult<TWMATag> TWMATag::Read(QIODevice &device)
-{
-    WindowedReader reader(device);
-    return Read(reader);
-}
-
-ReadResult<TWMATag> TWMATag::Read(WindowedReader &device)
-{
-    return runReader<TWMATag>([&](TWMATag &tag) { return tag.parse(device); });
-}
-
 int TWMATag::parse(WindowedReader &device)
 {
     const qint64 fileSize = device.size();
@@ -227,4 +216,9 @@ int TWMATag::parse(WindowedReader &device)
     const int track = TagText::trimControl(texts[fTrack]).toInt(&ok, 10);
     Track = !hasTrackText ? trackNumber : ok ? track : 0;
     return ReaderResult::Ok;
+}
+
+StreamValues TWMATag::streamValues() const
+{
+    return {Title, Artist, Album, Year, Genre, Track, Duration};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "tags/ReaderResult.h"
+#include "tags/StreamValues.h"
+#include "tags/TagReader.h"
 
 #include <QIODevice>
 
@@ -11,19 +12,17 @@ class WindowedReader;
 
 // WMA (ASF): the objects of the header object that carry the stream properties and the
 // content descriptions. Read only.
-class TWMATag
+class TWMATag : public TagReader<TWMATag>
 {
 public:
     TWMATag() { ResetData(); }
 
+    // The reset state, which is not the default one of the members.
     void ResetData();
     // 6 when the header cannot be read (a structure cut off or pointing outside the header),
     // 11 unexpected failure; 0 otherwise, also for bytes that are no ASF file or values that
     // fail the plausibility check: then Valid stays false and every field keeps its reset
     // value, and the facade shows the file by its name.
-    static ReadResult<TWMATag> Read(QIODevice &device);
-    // The same, served from the file's windows.
-    static ReadResult<TWMATag> Read(WindowedReader &device);
 
     bool Valid = false;
     std::uint32_t FileSize = 0;
@@ -35,6 +34,10 @@ public:
     std::int32_t Track = 0;
     QString Year, Genre, Comment;
 
+    // The values the audio information facade shows.
+    StreamValues streamValues() const;
+
 private:
+    friend class TagReader<TWMATag>;
     int parse(WindowedReader &device);
 };

@@ -1,6 +1,6 @@
 #include "ui/SearchOptionsBinding.h"
 
-#include "ui/SearchOptionsModel.h"
+#include "session/SearchOptionsModel.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

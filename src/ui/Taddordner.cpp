@@ -2,9 +2,9 @@
 
 #include "ui/LanguageTexts.h"
 #include "ui/WindowTexts.h"
-#include "ui/ListDisplay.h"
-#include "ui/PlaylistController.h"
-#include "ui/UserDialogs.h"
+#include "session/ListDisplay.h"
+#include "session/PlaylistController.h"
+#include "session/UserDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -31,10 +31,10 @@ public:
     // Language routine.
     void LocalSpr();
 
-    void hinzufuegenClick();
-    void Button1Click();
-    void Button3Click();
-    void relativClick(bool ticked);
+    void hinzufuegenClick(); // "Search and Add" ("hinzufügen": add)
+    void Button1Click();     // "Close"
+    void Button3Click();     // "...": choose the folder
+    void relativClick(bool ticked); // "relative": paths relative to the program
 
     bool isRunning() const { return m_running; }
     // The settings the controls hold now.
@@ -42,13 +42,13 @@ public:
     // What the last run did.
     const FolderScanResult &lastResult() const { return m_last; }
 
-    QLineEdit *ed_ort = nullptr;
+    QLineEdit *ed_ort = nullptr;         // the folder ("Ort": place)
     QPushButton *Button3 = nullptr;
     QPushButton *hinzufuegen = nullptr;
     QPushButton *Button1 = nullptr;
-    QCheckBox *uv = nullptr;
-    QCheckBox *relativ = nullptr;
-    QCheckBox *nurneu = nullptr;
+    QCheckBox *uv = nullptr;             // include subfolders ("Unterverzeichnisse")
+    QCheckBox *relativ = nullptr;        // paths relative to the program
+    QCheckBox *nurneu = nullptr;         // only songs not yet in the playlist ("nur neu")
     QCheckBox *cbMP3 = nullptr;
     QCheckBox *cbWAV = nullptr;
     QCheckBox *cbOGG = nullptr;
@@ -56,6 +56,7 @@ public:
     QCheckBox *cbFLAC = nullptr;
     QCheckBox *cbOpus = nullptr;
     QCheckBox *cbM4A = nullptr;
+    // Label1..Label3: the counts of found, read and added files beside their captions Label4..Label6.
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
@@ -63,7 +64,7 @@ public:
     QLabel *Label5 = nullptr;
     QLabel *Label6 = nullptr;
     QLabel *Label7 = nullptr;
-    QProgressBar *fs = nullptr;
+    QProgressBar *fs = nullptr;          // the scan's progress ("Fortschritt")
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -3,7 +3,7 @@
 #include "core/FileSystem.h"
 #include "ui/LanguageTexts.h"
 #include "ui/WindowTexts.h"
-#include "ui/SelectionOperations.h"
+#include "session/SelectionOperations.h"
 #include "ui/WindowPlacement.h"
 
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "ui/Teinstausgabe.h"
 
 #include "ui/ExportWindowTexts.h"
-#include "ui/OutputSettingsController.h"
+#include "session/OutputSettingsController.h"
 #include "ui/WindowTexts.h"
 
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 #include "desktop/ChosenTypes.h"
 #include "desktop/ShellIntegration.h"
 #include "ui/LanguageTexts.h"
-#include "ui/UserDialogs.h"
+#include "session/UserDialogs.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCoreApplication>

@@ -22,7 +22,7 @@ public:
     // Rebuilds the list from the history, newest first.
     void Aktualisieren();
 
-    void lfDblClick();
+    void lfDblClick(); // "lf": the list of recently played files
     // Del removes the selected rows from the list (not from the history).
     void lfKeyDown(int key);
     void lfColumnClick(int column);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/DragOut.h"
-#include "ui/SettingsWindow.h"
+#include "session/SettingsWindow.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -23,7 +23,7 @@ class TTrackBar;
 // the menus. It shows the session's state and forwards clicks to its controllers; the logic
 // lives there. Its parts: Tprog.cpp (layout, events, start-up and close), TprogMenus.cpp (menus,
 // context menus, language routine), TprogSearchBar.cpp (search bar and options panel) and
-// TprogPlayback.cpp (play controls).
+// TprogPlayback.cpp (play controls) and TprogTable.cpp (the table's selection, drag and drop).
 class Tprog : public QMainWindow, public SettingsWindow
 {
     Q_OBJECT
@@ -49,13 +49,13 @@ public:
     int selectedRow() const;
     // Every selected row, in table order.
     QList<int> selectedRows() const;
-    void mp9Click();
+    void mp9Click(); // Playlist > jump to the playing song
     // Selects the row that plays and scrolls it into view; nothing when it is not shown.
     void jumpToPlayingSong();
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 
-    // Language routine.
+    // Language routine ("Sprache"): every text of the window in the chosen language.
     void sprache();
     void Deutsch1Click();
     void English1Click();
@@ -69,7 +69,7 @@ public:
     int settingsColumnWidth(int column) const override;
     void setSettingsColumnWidth(int column, int width) override;
     void switchLanguage(const QString &code) override;
-    void mcloseClick();
+    void mcloseClick(); // File > close
     // The context menus open only when they can act: the table's while a row is selected, the
     // song panel's while a song is loaded. True when the menu opened.
     bool popupTable(const QPoint &pos);
@@ -116,33 +116,34 @@ private:
     // Files dragged out of the table.
     void lvStartDrag(QPoint at);
     QAction *action(const char *component) const;
-    void showError(const QString &message);
+
 
     Session &m_session;
     QStringList m_arguments;
     bool m_shown = false;
     QWidget *m_errorWindow = nullptr;
 
-    QTableView *lv = nullptr;
-    QWidget *pa_oben = nullptr;
-    QWidget *pa_suche = nullptr;
-    QLineEdit *suchwort = nullptr;
-    QCheckBox *regexsuche = nullptr;
-    QWidget *pa_suchopt = nullptr;
-    QWidget *pa_liste = nullptr;
-    QWidget *pa_unten = nullptr;
-    QLabel *status = nullptr;
-    QLabel *lblPosition = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *lblDuration = nullptr;
-    QPushButton *BtPlay = nullptr;
-    QPushButton *zurueck = nullptr;
-    QPushButton *weiter = nullptr;
-    TTrackBar *stelle = nullptr;
-    QToolButton *stumm = nullptr;
-    TTrackBar *lautstaerke = nullptr;
-    QMenu *popup = nullptr;
-    QMenu *akpopup = nullptr;
+    // The design's control names (src/ui/LanguageTexts.cpp holds their texts).
+    QTableView *lv = nullptr;            // the song table ("list view")
+    QWidget *pa_oben = nullptr;          // panel at the top: the search bar and its options
+    QWidget *pa_suche = nullptr;         // the search bar
+    QLineEdit *suchwort = nullptr;       // the search term
+    QCheckBox *regexsuche = nullptr;     // search with a regular expression
+    QWidget *pa_suchopt = nullptr;       // the search options panel
+    QWidget *pa_liste = nullptr;         // panel holding the table and the status line
+    QWidget *pa_unten = nullptr;         // panel at the bottom: play controls and position
+    QLabel *status = nullptr;            // the status line under the table
+    QLabel *lblPosition = nullptr;       // elapsed time of the playing song
+    QLabel *Label1 = nullptr;            // the "/" between the two times
+    QLabel *lblDuration = nullptr;       // length of the playing song
+    QPushButton *BtPlay = nullptr;       // play / pause
+    QPushButton *zurueck = nullptr;      // previous song ("back")
+    QPushButton *weiter = nullptr;       // next song ("on")
+    TTrackBar *stelle = nullptr;         // the position bar ("place")
+    QToolButton *stumm = nullptr;        // mute
+    TTrackBar *lautstaerke = nullptr;    // volume
+    QMenu *popup = nullptr;              // the table's context menu
+    QMenu *akpopup = nullptr;            // the playing song panel's context menu ("aktuell")
     QActionGroup *m_displayModes = nullptr;
     DragOut m_dragOut;
 };

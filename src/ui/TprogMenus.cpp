@@ -4,7 +4,7 @@
 #include "ui/LanguageTexts.h"
 #include "ui/Mnemonics.h"
 #include "ui/MediaIcons.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/TTrackBar.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 
 #include "ui/MediaIcons.h"
 #include "ui/Mnemonics.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/TTrackBar.h"
 
 #include <QAction>
@@ -55,7 +55,6 @@ void Tprog::bindPlayback()
         layoutBottomPanel();
     });
     connect(&playback, &PlaybackControl::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(&playback, &PlaybackControl::errorRaised, this, &Tprog::showError);
 }
 
 void Tprog::showPlayingState(bool playing)

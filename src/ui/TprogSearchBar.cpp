@@ -2,7 +2,7 @@
 #include "ui/Tprog.h"
 
 #include "ui/SearchOptionsBinding.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -133,7 +133,6 @@ void Tprog::bindSearch()
         action("suchoptpanel")->setChecked(shown);
         pa_suchopt->setVisible(shown);
     });
-    connect(&search, &SearchController::errorRaised, this, &Tprog::showError);
     // The first hits, not the old result's scroll position.
     connect(&search, &SearchController::newResultShown, lv, &QAbstractItemView::scrollToTop);
 }

@@ -2,7 +2,7 @@
 
 #include "ui/LanguageTexts.h"
 #include "ui/SearchOptionsBinding.h"
-#include "ui/SearchOptionsModel.h"
+#include "session/SearchOptionsModel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

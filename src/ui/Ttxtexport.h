@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/LanguageCode.h"
-#include "ui/TxtExportController.h"
+#include "session/TxtExportController.h"
 
 #include <QWidget>
 

@@ -10,13 +10,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 QString fixture(const char *name)
 {
@@ -50,6 +46,7 @@ TEST(EndToEnd, ArgumentsFolderFilePlaylistAndCapitalPlaylistFillTheTable)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u8("QT_QPA_PLATFORM"), u8("offscreen"));
     env.insert(u8("SONALO_TEST_DUMP_TABLE"), dump);
+    env.insert(u8("XDG_DATA_HOME"), dir.filePath(u8("data"))); // a journal of its own
     sonalo.setProcessEnvironment(env);
     // Relative names, as a shell passes them: they are kept absolute.
     sonalo.start(QStringLiteral(SONALO_E2E_PROGRAM),

@@ -28,16 +28,12 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 using namespace InstanceProtocol;
 using Outcome = InstanceMessenger::Outcome;
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 InstanceMessenger::Limits fast()
 {

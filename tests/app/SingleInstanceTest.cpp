@@ -15,13 +15,9 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 // The program's full path decides which copies meet: each test program is a link of its own.
 QString programCopy(const QDir &dir, const char *name)
@@ -70,7 +66,7 @@ protected:
     }
 
     QProcess *start(const QString &program, const QStringList &arguments, const QString &cwd,
-                    const QString &dump = {}, int handovers = 0)
+                    const QString &dump = {}, int handovers = 0, bool keepOpen = false)
     {
         auto *p = new QProcess;
         running.append(p);
@@ -79,6 +75,11 @@ protected:
         env.insert(u8("QT_QPA_PLATFORM"), u8("offscreen"));
         env.insert(u8("XDG_RUNTIME_DIR"), runtime.path());
         env.insert(u8("SONALO_AUDIO_SINK"), u8("fakesink"));
+        // The per-user data folder (the journals) of this test alone: a copy killed here must not
+        // leave another test a playlist to restore.
+        env.insert(u8("XDG_DATA_HOME"), dir.filePath(u8("data")));
+        if (keepOpen)
+            env.insert(u8("SONALO_TEST_DUMP_KEEP_OPEN"), u8("1"));
         if (!dump.isEmpty())
             env.insert(u8("SONALO_TEST_DUMP_TABLE"), dump);
         if (handovers > 0)
@@ -190,4 +191,42 @@ TEST_F(SingleInstanceTest, StartWithoutFilesIsASecondCopyThatListensToo)
     ASSERT_EQ(lines.size(), 2) << lines.join(u8("\n")).toStdString();
     EXPECT_EQ(lastCell(lines[1]), dir.filePath(u8("e.mp3")));
     EXPECT_EQ(first->state(), QProcess::Running) << "the first copy is untouched";
+}
+
+// The real program killed after its songs came by hand-over: the playlist a restart would
+// offer is exactly the one it had (the kill comes more than two seconds after the last change).
+TEST_F(SingleInstanceTest, AKilledCopyLeavesItsPlaylistForTheNextStart)
+{
+    const QString program = programCopy(dir, "k");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const QString dump = dir.filePath(u8("kill-%1.txt").arg(round));
+        QProcess *first = start(program, {}, work.path(), dump, 2, true);
+        ASSERT_TRUE(waitForCopies(1)) << "the copy never listened";
+        const QString a = file(qPrintable(u8("k%1/Alpha - One.mp3").arg(round)));
+        const QString b = file(qPrintable(u8("k%1/Beta - Two.mp3").arg(round)));
+        QProcess *second = start(program, {a}, work.path());
+        ASSERT_TRUE(second->waitForFinished(30000));
+        QProcess *third = start(program, {b}, work.path());
+        ASSERT_TRUE(third->waitForFinished(30000));
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(dump) && t.elapsed() < 30000)
+            QThread::msleep(50);
+        ASSERT_TRUE(QFile::exists(dump)) << "the hand-overs never arrived";
+        QThread::msleep(2200);
+        first->kill();
+        ASSERT_TRUE(first->waitForFinished(10000));
+        EXPECT_EQ(first->exitStatus(), QProcess::CrashExit);
+
+        QProcess show;
+        show.start(QStringLiteral(SONALO_CLI_PROGRAM), {u8("journal"), u8("show"), dir.filePath(u8("data/Sonalo/journal"))});
+        ASSERT_TRUE(show.waitForFinished(30000));
+        EXPECT_EQ(show.exitCode(), 0) << show.readAllStandardError().toStdString();
+        const QStringList songs = QString::fromUtf8(show.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // Each killed copy's journal stays until a normal close: the newest is this round's.
+        ASSERT_EQ(songs.size(), 2);
+        EXPECT_TRUE(songs[0].startsWith(u8("Alpha\tOne"))) << songs[0].toStdString();
+        EXPECT_TRUE(songs[1].startsWith(u8("Beta\tTwo"))) << songs[1].toStdString();
+    }
 }

@@ -1,15 +1,15 @@
 #include "app/SonaloApp.h"
-#include "app/StartLanguage.h"
-#include "app/Tinfo.h"
-#include "app/Tstart.h"
+#include "session/StartLanguage.h"
+#include "ui/Tinfo.h"
+#include "ui/Tstart.h"
 
 #include "QtTestApp.h"
 #include "core/OutputSettings.h"
 #include "core/Playlist.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "core/ListStatus.h"
 #include "ui/Tprog.h"
-#include "ui/UserDialogs.h"
+#include "session/UserDialogs.h"
 #include "ui/Tfehler.h"
 
 #include <QDir>
@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ public:
     QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &message) override { errors.append(message); }
     void showMessage(QWidget *, const QString &message) override { errors.append(message); }
+    void showFailure(const QString &message) override { errors.append(message); }
     bool ask(QWidget *, const QString &) override { return false; }
     QString saveFileNameAs(QWidget *, const QString &, const QString &) override { return {}; }
     std::optional<QFont> chooseFont(QWidget *, const QFont &) override { return std::nullopt; }
@@ -43,11 +45,6 @@ void touch(const QString &path)
 {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
 }
 
 class StartupTest : public ::testing::Test
@@ -217,7 +214,7 @@ TEST_F(StartupTest, DemoStyleStartLoadsTheOnePlaylistAndClosingEndsTheSplash)
     auto app = start();
     app->showSplash();
     app->start()->FormClick();
-    EXPECT_EQ(app->session().lists.AllSongs.size(), 2);
+    EXPECT_EQ(app->session().lists.AllSongs().size(), 2);
     EXPECT_EQ(app->prog()->statusLabel()->text(), u8("2 Files Loaded (6sec)"));
 
     app->prog()->close();
@@ -258,7 +255,7 @@ TEST_F(StartupTest, ArgumentsAddSongsFoldersAndPlaylistsInOrder)
                       programDir.filePath(u8("music"))});
     app->showSplash();
     app->start()->FormClick();
-    const SongList &songs = app->session().lists.AllSongs;
+    const SongList &songs = app->session().lists.AllSongs();
     ASSERT_EQ(songs.size(), 3);
     EXPECT_EQ(songs[0].Path, programDir.filePath(u8("loose.wav")));
     EXPECT_EQ(songs[0].Title, u8("loose.wav"));
@@ -279,7 +276,7 @@ TEST_F(StartupTest, SeveralPlaylistsBesideTheProgramAreOfferedNotLoaded)
     app->showSplash();
     app->start()->FormClick();
     // They wait in the start window for the user's choice.
-    EXPECT_TRUE(app->session().lists.AllSongs.isEmpty());
+    EXPECT_TRUE(app->session().lists.AllSongs().isEmpty());
     EXPECT_EQ(app->session().playlist.PlaylistFolderList().size(), 2);
     EXPECT_EQ(app->prog()->statusLabel()->text(), u8("No Files Loaded"));
     app->prog()->close();

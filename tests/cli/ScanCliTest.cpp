@@ -5,13 +5,9 @@
 #include "core/Playlist.h"
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 class ScanCli : public ::testing::Test
 {
@@ -40,7 +36,7 @@ protected:
         SongLists lists;
         LoadPlaylist(lists, out);
         QStringList paths;
-        for (const TSongRecord &s : std::as_const(lists.AllSongs))
+        for (const TSongRecord &s : std::as_const(lists.AllSongs()))
             paths << (s.Path.startsWith(music.path()) ? s.Path.mid(music.path().size()) : s.Path);
         return paths;
     }

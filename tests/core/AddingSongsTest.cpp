@@ -48,8 +48,8 @@ TEST(OpenArgumentTest, PlaylistsFoldersMissingNamesAndSongs)
     OpenArgument(lists, text, state, added.fn());    // any other file: one song
     OpenArgument(lists, t.path(QStringLiteral("nothing-here")), state, added.fn()); // adds nothing
     EXPECT_EQ(added.paths, (QStringList{t.path(QStringLiteral("dir/a.mp3")), t.path(QStringLiteral("dir/b.ogg")), upper, text}));
-    ASSERT_EQ(lists.AllSongs.size(), 1);
-    EXPECT_EQ(lists.AllSongs[0].Artist, QStringLiteral("A"));
+    ASSERT_EQ(lists.AllSongs().size(), 1);
+    EXPECT_EQ(lists.AllSongs()[0].Artist, QStringLiteral("A"));
     EXPECT_THROW(OpenArgument(lists, t.path(QStringLiteral("missing.slp")), state, added.fn()), SonaloError);
 }
 
@@ -64,15 +64,16 @@ TEST(DropTest, FolderPlaylistAndSongInDropOrder)
     QStringList order;
     addDroppedNames(lists, {t.path(QStringLiteral("dir")), slp, song}, state, [&](const QString &p, bool) {
         order << p;
-        lists.AllSongs.append(TSongRecord{});
-        lists.AllSongs.last().Path = p;
+        TSongRecord r;
+        r.Path = p;
+        lists.append(r);
     });
-    ASSERT_EQ(lists.AllSongs.size(), 4);
-    EXPECT_EQ(lists.AllSongs[0].Path, t.path(QStringLiteral("dir/a.mp3")));
-    EXPECT_EQ(lists.AllSongs[1].Artist, QStringLiteral("A")); // LF lines read by the dropped reader
-    EXPECT_EQ(lists.AllSongs[2].Artist, QStringLiteral("B"));
-    EXPECT_EQ(lists.AllSongs[3].Path, song);
-    EXPECT_EQ(lists.SourceFolders, QStringList{t.path()});
+    ASSERT_EQ(lists.AllSongs().size(), 4);
+    EXPECT_EQ(lists.AllSongs()[0].Path, t.path(QStringLiteral("dir/a.mp3")));
+    EXPECT_EQ(lists.AllSongs()[1].Artist, QStringLiteral("A")); // LF lines read by the dropped reader
+    EXPECT_EQ(lists.AllSongs()[2].Artist, QStringLiteral("B"));
+    EXPECT_EQ(lists.AllSongs()[3].Path, song);
+    EXPECT_EQ(lists.SourceFolders(), QStringList{t.path()});
 }
 
 TEST(PasteTest, FileListsFromMimeData)

@@ -6,10 +6,9 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 // Records what the scan adds, the way AddSongFile stores paths.
 struct Recorder
@@ -23,7 +22,7 @@ struct Recorder
             TSongRecord r;
             const QString &prog = lists.programFolder();
             r.Path = relative && path.startsWith(prog) ? path.mid(prog.size()) : path;
-            lists.AllSongs.append(r);
+            lists.append(r);
         };
     }
 };
@@ -93,7 +92,7 @@ TEST_F(FolderScanTest, OnlyNewAddsInFoldedOrderAndSkipsExactDuplicates)
 {
     for (const char *f : {"Zebra.mp3", "Über.mp3", "Tango.mp3", "Known.mp3", "known2.mp3"})
         music.write(u8(f), "x");
-    lists.AllSongs = {withPath(music.path(QStringLiteral("Known.mp3"))), withPath(music.path(QStringLiteral("KNOWN2.mp3")))};
+    lists.replaceAll({withPath(music.path(QStringLiteral("Known.mp3"))), withPath(music.path(QStringLiteral("KNOWN2.mp3")))});
     settings.folderText = music.path();
     const FolderScanResult r = run();
     // known2.mp3 differs in case from the playlist's KNOWN2.mp3 and is added.
@@ -108,12 +107,12 @@ TEST_F(FolderScanTest, RelativePathsAreComparedWithoutTheProgramFolder)
 {
     program.write(QStringLiteral("Music/a.mp3"), "x");
     program.write(QStringLiteral("Music/b.mp3"), "x");
-    lists.AllSongs = {withPath(QStringLiteral("Music/a.mp3"))};
+    lists.replaceAll({withPath(QStringLiteral("Music/a.mp3"))});
     settings.folderText = program.path(QStringLiteral("Music"));
     settings.relative = true;
     run();
     EXPECT_EQ(rec.added, QStringList{program.path(QStringLiteral("Music/b.mp3"))});
-    EXPECT_EQ(lists.AllSongs.last().Path, QStringLiteral("Music/b.mp3"));
+    EXPECT_EQ(lists.AllSongs().last().Path, QStringLiteral("Music/b.mp3"));
 }
 
 TEST_F(FolderScanTest, EmptyPlaylistAddsInFoundOrderWithProgressAtOneEightFifteen)

@@ -22,7 +22,7 @@ SongList loadAny(const QString &file)
 {
     SongLists lists;
     LoadAnyPlaylist(lists, file, playlistEntryRecorder(QString()));
-    return lists.AllSongs;
+    return lists.AllSongs();
 }
 
 std::string line(const TSongRecord &r)
@@ -55,9 +55,10 @@ SongList expectedFor(const QString &name)
 {
     SongLists lists;
     LoadPlaylist(lists, kData + name + QStringLiteral(".expected.slp"));
-    for (TSongRecord &r : lists.AllSongs)
+    SongList songs = lists.AllSongs();
+    for (TSongRecord &r : songs)
         r.Path.replace(QStringLiteral("@DIR@"), kData);
-    return lists.AllSongs;
+    return songs;
 }
 
 TSongRecord song(const char *artist, const char *title, const char *length, const QString &path,
@@ -94,8 +95,8 @@ TEST(ForeignPlaylist, GoldenFilesBecomeRecords)
     for (const QString &name : inputs) {
         SongLists lists;
         LoadAnyPlaylist(lists, kData + name, playlistEntryRecorder(QString()));
-        expectSameSongs(lists.AllSongs, expectedFor(name), name);
-        EXPECT_EQ(lists.SourceFolders, QStringList{kData}) << name.toStdString();
+        expectSameSongs(lists.AllSongs(), expectedFor(name), name);
+        EXPECT_EQ(lists.SourceFolders(), QStringList{kData}) << name.toStdString();
     }
 }
 
@@ -122,7 +123,7 @@ TEST(ForeignPlaylist, XspfWithEntitiesOrBrokenXmlIsRefused)
 {
     for (const char *name : {"refused-external-entity.xspf", "refused-billion-laughs.xspf", "refused-truncated.xspf"}) {
         SongLists lists;
-        lists.AllSongs.append(song("kept", "kept", "0:01", QStringLiteral("/k.mp3")));
+        lists.append(song("kept", "kept", "0:01", QStringLiteral("/k.mp3")));
         const QString file = kData + QString::fromLatin1(name);
         try {
             LoadForeignPlaylist(lists, file, {});
@@ -131,8 +132,8 @@ TEST(ForeignPlaylist, XspfWithEntitiesOrBrokenXmlIsRefused)
             EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot read playlist \"%1\". Invalid XSPF: ").arg(file)))
                 << e.message().toStdString();
         }
-        EXPECT_EQ(lists.AllSongs.size(), 1) << name;
-        EXPECT_TRUE(lists.SourceFolders.isEmpty()) << name;
+        EXPECT_EQ(lists.AllSongs().size(), 1) << name;
+        EXPECT_TRUE(lists.SourceFolders().isEmpty()) << name;
     }
     EXPECT_THROW(readXspf("<html><body/></html>"), SonaloError);
     EXPECT_THROW(readXspf(""), SonaloError);
@@ -154,7 +155,7 @@ TEST(ForeignPlaylist, AnExistingFileGivesItsOwnRecordAndAMissingOneThePlaylists)
     // A missing playlist fails like a missing ".slp" and adds nothing.
     SongLists lists;
     EXPECT_THROW(LoadAnyPlaylist(lists, t.path(QStringLiteral("none.pls")), {}), SonaloError);
-    EXPECT_TRUE(lists.SourceFolders.isEmpty());
+    EXPECT_TRUE(lists.SourceFolders().isEmpty());
 }
 
 TEST(ForeignPlaylist, FormatIsToldByTheExtensionInAnyCase)

@@ -3,15 +3,11 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 using namespace InstanceProtocol;
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 QByteArray header(quint32 pid, quint32 length)
 {

@@ -186,17 +186,17 @@ TEST_F(PlaylistFileTest, RoundTripsThroughEveryEncoding)
         SongLists loaded;
         LoadPlaylist(loaded, name);
         if (e == TTextEncoding::teAnsi) {
-            ASSERT_EQ(loaded.AllSongs.size(), expected.size());
-            EXPECT_EQ(loaded.AllSongs[0].Artist, expected[0].Artist); // Ä is in the code page
-            EXPECT_EQ(loaded.AllSongs[2].Artist, QStringLiteral("??"));
+            ASSERT_EQ(loaded.AllSongs().size(), expected.size());
+            EXPECT_EQ(loaded.AllSongs()[0].Artist, expected[0].Artist); // Ä is in the code page
+            EXPECT_EQ(loaded.AllSongs()[2].Artist, QStringLiteral("??"));
         } else if (e == TTextEncoding::teUtf7AsAnsi) {
             // Without a signature it reads back as ANSI: the escapes stay in the text.
-            ASSERT_EQ(loaded.AllSongs.size(), expected.size());
-            EXPECT_EQ(loaded.AllSongs[0].Artist, QStringLiteral("+AMQ-rzte"));
+            ASSERT_EQ(loaded.AllSongs().size(), expected.size());
+            EXPECT_EQ(loaded.AllSongs()[0].Artist, QStringLiteral("+AMQ-rzte"));
         } else {
-            EXPECT_EQ(loaded.AllSongs, expected) << int(e);
+            EXPECT_EQ(loaded.AllSongs(), expected) << int(e);
         }
-        EXPECT_EQ(loaded.SourceFolders, QStringList{tmp.path()});
+        EXPECT_EQ(loaded.SourceFolders(), QStringList{tmp.path()});
     }
 }
 
@@ -223,8 +223,8 @@ TEST_F(PlaylistFileTest, EmptyListWritesOnlyTheSignature)
     const QString name = SavePlaylist({}, tmp.path(QStringLiteral("empty")), TTextEncoding::teUtf16LE, style);
     EXPECT_EQ(TempDir::read(name), QByteArray("\xFF\xFE"));
     LoadPlaylist(lists, name);
-    EXPECT_TRUE(lists.AllSongs.isEmpty());
-    EXPECT_EQ(lists.SourceFolders.size(), 1); // the folder is added even without songs
+    EXPECT_TRUE(lists.AllSongs().isEmpty());
+    EXPECT_EQ(lists.SourceFolders().size(), 1); // the folder is added even without songs
 }
 
 TEST_F(PlaylistFileTest, LoadingAppendsAndRecordsTheFolderEachTime)
@@ -234,8 +234,8 @@ TEST_F(PlaylistFileTest, LoadingAppendsAndRecordsTheFolderEachTime)
                                       TTextEncoding::teUtf8, style);
     LoadPlaylist(lists, name);
     LoadPlaylist(lists, name);
-    EXPECT_EQ(lists.AllSongs.size(), 2);
-    EXPECT_EQ(lists.SourceFolders, (QStringList{tmp.path(QStringLiteral("sub/")), tmp.path(QStringLiteral("sub/"))}));
+    EXPECT_EQ(lists.AllSongs().size(), 2);
+    EXPECT_EQ(lists.SourceFolders(), (QStringList{tmp.path(QStringLiteral("sub/")), tmp.path(QStringLiteral("sub/"))}));
 }
 
 TEST_F(PlaylistFileTest, FailuresAddNothing)
@@ -249,8 +249,8 @@ TEST_F(PlaylistFileTest, FailuresAddNothing)
     } catch (const SonaloError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Invalid UTF7"));
     }
-    EXPECT_TRUE(lists.AllSongs.isEmpty());
-    EXPECT_TRUE(lists.SourceFolders.isEmpty());
+    EXPECT_TRUE(lists.AllSongs().isEmpty());
+    EXPECT_TRUE(lists.SourceFolders().isEmpty());
 }
 
 TEST_F(PlaylistFileTest, LargeFilesLoadPieceByPieceAsWhole)
@@ -271,9 +271,9 @@ TEST_F(PlaylistFileTest, LargeFilesLoadPieceByPieceAsWhole)
         LoadPlaylist(loaded, name, [] {});
         const SongList expected = parse(ReadTextFile(name));
         ASSERT_GT(expected.size(), 1000);
-        EXPECT_EQ(loaded.AllSongs, expected) << int(e);
+        EXPECT_EQ(loaded.AllSongs(), expected) << int(e);
         LoadDroppedPlaylist(dropped, name, [] {});
-        EXPECT_EQ(dropped.AllSongs, parseDropped(readTextFileBytes(name))) << int(e);
+        EXPECT_EQ(dropped.AllSongs(), parseDropped(readTextFileBytes(name))) << int(e);
     }
 }
 
@@ -281,19 +281,19 @@ TEST_F(PlaylistFileTest, OneBadUtf8ByteCostsOneCharacterNotTheFile)
 {
     const QString name = tmp.write(QStringLiteral("bad8.slp"), "\xEF\xBB\xBF" "A\xC3|t||||||p\r\nB|t||||||q\r\n");
     LoadPlaylist(lists, name);
-    ASSERT_EQ(lists.AllSongs.size(), 2);
-    EXPECT_EQ(lists.AllSongs[0].Artist, u(u"A\uFFFD"));
-    EXPECT_EQ(lists.AllSongs[1].Path, QStringLiteral("q"));
+    ASSERT_EQ(lists.AllSongs().size(), 2);
+    EXPECT_EQ(lists.AllSongs()[0].Artist, u(u"A\uFFFD"));
+    EXPECT_EQ(lists.AllSongs()[1].Path, QStringLiteral("q"));
 }
 
 TEST_F(PlaylistFileTest, DroppedPlaylistLoadsLfFileTheLoaderCannot)
 {
     const QString name = tmp.write(QStringLiteral("lf.slp"), "A|t||||||p\nB|t||||||q\n");
     LoadPlaylist(lists, name);
-    EXPECT_TRUE(lists.AllSongs.isEmpty());
+    EXPECT_TRUE(lists.AllSongs().isEmpty());
     LoadDroppedPlaylist(lists, name);
-    EXPECT_EQ(lists.AllSongs.size(), 2);
-    EXPECT_EQ(lists.SourceFolders.size(), 2);
+    EXPECT_EQ(lists.AllSongs().size(), 2);
+    EXPECT_EQ(lists.SourceFolders().size(), 2);
 }
 
 TEST_F(PlaylistFileTest, SavingReplacesAnExistingFile)
@@ -303,7 +303,7 @@ TEST_F(PlaylistFileTest, SavingReplacesAnExistingFile)
                  TTextEncoding::teUtf8, style);
     SavePlaylist({song(QStringLiteral("New"), QStringLiteral("1"))}, target, TTextEncoding::teUtf8, style);
     LoadPlaylist(lists, target);
-    ASSERT_EQ(lists.AllSongs.size(), 1);
-    EXPECT_EQ(lists.AllSongs[0].Artist, QStringLiteral("New"));
+    ASSERT_EQ(lists.AllSongs().size(), 1);
+    EXPECT_EQ(lists.AllSongs()[0].Artist, QStringLiteral("New"));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{QStringLiteral("same.slp")}); // no temporary left
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 class DateiFindenTest : public ::testing::Test
@@ -24,7 +26,7 @@ TEST_F(DateiFindenTest, ProgramFolderFirstThenLastSourceFolderWins)
 {
     folderA.write(QStringLiteral("song.mp3"), "a");
     folderB.write(QStringLiteral("song.mp3"), "b");
-    lists.SourceFolders = {folderA.path(), folderB.path(), program.path(QStringLiteral("missing/"))};
+    lists.addSourceFolders({folderA.path(), folderB.path(), program.path(QStringLiteral("missing/"))});
     EXPECT_EQ(lists.DateiFinden(QStringLiteral("song.mp3")), folderB.path(QStringLiteral("song.mp3")));
     program.write(QStringLiteral("song.mp3"), "p");
     EXPECT_EQ(lists.DateiFinden(QStringLiteral("song.mp3")), program.path(QStringLiteral("song.mp3")));
@@ -34,14 +36,14 @@ TEST_F(DateiFindenTest, ProgramFolderFirstThenLastSourceFolderWins)
 TEST_F(DateiFindenTest, TheSameFolderTwiceChangesNothing)
 {
     folderA.write(QStringLiteral("x.mp3"), "a");
-    lists.SourceFolders = {folderA.path(), folderA.path()};
+    lists.addSourceFolders({folderA.path(), folderA.path()});
     EXPECT_EQ(lists.DateiFinden(QStringLiteral("x.mp3")), folderA.path(QStringLiteral("x.mp3")));
 }
 
 TEST_F(DateiFindenTest, WindowsSeparatorsAndNonFiles)
 {
     folderA.write(QStringLiteral("sub/b.mp3"), "a");
-    lists.SourceFolders = {folderA.path()};
+    lists.addSourceFolders({folderA.path()});
     EXPECT_EQ(lists.DateiFinden(QStringLiteral("sub\\b.mp3")), folderA.path(QStringLiteral("sub/b.mp3")));
     EXPECT_EQ(lists.DateiFinden(QStringLiteral("sub/b.mp3")), folderA.path(QStringLiteral("sub/b.mp3")));
     // A folder or a FIFO is no song file.
@@ -52,19 +54,131 @@ TEST_F(DateiFindenTest, WindowsSeparatorsAndNonFiles)
     EXPECT_TRUE(FileSystem::exists(folderA.path(QStringLiteral("f.mp3"))));
 }
 
-TEST(SongListsModel, ShownListFollowsTheFlagAndListsAreSeparate)
+namespace {
+
+// Records how the lists asked to be shown, one entry per finished scope.
+struct RefreshLog : SongLists::Listener
+{
+    QList<SongLists::Refresh> seen;
+    void songListsChanged(SongLists::Refresh refresh) override { seen.append(refresh); }
+};
+
+TSongRecord artist(const char *name)
+{
+    TSongRecord r;
+    r.Artist = QString::fromUtf8(name);
+    return r;
+}
+
+QString artists(const SongList &list)
+{
+    QString out;
+    for (const TSongRecord &r : list)
+        out += r.Artist;
+    return out;
+}
+
+} // namespace
+
+TEST(SongListsEdits, EachNamedEditChangesItsListAndShowsAsItSays)
+{
+    using R = SongLists::Refresh;
+    SongLists lists;
+    RefreshLog log;
+    lists.addListener(&log);
+
+    lists.replaceAll({artist("a"), artist("b"), artist("c"), artist("d")});
+    lists.showFound({lists.AllSongs()[1], lists.AllSongs()[3]});
+    EXPECT_TRUE(lists.ShowingFound());
+    EXPECT_EQ(artists(lists.shown()), QStringLiteral("bd"));
+    lists.removeShownRows({0, 7, -1}); // rows outside the shown list are ignored
+    EXPECT_EQ(artists(lists.FoundSongs()), QStringLiteral("d"));
+    EXPECT_EQ(artists(lists.AllSongs()), QStringLiteral("abcd")); // a result's delete leaves the playlist
+    lists.showAll();
+    lists.removeShownRows({0, 2});
+    EXPECT_EQ(artists(lists.shown()), QStringLiteral("bd"));
+    lists.append(artist("e"));
+    lists.append(SongList{artist("f")});
+    EXPECT_EQ(artists(lists.AllSongs()), QStringLiteral("bdef"));
+    lists.addSourceFolder(QStringLiteral("/m/"));
+    EXPECT_EQ(lists.SourceFolders(), QStringList{QStringLiteral("/m/")});
+    lists.clear();
+    EXPECT_TRUE(lists.AllSongs().isEmpty());
+    EXPECT_FALSE(lists.ShowingFound());
+    // Outside a scope every edit is a scope of its own; a source folder shows nothing.
+    EXPECT_EQ(log.seen, (QList<R>{R::TableAndStatus, R::Table, R::Table, R::Table, R::Table, R::TableAndStatus,
+                                  R::TableAndStatus, R::TableAndStatus}));
+    lists.removeListener(&log);
+}
+
+TEST(SongListsEdits, ScopeRefreshesOnceAtItsEndAlsoWhenAnErrorEndsIt)
+{
+    using R = SongLists::Refresh;
+    SongLists lists;
+    RefreshLog log;
+    lists.addListener(&log);
+    {
+        auto outer = lists.edit(R::None);
+        {
+            const auto inner = lists.edit(R::Table);
+            lists.append(artist("a"));
+            lists.append(artist("b"));
+        }
+        EXPECT_TRUE(log.seen.isEmpty()); // the outer scope still runs
+        outer.ask(R::TableAndStatus);
+    }
+    EXPECT_EQ(log.seen, QList<R>{R::TableAndStatus});
+
+    // A scope that asks nothing shows nothing, whatever changed ("the status line is not changed").
+    log.seen.clear();
+    {
+        const auto quiet = lists.edit(R::None);
+        lists.showFound({});
+    }
+    EXPECT_TRUE(log.seen.isEmpty());
+
+    try {
+        const auto scope = lists.edit(R::TableAndStatus);
+        lists.append(artist("c"));
+        throw 1;
+    } catch (int) {
+    }
+    EXPECT_EQ(log.seen, QList<R>{R::TableAndStatus});
+    EXPECT_FALSE(lists.editing());
+    lists.removeListener(&log);
+}
+
+TEST(SongListsEdits, AppendFromTakesTheOtherListsSongsAndFoldersAndUndoRestoresAWholeState)
 {
     SongLists lists;
-    TSongRecord a, b;
-    a.Artist = QStringLiteral("A");
-    b.Artist = QStringLiteral("B");
-    lists.AllSongs = {a, b};
-    lists.FoundSongs = {lists.AllSongs[1]};
-    EXPECT_EQ(&lists.shown(), &lists.AllSongs);
-    lists.ShowingFound = true;
-    EXPECT_EQ(lists.shown().at(0).Artist, QStringLiteral("B"));
-    lists.shown().removeFirst();
-    EXPECT_EQ(lists.AllSongs.size(), 2);
+    lists.append(artist("a"));
+    SongLists loaded;
+    loaded.append(SongList{artist("b"), artist("c")});
+    loaded.addSourceFolder(QStringLiteral("/p/"));
+    lists.appendFrom(loaded);
+    EXPECT_EQ(artists(lists.AllSongs()), QStringLiteral("abc"));
+    EXPECT_EQ(lists.SourceFolders(), QStringList{QStringLiteral("/p/")});
+    EXPECT_TRUE(loaded.AllSongs().isEmpty());
+    EXPECT_TRUE(loaded.SourceFolders().isEmpty());
+
+    const SongLists::Snapshot before = lists.snapshot();
+    lists.showFound({artist("x")});
+    lists.clear();
+    lists.restore(before);
+    EXPECT_EQ(artists(lists.AllSongs()), QStringLiteral("abc"));
+    EXPECT_FALSE(lists.ShowingFound());
+
+    // The sort is handed the shown list; only a changed order shows.
+    RefreshLog log;
+    lists.addListener(&log);
+    EXPECT_FALSE(lists.reorderShown([](SongList &, std::vector<qsizetype> &) { return false; }));
+    EXPECT_TRUE(lists.reorderShown([](SongList &l, std::vector<qsizetype> &) {
+        std::reverse(l.begin(), l.end());
+        return true;
+    }));
+    EXPECT_EQ(artists(lists.AllSongs()), QStringLiteral("cba"));
+    EXPECT_EQ(log.seen, QList<SongLists::Refresh>{SongLists::Refresh::Table});
+    lists.removeListener(&log);
 }
 
 TEST(Paths, FolderAndFileNameSplitAtEitherSeparator)

@@ -2,13 +2,9 @@
 #include "desktop/DesktopEntryText.h"
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 using namespace DesktopEntryText;
 

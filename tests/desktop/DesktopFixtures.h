@@ -2,12 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
-
-// Shared by the desktop tests: UTF-8 literals and an icon to register.
-inline QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
+#include "support/TestSongs.h"
 
 // A 1x1 PNG, whatever size is asked for.
 inline QByteArray tinyPng(int)

@@ -10,7 +10,7 @@
 #include "DesktopFixtures.h"
 #include "TempDir.h"
 #include "support/FakeAudioPlayer.h"
-#include "ui/ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "ui/TestApp.h"
 #include "ui/Tprog.h"
 

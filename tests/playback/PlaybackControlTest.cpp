@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 QCoreApplication &app()
@@ -36,15 +38,17 @@ protected:
     }
 
     // A song in the table whose file exists (empty: the tag layer names it after the file).
-    QString addSong(const QString &name, bool exists = true)
+    QString addSong(const QString &name, bool exists = true, const QString &artist = {},
+                    std::optional<QString> title = {})
     {
         QString path = dir.path(name);
         if (exists)
             dir.write(name, QByteArray());
         TSongRecord r;
-        r.Title = name;
+        r.Artist = artist;
+        r.Title = title.value_or(name);
         r.Path = path;
-        lists.AllSongs.append(r);
+        lists.append(r);
         return path;
     }
     QString playing() const { return script.current ? script.current->FileName() : QString(); }
@@ -272,7 +276,7 @@ TEST_F(PlaybackControlTest, FailureLinesInBothLanguages)
     options.setRandomOrder(false);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.toStdString());
-        lists.AllSongs.clear();
+        lists.clear();
         script.failOnCreate.clear();
         script.failOnPlay.clear();
         control->FreePlayer();
@@ -359,10 +363,10 @@ TEST_F(PlaybackControlTest, PlayStartsTheFirstRowThroughItsResolvedPath)
 {
     // A playlist of relative paths beside its music.
     dir.write(QStringLiteral("music/A.mp3"), QByteArray());
-    lists.SourceFolders << dir.path(QStringLiteral("music/"));
+    lists.addSourceFolder(dir.path(QStringLiteral("music/")));
     TSongRecord r;
     r.Path = QStringLiteral("A.mp3");
-    lists.AllSongs.append(r);
+    lists.append(r);
     control->mw1Click();
     EXPECT_EQ(playing(), dir.path(QStringLiteral("music/A.mp3")));
     EXPECT_TRUE(view.playing);
@@ -524,11 +528,9 @@ TEST_F(PlaybackControlTest, ShowCurrentSongUsesTheMenuAndTheFileName)
 
 TEST_F(PlaybackControlTest, AFileWithoutArtistAndTitleShowsTheStartedRows)
 {
-    addSong(QStringLiteral("01-kammerton-a.wav"));
-    lists.AllSongs.last().Artist = QStringLiteral("Orvel");
-    lists.AllSongs.last().Title = QStringLiteral("Kammerton A");
-    const QString other = addSong(QStringLiteral("02-quinte.wav"));
-    lists.AllSongs.last().Title.clear(); // a row with neither keeps the file's name
+    addSong(QStringLiteral("01-kammerton-a.wav"), true, QStringLiteral("Orvel"), QStringLiteral("Kammerton A"));
+    // A row with neither keeps the file's name.
+    const QString other = addSong(QStringLiteral("02-quinte.wav"), true, {}, QString());
     options.setInTitle(true);
     options.setRandomOrder(false);
 
@@ -546,7 +548,7 @@ TEST_F(PlaybackControlTest, AFileWithoutArtistAndTitleShowsTheStartedRows)
     // Going back to the first song shows its row's fields again.
     for (int i = 0; i < 3; ++i)
         control->zurueckClick();
-    EXPECT_EQ(playing(), lists.AllSongs[0].Path);
+    EXPECT_EQ(playing(), lists.AllSongs()[0].Path);
     EXPECT_EQ(view.statusLine, QStringLiteral("Orvel - Kammerton A"));
 }
 

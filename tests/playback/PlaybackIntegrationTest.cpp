@@ -62,7 +62,7 @@ protected:
         }
         TSongRecord r;
         r.Path = path;
-        lists.AllSongs.append(r);
+        lists.append(r);
         return path;
     }
     QStringList historyPaths() const
@@ -194,21 +194,21 @@ TEST_F(PlaybackIntegrationTest, AudioFilesAreNeverWritten)
     ScanState state;
     AddFolder(dir.path() + QStringLiteral("/library"), false, state,
               [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); });
-    ASSERT_EQ(lists.AllSongs.size(), 5); // the .avi is no song for the scan
-    lists.AllSongs.append(makeSongRecord(library.last(), false, lists.programFolder()));
+    ASSERT_EQ(lists.AllSongs().size(), 5); // the .avi is no song for the scan
+    lists.append(makeSongRecord(library.last(), false, lists.programFolder()));
     control->lvDblClick(0);
-    ASSERT_TRUE(waitForHistory(lists.AllSongs.size() + 1, 30000));
+    ASSERT_TRUE(waitForHistory(lists.AllSongs().size() + 1, 30000));
     control->FreePlayer();
     for (const char *name : {"list.slp", "list.m3u8", "list.pls", "list.xspf"}) {
-        const QString saved = SaveAnyPlaylist(lists.AllSongs, dir.path() + QStringLiteral("/library/") + QString::fromLatin1(name),
+        const QString saved = SaveAnyPlaylist(lists.AllSongs(), dir.path() + QStringLiteral("/library/") + QString::fromLatin1(name),
                                               TTextEncoding::teUtf8, PictureStyle{});
         SongLists again(dir.path() + QLatin1Char('/'));
         LoadAnyPlaylist(again, saved, playlistEntryRecorder(again.programFolder()));
-        EXPECT_EQ(again.AllSongs.size(), lists.AllSongs.size()) << name;
+        EXPECT_EQ(again.AllSongs().size(), lists.AllSongs().size()) << name;
     }
     ExportOptions exportOptions;
     exportOptions.templateText = QStringLiteral("%artist% - %title% (%path%)");
-    WriteTextFile(exportFileText(exportOutput({}, buildExportLines(lists.AllSongs, exportOptions), false, true)),
+    WriteTextFile(exportFileText(exportOutput({}, buildExportLines(lists.AllSongs(), exportOptions), false, true)),
                   exportFileName(dir.path() + QStringLiteral("/library/export"), false), TTextEncoding::teUtf8, PictureStyle{});
     EXPECT_EQ(fingerprint(), before);
 }
@@ -234,7 +234,7 @@ TEST_F(PlaybackIntegrationTest, SoakThreeHundredShortSongs)
         ASSERT_TRUE(QFile::copy(tone, path));
         TSongRecord r;
         r.Path = path;
-        lists.AllSongs.append(r);
+        lists.append(r);
     }
     auto rssKiB = [] {
         QFile status(QStringLiteral("/proc/self/status"));
@@ -266,7 +266,7 @@ TEST_F(PlaybackIntegrationTest, SoakThreeHundredShortSongs)
     RecordProperty("rss_kib_song_300", QString::number(at300).toStdString());
     EXPECT_TRUE(view.log.isEmpty());
     for (int i = 0; i < kSongs; ++i)
-        ASSERT_EQ(control->PlayHistory()[i].Path, lists.AllSongs[i].Path) << i;
+        ASSERT_EQ(control->PlayHistory()[i].Path, lists.AllSongs()[i].Path) << i;
     EXPECT_EQ(control->FailureCount(), 0);
     control->FreePlayer();
 }

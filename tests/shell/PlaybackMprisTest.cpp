@@ -46,7 +46,7 @@ protected:
         for (const char *name : {"A.mp3", "B.mp3", "C.mp3"}) {
             TSongRecord r;
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
-            lists.AllSongs.append(r);
+            lists.append(r);
         }
     }
     QString playing() const { return script.current ? QFileInfo(script.current->FileName()).fileName() : QString(); }
@@ -148,7 +148,7 @@ TEST_F(MediaControlTest, PlayThatStartsNoSongShowsNotPlaying)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        for (const TSongRecord &r : lists.AllSongs) {
+        for (const TSongRecord &r : lists.AllSongs()) {
             if (c.missing)
                 QFile::remove(r.Path);
             else

@@ -1,11 +1,11 @@
 // Draws the export window and the output settings window off screen, as the README shows them:
 // the export window with a written list and its filter and settings panels open.
 // Usage: sonalo_export_screenshots de|en OUTPUT_FOLDER
-#include "../ui/ScriptedDialogs.h"
-#include "../ui/TestApp.h"
+#include "session/ScriptedDialogs.h"
+#include "ui/TestApp.h"
 #include "app/SonaloApp.h"
 #include "support/FakeAudioPlayer.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Teinstausgabe.h"
 #include "ui/Tprog.h"
 #include "ui/Ttxtexport.h"
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         TSongRecord r{QString::fromUtf8(f[0]), QString::fromUtf8(f[1]), QString::fromUtf8(f[2]), QString::fromUtf8(f[3]),
                       QString::fromUtf8(f[4]), QString::fromUtf8(f[5]), QString::fromUtf8(f[6]), QString()};
         r.Path = QStringLiteral("Music/") + r.Artist + QStringLiteral(" - ") + r.Title + QStringLiteral(".mp3");
-        s.lists.AllSongs.append(r);
+        s.lists.append(r);
     }
     Ttxtexport *w = app.txtexport();
     w->cb_filter->click();

@@ -1,7 +1,7 @@
 #include "support/TableDump.h"
 
 #include "app/SonaloApp.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Tprog.h"
 
 #include <QFile>
@@ -9,11 +9,11 @@
 #include <QTableView>
 #include <QTimer>
 
-void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers)
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers, bool keepOpen)
 {
     auto *poll = new QTimer(app.prog());
     poll->setInterval(100);
-    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll, handovers] {
+    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll, handovers, keepOpen] {
         Tprog *prog = app.prog();
         if (!prog->isVisible() || app.session().playlist.isAdding() ||
             app.session().playlist.forwardedOpened() < handovers)
@@ -32,7 +32,8 @@ void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers)
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))
             out.write(text.toUtf8());
-        prog->close();
+        if (!keepOpen)
+            prog->close();
     });
     poll->start();
 }

@@ -8,5 +8,6 @@ class SonaloApp;
 // arguments, write what the song table shows to file (the status line, then one line per row
 // with the nine cells separated by tabs, UTF-8) and close the program. sonalo_e2e installs it
 // when the environment variable SONALO_TEST_DUMP_TABLE names the file. With handovers above 0
-// (SONALO_TEST_DUMP_AFTER_HANDOVERS) it waits until that many second starts' files are opened.
-void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers = 0);
+// (SONALO_TEST_DUMP_AFTER_HANDOVERS) it waits until that many second starts' files are opened; with
+// keepOpen (SONALO_TEST_DUMP_KEEP_OPEN) the program runs on after the dump.
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers = 0, bool keepOpen = false);

@@ -271,8 +271,8 @@ TEST_F(AudioInfoFiles, AddSongFileAppendsEveryTime)
     const QString path = write(QStringLiteral("A - B.wav"), QByteArray("RIFF"));
     AddSongFile(lists, path, true);
     AddSongFile(lists, path, true);
-    ASSERT_EQ(lists.AllSongs.size(), 2);
-    EXPECT_EQ(lists.AllSongs[0], lists.AllSongs[1]);
-    EXPECT_EQ(lists.AllSongs[0].Path, u"A - B.wav");
-    EXPECT_EQ(lists.AllSongs[0].Artist, u"A");
+    ASSERT_EQ(lists.AllSongs().size(), 2);
+    EXPECT_EQ(lists.AllSongs()[0], lists.AllSongs()[1]);
+    EXPECT_EQ(lists.AllSongs()[0].Path, u"A - B.wav");
+    EXPECT_EQ(lists.AllSongs()[0].Artist, u"A");
 }

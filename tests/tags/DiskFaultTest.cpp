@@ -154,7 +154,7 @@ TEST(DiskFaults, PlaylistThatVanishesOrIsAFolderIsRefusedAndNothingIsAdded)
         } catch (const SonaloError &e) {
             EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path))) << qPrintable(e.message());
         }
-        EXPECT_TRUE(lists.AllSongs.isEmpty()) << name;
+        EXPECT_TRUE(lists.AllSongs().isEmpty()) << name;
     }
 }
 
@@ -175,10 +175,10 @@ TEST(DiskFaults, SongsThatVanishWhileAPlaylistLoadsKeepWhatThePlaylistSays)
             QDir(dir.path(QStringLiteral("music"))).removeRecursively();
         return real(entry);
     });
-    ASSERT_EQ(lists.AllSongs.size(), 5);
-    EXPECT_EQ(lists.AllSongs[0].Title, u"Tagged");
+    ASSERT_EQ(lists.AllSongs().size(), 5);
+    EXPECT_EQ(lists.AllSongs()[0].Title, u"Tagged");
     for (int i = 1; i < 5; ++i)
-        EXPECT_EQ(lists.AllSongs[i].Title, QStringLiteral("Listed %1").arg(i)) << i;
+        EXPECT_EQ(lists.AllSongs()[i].Title, QStringLiteral("Listed %1").arg(i)) << i;
 }
 
 TEST(DiskFaults, ScanSkipsWhatVanishesOrTurnsIntoAFolderAndDevices)
@@ -267,7 +267,7 @@ TEST(DiskFaults, UnreadableFolderAndFileAsAnOrdinaryUser)
             EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(playlist)))
                 << qPrintable(e.message());
         }
-        EXPECT_TRUE(lists.AllSongs.isEmpty());
+        EXPECT_TRUE(lists.AllSongs().isEmpty());
         return;
     }
     if (::geteuid() != 0)

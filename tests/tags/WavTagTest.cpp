@@ -88,8 +88,8 @@ TEST(WavTag, DemoFilesCarryThePlaylistsTags)
     const QString folder = QStringLiteral(SONALO_BINARY_DIR "/src/app/");
     SongLists lists;
     LoadPlaylist(lists, folder + QStringLiteral("Sonalo-Demo.slp"));
-    ASSERT_EQ(lists.AllSongs.size(), 6);
-    for (const TSongRecord &row : lists.AllSongs) {
+    ASSERT_EQ(lists.AllSongs().size(), 6);
+    for (const TSongRecord &row : lists.AllSongs()) {
         SCOPED_TRACE(row.Path.toStdString());
         QFile file(folder + row.Path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

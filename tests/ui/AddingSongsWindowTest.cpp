@@ -100,7 +100,7 @@ TEST_F(AddingSongsWindow, DropAddsFolderTreePlaylistAndFileInDropOrder)
     EXPECT_EQ(cell(4, 3), u8("0:05"));
     EXPECT_EQ(cell(4, 4), u8("V23 Album"));
     EXPECT_EQ(cell(0, 8), musicPath(".hidden/h.ogg"));
-    EXPECT_EQ(window->statusLabel()->text(), u8("9 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
+    EXPECT_EQ(window->statusLabel()->text(), u8("9 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs()));
     // Disabled for every song added, and back afterwards.
     EXPECT_EQ(enabledWhileAdding, QList<bool>(8, false));
     EXPECT_TRUE(window->isEnabled());
@@ -144,10 +144,13 @@ TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSongAndScansFolders)
 
     // Text is not a file list: nothing happens, not even a refresh.
     clipboard->setText(song);
-    session().lists.AllSongs.append(TSongRecord());
+    {
+        const auto quiet = session().lists.edit(SongLists::Refresh::None);
+        session().lists.append(TSongRecord());
+    }
     session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
     EXPECT_EQ(model().rowCount(), 0);
-    session().lists.AllSongs.clear();
+    session().lists.clear();
 
     // A playlist is pasted as a song too, a folder is scanned (it holds the one song); the
     // same file twice gives two rows.
@@ -167,7 +170,7 @@ TEST_F(AddingSongsWindow, PasteAddsEveryNameAsOneSongAndScansFolders)
     clipboard->setMimeData(gnome);
     session().playlist.mp11Click(QGuiApplication::clipboard()->mimeData());
     EXPECT_EQ(model().rowCount(), 5);
-    EXPECT_EQ(window->statusLabel()->text(), u8("5 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
+    EXPECT_EQ(window->statusLabel()->text(), u8("5 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs()));
 }
 
 TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
@@ -178,7 +181,7 @@ TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
         const bool de = QLatin1String(code) == QLatin1String("de");
         de ? window->Deutsch1Click() : window->English1Click();
         dialogs.filters.clear();
-        session().lists.AllSongs.clear();
+        session().lists.clear();
         dialogs.manyAnswers = {{b, a, b}};
         session().playlist.m_opendateiClick();
         ASSERT_EQ(dialogs.filters.size(), 1);
@@ -191,10 +194,14 @@ TEST_F(AddingSongsWindow, OpenDialogAddsInDialogOrderWithTheFilterOfTheLanguage)
         EXPECT_EQ(rows(), QStringList({u8("Ogg Artist|Ogg Title|b.ogg"), u8("V23 Artist|V23 Title|a.mp3"),
                                        u8("Ogg Artist|Ogg Title|b.ogg")}));
         EXPECT_EQ(window->statusLabel()->text(),
-                  u8(de ? "3 Dateien geladen " : "3 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs));
+                  u8(de ? "3 Dateien geladen " : "3 Files Loaded ") + TotalPlayingTime(session().lists.AllSongs()));
     }
     // Cancelled: nothing added, and still the refresh.
-    session().lists.AllSongs.removeLast();
+    {
+        // Quietly, so that only the cancelled command can refresh the table.
+        const auto quiet = session().lists.edit(SongLists::Refresh::None);
+        session().lists.replaceAll(session().lists.AllSongs().first(2));
+    }
     session().playlist.m_opendateiClick();
     EXPECT_EQ(model().rowCount(), 2);
 }

@@ -5,17 +5,17 @@
 #include "ui/Tlastfiles.h"
 #include "ui/Tprog.h"
 #include "ui/MiddleElideDelegate.h"
-#include "ui/SongTableModel.h"
+#include "session/SongTableModel.h"
 
 #include "QtTestApp.h"
 #include "TempDir.h"
 #include "support/FakeAudioPlayer.h"
 #include "playback/PlaybackControl.h"
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
 #include "playback/DisplayOptionsModel.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -135,7 +135,7 @@ protected:
         for (const char *name : {"b song.mp3", "A song.mp3", "c song.mp3", "D song.mp3"}) {
             TSongRecord r;
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
-            lists.AllSongs.append(r);
+            lists.append(r);
         }
     }
     ~TlastfilesTest() override { window->hide(); }
@@ -291,7 +291,7 @@ protected:
             TSongRecord r;
             r.Title = QString::fromLatin1(name);
             r.Path = dir.write(QString::fromLatin1(name), QByteArray());
-            session().lists.AllSongs.append(r);
+            session().lists.append(r);
         }
         session().list.ShowListStatus();
         action("zufall")->trigger();
@@ -379,7 +379,9 @@ TEST_F(TprogPlaybackTest, EnterAndDoubleClickStartTheSelectedRow)
 
 TEST_F(TprogPlaybackTest, FailedStartsGoToTheErrorLog)
 {
-    session().lists.AllSongs[0].Path = dir.path(QStringLiteral("gone.mp3"));
+    SongList songs = session().lists.AllSongs();
+    songs[0].Path = dir.path(QStringLiteral("gone.mp3"));
+    session().lists.replaceAll(songs);
     action("Deutsch1")->trigger();
     action("mw4")->trigger();
     prog->table()->selectRow(0);

@@ -1,15 +1,15 @@
 #include "ui/Tprog.h"
 
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
 #include "support/FakeAudioPlayer.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 
 #include "QtTestApp.h"
 #include "tags/AudioInfo.h"
-#include "ui/SearchOptionsModel.h"
-#include "ui/SongTableModel.h"
+#include "session/SearchOptionsModel.h"
+#include "session/SongTableModel.h"
 #include "ui/Tsuchopt.h"
 
 #include <QAction>
@@ -25,10 +25,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 TSongRecord song(const char *artist, const char *title, const char *length, const char *album, const char *path)
 {
@@ -84,7 +83,7 @@ protected:
         app = std::make_unique<SonaloApp>(testAppOptions(folder.path(), dialogs, players.factory()));
         window = app->prog();
         options = app->suchopt();
-        session().lists.AllSongs = kSongs;
+        session().lists.replaceAll(kSongs);
         session().list.ShowListStatus();
     }
 
@@ -100,7 +99,7 @@ protected:
     QStringList foundTitles()
     {
         QStringList t;
-        for (const TSongRecord &r : session().lists.FoundSongs)
+        for (const TSongRecord &r : session().lists.FoundSongs())
             t << r.Title;
         return t;
     }
@@ -165,7 +164,7 @@ TEST_F(SearchTest, SuchenClickOverTheWholePlaylist)
             expected << u8(t);
         EXPECT_EQ(foundTitles(), expected) << c.term;
         EXPECT_EQ(model().rowCount(), expected.size()) << c.term;
-        EXPECT_TRUE(session().lists.ShowingFound);
+        EXPECT_TRUE(session().lists.ShowingFound());
         EXPECT_TRUE(status().startsWith(QString::number(expected.size()) + u8(" Files Found "))) << c.term;
     }
     EXPECT_EQ(dialogs.errors, QStringList());
@@ -178,24 +177,24 @@ TEST_F(SearchTest, StatusLineEmptyTermRefreshAndShowAll)
     search().SuchenClick();
     EXPECT_EQ(status(), u8("3 Dateien gefunden (10min 57sec)")); // 5:55 + 2:02 + 3:00
     // A change of the playlist re-runs the shown search.
-    session().lists.AllSongs.append(song("QUEEN", "New", "1:00", "", "/n.mp3"));
+    session().lists.append(song("QUEEN", "New", "1:00", "", "/n.mp3"));
     session().list.ShowListStatus();
     EXPECT_EQ(model().rowCount(), 4);
     EXPECT_TRUE(status().startsWith(u8("4 Dateien geladen (")));
     // The empty term shows everything.
     type("");
     search().SuchenClick();
-    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_FALSE(session().lists.ShowingFound());
     EXPECT_EQ(model().rowCount(), 7);
     type("queen");
     search().SuchenClick();
     item("mp6")->trigger();
     EXPECT_EQ(model().rowCount(), 0);
     EXPECT_EQ(status(), u8("Keine Dateien geladen"));
-    EXPECT_EQ(session().lists.AllSongs.size(), 7);
+    EXPECT_EQ(session().lists.AllSongs().size(), 7);
     search().SuchenClick();
     item("mp5")->trigger();
-    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_FALSE(session().lists.ShowingFound());
     EXPECT_EQ(model().rowCount(), 7);
 }
 
@@ -228,7 +227,7 @@ TEST_F(SearchTest, RejectedPatternShowsItsTextAndKeepsThePreviousView)
             ASSERT_FALSE(dialogs.errors.isEmpty());
             EXPECT_EQ(dialogs.errors.takeLast(), u8(QLatin1String(code) == QLatin1String("en") ? c.en : c.de));
             // The previous result stays, and the table and status line still agree on it.
-            EXPECT_TRUE(session().lists.ShowingFound);
+            EXPECT_TRUE(session().lists.ShowingFound());
             EXPECT_EQ(foundTitles(), found);
             EXPECT_EQ(model().rowCount(), found.size());
             EXPECT_EQ(status(), before);
@@ -244,7 +243,7 @@ TEST_F(SearchTest, RejectedPatternShowsItsTextAndKeepsThePreviousView)
 TEST_F(SearchTest, ANewResultShowsItsFirstRows)
 {
     for (int i = 0; i < 300; ++i)
-        session().lists.AllSongs.append(song("Queen", "More", "1:00", "", "/m.mp3"));
+        session().lists.append(song("Queen", "More", "1:00", "", "/m.mp3"));
     session().list.ShowListStatus();
     window->resize(800, 600);
     window->show();
@@ -307,7 +306,7 @@ TEST_F(SearchTest, BarPanelAndWindow)
     search().SuchenClick();
     item("msuche")->trigger(); // hiding the bar shows the whole playlist again
     EXPECT_TRUE(bar->isHidden());
-    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_FALSE(session().lists.ShowingFound());
     EXPECT_EQ(model().rowCount(), kSongs.size());
 
     in<QPushButton>(window, "Opt")->click();
@@ -387,7 +386,7 @@ TEST_F(SearchTest, ContextSearchFromThePlayingSong)
     EXPECT_FALSE(window->popupSongPanel(QPoint(5, 5))); // nothing loaded
     search().AkSongsSuchen(0);
     EXPECT_EQ(in<QLineEdit>(window, "suchwort")->text(), u8("x"));
-    EXPECT_FALSE(session().lists.ShowingFound);
+    EXPECT_FALSE(session().lists.ShowingFound());
 
     const QString playing = write75MinuteMp3(folder.path());
     ASSERT_FALSE(playing.isEmpty());
@@ -399,63 +398,10 @@ TEST_F(SearchTest, ContextSearchFromThePlayingSong)
     // 75 minutes are 75:00 here but 1:15:00 in the table: nothing is found.
     item("akp7")->trigger();
     EXPECT_EQ(in<QLineEdit>(window, "suchwort")->text(), u8("75:00"));
-    EXPECT_TRUE(session().lists.FoundSongs.isEmpty());
-    EXPECT_TRUE(session().lists.ShowingFound);
+    EXPECT_TRUE(session().lists.FoundSongs().isEmpty());
+    EXPECT_TRUE(session().lists.ShowingFound());
     item("akp5")->trigger();
     EXPECT_EQ(foundTitles(), QStringList({u8("Night Song"), u8("Day Song")}));
     EXPECT_EQ(session().playback.CurrentIndex(), -1); // the playing song leaves CurrentIndex alone
     EXPECT_EQ(searchOptions().options(), SearchOptions{});
-}
-
-TEST(SearchController, PlayingSongLengthTerm)
-{
-    const std::pair<int, const char *> cases[] = {{4500, "75:00"}, {59, "0:59"}, {7265, "121:05"}, {0, "0:00"}};
-    for (const auto &[seconds, term] : cases) {
-        TAudioInfo info;
-        info.Seconds = seconds;
-        EXPECT_EQ(SearchController::playingSongTerm(info, u8("/a/b.mp3"), 2), u8(term));
-    }
-    EXPECT_EQ(SearchController::playingSongTerm({}, u8("C:\\music\\a.mp3"), 7), u8("C:\\music\\"));
-}
-
-namespace {
-
-// The playback side as the search sees it.
-struct CursorProbe : PlaybackCursor
-{
-    int pendingCleared = 0;
-    int currentIndex = -1;
-    void clearPendingNext() override { ++pendingCleared; }
-    void setCurrentIndex(int row) override { currentIndex = row; }
-    bool songLoaded() const override { return false; }
-    QString CurrentSongPath() const override { return {}; }
-    QString ShowCurrentSong() override { return {}; }
-};
-
-} // namespace
-
-TEST(SearchController, EverySearchForgetsTheSongMarkedToPlayNext)
-{
-    SongLists lists;
-    lists.AllSongs = kSongs;
-    LanguageCode lang;
-    SearchOptionsModel options;
-    ListDisplay list(lists, lang);
-    CursorProbe cursor;
-    SearchController search(lists, lang, options, list, cursor);
-    list.attach(search, cursor);
-
-    search.setSearchTerm(u8("queen"));
-    search.SuchenClick();
-    EXPECT_EQ(cursor.pendingCleared, 1);
-    list.ShowListStatus(); // a refresh re-runs the shown search
-    EXPECT_EQ(cursor.pendingCleared, 2);
-    search.AlleClick(); // shows the whole playlist without searching
-    EXPECT_EQ(cursor.pendingCleared, 2);
-    search.SongsSuchen(0, 3); // a context search from a row makes it the current row
-    EXPECT_EQ(cursor.pendingCleared, 3);
-    EXPECT_EQ(cursor.currentIndex, 3);
-    EXPECT_EQ(search.searchTerm(), u8("Abba"));
-    search.SongsSuchen(0, 99); // no such row: nothing happens
-    EXPECT_EQ(cursor.pendingCleared, 3);
 }

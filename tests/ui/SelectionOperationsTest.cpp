@@ -1,13 +1,14 @@
 // The operations on selected songs and on the playing song, the file information window and
 // dragging files out of the table, on real files, Qt's clipboard and a stand-in file manager
 // on the private session bus.
-#include "SessionFixture.h"
+#include "session/SessionFixture.h"
+#include "QtTestApp.h"
 #include "TestApp.h"
 
 #include "core/AddingSongs.h"
 #include "shell/FileManager.h"
 #include "ui/DragOut.h"
-#include "ui/SongTableModel.h"
+#include "session/SongTableModel.h"
 #include "ui/Tdateiinfo.h"
 #include "ui/Tprog.h"
 #include "core/PlaylistUndo.h"
@@ -107,7 +108,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             TSongRecord r = song(QByteArray(1, char('a' + i)).constData(), "t");
             r.Path = file(r.Artist + QLatin1String(".mp3"));
-            songs().append(r);
+            session->lists.append(r);
         }
         session->list.ShowListStatus();
     }
@@ -133,7 +134,7 @@ protected:
     static const QMimeData *clipboard() { return QGuiApplication::clipboard()->mimeData(); }
     static void setClipboardText(const char *text) { QGuiApplication::clipboard()->setText(QString::fromUtf8(text)); }
 
-    SongList &songs() { return session->lists.AllSongs; }
+    const SongList &songs() { return session->lists.AllSongs(); }
     SelectionOperations &ops() { return session->selection; }
 
     FileManagerStandIn standIn;
@@ -169,11 +170,11 @@ TEST_F(SelectionTest, DeleteWhileAResultIsShownRemovesFromTheResultOnly)
     songsWithFiles(4);
     session->search.setSearchTerm(u8("t"));
     session->search.SuchenClick();
-    ASSERT_TRUE(session->lists.ShowingFound);
+    ASSERT_TRUE(session->lists.ShowingFound());
     const QString before = session->list.statusText();
     ops().LVDeleteSelected({0, 2});
-    EXPECT_EQ(session->lists.FoundSongs.size(), 2);
-    EXPECT_EQ(session->lists.FoundSongs[1].Artist, u8("d"));
+    EXPECT_EQ(session->lists.FoundSongs().size(), 2);
+    EXPECT_EQ(session->lists.FoundSongs()[1].Artist, u8("d"));
     EXPECT_EQ(songs().size(), 4);
     EXPECT_EQ(session->list.model().rowCount(), 2);
     EXPECT_EQ(session->list.statusText(), before);
@@ -188,12 +189,11 @@ TEST_F(SelectionTest, ClearingThePlaylistLetsThePlayingSongPlayOn)
     songsWithFiles(3);
     play(1);
     const quint64 created = session->playback.playersCreated();
-    session->lists.FoundSongs = {songs()[0]};
-    session->lists.ShowingFound = true;
+    session->lists.showFound({songs()[0]});
     ops().mp7Click();
     EXPECT_TRUE(songs().isEmpty());
-    EXPECT_FALSE(session->lists.ShowingFound);
-    EXPECT_EQ(session->lists.FoundSongs.size(), 1);
+    EXPECT_FALSE(session->lists.ShowingFound());
+    EXPECT_EQ(session->lists.FoundSongs().size(), 1);
     EXPECT_EQ(session->list.model().rowCount(), 0);
     EXPECT_EQ(session->list.statusText(), u8("0 Dateien geladen "));
     EXPECT_TRUE(session->playback.songLoaded());
@@ -212,12 +212,12 @@ TEST_F(SelectionTest, CopyPutsFilesOnTheClipboardAsFileManagersPasteThem)
     TSongRecord unicode = song("u", "t");
     unicode.Path = u8("Grüße/東京 #1.mp3");
     file(unicode.Path);
-    songs().append(unicode);
+    session->lists.append(unicode);
     TSongRecord missing = song("m", "t");
     missing.Path = u8("gone/missing.mp3");
-    songs().append(missing);
-    songs().append(missing);
-    songs().last().Path = u8("/nowhere/also missing.mp3");
+    session->lists.append(missing);
+    missing.Path = u8("/nowhere/also missing.mp3");
+    session->lists.append(missing);
     session->list.ShowListStatus();
 
     setClipboardText("before");
@@ -545,7 +545,7 @@ TEST(SelectionInTheProgram, InformationItemsShowTheFileInformationWindow)
     QFile(path).open(QIODevice::WriteOnly);
     TSongRecord r;
     r.Path = path;
-    s.lists.AllSongs = {r};
+    s.lists.replaceAll({r});
     s.list.ShowListStatus();
 
     app.prog()->table()->selectRow(0);
@@ -621,7 +621,7 @@ TEST(PlaylistUndo, BoundedInStepsAndInSongs)
     SongLists lists(QStringLiteral("/tmp/"));
     PlaylistUndo undo;
     for (int i = 0; i < PlaylistUndo::kMaxSteps + 5; ++i) {
-        lists.AllSongs.resize(i + 1);
+        lists.replaceAll(SongList(i + 1));
         undo.remember(lists);
     }
     EXPECT_EQ(undo.steps(), PlaylistUndo::kMaxSteps);
@@ -629,9 +629,9 @@ TEST(PlaylistUndo, BoundedInStepsAndInSongs)
     while (undo.undo(lists))
         ++undone;
     EXPECT_EQ(undone, PlaylistUndo::kMaxSteps);
-    EXPECT_EQ(lists.AllSongs.size(), 6); // the oldest steps went first
+    EXPECT_EQ(lists.AllSongs().size(), 6); // the oldest steps went first
     // A huge list is not kept twice over the bound: older steps make room for it.
-    lists.AllSongs.resize(PlaylistUndo::kMaxSongs / 2 + 1);
+    lists.replaceAll(SongList(PlaylistUndo::kMaxSongs / 2 + 1));
     undo.remember(lists);
     undo.remember(lists);
     EXPECT_EQ(undo.steps(), 1);

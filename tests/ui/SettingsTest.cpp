@@ -1,11 +1,11 @@
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "QtTestApp.h"
 #include "app/SonaloApp.h"
 #include "core/SettingsFile.h"
 #include "support/FakeAudioPlayer.h"
 #include "ui/Mnemonics.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Tprog.h"
 
 #include <QAction>
@@ -21,13 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 class SettingsTest : public ::testing::Test
 {
@@ -345,7 +341,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     }
     auto shownPaths = [&] {
         QStringList paths;
-        for (const TSongRecord &r : session().lists.AllSongs)
+        for (const TSongRecord &r : session().lists.AllSongs())
             paths << r.Path;
         return paths;
     };
@@ -355,7 +351,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     TSongRecord r;
     r.Path = u8("/music/Ärger – ☃.mp3");
     r.Artist = u8("Björk");
-    session().lists.AllSongs = {r};
+    session().lists.replaceAll({r});
     item("einstlastplaylist")->trigger();
     ASSERT_TRUE(settings().SaveSettings());
     EXPECT_EQ(fileValue("einstellungen", "letzteplaylist"), u8("1"));
@@ -373,6 +369,7 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     EXPECT_TRUE(item("einstlastplaylist")->isChecked());
 
     // With arguments the start opens them only.
+    EXPECT_TRUE(window->close());
     app.reset();
     SonaloApp::Options withArgs = testAppOptions(folder.path(), dialogs, players.factory());
     withArgs.arguments = {folder.path() + u8("/beside.slp")};

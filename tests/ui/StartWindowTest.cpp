@@ -1,14 +1,14 @@
 #include "QtTestApp.h"
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
-#include "app/StartWindowController.h"
-#include "app/Tstart.h"
-#include "app/Tstartfenster.h"
+#include "session/StartWindowController.h"
+#include "ui/Tstart.h"
+#include "ui/Tstartfenster.h"
 #include "core/PictureStyle.h"
 #include "core/Playlist.h"
 #include "support/FakeAudioPlayer.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Taddordner.h"
 #include "ui/Tprog.h"
 
@@ -21,13 +21,9 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 void settle()
 {
@@ -108,7 +104,7 @@ protected:
     QStringList loadedArtists() const
     {
         QStringList artists;
-        for (const TSongRecord &r : app->session().lists.AllSongs)
+        for (const TSongRecord &r : app->session().lists.AllSongs())
             artists.append(r.Artist);
         return artists;
     }

@@ -40,7 +40,7 @@ protected:
     QStringList paths() const
     {
         QStringList out;
-        for (const TSongRecord &r : session().lists.AllSongs)
+        for (const TSongRecord &r : session().lists.AllSongs())
             out << r.Path;
         return out;
     }
@@ -148,7 +148,7 @@ TEST_F(TaddordnerTest, OnlyNewAddsInFoldedOrderAndLetterCaseCounts)
     known.Path = musicPath("dup.mp3");
     TSongRecord otherCase;
     otherCase.Path = musicPath("case.mp3");
-    session().lists.AllSongs = {known, otherCase};
+    session().lists.replaceAll({known, otherCase});
     dialog->ed_ort->setText(musicPath());
     dialog->hinzufuegenClick();
     EXPECT_EQ(paths().mid(2), QStringList({musicPath("Case.mp3"), musicPath("Tango.mp3"), musicPath("Über.mp3"),
@@ -174,7 +174,7 @@ TEST_F(TaddordnerTest, RelativTickFillsTheProgramFolderAndStoresRelativePaths)
     // A playlist song stored relative is a duplicate of the found file below the program.
     TSongRecord known;
     known.Path = u8("Music/a.mp3");
-    session().lists.AllSongs = {known};
+    session().lists.replaceAll({known});
     dialog->ed_ort->setText(below);
     dialog->hinzufuegenClick();
     EXPECT_EQ(paths(), QStringList({u8("Music/a.mp3"), u8("Music/b.mp3")}));
@@ -191,15 +191,15 @@ TEST_F(TaddordnerTest, EnterInTheFolderTextStartsTheRun)
     dialog->ed_ort->setText(musicPath());
     QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u8("a"));
     QApplication::sendEvent(dialog->ed_ort, &other);
-    EXPECT_EQ(session().lists.AllSongs.size(), 0);
+    EXPECT_EQ(session().lists.AllSongs().size(), 0);
     EXPECT_EQ(dialog->ed_ort->text(), musicPath() + u8("a"));
     dialog->ed_ort->setText(musicPath());
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
-        session().lists.AllSongs.clear();
+        session().lists.clear();
         QKeyEvent enter(QEvent::KeyPress, key, Qt::NoModifier, u8("\r"));
         QApplication::sendEvent(dialog->ed_ort, &enter);
         EXPECT_TRUE(enter.isAccepted());
-        EXPECT_EQ(session().lists.AllSongs.size(), 4) << key;
+        EXPECT_EQ(session().lists.AllSongs().size(), 4) << key;
     }
     EXPECT_EQ(dialog->ed_ort->text(), musicPath());
 }
@@ -211,7 +211,7 @@ TEST_F(TaddordnerTest, CancelDuringTheWalkAddsNothing)
     // The click arrives with the first pending events the walk lets run.
     QTimer::singleShot(0, dialog, [this] { dialog->Button1->click(); });
     dialog->hinzufuegenClick();
-    EXPECT_TRUE(session().lists.AllSongs.isEmpty());
+    EXPECT_TRUE(session().lists.AllSongs().isEmpty());
     EXPECT_EQ(dialog->Label3->text(), u8("0"));
     EXPECT_FALSE(session().scan.ScanCancelled);
     EXPECT_EQ(dialog->Button1->text(), u8("Close"));
@@ -225,11 +225,11 @@ TEST_F(TaddordnerTest, CancelDuringAddingStopsWithinOneFileAndKeepsWhatWasAdded)
     dialog->ed_ort->setText(musicPath());
     onAdd = [&](const QString &path, bool relative) {
         read(path, relative);
-        if (session().lists.AllSongs.size() == 10)
+        if (session().lists.AllSongs().size() == 10)
             dialog->Button1->click();
     };
     dialog->hinzufuegenClick();
-    EXPECT_EQ(session().lists.AllSongs.size(), 10);
+    EXPECT_EQ(session().lists.AllSongs().size(), 10);
     // Progress is shown after files 1 and 8; Label2 keeps it, Label3 counts what was added.
     EXPECT_EQ(counters(), QStringList({u8("20"), u8("8"), u8("10")}));
     EXPECT_EQ(model().rowCount(), 10);
@@ -304,14 +304,13 @@ TEST_F(TaddordnerTest, FolderBrowserAndMenuItems)
     for (const char *item : {"mp4", "m_openordner"}) {
         dialog->hide();
         TSongRecord r;
-        session().lists.AllSongs = {r, r, r};
-        session().lists.FoundSongs = {r};
-        session().lists.ShowingFound = true;
+        session().lists.replaceAll({r, r, r});
+        session().lists.showFound({r});
         // (ShowListStatus would re-run the search; set the table as a search left it.)
         session().list.setRowCount(1);
         EXPECT_EQ(model().rowCount(), 1);
         window->findChild<QAction *>(u8(item))->trigger();
-        EXPECT_FALSE(session().lists.ShowingFound) << item;
+        EXPECT_FALSE(session().lists.ShowingFound()) << item;
         EXPECT_EQ(model().rowCount(), 3) << item;
         EXPECT_TRUE(dialog->isVisible()) << item;
     }
@@ -323,7 +322,7 @@ TEST_F(TaddordnerTest, SonaloCliScanWritesWhatTheDialogAdds)
     put("wma_tags.wma", "x/y/e.wma");
     dialog->ed_ort->setText(musicPath());
     dialog->hinzufuegenClick();
-    const SongList fromDialog = session().lists.AllSongs;
+    const SongList fromDialog = session().lists.AllSongs();
     ASSERT_EQ(fromDialog.size(), 5);
 
     const QString out = programFolder() + u8("scan.slp");
@@ -333,10 +332,10 @@ TEST_F(TaddordnerTest, SonaloCliScanWritesWhatTheDialogAdds)
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     SongLists written;
     LoadPlaylist(written, out);
-    ASSERT_EQ(written.AllSongs.size(), fromDialog.size());
+    ASSERT_EQ(written.AllSongs().size(), fromDialog.size());
     for (qsizetype i = 0; i < fromDialog.size(); ++i)
         for (int f = 0; f < TSongRecord::kFieldCount; ++f)
-            EXPECT_EQ(written.AllSongs[i].field(f), fromDialog[i].field(f)) << i << " " << f;
+            EXPECT_EQ(written.AllSongs()[i].field(f), fromDialog[i].field(f)) << i << " " << f;
 }
 
 TEST_F(TaddordnerTest, NoSecondRunStartsInsideARunningAdding)
@@ -350,15 +349,15 @@ TEST_F(TaddordnerTest, NoSecondRunStartsInsideARunningAdding)
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u8("\r"));
         QApplication::sendEvent(dialog->ed_ort, &enter);
         dialog->hinzufuegenClick();
-        if (session().lists.AllSongs.size() > 4)
+        if (session().lists.AllSongs().size() > 4)
             ++nestedRuns;
     };
     dialog->hinzufuegenClick();
-    EXPECT_EQ(session().lists.AllSongs.size(), 4);
+    EXPECT_EQ(session().lists.AllSongs().size(), 4);
     // The same while the main window adds a dropped folder.
-    session().lists.AllSongs.clear();
+    session().lists.clear();
     session().playlist.lvDropFiles({musicPath()});
-    EXPECT_EQ(session().lists.AllSongs.size(), 4);
+    EXPECT_EQ(session().lists.AllSongs().size(), 4);
     EXPECT_EQ(nestedRuns, 0);
     EXPECT_EQ(counters(), QStringList({u8("4"), u8("4"), u8("4")}));
 }

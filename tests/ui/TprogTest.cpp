@@ -1,13 +1,15 @@
 #include "ui/Tprog.h"
 #include "ui/Mnemonics.h"
 
-#include "SessionFixture.h"
-#include "ui/SongTableModel.h"
+#include "session/SessionFixture.h"
+#include "QtTestApp.h"
+#include "session/SongTableModel.h"
 
 #include "core/Playlist.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -160,7 +162,7 @@ protected:
 
     QString statusText() const { return window->statusLabel()->text(); }
     QAction *item(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
-    SongList &songs() { return session->lists.AllSongs; }
+    const SongList &songs() { return session->lists.AllSongs(); }
 
     std::unique_ptr<Tprog> window;
 };
@@ -236,7 +238,7 @@ TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)
     EXPECT_EQ(session->lang.code(), u8("de"));
     EXPECT_EQ(switched, 1);
 
-    songs() = {song("a", "b"), song("c", "d")};
+    session->lists.replaceAll({song("a", "b"), song("c", "d")});
     session->list.ShowListStatus();
     session->lang.setCode(u8("fr"));
     w.sprache();
@@ -306,7 +308,7 @@ TEST_F(TprogTest, StartStateAndLayout)
 TEST_F(TprogTest, TableReadsTheShownListByIndex)
 {
     Tprog &w = makeWindow();
-    songs() = {song("Zed", "last", "1:00:00"), song("Amy", "first", "4:05")};
+    session->lists.replaceAll({song("Zed", "last", "1:00:00"), song("Amy", "first", "4:05")});
     session->list.ShowListStatus();
     const SongTableModel &model = session->list.model();
     EXPECT_EQ(w.table()->model(), &model);
@@ -336,7 +338,7 @@ TEST_F(TprogTest, TableReadsTheShownListByIndex)
     EXPECT_EQ(statusText(), u8("2 Files Loaded (1h 4min 5sec)"));
 
     // Rows beyond the list (the count is reset before a list changes) stay blank.
-    songs().clear();
+    session->lists.clear();
     EXPECT_EQ(cell(1, 1), QString());
 }
 
@@ -377,9 +379,10 @@ TEST_F(TprogTest, ActivationAndClose)
     EXPECT_EQ(w.MaximizePending, 1);
 
     // Closing releases the song and ends the program.
-    session->lists.AllSongs = {song("a", "1")};
-    QFile(programFolder + u8("a.mp3")).open(QIODevice::WriteOnly);
-    session->lists.AllSongs[0].Path = programFolder + u8("a.mp3");
+    TSongRecord a = song("a", "1");
+    a.Path = programFolder + u8("a.mp3");
+    QFile(a.Path).open(QIODevice::WriteOnly);
+    session->lists.replaceAll({a});
     session->playback.lvDblClick(0);
     ASSERT_TRUE(session->playback.songLoaded());
     int closed = 0;

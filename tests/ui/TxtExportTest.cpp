@@ -1,6 +1,7 @@
 // The export window and the output settings: their controllers driven as the windows drive
 // them, the windows' controls, and sonalo-cli writing the same bytes as the window.
-#include "SessionFixture.h"
+#include "session/SessionFixture.h"
+#include "QtTestApp.h"
 #include "TempDir.h"
 #include "TestApp.h"
 
@@ -51,12 +52,13 @@ class TxtExportTest : public SessionFixture
 {
 protected:
     TxtExportController &exporter() { return session->txtExport; }
-    SongList &songs() { return session->lists.AllSongs; }
+    const SongList &songs() { return session->lists.AllSongs(); }
     void fill()
     {
-        songs() = {song("Zed", "last"), song("abba", "Waterloo"), song("ABBA", "waterloo"), song("Tom & Jerry", "<b>")};
-        songs()[1].Genre = u8("Pop");
-        songs()[3].Genre = u8("Hard Rock");
+        SongList list{song("Zed", "last"), song("abba", "Waterloo"), song("ABBA", "waterloo"), song("Tom & Jerry", "<b>")};
+        list[1].Genre = u8("Pop");
+        list[3].Genre = u8("Hard Rock");
+        session->lists.replaceAll(list);
     }
     QString outputText() const { return session->txtExport.outputLines().join(QLatin1Char('\n')); }
 };
@@ -120,8 +122,7 @@ TEST_F(TxtExportTest, ChangesWriteAgainOnlyWithAutoUpdate)
 TEST_F(TxtExportTest, WritesTheWholePlaylistWhileASearchResultIsShown)
 {
     fill();
-    session->lists.FoundSongs = {songs()[0]};
-    session->lists.ShowingFound = true;
+    session->lists.showFound({songs()[0]});
     exporter().setTemplateText(u8("%titel%"));
     EXPECT_EQ(exporter().outputLines().size(), 4);
 }
@@ -278,8 +279,8 @@ protected:
 TEST_F(ExportWindowsTest, ExportWindowCaptionsPanelsAndControls)
 {
     Ttxtexport *w = app->txtexport();
-    s().lists.AllSongs = {TSongRecord{u"B"_s, u"b"_s, {}, {}, {}, {}, {}, u"b.mp3"_s},
-                          TSongRecord{u"A"_s, u"a"_s, {}, {}, {}, {}, {}, u"a.mp3"_s}};
+    s().lists.replaceAll({TSongRecord{u"B"_s, u"b"_s, {}, {}, {}, {}, {}, u"b.mp3"_s},
+                          TSongRecord{u"A"_s, u"a"_s, {}, {}, {}, {}, {}, u"a.mp3"_s}});
     switchLanguage("Deutsch1");
     EXPECT_EQ(w->windowTitle(), u"Export als Text/HTML Tabelle"_s);
     EXPECT_EQ(child<QCheckBox>(w, "cb_nullen")->text(), u"Führende Nullen bei %123%"_s);

@@ -2,7 +2,7 @@
 // on Xvfb with openbox): closed and opened again, a window comes back exactly where it was,
 // also after the user moved it. Positions are the X server's, read with xdotool.
 #include "QtTestApp.h"
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "support/FakeAudioPlayer.h"
 #include "ui/Teinstshortcuts.h"

@@ -3,16 +3,17 @@
 #include "ui/Tprog.h"
 
 #include "QtTestApp.h"
-#include "ScriptedDialogs.h"
+#include "session/ScriptedDialogs.h"
 #include "TestApp.h"
 #include "app/SonaloApp.h"
-#include "app/Tinfo.h"
+#include "ui/Tinfo.h"
 #include "support/FakeAudioPlayer.h"
-#include "ui/Session.h"
+#include "session/Session.h"
 #include "ui/Tfehler.h"
 #include "ui/Tsuchopt.h"
 #include "ui/Mnemonics.h"
-#include "ui/UserDialogs.h"
+#include "session/UserDialogs.h"
+#include "ui/QtUserDialogs.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAbstractButton>
@@ -37,10 +38,9 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+#include "support/TestSongs.h"
 
 namespace {
-
-QString u8(const char *s) { return QString::fromUtf8(s); }
 
 void key(QWidget *w, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -66,7 +66,7 @@ protected:
             r.Path = folder.filePath(QStringLiteral("%1.mp3").arg(i));
             QFile file(r.Path);
             EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            session().lists.AllSongs.append(r);
+            session().lists.append(r);
         }
         session().list.ShowListStatus();
     }

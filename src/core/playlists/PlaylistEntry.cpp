@@ -1,6 +1,7 @@
 #include "core/playlists/PlaylistEntry.h"
 
 #include "core/FileSystem.h"
+#include "core/SongNameSplit.h"
 #include "core/TextUtil.h"
 
 #include <QDir>
@@ -41,14 +42,9 @@ bool isWindowsUriPath(QStringView p)
 
 void splitDisplayTitle(QStringView display, PlaylistEntry &entry)
 {
-    const qsizetype at = display.indexOf(QLatin1String(" - "));
-    if (at < 0) {
-        entry.artist.clear();
-        entry.title = display.trimmed().toString();
-        return;
-    }
-    entry.artist = display.first(at).trimmed().toString();
-    entry.title = display.sliced(at + 3).trimmed().toString();
+    SongNameSplit::ArtistTitle split = SongNameSplit::splitDisplayTitle(display);
+    entry.artist = std::move(split.artist);
+    entry.title = std::move(split.title);
 }
 
 void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder)
@@ -121,18 +117,13 @@ TSongRecord playlistFieldsRecord(const PlaylistEntry &entry)
     r.Path = entry.path.isEmpty() ? entry.location : entry.path;
     if (r.Title.isEmpty()) {
         // The file name, as a file without tags gives it.
-        QString name = FileSystem::fileNameOf(r.Path);
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot > 0)
-            name.truncate(dot);
-        if (name.isEmpty())
-            name = r.Path;
-        const qsizetype at = name.indexOf(QLatin1String(" - "));
-        if (r.Artist.isEmpty() && at > 0) {
-            r.Artist = name.left(at);
-            r.Title = name.mid(at + 3);
+        const SongNameSplit::ArtistTitle split = SongNameSplit::splitEntryFileName(FileSystem::fileNameOf(r.Path), r.Path);
+        if (r.Artist.isEmpty() && !split.artist.isEmpty()) {
+            r.Artist = split.artist;
+            r.Title = split.title;
         } else {
-            r.Title = name;
+            // The name whole.
+            r.Title = split.artist.isEmpty() ? split.title : split.artist + QStringLiteral(" - ") + split.title;
         }
     }
     return r;

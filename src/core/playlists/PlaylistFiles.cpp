@@ -56,8 +56,8 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
         resolvePlaylistEntry(entry, folder);
         songs.append(record ? record(entry) : playlistFieldsRecord(entry));
     }
-    lists.AllSongs.append(std::move(songs));
-    lists.SourceFolders.append(FileSystem::folderOf(fileName));
+    lists.append(std::move(songs));
+    lists.addSourceFolder(FileSystem::folderOf(fileName));
 }
 
 void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record, bool dropped,

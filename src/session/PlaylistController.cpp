@@ -1,0 +1,355 @@
+#include "session/PlaylistController.h"
+
+
+#include "core/AddingSongs.h"
+#include "core/Errors.h"
+#include "core/FileSystem.h"
+#include "core/FolderWalk.h"
+#include "core/Playlist.h"
+#include "core/PlaylistUndo.h"
+#include "core/playlists/PlaylistFiles.h"
+#include "tags/AddSongFile.h"
+#include "tags/PlaylistEntryRecord.h"
+#include "session/ListDisplay.h"
+#include "session/UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+QString audioFilesFilter(QStringView allFiles)
+{
+    return QStringLiteral("Audio (*.mp3,*.wav,*.ogg,*.wma,*.flac,*.opus,*.m4a) "
+                          "(*.mp3 *.wav *.ogg *.wma *.flac *.opus *.m4a);;Audio (*.mp3) (*.mp3);;"
+                          "Audio (*.wav) (*.wav);;Audio (*.ogg) (*.ogg);;Audio (*.wma) (*.wma);;"
+                          "Audio (*.flac) (*.flac);;Audio (*.opus) (*.opus);;Audio (*.m4a) (*.m4a);;")
+        + allFiles.toString() + QStringLiteral(" (*.*) (*)");
+}
+
+void processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list,
+                                       const OutputSettings &output, const LanguageCode &lang, UserDialogs &dialogs,
+                                       AddSongFileFn addSongFile, QObject *parent)
+    : QObject(parent),
+      m_lists(lists),
+      m_scan(scan),
+      m_list(list),
+      m_output(output),
+      m_lang(lang),
+      m_dialogs(dialogs),
+      m_addSongFile(std::move(addSongFile)),
+      m_openAudioFilesFilter(audioFilesFilter(u"Alle Dateien"))
+{
+    if (!m_addSongFile)
+        m_addSongFile = [this](const QString &path, bool relative) { AddSongFile(m_lists, path, relative); };
+    // An entry whose file is there reads its tags, as adding a file does; a long list keeps
+    // the window painting while adding runs (it takes no input then).
+    m_entryRecord = [this, sinceRepaint = std::make_shared<QElapsedTimer>()](const PlaylistEntry &entry) {
+        if (m_adding && (!sinceRepaint->isValid() || sinceRepaint->elapsed() >= 50)) {
+            processEvents();
+            sinceRepaint->start();
+        }
+        return playlistEntryRecord(entry, m_lists.programFolder());
+    };
+    // Hand-overs that came while adding ran wait for its end.
+    connect(this, &PlaylistController::addingChanged, this, [this](bool adding) {
+        if (!adding && !m_forwarded.isEmpty())
+            QMetaObject::invokeMethod(this, &PlaylistController::openQueuedForwarded, Qt::QueuedConnection);
+    });
+}
+
+QString PlaylistController::playlistFilter()
+{
+    return QStringLiteral("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf)");
+}
+
+void PlaylistController::languageChanged()
+{
+    if (m_lang.isDe())
+        m_openAudioFilesFilter.replace(QLatin1String("All Files"), QLatin1String("Alle Dateien"));
+    else if (m_lang.isEn())
+        m_openAudioFilesFilter.replace(QLatin1String("Alle Dateien"), QLatin1String("All Files"));
+}
+
+void PlaylistController::runCommand(const std::function<void()> &command)
+{
+    // The program's error handler: show the message; the command stops where it was.
+    try {
+        command();
+    } catch (const SonaloError &e) {
+        m_dialogs.showError(nullptr, e.message());
+    }
+}
+
+bool PlaylistController::addSongs(const std::function<void()> &adding)
+{
+    // Enter in the add-folder dialog, or a drop while a scan runs (the loops let events run),
+    // must not start a second adding inside the first.
+    if (m_adding)
+        return false;
+    // The window comes back also when adding stops with an error.
+    struct Guard
+    {
+        PlaylistController &c;
+        explicit Guard(PlaylistController &controller) : c(controller)
+        {
+            c.m_adding = true;
+            Q_EMIT c.addingChanged(true);
+        }
+        ~Guard()
+        {
+            c.m_adding = false;
+            Q_EMIT c.addingChanged(false);
+        }
+    } guard(*this);
+    runCommand(adding);
+    return true;
+}
+
+void PlaylistController::addAndScroll(const std::function<bool()> &adding)
+{
+    {
+        auto scope = m_lists.edit(SongLists::Refresh::None);
+        if (!adding())
+            return; // another adding runs: it refreshes when it ends
+        // The count is shown again also when nothing was added (a cancelled dialog).
+        scope.ask(SongLists::Refresh::TableAndStatus);
+    }
+    Q_EMIT songsAppended();
+}
+
+void PlaylistController::loadPlaylistFile(const QString &fileName)
+{
+    // Read into a list of its own first, so that a failure adds nothing.
+    SongLists loaded(m_lists.programFolder());
+    // A playlist of a million songs takes a second to parse: the window keeps painting.
+    LoadAnyPlaylist(loaded, fileName, m_entryRecord, false, [this] {
+        if (m_adding)
+            processEvents();
+    });
+    m_lists.appendFrom(loaded);
+}
+
+void PlaylistController::OpenArgument(const QString &argument)
+{
+    // A playlist is read into a list of its own first, so that a failure adds nothing.
+    SongLists loaded(m_lists.programFolder());
+    std::optional<SonaloError> failure;
+    {
+        const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
+        addSongs([&] {
+            try {
+                ::OpenArgument(loaded, argument, m_scan, m_addSongFile, processEvents, m_folderRelative,
+                               m_entryRecord);
+            } catch (const SonaloError &e) {
+                failure = e; // reported by the caller, after the refresh
+            }
+        });
+        m_lists.appendFrom(loaded);
+        m_playlistFolderList.clear();
+    }
+    if (failure)
+        throw *failure;
+}
+
+void PlaylistController::OpenForwardedArguments(const QStringList &params)
+{
+    if (params.size() < 2)
+        return;
+    m_forwarded.append(params.mid(1));
+    QMetaObject::invokeMethod(this, &PlaylistController::openQueuedForwarded, Qt::QueuedConnection);
+}
+
+void PlaylistController::openQueuedForwarded()
+{
+    // Adding in progress (a scan lets events run): the end of that adding comes back here.
+    // Already opening: the loop below takes the new ones in turn.
+    if (m_adding || m_openingForwarded)
+        return;
+    m_openingForwarded = true;
+    while (!m_forwarded.isEmpty()) {
+        const QStringList arguments = m_forwarded.takeFirst();
+        // Like the program's own arguments: a failure shows and stops this hand-over's rest.
+        runCommand([&] {
+            for (const QString &argument : arguments)
+                OpenArgument(argument);
+        });
+        ++m_forwardedOpened;
+    }
+    m_openingForwarded = false;
+}
+
+bool PlaylistController::keepLastPlaylist()
+{
+    if (m_lastPlaylistPath.isEmpty())
+        return true;
+    bool ok = false;
+    runCommand([&] {
+        if (!QDir().mkpath(QFileInfo(m_lastPlaylistPath).absolutePath()))
+            throw SonaloError(QStringLiteral("Unable to write to %1").arg(m_lastPlaylistPath));
+        SaveAnyPlaylist(m_lists.AllSongs(), m_lastPlaylistPath, TTextEncoding::teUtf8, m_output.picture);
+        ok = true;
+    });
+    return ok;
+}
+
+void PlaylistController::FormShow(const QStringList &arguments, bool restoreLast)
+{
+    if (arguments.isEmpty() && restoreLast && !m_lastPlaylistPath.isEmpty()
+        && FileSystem::isRegularFile(m_lastPlaylistPath)) {
+        m_playlistFolderList.clear();
+        const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
+        runCommand([this] { loadPlaylistFile(m_lastPlaylistPath); });
+        return;
+    }
+    // The silent walk: the program's folder only, sorted by name without regard to case.
+    m_playlistFolderList.clear();
+    WideFindAllFiles(m_playlistFolderList, m_lists.programFolder(), {QStringLiteral(".slp")}, false);
+    if (arguments.isEmpty()) {
+        if (m_playlistFolderList.size() == 1)
+            EinzigeLaden();
+        else if (m_playlistFolderList.size() > 1)
+            Q_EMIT startWindowRequested();
+        return;
+    }
+    runCommand([&] {
+        for (const QString &argument : arguments)
+            OpenArgument(argument);
+    });
+    // After a failed argument no start window is offered either.
+    m_playlistFolderList.clear();
+}
+
+void PlaylistController::EinzigeLaden()
+{
+    if (m_playlistFolderList.isEmpty())
+        return;
+    runCommand([this] {
+        // No refresh when the load fails.
+        auto scope = m_lists.edit(SongLists::Refresh::None);
+        loadPlaylistFile(m_playlistFolderList.first());
+        scope.ask(SongLists::Refresh::TableAndStatus);
+    });
+    m_playlistFolderList.clear();
+}
+
+void PlaylistController::FormActivate()
+{
+    if (!m_playlistFolderList.isEmpty())
+        Q_EMIT startWindowRequested();
+}
+
+void PlaylistController::loadPlaylists(const QStringList &fileNames)
+{
+    // Also when one fails: the playlists read before it are in the list, and the table must
+    // count them before the error shows.
+    const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
+    for (const QString &name : fileNames)
+        loadPlaylistFile(name);
+}
+
+void PlaylistController::mp1Click()
+{
+    if (m_adding)
+        return;
+    // The playlist goes only once a file is chosen: Cancel changes nothing.
+    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    if (name.isEmpty())
+        return;
+    if (m_undo && !m_lists.AllSongs().isEmpty())
+        m_undo->remember(m_lists);
+    // Also after a failed load the table is refreshed: it must not go on counting the songs
+    // that are gone.
+    const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
+    m_lists.replaceAll({});
+    addSongs([&] { loadPlaylistFile(name); });
+}
+
+void PlaylistController::mp3Click()
+{
+    if (m_adding)
+        return;
+    // The playlist is shown before the dialog opens; the count only after a load.
+    m_lists.showAll();
+    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    if (name.isEmpty())
+        return;
+    addSongs([&] {
+        auto scope = m_lists.edit(SongLists::Refresh::None);
+        loadPlaylistFile(name);
+        scope.ask(SongLists::Refresh::TableAndStatus);
+    });
+}
+
+void PlaylistController::savePlaylistTo(const SongList &list)
+{
+    const QString name = m_dialogs.saveFileName(nullptr, playlistFilter());
+    if (name.isEmpty() || !confirmOverwrite(m_dialogs, nullptr, m_lang, playlistSaveTarget(name)))
+        return;
+    runCommand([&] { SaveAnyPlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
+}
+
+void PlaylistController::mp2Click()
+{
+    savePlaylistTo(m_lists.AllSongs());
+}
+
+void PlaylistController::ergalsempClick()
+{
+    savePlaylistTo(m_lists.FoundSongs());
+}
+
+void PlaylistController::m_opendateiClick()
+{
+    if (m_adding)
+        return;
+    // The dialog is modal, which keeps the window from input while it is open.
+    const QStringList names = m_dialogs.openFileNames(nullptr, m_openAudioFilesFilter);
+    addAndScroll([&] {
+        addSongs([&] {
+            for (const QString &name : names)
+                m_addSongFile(name, false);
+        });
+        return true;
+    });
+}
+
+void PlaylistController::mp11Click(const QMimeData *clipboard)
+{
+    const QStringList names = fileListFromMimeData(clipboard);
+    if (names.isEmpty())
+        return; // no file list on the clipboard: nothing happens
+    addAndScroll([&] {
+        return addSongs([&] { addPastedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
+                                             m_entryRecord); });
+    });
+}
+
+void PlaylistController::lvDropFiles(const QStringList &names)
+{
+    addAndScroll([&] {
+        return addSongs([&] { addDroppedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
+                                              m_entryRecord); });
+    });
+}
+
+void PlaylistController::mp4Click()
+{
+    if (m_lists.ShowingFound()) {
+        const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
+        m_lists.showAll();
+    }
+    Q_EMIT addFolderDialogRequested();
+}

@@ -1,0 +1,4 @@
+#pragma once
+#include "core/Text.h"
+#include <QString>
+#include <vector>

@@ -1,0 +1,3 @@
+#include "ui/Window.h"
+#include "session/Lists.h"
+#include <QtWidgets/QWidget>

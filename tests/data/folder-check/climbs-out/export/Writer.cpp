@@ -1,0 +1,2 @@
+// folder-check expects: line 2, climbs out of its folder
+#include "../session/Session.h"

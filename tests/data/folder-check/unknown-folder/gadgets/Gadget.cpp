@@ -1,0 +1,1 @@
+// folder-check expects: line 1, gadgets is no folder of the rules

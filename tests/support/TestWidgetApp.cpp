@@ -1,0 +1,8 @@
+#include "support/TestApp.h"
+
+#include "QtTestApp.h"
+
+QCoreApplication &testApp()
+{
+    return qtTestApp();
+}
