@@ -112,18 +112,50 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
 {
     SongList &shown = m_showingFound ? m_found : m_all;
     QList<int> removed;
-    // Back to front, so that each row number still means the song it meant.
-    for (auto it = ascendingRows.crbegin(); it != ascendingRows.crend(); ++it) {
-        if (*it >= 0 && *it < shown.size() && (removed.isEmpty() || *it < removed.last())) {
-            shown.removeAt(*it);
-            removed.append(*it);
+    removed.reserve(ascendingRows.size());
+    for (int row : ascendingRows)
+        if (row >= 0 && row < shown.size() && (removed.isEmpty() || row > removed.last()))
+            removed.append(row);
+    if (!removed.isEmpty()) {
+        // One pass over the list, whatever the number of rows: each kept song moves once (a
+        // row at a time, a thousand rows of a million songs would move the rest a thousand
+        // times).
+        qsizetype to = removed.first();
+        qsizetype next = 0;
+        for (qsizetype from = removed.first(); from < shown.size(); ++from) {
+            if (next < removed.size() && removed[next] == from) {
+                ++next;
+                continue;
+            }
+            shown[to++] = std::move(shown[from]);
         }
+        shown.resize(to);
     }
-    if (m_observer && !m_showingFound && !removed.isEmpty()) {
-        std::reverse(removed.begin(), removed.end());
+    if (m_observer && !m_showingFound && !removed.isEmpty())
         m_observer->rowsRemoved(removed);
-    }
     changed(Refresh::Table);
+}
+
+bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order)
+{
+    const qsizetype n = m_all.size();
+    if (m_showingFound || qsizetype(order.size()) != n)
+        return false;
+    std::vector<bool> seen(size_t(n), false);
+    for (qsizetype from : order) {
+        if (from < 0 || from >= n || seen[size_t(from)])
+            return false;
+        seen[size_t(from)] = true;
+    }
+    SongList reordered;
+    reordered.reserve(n);
+    for (qsizetype from : order)
+        reordered.append(m_all[from]);
+    m_all = std::move(reordered);
+    if (m_observer)
+        m_observer->reordered(order);
+    changed(Refresh::Table);
+    return true;
 }
 
 void SongLists::showFound(SongList found)

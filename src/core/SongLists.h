@@ -104,6 +104,10 @@ public:
     void replaceAll(SongList songs);                      // TableAndStatus; shows the playlist
     void clear();                                         // TableAndStatus; shows the (empty) playlist
     void removeShownRows(const QList<int> &ascendingRows); // Table
+    // Puts the playlist in a new order: order[j] is the row before of the song that goes to
+    // j, a permutation of every row. Only while the playlist is shown; false (and nothing
+    // changed) otherwise or for an order that is no permutation of the playlist.
+    bool reorderPlaylist(const std::vector<qsizetype> &order);   // Table
     void showFound(SongList found);                       // Table
     void showAll();                                       // Table
     void restore(Snapshot snapshot);                      // TableAndStatus

@@ -55,6 +55,20 @@ void ListDisplay::showPlayFailure(const QString &path)
     Q_EMIT statusTextChanged(m_noticeText);
 }
 
+void ListDisplay::showMoveRefused()
+{
+    m_noticeText = m_lang.text(u"Während ein Suchergebnis angezeigt wird, lässt sich die Reihenfolge nicht ändern",
+                               u"The order cannot be changed while a search result is shown");
+    m_notice.start();
+    Q_EMIT statusTextChanged(m_noticeText);
+}
+
+void ListDisplay::clearSortMark()
+{
+    m_sort = SortState{};
+    Q_EMIT sortIndicatorChanged(-1, false);
+}
+
 void ListDisplay::ShowListStatus()
 {
     m_statusShowsSong = false;

@@ -60,6 +60,11 @@ public:
     // text again (including what was set meanwhile, such as the next song).
     void showPlayFailure(const QString &path);
     void setNoticeMilliseconds(int ms) { m_notice.setInterval(ms); }
+    // Rows were to be moved by hand while a search result is shown: the status line says why
+    // nothing moved, for a while.
+    void showMoveRefused();
+    // The rows were put in an order of the user's own: no column's sort mark any more.
+    void clearSortMark();
     // The language routine's part: the count text in the new language.
     void languageChanged();
 

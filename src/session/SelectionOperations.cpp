@@ -1,4 +1,5 @@
 #include "session/SelectionOperations.h"
+#include "session/RowMoves.h"
 
 #include "core/PlaylistUndo.h"
 
@@ -79,6 +80,40 @@ void SelectionOperations::LVDeleteSelected(const QList<int> &rows)
     // The status line is not changed.
     const auto scope = m_lists.edit(SongLists::Refresh::Table);
     m_lists.removeShownRows(valid);
+}
+
+QList<int> SelectionOperations::applyMove(const QList<int> &rows,
+                                          const std::function<RowMoves::Move(const QList<int> &)> &plan)
+{
+    const QList<int> valid = validRows(rows);
+    if (valid.isEmpty())
+        return {};
+    if (m_lists.ShowingFound()) {
+        m_list.showMoveRefused();
+        return {};
+    }
+    const RowMoves::Move move = plan(valid);
+    if (move.order.empty())
+        return {};
+    if (m_undo)
+        m_undo->remember(m_lists);
+    {
+        const auto scope = m_lists.edit(SongLists::Refresh::Table); // the status line stays
+        m_lists.reorderPlaylist(move.order);
+    }
+    m_list.clearSortMark();
+    return move.rows;
+}
+
+QList<int> SelectionOperations::moveRows(const QList<int> &rows, int delta)
+{
+    return applyMove(rows, [&](const QList<int> &valid) { return RowMoves::step(m_lists.AllSongs().size(), valid, delta); });
+}
+
+QList<int> SelectionOperations::dropRows(const QList<int> &rows, int before)
+{
+    return applyMove(rows,
+                     [&](const QList<int> &valid) { return RowMoves::dropBefore(m_lists.AllSongs().size(), valid, before); });
 }
 
 void SelectionOperations::p4Click(const QList<int> &rows)

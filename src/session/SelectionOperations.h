@@ -7,10 +7,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class FileManager;
 class ListDisplay;
 class PlaylistUndo;
 class PlaybackCursor;
+namespace RowMoves {
+struct Move;
+}
 
 // The operations on the selected rows of the song table and on the playing song: delete rows,
 // clear the playlist, copy files to the clipboard, show a file in its folder, its properties
@@ -35,6 +40,12 @@ public:
     // Removes the rows from the shown list: from the search result only while one is shown,
     // so that a later refresh of the search shows them again. The status line stays.
     void LVDeleteSelected(const QList<int> &rows);
+    // Moving rows by hand, while the whole playlist is shown: Alt+Up (-1) and Alt+Down (+1) move
+    // every row one step; a drag inside the table puts them together before row `before`.
+    // Undo covers it, the sort mark goes. While a search result is shown the status line says
+    // why nothing moves. Returns where the rows stand afterwards (empty when nothing moved).
+    QList<int> moveRows(const QList<int> &rows, int delta);
+    QList<int> dropRows(const QList<int> &rows, int before);
     // Del in the table's menu: only with a row selected.
     void p4Click(const QList<int> &rows);
     // Empties the playlist; the loaded song plays on, the search result and history stay.
@@ -68,6 +79,7 @@ Q_SIGNALS:
     void playingSongInformationRequested();
 
 private:
+    QList<int> applyMove(const QList<int> &valid, const std::function<RowMoves::Move(const QList<int> &)> &plan);
     // The resolved path of a row, beside the program when it stayed relative; empty for a row
     // the shown list does not have.
     QString resolvedPath(int row) const;

@@ -35,6 +35,8 @@ const UiText kMainMenu[] = {
     {"mp8", u"Markierten Titel Löschen", u"Delete Selected Song", "Del"},
     {"mp_undo", u"Rückgängig", u"Undo", "Ctrl+Z"},
     {"mp_redo", u"Wiederherstellen", u"Redo", "Ctrl+Shift+Z"},
+    {"mp_up", u"Markierte Songs nach oben", u"Move Selected Songs Up", "Alt+Up"},
+    {"mp_down", u"Markierte Songs nach unten", u"Move Selected Songs Down", "Alt+Down"},
     {"Suche1", u"Suche", u"Search"},
     {"msuche", u"Suche", u"Search", "Ctrl+F"},
     {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},

@@ -52,6 +52,8 @@ public:
     void mp9Click(); // Playlist > jump to the playing song
     // Selects the row that plays and scrolls it into view; nothing when it is not shown.
     void jumpToPlayingSong();
+    // Selects exactly these rows and scrolls the first into view; nothing for none.
+    void selectRows(const QList<int> &rows);
     // Double click on the table: starts the selected row, or asks for files when none is.
     void lvDblClick();
 

@@ -114,6 +114,9 @@ void Tprog::createMenus()
     mp0->addSeparator();
     item(mp0, "mp_undo", [&selection] { selection.undoClick(); });
     item(mp0, "mp_redo", [&selection] { selection.redoClick(); });
+    mp0->addSeparator();
+    item(mp0, "mp_up", [this, &selection] { selectRows(selection.moveRows(selectedRows(), -1)); });
+    item(mp0, "mp_down", [this, &selection] { selectRows(selection.moveRows(selectedRows(), +1)); });
 
     QMenu *suche = submenu(bar, "Suche1");
     // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip

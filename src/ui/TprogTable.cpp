@@ -71,6 +71,19 @@ void Tprog::jumpToPlayingSong()
     lv->scrollTo(at, QAbstractItemView::PositionAtCenter);
 }
 
+void Tprog::selectRows(const QList<int> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    QItemSelection selection;
+    for (int row : rows)
+        selection.select(lv->model()->index(row, 0), lv->model()->index(row, lv->model()->columnCount() - 1));
+    lv->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex first = lv->model()->index(rows.first(), 0);
+    lv->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    lv->scrollTo(first);
+}
+
 void Tprog::mp9Click()
 {
     lv->selectAll();
@@ -108,9 +121,9 @@ bool Tprog::viewportEvent(QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        // Files dragged out of this table are its songs already: letting go over the table
-        // (a drag that did not get far) adds nothing.
-        if (drag->source() != lv && !fileListFromMimeData(drag->mimeData()).isEmpty()) {
+        // Rows dragged inside the table move (a drop on their own place moves nothing); files
+        // from elsewhere are added.
+        if (drag->source() == lv || !fileListFromMimeData(drag->mimeData()).isEmpty()) {
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
         } else {
@@ -120,7 +133,21 @@ bool Tprog::viewportEvent(QEvent *event)
     }
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList names = drop->source() == lv ? QStringList() : fileListFromMimeData(drop->mimeData());
+        if (drop->source() == lv) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            // Before the row under the mouse, or after it in its lower half; the end below the rows.
+            const QPoint at = drop->position().toPoint();
+            const int under = lv->indexAt(at).row();
+            const int before = under < 0 ? lv->model()->rowCount()
+                                         : under + int(at.y() > lv->visualRect(lv->model()->index(under, 0)).center().y());
+            const QList<int> rows = selectedRows();
+            QMetaObject::invokeMethod(
+                this, [this, rows, before] { selectRows(m_session.selection.dropRows(rows, before)); },
+                Qt::QueuedConnection);
+            return true;
+        }
+        const QStringList names = fileListFromMimeData(drop->mimeData());
         if (names.isEmpty()) {
             drop->ignore();
             return true;
@@ -170,9 +197,12 @@ void Tprog::lvStartDrag(QPoint at)
     QCoreApplication::sendEvent(lv->viewport(), &release);
     lv->selectionModel()->select(dragged, QItemSelectionModel::ClearAndSelect);
 
-    const QStringList paths = m_session.selection.dragPaths(selectedRows());
-    if (paths.isEmpty())
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
         return;
+    // The rows' existing files for other programs; inside the table the rows themselves move,
+    // also when none of their files exists.
+    const QStringList paths = m_session.selection.dragPaths(rows);
     // Qt deletes the drag once it is over.
     auto *drag = new QDrag(lv);
     drag->setMimeData(fileListMimeData(paths));

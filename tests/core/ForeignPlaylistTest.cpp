@@ -141,6 +141,54 @@ TEST(ForeignPlaylist, XspfWithEntitiesOrBrokenXmlIsRefused)
     EXPECT_TRUE(readXspf("<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"/>").isEmpty());
 }
 
+TEST(ForeignPlaylist, AFileOfMoreEntriesThanMemoryCanHoldIsRefusedBeforeParsing)
+{
+    TempDir dir;
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        qsizetype bound;
+    };
+    QByteArray pls = "[playlist]\n";
+    for (int i = 1; i <= 5000; ++i)
+        pls += "File" + QByteArray::number(i) + "=a\n";
+    const Case cases[] = {
+        {"tiny.m3u", QByteArray("a\n").repeated(10000), 10001},
+        {"tiny.pls", pls, 5002},
+        {"tiny.xspf", "<playlist><trackList>" + QByteArray("<track><location>a</location></track>").repeated(3000)
+                          + "</trackList></playlist>", 3000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = dir.path(QString::fromLatin1(c.name));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        EXPECT_EQ(foreignEntryBound(c.bytes, playlistFormatOf(file)), c.bound);
+        SongLists lists;
+        lists.append(song("kept", "kept", "0:01", QStringLiteral("/k.mp3")));
+        // One entry short of fitting: refused, what was loaded stays.
+        const qint64 tooLittle = qint64(c.bound) * kForeignEntryLoadBytes - 1;
+        try {
+            LoadForeignPlaylist(lists, file, {}, tooLittle);
+            ADD_FAILURE() << "read";
+        } catch (const SonaloError &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Cannot read playlist \"%1\". It has up to %2 entries, more than the "
+                                                  "%3 MB of memory left can hold.")
+                                       .arg(file)
+                                       .arg(c.bound)
+                                       .arg(tooLittle >> 20));
+        }
+        EXPECT_EQ(lists.AllSongs().size(), 1);
+        // Just enough: read.
+        LoadForeignPlaylist(lists, file, {}, qint64(c.bound) * kForeignEntryLoadBytes);
+        EXPECT_GT(lists.AllSongs().size(), 1000);
+    }
+    EXPECT_GT(availableMemoryBytes(), 0);
+}
+
 TEST(ForeignPlaylist, AnExistingFileGivesItsOwnRecordAndAMissingOneThePlaylists)
 {
     // The same entry text twice: once its file is there, once it is not.

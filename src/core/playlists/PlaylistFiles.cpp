@@ -4,6 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 PlaylistFormat playlistFormatOf(const QString &fileName)
@@ -39,12 +40,53 @@ PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format
     return {};
 }
 
-void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record)
+qsizetype foreignEntryBound(QByteArrayView bytes, PlaylistFormat format)
+{
+    if (format == PlaylistFormat::Xspf) {
+        qsizetype tracks = 0;
+        for (qsizetype at = bytes.indexOf("<track"); at >= 0; at = bytes.indexOf("<track", at + 6)) {
+            const char next = at + 6 < bytes.size() ? bytes[at + 6] : '>';
+            tracks += next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\r' || next == '\n'; // not <trackList>
+        }
+        return tracks;
+    }
+    return bytes.count('\n') + 1;
+}
+
+qint64 availableMemoryBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : meminfo.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:")) {
+            bool ok = false;
+            const qint64 kb = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kb * 1024 : -1;
+        }
+    }
+    return -1;
+}
+
+void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
+                         qint64 availableBytes)
 {
     const QByteArray bytes = readTextFileBytes(fileName);
+    const PlaylistFormat format = playlistFormatOf(fileName);
+    // A file of millions of tiny entries would take every byte of memory before a single song
+    // showed: refused first, with what is loaded already kept.
+    const qint64 available = availableBytes >= 0 ? availableBytes : availableMemoryBytes();
+    const qsizetype bound = foreignEntryBound(bytes, format);
+    if (available >= 0 && qint64(bound) * kForeignEntryLoadBytes > available) {
+        throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". It has up to %2 entries, more than the %3 MB "
+                                         "of memory left can hold.")
+                              .arg(fileName)
+                              .arg(bound)
+                              .arg(available >> 20));
+    }
     PlaylistEntries entries;
     try {
-        entries = parsePlaylistEntries(bytes, playlistFormatOf(fileName));
+        entries = parsePlaylistEntries(bytes, format);
     } catch (const SonaloError &e) {
         throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
     }

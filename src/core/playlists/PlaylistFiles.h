@@ -25,11 +25,22 @@ inline bool isForeignPlaylist(const QString &fileName)
 // without a signature. Throws SonaloError for a refused XSPF file or a broken UTF-7 body.
 PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format);
 
+// At most how many entries the bytes of a foreign playlist can hold: its lines (an XSPF file,
+// whose tracks may share a line: its "<track" elements). Found without decoding or parsing.
+qsizetype foreignEntryBound(QByteArrayView bytes, PlaylistFormat format);
+// What loading one entry of a foreign playlist costs in memory at most (the entry's texts
+// while it is parsed, the song it becomes, the list's room for it), with room to spare.
+inline constexpr qint64 kForeignEntryLoadBytes = 1536;
+// The memory the system can still give this process (MemAvailable), -1 when unknown.
+qint64 availableMemoryBytes();
+
 // Appends the songs of an ".m3u", ".m3u8", ".pls" or ".xspf" file to AllSongs, one for every
 // entry (record makes it; empty: playlistFieldsRecord), and the file's folder to
 // SourceFolders. Throws SonaloError when the file cannot be read or is refused; nothing is
-// added then.
-void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record);
+// added then. A file with more entries than the available memory could hold (availableBytes;
+// -1: the system's) is refused before it is parsed, with the reason.
+void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
+                         qint64 availableBytes = -1);
 
 // Any playlist: a foreign one by LoadForeignPlaylist, every other name as a ".slp" (by
 // LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is parsed).
