@@ -3,12 +3,14 @@
 #include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
+#include "ui/Tequalizer.h"
 #include "ui/Tstart.h"
 #include "ui/Tstartfenster.h"
 #include "ui/Artwork.h"
 #include "desktop/AdminRestart.h"
 #include "core/AddingSongs.h"
 #include "playback/AudioPlay.h"
+#include "playback/PlaybackEngine.h"
 #include "shell/MediaKeyFilter.h"
 #include "shell/PlaybackMpris.h"
 #include "session/Session.h"
@@ -59,7 +61,8 @@ SonaloApp::SonaloApp(const Options &options)
     AudioPlayerFactory factory = options.playerFactory;
     if (!factory) {
         m_audioDevices = TAudioDevices::Enumerate();
-        factory = TcbAudioPlay::Factory(m_audioDevices);
+        m_engine = std::make_unique<PlaybackEngine>(m_audioDevices);
+        factory = m_engine->Factory();
     }
     Session::Options sessionOptions;
     sessionOptions.programFolder = options.programFolder;
@@ -70,6 +73,12 @@ SonaloApp::SonaloApp(const Options &options)
     sessionOptions.dataFolder = options.dataFolder;
     m_session = std::make_unique<Session>(sessionOptions);
     Session &s = *m_session;
+    if (m_engine) {
+        m_engine->setNextSongSource([&s] { return s.playback.prepareNextSong(); });
+        m_engine->setGapless(s.display.gapless());
+        QObject::connect(&s.display, &DisplayOptionsModel::gaplessChanged, &s.display,
+                         [this](bool on) { m_engine->setGapless(on); });
+    }
 
     // The splash first: it chooses the language every later window is created in.
     m_start = std::make_unique<Tstart>(s.lang, options.workingFolder);
@@ -81,6 +90,7 @@ SonaloApp::SonaloApp(const Options &options)
         arguments.append(absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
+    m_prog->setAudioDevices(m_audioDevices.names);
     // The main window's part of its creation: from here on a second start's files are taken.
     m_instanceCheck = std::make_unique<TOneInstanceCheck>();
     m_instanceCheck->setMainWindow(m_prog.get());
@@ -119,6 +129,8 @@ SonaloApp::SonaloApp(const Options &options)
     m_adminRestart = std::make_unique<AdminRestart>(AdminRestart::forThisProcess(ShellIntegration::currentProgramPath()));
     m_einstshortcuts = std::make_unique<Teinstshortcuts>(s.lang, *m_shellIntegration, *m_adminRestart, *dialogs);
     created(m_einstshortcuts.get());
+    m_equalizer = std::make_unique<Tequalizer>(s.lang, s.playback.equalizer());
+    created(m_equalizer.get());
 
     // The error log's title is the main window's text.
     m_prog->setErrorWindow(m_fehler.get());
@@ -160,6 +172,8 @@ SonaloApp::SonaloApp(const Options &options)
     QObject::connect(m_prog.get(), &Tprog::exportWindowRequested, m_txtexport.get(), [this] { m_txtexport->mtxtexportClick(); });
     QObject::connect(m_prog.get(), &Tprog::outputSettingsWindowRequested, m_einstausgabe.get(),
                      [this] { showAndRaise(m_einstausgabe.get()); });
+    QObject::connect(m_prog.get(), &Tprog::equalizerWindowRequested, m_equalizer.get(),
+                     [this] { showOver(m_equalizer.get(), m_prog.get()); });
     QObject::connect(m_prog.get(), &Tprog::infoRequested, m_info.get(), [this] { showOver(m_info.get(), m_prog.get()); });
     QObject::connect(m_prog.get(), &Tprog::languageSwitched, m_prog.get(), [this] { applyLanguageToOtherWindows(); });
     // The splash is the formal main window: closing the main window closes it and ends the run.
@@ -183,6 +197,7 @@ SonaloApp::~SonaloApp()
     m_mediaKeys.reset();
     // Windows go in the reverse order of their creation; the main window's FormDestroy runs
     // while the others still exist.
+    m_equalizer.reset();
     m_einstshortcuts.reset();
     m_adminRestart.reset();
     m_shellIntegration.reset();
@@ -204,6 +219,7 @@ SonaloApp::~SonaloApp()
     m_prog.reset();
     m_start.reset();
     m_session.reset();
+    m_engine.reset();
 }
 
 void SonaloApp::created(QWidget *window)
@@ -215,7 +231,8 @@ QList<QWidget *> SonaloApp::windows() const
 {
     return {m_start.get(),     m_prog.get(),      m_suchopt.get(),      m_startfenster.get(), m_addordner.get(),
             m_lastfiles.get(), m_info.get(),      m_dateiinfo.get(),    m_txtexport.get(),    m_fehler.get(),
-            m_einstausgabe.get(), m_bugreport_de.get(), m_bugreport_en.get(), m_einstshortcuts.get()};
+            m_einstausgabe.get(), m_bugreport_de.get(), m_bugreport_en.get(), m_einstshortcuts.get(),
+            m_equalizer.get()};
 }
 
 void SonaloApp::applyLanguageToOtherWindows()
@@ -231,6 +248,7 @@ void SonaloApp::applyLanguageToOtherWindows()
     m_startfenster->sprache();
     m_info->switchPanel();
     m_einstshortcuts->Sprache();
+    m_equalizer->LocalSpr();
     m_start->languageLabel()->setText(m_session->lang.code());
 }
 

@@ -15,6 +15,7 @@
 
 class AdminRestart;
 class MediaKeyFilter;
+class PlaybackEngine;
 class PlaybackMpris;
 class Session;
 class StartWindowController;
@@ -27,6 +28,7 @@ class Teinstausgabe;
 class Teinstshortcuts;
 class Tfehler;
 class Tinfo;
+class Tequalizer;
 class TOneInstanceCheck;
 class Tlastfiles;
 class Tprog;
@@ -73,6 +75,7 @@ public:
     Tsuchopt *suchopt() const { return m_suchopt.get(); }
     Taddordner *addordner() const { return m_addordner.get(); }
     Tinfo *info() const { return m_info.get(); }
+    Tequalizer *equalizer() const { return m_equalizer.get(); }
     Tfehler *fehler() const { return m_fehler.get(); }
     Tlastfiles *lastfiles() const { return m_lastfiles.get(); }
     Teinstshortcuts *einstshortcuts() const { return m_einstshortcuts.get(); }
@@ -100,6 +103,8 @@ private:
     std::unique_ptr<UserDialogs> m_ownDialogs;
     std::unique_ptr<Session> m_session;
     TAudioDevices m_audioDevices;
+    // The GStreamer engine when no factory was given; it outlives the session's players.
+    std::unique_ptr<PlaybackEngine> m_engine;
     QStringList m_creationOrder;
     std::unique_ptr<Tstart> m_start;
     std::unique_ptr<Tprog> m_prog;
@@ -110,6 +115,7 @@ private:
     std::unique_ptr<Taddordner> m_addordner;
     std::unique_ptr<Tlastfiles> m_lastfiles;
     std::unique_ptr<Tinfo> m_info;
+    std::unique_ptr<Tequalizer> m_equalizer;
     std::unique_ptr<Tdateiinfo> m_dateiinfo;
     std::unique_ptr<Ttxtexport> m_txtexport;
     std::unique_ptr<Tfehler> m_fehler;

@@ -2,6 +2,7 @@
 
 #include "playback/AudioDevices.h"
 #include "playback/AudioPlay.h"
+#include "playback/PlaybackEngine.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -23,6 +24,47 @@ void printFailure(const EcbAudioPlayError &e)
     cliErr().flush();
 }
 
+// Several files one after the other through the playback engine: gapless (the next file is
+// handed over ahead) or, with separate, one pipeline per file. Prints each file as it starts.
+int playInOrder(const TAudioDevices &devices, int deviceIndex, const QStringList &files, bool separate)
+{
+    PlaybackEngine engine(devices);
+    engine.setGapless(!separate);
+    QEventLoop events;
+    bool failed = false;
+    TcbAudioPlay::SetEventErrorHandler([&](const EcbAudioPlayError &e) {
+        printFailure(e);
+        failed = true;
+        events.quit();
+    });
+    qsizetype next = 0;
+    std::unique_ptr<IAudioPlayer> player;
+    const AudioPlayerFactory factory = engine.Factory();
+    std::function<void()> startNext = [&] {
+        player.reset();
+        if (next >= files.size())
+            return events.quit();
+        const QString file = files[next++];
+        try {
+            // Called by the player at its end, which the call may destroy (as the window does).
+            player = factory(file, deviceIndex, [&] { startNext(); });
+            player->Play();
+            cliOut() << "start " << file << '\n';
+            cliOut().flush();
+        } catch (const EcbAudioPlayError &e) {
+            printFailure(e);
+            failed = true;
+            events.quit();
+        }
+    };
+    engine.setNextSongSource([&] { return next < files.size() ? files[next] : QString(); });
+    startNext();
+    if (player)
+        events.exec();
+    player.reset();
+    return failed ? kExitFailure : kExitOk;
+}
+
 int play(const QStringList &argsIn)
 {
     QStringList args = argsIn;
@@ -32,9 +74,10 @@ int play(const QStringList &argsIn)
         || !takeOption(args, QStringLiteral("--balance"), &balanceText))
         return usageError(QStringLiteral("option without a value"));
     const bool loop = takeFlag(args, QStringLiteral("--loop"));
+    const bool separate = takeFlag(args, QStringLiteral("--separate"));
     args.removeAll(QStringLiteral("--"));
-    if (args.size() != 1)
-        return usageError(QStringLiteral("expected one FILE"));
+    if (args.isEmpty())
+        return usageError(QStringLiteral("expected a FILE"));
     bool ok = true;
     const int deviceIndex = device.isEmpty() ? 0 : device.toInt(&ok);
     if (!ok)
@@ -53,6 +96,11 @@ int play(const QStringList &argsIn)
     TAudioDevices devices = TAudioDevices::Enumerate();
     if (!sink.isEmpty())
         devices.sinkOverride = sink;
+    if (args.size() > 1) {
+        if (loop || !position.isEmpty() || volume != 0 || balance != 0)
+            return usageError(QStringLiteral("several files take only --device, --sink and --separate"));
+        return playInOrder(devices, deviceIndex, args, separate);
+    }
 
     QEventLoop events;
     bool failed = false;
@@ -97,8 +145,10 @@ int play(const QStringList &argsIn)
 
 const CliRegistration playCommand{{
     {QStringLiteral("play")},
-    QStringLiteral("[--device N] [--position SECONDS] [--volume V] [--balance B] [--loop] [--sink DESCRIPTION] FILE"),
-    QStringLiteral("Play FILE to an audio output; print position and duration (seconds) once a second."),
+    QStringLiteral("[--device N] [--position SECONDS] [--volume V] [--balance B] [--loop] [--sink DESCRIPTION] FILE\n"
+                   "[--device N] [--sink DESCRIPTION] [--separate] FILE FILE..."),
+    QStringLiteral("Play FILE to an audio output; print position and duration (seconds) once a second.\n"
+                   "Several files play one after the other without a gap (\"start FILE\" as each begins)."),
     QStringLiteral("--device N picks entry N of \"sonalo-cli devices\" (0, the default output, when\n"
                    "missing or outside the list). --position starts there. --loop restarts the song at its\n"
                    "end (printing \"restart\") until interrupted. --volume sets the level in hundredths of a decibel\n"
@@ -106,7 +156,9 @@ const CliRegistration playCommand{{
                    "10000 right only). --sink plays into a GStreamer launch\n"
                    "description instead of a device (\"fakesink sync=true\"); the environment variable\n"
                    "SONALO_AUDIO_SINK does the same. Exits 0 at the end of the song, 1 with the\n"
-                   "player's message when the file cannot be played."),
+                   "player's message when the file cannot be played. With several files the next one is\n"
+                   "handed to the one long-lived pipeline ahead of the end, so they join without a gap;\n"
+                   "--separate plays each in a pipeline of its own, one after the other."),
     false,
     play,
 }};

@@ -2,34 +2,39 @@
 
 #include "playback/AudioDevices.h"
 #include "playback/AudioPlayer.h"
+#include "playback/Playbin.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 
-// GStreamer types, so that no other file needs <gst/gst.h>.
-typedef struct _GstElement GstElement;
-typedef struct _GstMessage GstMessage;
+class PlaybackEngine;
 
-struct TcbAudioPlayBusLink;
-
-// Plays one file through a GStreamer playbin (video streams are never decoded).
+// One song played through a GStreamer playbin (video streams are never decoded).
 //
-// Threads: every member function, construction, destruction and the handling of bus messages
-// run on the thread of the QCoreApplication (the window thread). GStreamer's streaming threads
-// only post bus messages, which a bus sync handler forwards to that thread with a queued call
-// (TcbAudioPlay::Dispatch is the one entry point), and call OnBuffer.
-class TcbAudioPlay : public IAudioPlayer
+// Two ways to get its playbin: a playbin of its own, built for the song and destroyed with it
+// (one pipeline per song), or the playback engine's long-lived one, which it borrows for the
+// song (gapless play). On the engine's playbin a song that the previous one handed over ahead
+// is already playing when its player is made: the player takes it as it stands (State() 2, the
+// position running) instead of opening the file again. Otherwise both ways behave alike.
+//
+// Threads: every member function, construction, destruction and the handling of the playbin's
+// reports run on the window thread. GStreamer's streaming threads only call OnBuffer; see
+// Playbin for the rest.
+class TcbAudioPlay : public IAudioPlayer, private PlaybinListener
 {
 public:
-    // Builds the pipeline for fileName with output deviceIndex of devices (outside the list:
-    // the default output) and prerolls it: State() 0, nothing heard yet. Raises
+    // Builds a playbin of its own for fileName with output deviceIndex of devices (outside the
+    // list: the default output) and prerolls it: State() 0, nothing heard yet. Raises
     // EcbAudioPlayError when the file cannot be played. onCompleteNext is called at the end
     // of the song when Loop is off. Needs a QCoreApplication.
     TcbAudioPlay(const TAudioDevices &devices, const QString &fileName, int deviceIndex,
                  std::function<void()> onCompleteNext);
+    // The same on the engine's playbin, which it takes over until it is destroyed.
+    TcbAudioPlay(PlaybackEngine &engine, const QString &fileName, int deviceIndex, std::function<void()> onCompleteNext);
     ~TcbAudioPlay() override;
 
     TcbAudioPlay(const TcbAudioPlay &) = delete;
@@ -50,13 +55,16 @@ public:
     void SetVolume(int volume) override;
     int GetBalance() override;
     void SetBalance(int balance) override;
+    void SetEqualizer(const std::array<double, 10> &gains) override;
 
     int DeviceIndex() const { return m_deviceIndex; }
+    // Whether the song came by a gapless switch (it was playing before its player was made).
+    bool Continued() const { return m_continued; }
     // Whether the tap on the decoded audio is installed; then GrabberFormat() describes the
     // buffers OnBuffer receives as an 18-byte little-endian WAVEFORMATEX block (format tag 1
     // integer PCM or 3 float, channels, sample rate, bytes per second, block align, bits per
     // sample, extra size 0).
-    bool HasGrabber() const { return m_hasGrabber; }
+    bool HasGrabber() const { return m_playbin->hasGrabber(); }
     const QByteArray &GrabberFormat() const { return m_grabberFormat; }
 
     // Receives each decoded buffer, interleaved, on a GStreamer streaming thread (never the
@@ -65,31 +73,29 @@ public:
     using BufferCallback = std::function<void(TcbAudioPlay &player, const uchar *data, qsizetype length)>;
     void SetOnBuffer(BufferCallback callback);
 
-    // What happens to a failure raised while a bus message is handled (a Loop restart that
-    // fails): there is no caller to raise it to. By default it is written with qWarning.
+    // What happens to a failure raised while a report of the playbin is handled (a Loop
+    // restart that fails): there is no caller to raise it to. By default it is written with
+    // qWarning.
     static void SetEventErrorHandler(std::function<void(const EcbAudioPlayError &)> handler);
 
-    // A factory for the playback control. devices must outlive the players it makes.
+    // A factory for the playback control, each player with a playbin of its own. devices must
+    // outlive the players it makes.
     static AudioPlayerFactory Factory(const TAudioDevices &devices);
 
-    // The entry point of forwarded bus messages on the window thread (public for the queued
-    // call only).
-    static void Dispatch(quint64 playerId, GstMessage *message);
-
 private:
-    void Build(const TAudioDevices &devices);
-    void Release();
-    void WaitForState(int target);
+    void start();
+    void readSong();
     void ReadDuration();
-    void HandleGraphEvents(GstMessage *message);
     void EndOfSong(bool failed);
-    void OnDecodedBuffer(const uchar *data, qsizetype length);
     void RedecodeWaitingBuffer();
 
-    friend struct TcbAudioPlayBusLink;
-    friend struct TcbAudioPlayProbe;
+    void playbinEnded() override;
+    void playbinFailed() override;
+    void playbinDurationChanged() override;
+    void playbinSwitched() override;
 
-    quint64 m_id;
+    std::unique_ptr<Playbin> m_own; // when the player has a playbin of its own
+    Playbin *m_playbin = nullptr;   // m_own or the engine's
     QString m_fileName;
     int m_deviceIndex;
     std::function<void()> m_onCompleteNext;
@@ -97,19 +103,7 @@ private:
     quint32 m_capabilities = 0;
     int m_state = kStateBuilt;
     bool m_loop = false;
-    bool m_hasGrabber = false;
     bool m_ended = false;
+    bool m_continued = false;
     QByteArray m_grabberFormat;
-
-    GstElement *m_pipeline = nullptr;
-    GstElement *m_audioSink = nullptr;     // the output, owned by the pipeline
-    GstElement *m_panorama = nullptr;      // balance, owned by the pipeline; may be missing
-    GstElement *m_level = nullptr;         // the volume element, owned by the pipeline; may be missing
-    int m_volume = 0;
-    int m_balance = 0;
-    GstElement *m_tap = nullptr;           // the grabber's caps filter, owned by the pipeline
-    TcbAudioPlayBusLink *m_link = nullptr; // owned by the bus sync handler
-
-    std::mutex m_bufferMutex;
-    BufferCallback m_onBuffer;
 };

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -97,6 +98,10 @@ public:
     // the other channel is lowered); outside that range raises kErrorInvalidArgument.
     virtual int GetBalance() = 0;
     virtual void SetBalance(int balance) = 0;
+
+    // The ten equalizer bands in decibels (centres 29 Hz ... 15 kHz, -24..+12), heard at once;
+    // all 0 passes the sound unchanged. A player without an equalizer plays unchanged.
+    virtual void SetEqualizer(const std::array<double, 10> &gains) = 0;
 
     // Called after an end of song that Loop turned into a restart.
     std::function<void(IAudioPlayer &)> OnComplete;

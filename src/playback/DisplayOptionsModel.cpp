@@ -39,3 +39,11 @@ void DisplayOptionsModel::setRandomOrder(bool on)
     m_random = on;
     Q_EMIT randomOrderChanged(on);
 }
+
+void DisplayOptionsModel::setGapless(bool on)
+{
+    if (m_gapless == on)
+        return;
+    m_gapless = on;
+    Q_EMIT gaplessChanged(on);
+}

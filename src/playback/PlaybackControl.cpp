@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -50,6 +51,10 @@ PlaybackControl::PlaybackControl(SongLists &lists, AudioPlayerFactory factory, c
     connect(&options, &DisplayOptionsModel::repeatChanged, this, [this](bool on) {
         if (m_player)
             m_player->SetLoop(on);
+    });
+    connect(&m_equalizer, &EqualizerModel::changed, this, [this] {
+        if (m_player)
+            guarded([&] { m_player->SetEqualizer(m_equalizer.effectiveGains()); });
     });
     m_timer.setInterval(250);
     connect(&m_timer, &QTimer::timeout, this, &PlaybackControl::Timer1Timer);
@@ -114,6 +119,10 @@ void PlaybackControl::continueAfterFailure()
 {
     if (m_failureCount >= kFailureLimit) {
         Q_EMIT logLine(m_lang.text(u"> Automatischer Abbruch.", u"> Automatic Abord."));
+        // The chain ran from the end of a song: nothing plays any more, and nothing may say
+        // it does. A song the user's start did not replace plays on.
+        if (m_songOver)
+            stop();
         return;
     }
     weiterClick();
@@ -192,6 +201,8 @@ void PlaybackControl::rememberStartedRow(const QString &path, const QString &res
 
 void PlaybackControl::weiterClick()
 {
+    if (takePreparedChoice())
+        return;
     if (!m_pendingNext.isEmpty()) {
         const QString next = m_pendingNext;
         m_pendingNext.clear();
@@ -210,6 +221,58 @@ void PlaybackControl::weiterClick()
     }
     const QString path = rows().at(m_currentIndex).Path;
     PlayFile(path);
+}
+
+QString PlaybackControl::prepareNextSong()
+{
+    m_prepared.reset();
+    // A song handed over plays on the loaded song's output: after a change of output the next
+    // song starts afresh on the new one.
+    if (!m_player || m_options.repeat() || m_deviceIndex != m_playerDevice)
+        return {};
+    PreparedChoice choice;
+    if (!m_pendingNext.isEmpty()) {
+        choice.path = m_pendingNext;
+    } else {
+        const qsizetype count = rows().size();
+        if (count == 0)
+            return {};
+        if (m_options.randomOrder())
+            choice.row = randomRow(int(count));
+        else
+            choice.row = m_currentIndex + 1 > count - 1 || m_currentIndex + 1 < 0 ? 0 : m_currentIndex + 1;
+        choice.path = rows().at(choice.row).Path;
+    }
+    m_prepared = choice;
+    const QString resolved = m_lists.DateiFinden(choice.path);
+    return FileSystem::isRegularFile(resolved) ? resolved : QString();
+}
+
+// weiterClick's part for a prepared choice: plays it when it still stands (the marked song or
+// the row it named are unchanged); true when it did.
+bool PlaybackControl::takePreparedChoice()
+{
+    if (!m_prepared)
+        return false;
+    const PreparedChoice choice = *std::exchange(m_prepared, std::nullopt);
+    if (choice.row < 0) {
+        if (m_pendingNext != choice.path)
+            return false;
+        m_pendingNext.clear();
+    } else {
+        if (!m_pendingNext.isEmpty() || choice.row >= rows().size() || rows().at(choice.row).Path != choice.path)
+            return false;
+        m_currentIndex = choice.row;
+    }
+    PlayFile(choice.path);
+    return true;
+}
+
+// The player's end of song (without Loop): the next song, as the button would start it.
+void PlaybackControl::songEnded()
+{
+    m_songOver = true;
+    weiterClick();
 }
 
 void PlaybackControl::zurueckClick()
@@ -346,12 +409,14 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
 {
     FreePlayer();
     // The player may call back from inside itself and be destroyed by that call.
-    m_player = m_factory(resolved, 0, [this] { weiterClick(); });
+    m_player = m_factory(resolved, m_deviceIndex, [this] { songEnded(); });
+    m_playerDevice = m_deviceIndex;
     ++m_playersCreated;
     m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
     m_player->SetLoop(m_options.repeat());
     m_player->SetVolume(volumeLevel(m_volumePercent, m_muted));
+    m_player->SetEqualizer(m_equalizer.effectiveGains());
 }
 
 int PlaybackControl::volumeLevel(int percent, bool muted)
@@ -381,6 +446,14 @@ void PlaybackControl::setMuted(bool muted)
     applyVolume();
 }
 
+void PlaybackControl::setDeviceIndex(int index)
+{
+    if (index == m_deviceIndex)
+        return;
+    m_deviceIndex = index;
+    Q_EMIT deviceIndexChanged(index);
+}
+
 void PlaybackControl::applyVolume()
 {
     if (m_player)
@@ -391,6 +464,8 @@ void PlaybackControl::applyVolume()
 void PlaybackControl::FreePlayer()
 {
     m_player.reset();
+    m_prepared.reset();
+    m_songOver = false;
 }
 
 void PlaybackControl::stop()
@@ -459,9 +534,12 @@ void PlaybackControl::stelleChange(int barPosition)
     try {
         if (m_thumbHeld)
             return; // the release seeks
-        if (!m_updatingPosition && m_canSeek && m_player)
+        const bool jump = !m_updatingPosition && m_canSeek && m_player;
+        if (jump)
             m_player->SetPosition(qint64(barPosition) * m_player->Duration() / 1000, kSeekAbsolute);
         ShowPosition();
+        if (jump && m_player)
+            Q_EMIT positionJumped(m_player->GetPosition());
     } catch (const SonaloError &e) {
         Q_EMIT errorRaised(e.message());
     }
@@ -480,6 +558,23 @@ void PlaybackControl::stelleReleased(int barPosition)
     stelleChange(barPosition);
 }
 
+void PlaybackControl::seekTo(qint64 position)
+{
+    if (!m_player || !m_canSeek)
+        return;
+    guarded([&] {
+        m_player->SetPosition(std::max<qint64>(position, 0), kSeekAbsolute);
+        ShowPosition();
+        if (m_player)
+            Q_EMIT positionJumped(m_player->GetPosition());
+    });
+}
+
+qint64 PlaybackControl::position() const
+{
+    return m_player ? m_player->GetPosition() : 0;
+}
+
 QString PlaybackControl::ShowCurrentSong()
 {
     if (!m_player)
@@ -495,6 +590,7 @@ QString PlaybackControl::ShowCurrentSong()
         fields.artist = started->artist;
         fields.title = started->title;
     }
+    m_songTags = fields;
     m_songFields = SongDisplayFields(fields);
     const SongDisplayOptions options = m_options.songDisplay();
     // The path shown is the playing file's: after going back it is not the song PlayFile

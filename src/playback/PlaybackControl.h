@@ -3,6 +3,7 @@
 #include "core/LanguageCode.h"
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
+#include "playback/EqualizerModel.h"
 #include "playback/SongDisplay.h"
 
 #include <QHash>
@@ -13,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DisplayOptionsModel;
 
@@ -72,6 +74,8 @@ public:
     bool RecentWindowVisible() const { return m_recentWindowVisible; }
     // The fields behind the last display text (for desktop media controls).
     const SongTagFields &currentSongFields() const { return m_songFields; }
+    // The same before the gaps were filled: what the song itself says (empty where nothing).
+    const SongTagFields &currentSongTags() const { return m_songTags; }
 
     // PlaybackCursor
     void clearPendingNext() override { m_pendingNext.clear(); }
@@ -88,6 +92,11 @@ public:
     // Starts one file; a file that cannot be played is logged and the next one is tried.
     void PlayFile(const QString &path);
     void weiterClick();
+    // Gapless play asks this shortly before the playing song's data ends: the choice
+    // weiterClick will make at the end of the song is made now and kept for it, and its
+    // resolved file is returned when it can be handed to the player ahead (a regular file).
+    // Empty while nothing plays, with repeat on, or when nothing follows.
+    QString prepareNextSong();
     void zurueckClick();
     void BtPlayClick();
     void mw1Click();
@@ -121,6 +130,10 @@ public:
     // the release seeks once.
     void stelleGrabbed();
     void stelleReleased(int barPosition);
+    // Moves the loaded song to position (100-ns units) when it can seek, as the bar does.
+    void seekTo(qint64 position);
+    // The loaded song's position in 100-ns units (0 without one).
+    qint64 position() const;
     bool ThumbHeld() const { return m_thumbHeld; }
 
     QTimer &Timer1() { return m_timer; }
@@ -131,6 +144,12 @@ public:
     bool muted() const { return m_muted; }
     void setVolumePercent(int percent);
     void setMuted(bool muted);
+    // DeviceIndex: the entry of AudioDevices the next song plays on (outside the list: the
+    // default output). The loaded song stays where it plays.
+    int deviceIndex() const { return m_deviceIndex; }
+    // The equalizer every player gets; a change is heard at once.
+    EqualizerModel &equalizer() { return m_equalizer; }
+    void setDeviceIndex(int index);
     // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
     static int volumeLevel(int percent, bool muted);
 
@@ -157,6 +176,9 @@ Q_SIGNALS:
     void historyChanged();
     // The volume or mute changed.
     void volumeChanged(int percent, bool muted);
+    void deviceIndexChanged(int index);
+    // The song was moved to position (100-ns units) by the bar, its keys or a media control.
+    void positionJumped(qint64 position);
     // One line at the end of the error log.
     void logLine(const QString &line);
     // The program's general error message, for failures outside the logged song starts.
@@ -172,6 +194,8 @@ private:
     void setPlaying(bool playing);
     void setBarPosition(int position);
     void rememberStartedRow(const QString &path, const QString &resolved);
+    bool takePreparedChoice();
+    void songEnded();
     void applyVolume();
     template <typename F> void guarded(F &&command);
 
@@ -182,11 +206,22 @@ private:
     std::unique_ptr<IAudioPlayer> m_player;
     QTimer m_timer;
     SongTagFields m_songFields;
+    SongTagFields m_songTags;
     quint64 m_playersCreated = 0;
 
     bool m_isPlaying = false;
     int m_currentIndex = 0;
     QString m_pendingNext;
+    // The choice prepareNextSong made for the end of the playing song: the row of the shown
+    // list, or the song marked to play next (row -1), and its path as the list holds it.
+    struct PreparedChoice
+    {
+        int row = -1;
+        QString path;
+    };
+    std::optional<PreparedChoice> m_prepared;
+    // The loaded song has played to its end (the chain of next songs runs from there).
+    bool m_songOver = false;
     QList<PlayHistoryEntry> m_history;
     int m_failureCount = 0;
     bool m_resyncPending = true;
@@ -205,6 +240,9 @@ private:
     QString m_playingGiven;
     bool m_recentWindowVisible = false;
     int m_volumePercent = 100;
+    int m_deviceIndex = 0;
+    EqualizerModel m_equalizer;
+    int m_playerDevice = 0; // the output the loaded song plays on
     bool m_muted = false;
 };
 

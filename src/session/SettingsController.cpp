@@ -93,8 +93,16 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "lueckenlos", flag(m_display.gapless()));
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
+    put("wiedergabe", "DeviceIndex", QString::number(m_playback.deviceIndex()));
+    const EqualizerModel &eq = m_playback.equalizer();
+    put("equalizer", "an", flag(eq.enabled()));
+    put("equalizer", "vorlage", QString::number(eq.preset()));
+    for (int b = 0; b < EqualizerModel::kBands; ++b)
+        put("equalizer", QStringLiteral("band%1").arg(b).toLatin1().constData(),
+            QString::number(std::lround(eq.gains()[std::size_t(b)])));
     put("suche", "sucheoffen", flag(m_search.searchBarShown()));
     put("suche", "optionenoffen", flag(m_search.optionsPanelShown()));
 
@@ -177,11 +185,17 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    if (const auto gapless = readBool(ini, "wiedergabe", "lueckenlos"))
+        m_display.setGapless(*gapless);
     // A level outside 0..100 ends at the nearest bound.
     if (const auto volume = readInt(ini, "wiedergabe", "lautstaerke"))
         m_playback.setVolumePercent(*volume);
     if (const auto mute = readBool(ini, "wiedergabe", "stumm"))
         m_playback.setMuted(*mute);
+    // An index outside the device list plays on the default output, as the player decides.
+    if (const auto device = readInt(ini, "wiedergabe", "DeviceIndex"))
+        m_playback.setDeviceIndex(*device);
+    loadEqualizer(ini);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {
         if (*bar) {
@@ -243,4 +257,20 @@ void SettingsController::apply(const IniFile &ini)
         setRestoreLastPlaylist(*on);
 
     m_list.statusClick();
+}
+
+// A preset restores its shape; bands set by hand (preset -1) are read one by one.
+void SettingsController::loadEqualizer(const IniFile &ini)
+{
+    EqualizerModel &eq = m_playback.equalizer();
+    const int preset = readInt(ini, "equalizer", "vorlage").value_or(eq.preset());
+    if (preset >= 0) {
+        eq.applyPreset(preset);
+    } else {
+        for (int b = 0; b < EqualizerModel::kBands; ++b)
+            if (const auto gain = readInt(ini, "equalizer", QStringLiteral("band%1").arg(b).toLatin1().constData()))
+                eq.setGain(b, *gain);
+    }
+    if (const auto on = readBool(ini, "equalizer", "an"))
+        eq.setEnabled(*on);
 }

@@ -65,6 +65,7 @@ Q_SIGNALS:
     void restoreLastPlaylistChanged(bool on);
 
 private:
+    void loadEqualizer(const IniFile &ini);
     QString m_path;
     const LanguageCode &m_lang;
     SongLists &m_lists;

@@ -38,10 +38,17 @@ public:
     QString identity() const { return productName(); }
     QString desktopEntry() const { return QStringLiteral("sonalo"); }
     QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
+    // The types of the formats the tag readers know and the player plays: MP3, WMA, Ogg
+    // Vorbis, FLAC, Opus, M4A (AAC and ALAC), WAV, under the names desktops use for them.
     QStringList supportedMimeTypes() const
     {
-        return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-wav"), QStringLiteral("audio/ogg"),
-                QStringLiteral("audio/x-ms-wma")};
+        return {QStringLiteral("audio/mpeg"),       QStringLiteral("audio/mp3"),        QStringLiteral("audio/x-mp3"),
+                QStringLiteral("audio/x-ms-wma"),   QStringLiteral("audio/x-ms-asf"),   QStringLiteral("audio/ogg"),
+                QStringLiteral("audio/x-vorbis+ogg"), QStringLiteral("audio/vorbis"),   QStringLiteral("audio/flac"),
+                QStringLiteral("audio/x-flac"),     QStringLiteral("audio/x-flac+ogg"), QStringLiteral("audio/opus"),
+                QStringLiteral("audio/x-opus+ogg"), QStringLiteral("audio/mp4"),        QStringLiteral("audio/x-m4a"),
+                QStringLiteral("audio/aac"),        QStringLiteral("audio/x-aac"),      QStringLiteral("audio/wav"),
+                QStringLiteral("audio/x-wav"),      QStringLiteral("audio/vnd.wave")};
     }
 
 public Q_SLOTS:
@@ -68,7 +75,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(bool CanGoPrevious READ yes)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
-    Q_PROPERTY(bool CanSeek READ no)
+    Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ yes)
 
 public:
@@ -79,9 +86,9 @@ public:
     double rate() const { return 1.0; }
     double volume() const { return m_service->target().mprisVolume(); }
     void setVolume(double volume) { m_service->target().mprisSetVolume(volume); }
-    qlonglong position() const { return 0; }
+    qlonglong position() const { return m_service->target().mprisPosition(); }
+    bool canSeek() const { return m_service->target().mprisCanSeek(); }
     bool yes() const { return true; }
-    bool no() const { return false; }
 
 public Q_SLOTS:
     void Next() { m_service->target().mprisNext(); }
@@ -91,9 +98,17 @@ public Q_SLOTS:
     void Pause() { m_service->target().mprisPause(); }
     // Stop keeps the song loaded at its position, as the program's own Stop does.
     void Stop() { m_service->target().mprisPause(); }
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath &, qlonglong) {}
+    void Seek(qlonglong offset) { m_service->target().mprisSeek(offset); }
+    void SetPosition(const QDBusObjectPath &track, qlonglong position)
+    {
+        m_service->target().mprisSetPosition(track.path(), position);
+    }
+
     void OpenUri(const QString &) {}
+
+Q_SIGNALS:
+    // Declared for the interface's introspection; MprisService::seeked sends it.
+    void Seeked(qlonglong position);
 
 private:
     MprisService *m_service;
@@ -130,6 +145,7 @@ bool MprisService::registerOnSessionBus()
     m_lastStatus = m_target.mprisPlaybackStatus();
     m_lastMetadata = m_target.mprisMetadata();
     m_lastVolume = m_target.mprisVolume();
+    m_lastCanSeek = m_target.mprisCanSeek();
     return true;
 }
 
@@ -147,14 +163,27 @@ void MprisService::playbackChanged()
     const double volume = m_target.mprisVolume();
     if (volume != m_lastVolume)
         changed.insert(QStringLiteral("Volume"), volume);
+    const bool canSeek = m_target.mprisCanSeek();
+    if (canSeek != m_lastCanSeek)
+        changed.insert(QStringLiteral("CanSeek"), canSeek);
     if (changed.isEmpty())
         return;
+    m_lastCanSeek = canSeek;
     m_lastStatus = status;
     m_lastMetadata = metadata;
     m_lastVolume = volume;
     QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                      QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+void MprisService::seeked(qint64 position)
+{
+    if (!m_registered)
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+    signal << qlonglong(position);
     QDBusConnection::sessionBus().send(signal);
 }
 

@@ -17,8 +17,16 @@ public:
     virtual void mprisRaise() = 0;
     // "Playing", "Paused" or "Stopped".
     virtual QString mprisPlaybackStatus() const = 0;
-    // xesam:title, xesam:artist (a list), xesam:album, mpris:length (µs), mpris:trackid.
+    // mpris:trackid, and what the song has of xesam:title, xesam:artist (a list),
+    // xesam:album, xesam:trackNumber, xesam:url, mpris:length (µs).
     virtual QVariantMap mprisMetadata() const = 0;
+    // The position in microseconds, read when asked; whether the song can be moved.
+    virtual qint64 mprisPosition() const { return 0; }
+    virtual bool mprisCanSeek() const { return false; }
+    // Moves by offset (µs); past the end it is Next, before the start it is the start.
+    virtual void mprisSeek(qint64) {}
+    // Moves to position (µs) when trackId names the loaded song and position lies inside it.
+    virtual void mprisSetPosition(const QString &, qint64) {}
     // Volume, 0.0 (silent) to 1.0 (full amplitude); a player without a level of its own
     // stays at full.
     virtual double mprisVolume() const { return 1.0; }
@@ -44,6 +52,8 @@ public:
     // Tells listeners that PlaybackStatus, Metadata or Volume changed (Qt does not do it by
     // itself).
     void playbackChanged();
+    // Tells listeners that the song jumped to position (µs): the Seeked signal.
+    void seeked(qint64 position);
 
     MprisTarget &target() { return m_target; }
 
@@ -53,4 +63,5 @@ private:
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
     double m_lastVolume = 1.0;
+    bool m_lastCanSeek = false;
 };

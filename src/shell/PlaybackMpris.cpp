@@ -20,6 +20,9 @@ PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> ra
                      [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::volumeChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
+    // Every jump (the bar, its keys, MPRIS itself), in microseconds.
+    QObject::connect(&m_playback, &PlaybackControl::positionJumped, m_service.get(),
+                     [this](qint64 position) { m_service->seeked(position / 10); });
 }
 
 PlaybackMpris::~PlaybackMpris() = default;
@@ -53,18 +56,75 @@ QVariantMap PlaybackMpris::mprisMetadata() const
     const IAudioPlayer *player = m_playback.Player();
     if (!player)
         return {};
-    // A new track id for every song loaded, so that listeners see a change of song even when
-    // the same file comes again.
-    const SongTagFields &f = m_playback.currentSongFields();
     QVariantMap map;
-    map.insert(QStringLiteral("mpris:trackid"),
-               QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonalo/track/%1").arg(m_playback.playersCreated()))));
-    map.insert(QStringLiteral("xesam:title"), f.title);
-    map.insert(QStringLiteral("xesam:artist"), QStringList{f.artist});
-    map.insert(QStringLiteral("xesam:album"), f.album);
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
+    addSongFields(map);
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString());
-    map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
+    if (player->Duration() > 0)
+        map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
     return map;
+}
+
+// A new track id for every song loaded, so that listeners see a change of song even when the
+// same file comes again.
+QString PlaybackMpris::trackId() const
+{
+    return QStringLiteral("/org/sonalo/track/%1").arg(m_playback.playersCreated());
+}
+
+// What the song says of itself: the window's "??" for a missing field is no name a desktop
+// should show, so such a field is left out.
+void PlaybackMpris::addSongFields(QVariantMap &map) const
+{
+    const SongTagFields &shown = m_playback.currentSongFields();
+    const SongTagFields &own = m_playback.currentSongTags();
+    const QString unknown = QStringLiteral("??");
+    if (!(shown.title == unknown && own.title.isEmpty()))
+        map.insert(QStringLiteral("xesam:title"), shown.title);
+    if (!(shown.artist == unknown && own.artist.isEmpty()))
+        map.insert(QStringLiteral("xesam:artist"), QStringList{shown.artist});
+    if (!own.album.isEmpty())
+        map.insert(QStringLiteral("xesam:album"), own.album);
+    if (!own.genre.isEmpty())
+        map.insert(QStringLiteral("xesam:genre"), QStringList{own.genre});
+    // "7" and "7/12" are track 7.
+    bool ok = false;
+    const int track = own.track.section(QLatin1Char('/'), 0, 0).trimmed().toInt(&ok);
+    if (ok && track > 0)
+        map.insert(QStringLiteral("xesam:trackNumber"), track);
+}
+
+qint64 PlaybackMpris::mprisPosition() const
+{
+    return m_playback.position() / 10;
+}
+
+bool PlaybackMpris::mprisCanSeek() const
+{
+    return m_playback.Player() && m_playback.CanSeek();
+}
+
+void PlaybackMpris::mprisSeek(qint64 offset)
+{
+    const IAudioPlayer *player = m_playback.Player();
+    if (!player || !m_playback.CanSeek())
+        return;
+    const qint64 target = m_playback.position() + offset * 10;
+    if (player->Duration() > 0 && target > player->Duration()) {
+        m_playback.weiterClick();
+        return;
+    }
+    m_playback.seekTo(std::max<qint64>(target, 0));
+}
+
+void PlaybackMpris::mprisSetPosition(const QString &track, qint64 position)
+{
+    const IAudioPlayer *player = m_playback.Player();
+    // A position meant for another song, or outside this one, is ignored.
+    if (!player || !m_playback.CanSeek() || track != trackId() || position < 0
+        || (player->Duration() > 0 && position * 10 > player->Duration()))
+        return;
+    m_playback.seekTo(position * 10);
 }
 
 double PlaybackMpris::mprisVolume() const

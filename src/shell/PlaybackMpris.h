@@ -32,8 +32,15 @@ public:
     // The level in percent as a fraction; mute reads 0. Setting lifts mute.
     double mprisVolume() const override;
     void mprisSetVolume(double volume) override;
+    qint64 mprisPosition() const override;
+    bool mprisCanSeek() const override;
+    void mprisSeek(qint64 offset) override;
+    void mprisSetPosition(const QString &track, qint64 position) override;
 
 private:
+    QString trackId() const;
+    void addSongFields(QVariantMap &map) const;
+
     PlaybackControl &m_playback;
     std::function<void()> m_raise;
     std::unique_ptr<MprisService> m_service;

@@ -52,6 +52,8 @@ public:
     void mp9Click(); // Playlist > jump to the playing song
     // Selects the row that plays and scrolls it into view; nothing when it is not shown.
     void jumpToPlayingSong();
+    // The outputs the "Ausgabegerät" menu offers (AudioDevices, entry 0 the default).
+    void setAudioDevices(const QStringList &names);
     // Selects exactly these rows and scrolls the first into view; nothing for none.
     void selectRows(const QList<int> &rows);
     // Double click on the table: starts the selected row, or asks for files when none is.
@@ -94,6 +96,7 @@ Q_SIGNALS:
     void shortcutsWindowRequested();
     void exportWindowRequested();
     void outputSettingsWindowRequested();
+    void equalizerWindowRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -103,6 +106,7 @@ protected:
 
 private:
     void createMenus();
+    void tickDevice();
     void bindDisplayMenu();
     void createPopups();
     void createBottomPanel(QWidget *parent);
@@ -147,5 +151,6 @@ private:
     QMenu *popup = nullptr;              // the table's context menu
     QMenu *akpopup = nullptr;            // the playing song panel's context menu ("aktuell")
     QActionGroup *m_displayModes = nullptr;
+    QMenu *m_devicesMenu = nullptr;
     DragOut m_dragOut;
 };

@@ -94,6 +94,13 @@ void Tprog::createMenus()
     zufall->setCheckable(true);
     zufall->setChecked(display.randomOrder());
     connect(&display, &DisplayOptionsModel::randomOrderChanged, zufall, &QAction::setChecked);
+    QAction *gapless = item(mwiedergabe, "lueckenlos", [&display](bool on) { display.setGapless(on); });
+    gapless->setCheckable(true);
+    gapless->setChecked(display.gapless());
+    connect(&display, &DisplayOptionsModel::gaplessChanged, gapless, &QAction::setChecked);
+    item(mwiedergabe, "m_equalizer", [this] { Q_EMIT equalizerWindowRequested(); });
+    m_devicesMenu = submenu(mwiedergabe, "mw_geraet");
+    connect(&playback, &PlaybackControl::deviceIndexChanged, this, [this] { tickDevice(); });
 
     QMenu *mp0 = submenu(bar, "mp0");
     item(mp0, "mp1", [&playlist] { playlist.mp1Click(); });
@@ -272,6 +279,31 @@ bool Tprog::popupTable(const QPoint &pos)
 bool Tprog::popupSongPanel(const QPoint &pos)
 {
     return m_session.playback.songLoaded() && openIfUseful(akpopup, pa_unten, pos);
+}
+
+void Tprog::setAudioDevices(const QStringList &names)
+{
+    m_devicesMenu->clear();
+    auto *group = new QActionGroup(m_devicesMenu);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        // A device's own "&" is no shortcut mark.
+        QAction *a = m_devicesMenu->addAction(QString(names[i]).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        a->setObjectName(QStringLiteral("mw_geraet_%1").arg(i));
+        a->setCheckable(true);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { m_session.playback.setDeviceIndex(int(i)); });
+    }
+    tickDevice();
+}
+
+// The chosen output is ticked; an index outside the list ticks the default (entry 0), where the
+// songs then play.
+void Tprog::tickDevice()
+{
+    const QList<QAction *> devices = m_devicesMenu->actions();
+    const int index = m_session.playback.deviceIndex();
+    for (qsizetype i = 0; i < devices.size(); ++i)
+        devices[i]->setChecked(i == (index >= 0 && index < devices.size() ? index : 0));
 }
 
 void Tprog::sprache()

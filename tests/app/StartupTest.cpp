@@ -96,7 +96,8 @@ TEST_F(StartupTest, WindowsAreCreatedOnceInOrderAndOnlyTheSplashShows)
     EXPECT_EQ(app->creationOrder(),
               QStringList({u8("start"), u8("prog"), u8("Tsuchopt"), u8("Tstartfenster"), u8("Taddordner"),
                            u8("Tlastfiles"), u8("Tinfo"), u8("Tdateiinfo"), u8("Ttxtexport"), u8("Tfehler"),
-                           u8("Teinstausgabe"), u8("Tbugreport_de"), u8("Tbugreport_en"), u8("Teinstshortcuts")}));
+                           u8("Teinstausgabe"), u8("Tbugreport_de"), u8("Tbugreport_en"), u8("Teinstshortcuts"),
+                           u8("Tequalizer")}));
     for (QWidget *w : app->windows())
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     app->showSplash();
@@ -118,7 +119,7 @@ TEST_F(StartupTest, WindowsAreCreatedOnceInOrderAndOnlyTheSplashShows)
     app->info()->show();
     app->info()->close();
     EXPECT_FALSE(app->info()->isVisible());
-    EXPECT_EQ(app->windows().size(), 14);
+    EXPECT_EQ(app->windows().size(), 15);
 }
 
 TEST_F(StartupTest, SplashTicks)

@@ -612,3 +612,118 @@ TEST_F(PlaybackControlTest, VolumeReachesEveryPlayerAndTheLoadedOne)
     control->setVolumePercent(100); // no change, no signal
     EXPECT_EQ(shown, (QList<std::pair<int, bool>>{{50, false}, {50, true}, {50, false}, {100, false}}));
 }
+
+TEST_F(PlaybackControlTest, ASongEndingAmongMissingFilesLeavesNothingSayingItPlays)
+{
+    options.setRandomOrder(false);
+    addSong(QStringLiteral("playing.mp3"));
+    for (int i = 0; i < 20; ++i)
+        addSong(QStringLiteral("missing%1.mp3").arg(i), false);
+    control->lvDblClick(0);
+    script.current->advance(1'700'000'000);
+    control->ShowPosition();
+    ASSERT_GT(view.bar, 900);
+    const int changes = view.songChanges;
+
+    script.current->finish(); // the song ends; fifteen missing files follow
+    EXPECT_EQ(view.log.last(), QStringLiteral("> Automatic Abord."));
+    EXPECT_FALSE(control->IsPlaying());
+    EXPECT_FALSE(view.playing);
+    EXPECT_EQ(view.bar, 0);
+    EXPECT_EQ(control->Player(), nullptr); // what the desktop's media controls call stopped
+    EXPECT_EQ(view.songChanges, changes + 1);
+    EXPECT_EQ(script.alive, 0);
+}
+
+// Gapless play chooses the next song before the end: the choice is the one weiterClick makes,
+// and weiterClick at the end takes exactly it (one random draw, not two), unless something
+// changed what it would choose meanwhile.
+TEST_F(PlaybackControlTest, ThePreparedNextSongIsWhatTheEndOfTheSongPlays)
+{
+    struct Case
+    {
+        const char *name;
+        bool random;
+        int markNext;                     // row marked to play next before preparing, -1 none
+        std::function<void(PlaybackControl &, SongLists &)> meanwhile;
+        int prepared;                     // row whose file prepareNextSong returns
+        int played;                       // row played at the end of the song
+    };
+    const Case cases[] = {
+        {"table order", false, -1, {}, 2, 2},
+        {"random, drawn once", true, -1, {}, 0, 0},
+        {"marked song", false, 0, {}, 0, 0},
+        {"marked after preparing", false, -1, [](PlaybackControl &c, SongLists &) { c.pop_title_nextClick(0); }, 2, 0},
+        {"row removed", false, -1, [](PlaybackControl &, SongLists &l) { l.removeShownRows({2}); }, 2, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        control->stop();
+        lists.clear();
+        QStringList paths;
+        for (const char *name : {"A.mp3", "B.mp3", "C.mp3"})
+            paths << addSong(QString::fromLatin1(name));
+        options.setRandomOrder(c.random);
+        QList<int> draws{0, 1};
+        control->randomRow = [&](int) { return draws.takeFirst(); };
+        control->lvDblClick(1);
+        if (c.markNext >= 0)
+            control->pop_title_nextClick(c.markNext);
+        EXPECT_EQ(control->prepareNextSong(), paths[c.prepared]);
+        if (c.meanwhile)
+            c.meanwhile(*control, lists);
+        script.current->finish();
+        EXPECT_EQ(playing(), paths[c.played]);
+        EXPECT_EQ(draws.size(), c.random ? 1 : 2);
+    }
+}
+
+TEST_F(PlaybackControlTest, NothingIsPreparedWithRepeatOrWithoutASong)
+{
+    options.setRandomOrder(false);
+    addSong(QStringLiteral("A.mp3"));
+    addSong(QStringLiteral("gone.mp3"), false);
+    EXPECT_TRUE(control->prepareNextSong().isEmpty()); // nothing loaded
+    control->lvDblClick(0);
+    EXPECT_TRUE(control->prepareNextSong().isEmpty()); // a missing file is not handed over
+    script.current->finish();                          // but it is still the next choice
+    EXPECT_EQ(view.log.first(), QLatin1Char('"') + lists.AllSongs()[1].Path + QLatin1Char('"'));
+    options.setRepeat(true);
+    control->lvDblClick(0);
+    EXPECT_TRUE(control->prepareNextSong().isEmpty());
+}
+
+TEST_F(PlaybackControlTest, AnotherOutputTakesEffectAtTheNextSong)
+{
+    options.setRandomOrder(false);
+    const QString a = addSong(QStringLiteral("A.mp3")), b = addSong(QStringLiteral("B.mp3"));
+    control->lvDblClick(0);
+    control->setDeviceIndex(2);
+    EXPECT_EQ(script.current->DeviceIndex(), 0); // the loaded song plays on
+    EXPECT_TRUE(control->prepareNextSong().isEmpty()); // nothing handed over to the old output
+    script.current->finish();
+    EXPECT_EQ(playing(), b);
+    EXPECT_EQ(script.current->DeviceIndex(), 2);
+    EXPECT_EQ(control->prepareNextSong(), a);
+}
+
+TEST_F(PlaybackControlTest, TheEqualizerReachesTheLoadedPlayerAtOnceAndEveryNextOne)
+{
+    options.setRandomOrder(false);
+    addSong(QStringLiteral("A.mp3"));
+    addSong(QStringLiteral("B.mp3"));
+    EqualizerModel &eq = control->equalizer();
+    control->lvDblClick(0);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{}); // off: nothing changed
+    eq.applyPreset(5);                                               // a preset while off stays unheard
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{});
+    eq.setEnabled(true);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::presetGains(5));
+    eq.setGain(9, 40); // beyond the top: +12
+    EXPECT_EQ(script.current->Equalizer()[9], 12.0);
+    EXPECT_EQ(eq.preset(), -1);
+    control->weiterClick();
+    EXPECT_EQ(script.current->Equalizer()[9], 12.0);
+    eq.setEnabled(false);
+    EXPECT_EQ(script.current->Equalizer(), EqualizerModel::Gains{});
+}

@@ -12,6 +12,7 @@
 #include "playback/RecordingView.h"
 
 #include <QCoreApplication>
+#include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -21,6 +22,8 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -254,4 +257,110 @@ TEST_F(MediaControlTest, MprisVolumeFollowsAndSetsTheLevel)
     monitor.kill();
     monitor.waitForFinished();
     EXPECT_EQ(seen.count(QStringLiteral("\"Volume\"")), 3) << qPrintable(seen);
+}
+
+// The position as a desktop's media applet uses it: read live, moved by Seek and SetPosition
+// (only for the loaded song's track id), and every jump, also the bar's, announced by Seeked.
+TEST_F(MediaControlTest, MprisPositionSeekAndSeeked)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus (run under dbus-run-session)";
+    PlaybackMpris mpris(*control, {});
+    ASSERT_TRUE(mpris.registerOnSessionBus());
+    EXPECT_TRUE(property("CanSeek").contains(QStringLiteral("boolean false")));
+    control->weiterClick(); // B, 180 s long
+    EXPECT_TRUE(property("CanSeek").contains(QStringLiteral("boolean true")));
+    EXPECT_TRUE(property("Rate").contains(QStringLiteral("double 1")));
+    script.current->advance(50'000'000);
+    EXPECT_TRUE(property("Position").contains(QStringLiteral("int64 5000000"))) << qPrintable(property("Position"));
+
+    QProcess monitor;
+    monitor.start(QStringLiteral("dbus-monitor"),
+                  {QStringLiteral("--session"), QStringLiteral("member='Seeked',path='/org/mpris/MediaPlayer2'")});
+    ASSERT_TRUE(monitor.waitForStarted());
+    QThread::msleep(300);
+    const QString track = QStringLiteral("/org/sonalo/track/%1").arg(control->playersCreated());
+    auto send = [](const char *method, const QStringList &args) {
+        runOutside(QStringLiteral("dbus-send"),
+                   QStringList{QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=org.mpris.MediaPlayer2.sonalo"), QStringLiteral("/org/mpris/MediaPlayer2"),
+                               QStringLiteral("org.mpris.MediaPlayer2.Player.") + QLatin1String(method)}
+                       + args);
+    };
+    struct Step
+    {
+        const char *method;
+        QStringList args;
+        qint64 position; // 100-ns units afterwards
+    };
+    const Step steps[] = {
+        {"Seek", {QStringLiteral("int64:10000000")}, 150'000'000},
+        {"Seek", {QStringLiteral("int64:-60000000")}, 0}, // before the start: the start
+        {"SetPosition", {QStringLiteral("objpath:") + track, QStringLiteral("int64:20000000")}, 200'000'000},
+        {"SetPosition", {QStringLiteral("objpath:/org/sonalo/track/999"), QStringLiteral("int64:1000000")}, 200'000'000},
+        {"SetPosition", {QStringLiteral("objpath:") + track, QStringLiteral("int64:999000000")}, 200'000'000},
+    };
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.method + s.args.join(QLatin1Char(' ')).toStdString());
+        send(s.method, s.args);
+        EXPECT_EQ(script.current->GetPosition(), s.position);
+    }
+    control->stelleChange(500); // the bar: half of 180 s
+    // Three jumps by MPRIS, one by the bar; the refused ones are silent. The monitor prints a
+    // signal's name and its argument in separate lines, which may arrive apart.
+    const QStringList positions{QStringLiteral("int64 15000000"), QStringLiteral("int64 0"),
+                                QStringLiteral("int64 20000000"), QStringLiteral("int64 90000000")};
+    auto allSeen = [&](const QString &text) {
+        return std::all_of(positions.begin(), positions.end(), [&](const QString &p) { return text.contains(p); });
+    };
+    QElapsedTimer t;
+    t.start();
+    QString seen;
+    while (t.elapsed() < 3000 && !allSeen(seen)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        monitor.waitForReadyRead(20);
+        seen += QString::fromUtf8(monitor.readAllStandardOutput());
+    }
+    QThread::msleep(200); // a fifth, unwanted signal would be here by now
+    seen += QString::fromUtf8(monitor.readAllStandardOutput());
+    monitor.kill();
+    monitor.waitForFinished();
+    EXPECT_EQ(seen.count(QStringLiteral("Seeked")), 4) << qPrintable(seen);
+    EXPECT_TRUE(allSeen(seen)) << qPrintable(seen);
+
+    send("Seek", {QStringLiteral("int64:999000000")}); // past the end: the next song
+    EXPECT_EQ(playing(), QStringLiteral("C.mp3"));
+}
+
+TEST_F(MediaControlTest, MprisMetadataHoldsWhatTheSongHasAndNoPlaceholders)
+{
+    const QString tagged = dir.path(QStringLiteral("tagged.mp3"));
+    QProcess ff;
+    ff.start(QStringLiteral("ffmpeg"),
+             {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+              QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=duration=0.2"),
+              QStringLiteral("-metadata"), QStringLiteral("title=Song"), QStringLiteral("-metadata"), QStringLiteral("artist=Band"),
+              QStringLiteral("-metadata"), QStringLiteral("album=Record"), QStringLiteral("-metadata"), QStringLiteral("track=7/12"),
+              tagged});
+    ASSERT_TRUE(ff.waitForFinished(30000) && ff.exitCode() == 0);
+    PlaybackMpris mpris(*control, {});
+    control->lvDblClick(0); // A.mp3: an empty file, named only by its file
+    QVariantMap m = mpris.mprisMetadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("A.mp3"));
+    for (const char *absent : {"xesam:album", "xesam:artist", "xesam:trackNumber", "xesam:genre"})
+        EXPECT_FALSE(m.contains(QLatin1String(absent))) << absent;
+    EXPECT_EQ(m.value(QStringLiteral("mpris:length")).toLongLong(), 180'000'000);
+
+    control->lfDblClick(tagged);
+    m = mpris.mprisMetadata();
+    EXPECT_EQ(m.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Song"));
+    EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{QStringLiteral("Band")});
+    EXPECT_EQ(m.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Record"));
+    EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).toInt(), 7);
+    EXPECT_TRUE(m.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path().startsWith(u"/org/sonalo/track/"));
+
+    // A song whose length is unknown has no length at all.
+    script.duration = 0;
+    control->weiterClick();
+    EXPECT_FALSE(mpris.mprisMetadata().contains(QStringLiteral("mpris:length")));
 }

@@ -106,3 +106,12 @@ void FakeAudioPlayer::finish()
     if (next)
         next();
 }
+
+void FakeAudioPlayer::SetEqualizer(const std::array<double, 10> &gains)
+{
+    QStringList parts{QStringLiteral("equalizer"), m_fileName};
+    for (double g : gains)
+        parts << QString::number(g);
+    m_script.calls << parts.join(QLatin1Char(' '));
+    m_equalizer = gains;
+}

@@ -30,7 +30,8 @@ struct FakeAudioScript
     QString timeFormat = mediaTimeFormat();
 
     // Every call as one line: "create FILE DEVICE", "play FILE", "pause FILE",
-    // "seek FILE POS FLAGS", "loop FILE 1", "volume FILE V", "balance FILE B", "destroy FILE".
+    // "seek FILE POS FLAGS", "loop FILE 1", "volume FILE V", "balance FILE B", "equalizer FILE G0 ... G9",
+    // "destroy FILE".
     QStringList calls;
 
     // The newest player still alive (nullptr when it was destroyed).
@@ -64,6 +65,8 @@ public:
     void SetVolume(int volume) override;
     int GetBalance() override { return m_balance; }
     void SetBalance(int balance) override;
+    void SetEqualizer(const std::array<double, 10> &gains) override;
+    const std::array<double, 10> &Equalizer() const { return m_equalizer; }
 
     int DeviceIndex() const { return m_deviceIndex; }
 
@@ -87,4 +90,5 @@ private:
     bool m_played = false;
     int m_volume = 0;
     int m_balance = 0;
+    std::array<double, 10> m_equalizer{};
 };

@@ -7,10 +7,14 @@
 #include "ui/Mnemonics.h"
 #include "session/Session.h"
 #include "ui/Tprog.h"
+#include "ui/Tequalizer.h"
+#include "playback/EqualizerModel.h"
 
 #include <QAction>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -395,4 +399,62 @@ TEST_F(SettingsTest, LastPlaylistIsRestoredOnlyWhenTickedAndStartedWithoutArgume
     start();
     window->show();
     EXPECT_EQ(shownPaths(), QStringList{u8("/music/beside.mp3")});
+}
+
+TEST_F(SettingsTest, GaplessPlayIsOnUntilSwitchedOffAndKept)
+{
+    EXPECT_TRUE(item("lueckenlos")->isChecked());
+    item("lueckenlos")->trigger();
+    EXPECT_FALSE(session().display.gapless());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "lueckenlos"), u8("0"));
+    writeIni("[wiedergabe]\nlueckenlos=1\n");
+    item("einstload")->trigger();
+    EXPECT_TRUE(session().display.gapless());
+    EXPECT_TRUE(item("lueckenlos")->isChecked());
+}
+
+TEST_F(SettingsTest, TheOutputDeviceMenuChoosesDeviceIndexAndKeepsIt)
+{
+    window->setAudioDevices({u8("Default"), u8("Null Output"), u8("Headphones")});
+    EXPECT_TRUE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+    window->findChild<QAction *>(u8("mw_geraet_2"))->trigger();
+    EXPECT_EQ(session().playback.deviceIndex(), 2);
+    EXPECT_FALSE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("wiedergabe", "DeviceIndex"), u8("2"));
+    // A device gone since: the default is ticked, and the player plays there.
+    writeIni("[wiedergabe]\nDeviceIndex=7\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(session().playback.deviceIndex(), 7);
+    EXPECT_TRUE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
+}
+
+TEST_F(SettingsTest, TheEqualizerWindowSetsTheBandsLiveAndTheFileKeepsThem)
+{
+    Tequalizer *w = app->equalizer();
+    EqualizerModel &eq = session().playback.equalizer();
+    EXPECT_FALSE(w->eq_an->isChecked());
+    w->eq_an->setChecked(true);
+    EXPECT_TRUE(eq.enabled());
+    w->eq_vorlage->setCurrentIndex(1);
+    Q_EMIT w->eq_vorlage->activated(1); // Rock
+    EXPECT_EQ(eq.gains(), EqualizerModel::presetGains(1));
+    EXPECT_EQ(w->eq_band[0]->value(), 5);
+    w->eq_band[5]->setValue(12);
+    EXPECT_EQ(eq.gains()[5], 12.0);
+    EXPECT_EQ(w->eq_vorlage->currentIndex(), EqualizerModel::kPresetCount); // "Custom"
+    ASSERT_TRUE(settings().SaveSettings());
+    EXPECT_EQ(fileValue("equalizer", "an"), u8("1"));
+    EXPECT_EQ(fileValue("equalizer", "vorlage"), u8("-1"));
+    EXPECT_EQ(fileValue("equalizer", "band5"), u8("12"));
+    start();
+    window->show();
+    window->FormActivate();
+    EqualizerModel &again = session().playback.equalizer();
+    EXPECT_TRUE(again.enabled());
+    EXPECT_EQ(again.gains()[5], 12.0);
+    EXPECT_EQ(again.gains()[0], 5.0);
+    EXPECT_TRUE(app->equalizer()->eq_an->isChecked());
+    EXPECT_EQ(app->equalizer()->eq_band[5]->value(), 12);
 }
