@@ -19,14 +19,19 @@ endfunction()
 
 # sonalo_test(name SOURCES ... LIBS ... [LABELS ...]): a GoogleTest executable run by ctest.
 function(sonalo_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "WRAPPER" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE SONALO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
     SONALO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SONALO_BINARY_DIR="${CMAKE_BINARY_DIR}")
   sonalo_strict(${name})
-  add_test(NAME ${name} COMMAND ${name})
+  # WRAPPER: a script that prepares what the test needs (a display, say) and runs the test program.
+  if(A_WRAPPER)
+    add_test(NAME ${name} COMMAND ${A_WRAPPER} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
   if(A_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}")

@@ -116,7 +116,8 @@ const CliRegistration exportCommand{{
                    "--replace     replace every FROM by TO in the lines, before sorting and numbering\n"
                    "--no-zeros    running numbers without leading zeros\n"
                    "-o FILE       write to FILE as the window saves: \".htm\" or \".txt\" appended unless\n"
-                   "              the name holds it, a .bmp, .gif, .jpg or .jpeg name a picture;\n"
+                   "              the name holds it; a picture comes from a name holding the suffix\n"
+                   "              and ending in .bmp, .gif, .jpg or .jpeg (list.txt.jpeg);\n"
                    "              --encoding ansi|utf7|utf7-ansi|utf8|utf16le|utf16be|utf32le|utf32be\n"
                    "              (default utf8). Without -o the list is printed."),
     true,

@@ -16,5 +16,8 @@ QMimeData *fileListMimeData(const QStringList &paths)
     auto *data = new QMimeData;
     data->setUrls(urls);
     data->setData(QStringLiteral("x-special/gnome-copied-files"), copied);
+    // The plain-text form is what an editor or a terminal pastes: the paths, one a line. Left to
+    // the platform it would be URIs with raw spaces, neither a path nor a valid URI.
+    data->setText(paths.join(QLatin1Char('\n')));
     return data;
 }

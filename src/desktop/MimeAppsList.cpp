@@ -129,10 +129,13 @@ QByteArray removeApplication(const QByteArray &text, const QString &desktopId)
     QList<QByteArray> lines = linesOf(text);
     const QByteArray id = desktopId.toUtf8();
     bool inGroup = false;
+    qsizetype header = -1;
+    QList<qsizetype> emptied; // headers of groups that lost a line
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (isGroupLine(lines[i])) {
             const QByteArray g = body(lines[i]).trimmed();
             inGroup = g == kDefaults || g == kAdded;
+            header = i;
             continue;
         }
         const QByteArray key = keyOf(lines[i]);
@@ -153,10 +156,26 @@ QByteArray removeApplication(const QByteArray &text, const QString &desktopId)
             lines.removeAt(i--);
             if (lastWithoutEnd && i >= 0 && lines[i].endsWith('\n'))
                 lines[i] = body(lines[i]);
+            if (emptied.isEmpty() || emptied.last() != header)
+                emptied.append(header);
             continue;
         }
         const QByteArray end = ending(lines[i]);
         lines[i] = key + '=' + entries.join(';') + (trailing ? ";" : "") + end;
+    }
+    // A group left with nothing but blank lines because of this edit goes too, from the last one
+    // back so that the earlier headers keep their places; at the end of the file it takes the
+    // blank line setDefault put before it.
+    for (auto h = emptied.crbegin(); h != emptied.crend(); ++h) {
+        qsizetype end = *h + 1;
+        while (end < lines.size() && !isGroupLine(lines[end]) && body(lines[end]).trimmed().isEmpty())
+            ++end;
+        if (end < lines.size() && !isGroupLine(lines[end]))
+            continue; // a comment or another key keeps the group
+        qsizetype begin = *h;
+        if (end == lines.size() && begin > 0 && body(lines[begin - 1]).trimmed().isEmpty())
+            --begin;
+        lines.remove(begin, end - begin);
     }
     return lines.join();
 }

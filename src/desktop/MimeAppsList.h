@@ -15,7 +15,8 @@ namespace MimeAppsList {
 QByteArray setDefault(const QByteArray &text, const QString &mimeType, const QString &desktopId);
 
 // `text` without `desktopId` in the ';'-lists of [Default Applications] and [Added Associations];
-// a line whose list becomes empty goes. [Removed Associations] and other groups stay.
+// a line whose list becomes empty goes, and so does a group left empty by that (with the blank
+// line before it when it ends the file). [Removed Associations] and other groups stay.
 QByteArray removeApplication(const QByteArray &text, const QString &desktopId);
 
 // The first desktop id of the default of `mimeType` in [Default Applications]; empty if none.

@@ -99,6 +99,15 @@ bool removeOurFile(const QString &file, bool icon)
     return QFile::remove(file);
 }
 
+void removeEmptyFolders(const QString &file, const QString &root)
+{
+    const QString top = QDir::cleanPath(root);
+    QString folder = QFileInfo(file).absolutePath();
+    // rmdir removes only an empty folder, so nothing of anyone else's can go.
+    while (folder.startsWith(top + u'/') && QDir().rmdir(folder))
+        folder = QFileInfo(folder).absolutePath();
+}
+
 bool editMimeApps(const QString &list, const std::function<QByteArray(const QByteArray &)> &edit)
 {
     const QFileInfo info(list);
@@ -121,6 +130,9 @@ bool editMimeApps(const QString &list, const std::function<QByteArray(const QByt
         return true;
     if (after.isEmpty() && !exists)
         return true;
+    // Emptied by the edit, the file held nothing but ours; a link's target is kept for the link.
+    if (after.isEmpty() && !info.isSymLink())
+        return QFile::remove(target);
     QSaveFile out(target);
     return QDir().mkpath(QFileInfo(target).absolutePath()) && out.open(QIODevice::WriteOnly) &&
            out.write(after) == after.size() && ::fchmod(out.handle(), mode) == 0 && out.commit();

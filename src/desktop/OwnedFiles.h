@@ -25,8 +25,12 @@ bool writeFile(const QString &file, const QByteArray &bytes, mode_t mode);
 // Removes the file when it is ours; true when no file of ours is left there.
 bool removeOurFile(const QString &file, bool icon = false);
 
+// Removes the folders above `file` that are empty, up to but not including `root`.
+void removeEmptyFolders(const QString &file, const QString &root);
+
 // Applies `edit` to the mimeapps.list at `list` (to the file a link points to, so that the link
-// stays); writes only when something changed, keeping the file's mode.
+// stays); writes only when something changed, keeping the file's mode. A file the edit empties
+// is removed, unless a link points to it.
 bool editMimeApps(const QString &list, const std::function<QByteArray(const QByteArray &)> &edit);
 
 } // namespace OwnedFiles

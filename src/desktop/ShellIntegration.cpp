@@ -24,6 +24,10 @@ constexpr char kPlaylistEntry[] = "applications/sonalo-playlist.desktop";
 constexpr char kSendTo[] = "Thunar/sendto/sonalo-sendto.desktop";
 constexpr char kNautilusScript[] = "nautilus/scripts/ORV Sonalo";
 constexpr char kGlobs[] = "mime/globs2";
+// Written into our own files when registering made what the database tools then fill: the
+// per-user MIME database (into the package) and the desktop-file cache (into the entry).
+constexpr char kCreatedDatabase[] = "X-Sonalo-Created=mime-database";
+constexpr char kCreatedCache[] = "X-Sonalo-Created=mimeinfo.cache";
 constexpr int kIconSizes[] = {256, 48};
 constexpr int kToolTimeoutMs = 20000;
 
@@ -61,6 +65,13 @@ void runTool(const char *tool, const QStringList &arguments)
         p.kill();
         p.waitForFinished(1000);
     }
+}
+
+// True when our file at path holds the line.
+bool ourFileSays(const QString &path, const char *line)
+{
+    const std::optional<QByteArray> bytes = readBounded(path);
+    return bytes && carriesOwnerMarker(*bytes) && bytes->contains(QByteArray("\n") + line);
 }
 
 QByteArray utf8Lines(const QStringList &lines)
@@ -137,6 +148,13 @@ QString ShellIntegration::path(const char *relative) const
     return m_options.scope.dataDir + u'/' + QString::fromUtf8(relative);
 }
 
+bool ShellIntegration::removeOurs(const QString &file, bool icon) const
+{
+    const bool ok = removeOurFile(file, icon);
+    removeEmptyFolders(file, m_options.scope.dataDir);
+    return ok;
+}
+
 QString ShellIntegration::iconPath(int size) const
 {
     return m_options.scope.dataDir + QStringLiteral("/icons/hicolor/%1x%1/mimetypes/application-x-sonalo-playlist.png").arg(size);
@@ -189,9 +207,17 @@ ShellIntegration::Outcome ShellIntegration::registerPlaylistType(const LanguageC
         return Outcome::Failed;
     Q_UNUSED(lang) // the type's texts are the same in both languages
     const QString name = QString::fromUtf8(kMimeType);
-    const QByteArray package = utf8Lines({
+    // Whether the database and the cache are ours to remove again: they did not exist before, or
+    // an earlier registration of ours made them.
+    const bool createsDatabase = !QFileInfo::exists(path("mime/mime.cache")) || ourFileSays(path(kPackage), kCreatedDatabase);
+    const bool createsCache =
+        !QFileInfo::exists(path("applications/mimeinfo.cache")) || ourFileSays(path(kPlaylistEntry), kCreatedCache);
+    const QStringList created = createsDatabase ? QStringList{QStringLiteral("<!--"), QLatin1String(kCreatedDatabase),
+                                                              QStringLiteral("-->")}
+                                                : QStringList{};
+    const QByteArray package = utf8Lines(QStringList{
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
-        QStringLiteral("<!-- ") + QLatin1String(kOwnerMarker) + QStringLiteral(" -->"),
+        QStringLiteral("<!-- ") + QLatin1String(kOwnerMarker) + QStringLiteral(" -->")} + created + QStringList{
         QStringLiteral("<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">"),
         QStringLiteral("  <mime-type type=\"") + name + QStringLiteral("\">"),
         QStringLiteral("    <comment>") + kPlaylistTypeName + QStringLiteral("</comment>"),
@@ -202,7 +228,7 @@ ShellIntegration::Outcome ShellIntegration::registerPlaylistType(const LanguageC
     });
     // A file-type registration, not a menu launcher, and for our type only: listing audio types
     // or folders here would make the player their handler wherever no default is set.
-    const QByteArray entry = utf8Lines({
+    const QByteArray entry = utf8Lines(QStringList{
         QStringLiteral("[Desktop Entry]"),
         QStringLiteral("Type=Application"),
         QStringLiteral("Name=ORV Sonalo"),
@@ -214,7 +240,7 @@ ShellIntegration::Outcome ShellIntegration::registerPlaylistType(const LanguageC
         QStringLiteral("NoDisplay=true"),
         QStringLiteral("Terminal=false"),
         QLatin1String(kOwnerMarker),
-    });
+    } + (createsCache ? QStringList{QLatin1String(kCreatedCache)} : QStringList{}));
     bool ok = writeFile(path(kPackage), package, 0644);
     for (int size : kIconSizes) {
         const QByteArray png = m_options.iconPng ? markedPng(m_options.iconPng(size)) : QByteArray();
@@ -235,16 +261,29 @@ bool ShellIntegration::removePlaylistType()
 {
     if (!m_scopeUsable)
         return false;
+    const bool ourDatabase = ourFileSays(path(kPackage), kCreatedDatabase);
+    const bool ourCache = ourFileSays(path(kPlaylistEntry), kCreatedCache);
     bool ok = removeOurFile(path(kPackage));
     for (int size : kIconSizes)
-        ok = removeOurFile(iconPath(size), true) && ok;
+        ok = removeOurs(iconPath(size), true) && ok;
     ok = removeOurFile(path(kPlaylistEntry)) && ok;
-    // The databases index other programs' types too: rebuilt, never deleted.
-    if (QFileInfo::exists(path("mime/packages")))
+    // The databases index other programs' types too: rebuilt, and deleted only when we made
+    // them and nothing but ours was ever in them.
+    const QDir packages(path("mime/packages"));
+    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    if (ourDatabase && packages.entryList(entries).isEmpty())
+        QDir(path("mime")).removeRecursively();
+    else if (packages.exists())
         refreshMime();
     refreshIcons();
-    if (QFileInfo::exists(path("applications")))
+    const QDir applications(path("applications"));
+    if (ourCache && applications.entryList(entries) == QStringList{QStringLiteral("mimeinfo.cache")}) {
+        QFile::remove(applications.filePath(QStringLiteral("mimeinfo.cache")));
+        removeEmptyFolders(applications.filePath(QStringLiteral("mimeinfo.cache")), m_options.scope.dataDir);
+    } else if (applications.exists()) {
         refreshApplications();
+        removeEmptyFolders(path(kPlaylistEntry), m_options.scope.dataDir);
+    }
     ok = editMimeApps(m_options.scope.mimeAppsPath, [](const QByteArray &text) {
         return MimeAppsList::removeApplication(text, QString::fromUtf8(kPlaylistDesktopId));
     }) && ok;
@@ -306,9 +345,9 @@ bool ShellIntegration::removeSendTo()
 {
     if (!m_scopeUsable)
         return false;
-    bool ok = removeOurFile(path(kSendTo));
+    bool ok = removeOurs(path(kSendTo));
     if (const QString script = nautilusScriptPath(); !script.isEmpty())
-        ok = removeOurFile(script) && ok;
+        ok = removeOurs(script) && ok;
     return ok;
 }
 
@@ -411,7 +450,7 @@ bool ShellIntegration::removeMenu(Menu menu)
         return false;
     bool ok = true;
     for (const QString &file : menuFiles(menu))
-        ok = removeOurFile(file) && ok;
+        ok = removeOurs(file) && ok;
     return ok;
 }
 

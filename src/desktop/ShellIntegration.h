@@ -100,6 +100,8 @@ private:
     bool removeMenu(Menu menu);
     bool menuActive(Menu menu) const;
     bool execMatches(const QString &file, const char *group) const;
+    // removeOurFile, then the folders that are left empty by it, up to the data folder.
+    bool removeOurs(const QString &file, bool icon = false) const;
     void refreshMime();
     void refreshApplications();
     void refreshIcons();

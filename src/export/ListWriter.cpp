@@ -151,9 +151,8 @@ QStringList outputLinesOf(const QString &boxText)
 
 QString exportFileName(const QString &name, bool html)
 {
-    // A picture name is kept: the writer draws the list instead of writing text.
-    if (isPictureFileName(name))
-        return name;
+    // No exception for picture names: "list.jpeg" becomes the text file "list.jpeg.txt", and a
+    // picture comes from a name that already holds the suffix, such as "list.txt.jpeg".
     const QString suffix = html ? QStringLiteral(".htm") : QStringLiteral(".txt");
     return name.contains(suffix) ? name : name + suffix;
 }

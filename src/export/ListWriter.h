@@ -49,7 +49,8 @@ QString exportFileText(const QStringList &outputLines);
 QStringList outputLinesOf(const QString &boxText);
 
 // The name a confirmed save dialog's name is written under: ".htm" (HTML) or ".txt" appended
-// unless the name already holds it anywhere, so "liste.html" stays as it is.
+// unless the name already holds it anywhere, so "liste.html" stays as it is. A picture name gets
+// the suffix too: only a name such as "liste.txt.jpeg" reaches the picture writer.
 QString exportFileName(const QString &name, bool html);
 
 // Characters of a field that HTML would read as markup, as entities.

@@ -2,6 +2,7 @@
 #include "core/SongNameSplit.h"
 
 #include "tags/AudioInfo.h"
+#include "tags/TagText.h"
 
 #include "core/TextUtil.h"
 
@@ -10,14 +11,17 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
     TSongRecord r;
     TAudioInfo info;
     info.ReadFromFile(path);
-    SongNameSplit::ArtistTitle named = SongNameSplit::splitNamedSong(info.Artist, info.Title);
+    // A tag text never brings a NUL into the table, a playlist or an export: a reader that keeps
+    // NULs (ID3v1 and WMA keep what follows one) gives its values joined as ID3v2.4's are.
+    SongNameSplit::ArtistTitle named =
+        SongNameSplit::splitNamedSong(TagText::joinNulSeparated(info.Artist), TagText::joinNulSeparated(info.Title));
     r.Artist = std::move(named.artist);
     r.Title = std::move(named.title);
     r.Length = FormatSongLength(info.Seconds);
-    r.Album = info.Album;
-    r.Track = info.Track;
-    r.Year = info.Year;
-    r.Genre = info.Genre;
+    r.Album = TagText::joinNulSeparated(info.Album);
+    r.Track = TagText::joinNulSeparated(info.Track);
+    r.Year = TagText::joinNulSeparated(info.Year);
+    r.Genre = TagText::joinNulSeparated(info.Genre);
     if (relative && !programFolder.isEmpty() && path.startsWith(programFolder, Qt::CaseSensitive))
         r.Path = path.mid(programFolder.size());
     else

@@ -215,7 +215,19 @@ QString TID3v2Tag::GetFrameText(int value) const
     if (i < 0 || Frames[i].Data.isEmpty())
         return QString();
     const QByteArray &data = Frames[i].Data;
-    return DecodeText(std::uint8_t(data[0]), QByteArrayView(data).sliced(1));
+    return TextOfVersion(Version, DecodeText(std::uint8_t(data[0]), QByteArrayView(data).sliced(1)));
+}
+
+QString TID3v2Tag::TextOfVersion(int version, const QString &decoded)
+{
+    const QChar nul(u'\0');
+    if (!decoded.contains(nul))
+        return decoded;
+    // Before version 4 a text ends at its terminator; what follows is left-over bytes.
+    if (version < 4)
+        return TagText::trimControl(decoded.left(decoded.indexOf(nul)));
+    // Version 4 separates several values by NUL.
+    return TagText::joinNulSeparated(decoded);
 }
 
 QString TID3v2Tag::DecodeText(std::uint8_t encoding, QByteArrayView text)

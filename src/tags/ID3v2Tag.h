@@ -56,6 +56,9 @@ public:
     // Text of a text frame: encoding 0 (Windows-1252), 1 (UTF-16 with byte order mark),
     // 2 (UTF-16 big-endian), 3 (UTF-8); trimmed of characters of code 32 or below.
     static QString DecodeText(std::uint8_t encoding, QByteArrayView text);
+    // A decoded text frame as the tag's version means its NULs: versions 2 and 3 end the text at
+    // the first one, version 4 separates values by them (joined by " / ", empty ones dropped).
+    static QString TextOfVersion(int version, const QString &decoded);
     // "(17)" and "(17)Rock" give the name of genre 17; anything else stays as it is.
     static QString GenreFromText(const QString &text);
     // Undoes unsynchronisation: every FF 00 becomes FF.

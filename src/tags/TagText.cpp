@@ -2,6 +2,8 @@
 
 #include "core/Windows1252.h"
 
+#include <QStringList>
+
 namespace TagText {
 
 QString trimControl(const QString &text)
@@ -48,4 +50,20 @@ std::uint8_t TagText::trackNumber(const QString &text)
     if (!parseDecimal(slash < 0 ? text : text.left(slash), v))
         return 0;
     return std::uint8_t(std::uint64_t(v) & 0xFF);
+}
+
+QString TagText::joinNulSeparated(const QString &text)
+{
+    const QChar nul(u'\0');
+    if (!text.contains(nul))
+        return text;
+    QStringList values;
+    for (QStringView value : QStringView(text).split(nul)) {
+        if (value.startsWith(QChar(0xFEFF)))
+            value = value.sliced(1);
+        const QString trimmed = trimControl(value.toString());
+        if (!trimmed.isEmpty())
+            values.append(trimmed);
+    }
+    return values.join(QStringLiteral(" / "));
 }

@@ -22,4 +22,9 @@ bool parseDecimal(const QString &text, qint64 &value);
 // it is not a number.
 std::uint8_t trackNumber(const QString &text);
 
+// Values separated by NUL characters as one text: each value trimmed as above and without a
+// byte order mark of its own, empty ones dropped, the rest joined by " / ". A text without NUL
+// is returned as it is.
+QString joinNulSeparated(const QString &text);
+
 } // namespace TagText

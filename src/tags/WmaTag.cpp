@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 
+#include <limits>
+
 namespace {
 
 // ASF GUIDs as they lie on disk (the first three groups little-endian).
@@ -37,19 +39,35 @@ QString readString(ByteCursor &c, qint64 byteLength)
     return decodeUtf16(raw, false);
 }
 
-enum Field { fTitle, fArtist, fAlbum, fTrack, fYear, fGenre, fComment, fCount };
+// fTrackNumber stands in for fTrack only when the file has no text "WM/TRACK": the usual tools
+// write just "WM/TrackNumber", as text ("6/12") or as a 32-bit number.
+enum Field { fTitle, fArtist, fAlbum, fTrack, fYear, fGenre, fComment, fTrackNumber, fCount };
 
 int fieldOfDescriptor(const QString &name)
 {
     static const struct { const char *name; Field field; } kMap[] = {
         {"WM/TITLE", fTitle}, {"WM/AUTHOR", fArtist}, {"WM/ALBUMTITLE", fAlbum}, {"WM/TRACK", fTrack},
-        {"WM/YEAR", fYear},   {"WM/GENRE", fGenre},   {"WM/DESCRIPTION", fComment},
+        {"WM/YEAR", fYear},   {"WM/GENRE", fGenre},   {"WM/DESCRIPTION", fComment}, {"WM/TRACKNUMBER", fTrackNumber},
     };
     const QString upper = TagText::trimControl(name).toUpper();
     for (const auto &m : kMap)
         if (upper == QLatin1StringView(m.name))
             return m.field;
     return -1;
+}
+
+constexpr std::uint16_t kTypeText = 0;
+constexpr std::uint16_t kTypeDword = 3;
+
+// "WM/TrackNumber" as text: the number before a "/" ("6/12"); 0 when there is none.
+std::int32_t trackNumberText(const QString &text)
+{
+    const QString trimmed = TagText::trimControl(text);
+    qint64 value = 0;
+    if (!TagText::parseDecimal(trimmed.left(trimmed.indexOf(QLatin1Char('/'))), value) || value < 0
+        || value > std::numeric_limits<std::int32_t>::max())
+        return 0;
+    return std::int32_t(value);
 }
 
 } // namespace
@@ -100,6 +118,8 @@ int TWMATag::parse(WindowedReader &device)
     bool broadcast = false;
     std::uint16_t channels = 0;
     QString texts[fCount];
+    bool hasTrackText = false;
+    std::int32_t trackNumber = 0;
     for (std::uint32_t i = 0; i < objectCount && !c.atEnd(); ++i) {
         const qint64 start = c.pos();
         const QByteArrayView id = c.bytes(16);
@@ -145,14 +165,25 @@ int TWMATag::parse(WindowedReader &device)
                 const QString name = readString(o, o.u16le());
                 const std::uint16_t type = o.u16le();
                 const std::uint16_t length = o.u16le();
-                if (type != 0) {
+                const int field = fieldOfDescriptor(name);
+                if (field == fTrackNumber && type == kTypeDword && length == 4) {
+                    const std::uint32_t number = o.u32le();
+                    if (o.ok())
+                        trackNumber = number <= std::uint32_t(std::numeric_limits<std::int32_t>::max()) ? std::int32_t(number) : 0;
+                    continue;
+                }
+                if (type != kTypeText) {
                     o.skip(length);
                     continue;
                 }
                 const QString value = readString(o, length);
-                const int field = fieldOfDescriptor(name);
-                if (o.ok() && field >= 0)
+                if (!o.ok() || field < 0)
+                    continue;
+                if (field == fTrackNumber)
+                    trackNumber = trackNumberText(value);
+                else
                     texts[field] = value;
+                hasTrackText = hasTrackText || field == fTrack;
             }
         }
         if (!o.ok())
@@ -160,8 +191,10 @@ int TWMATag::parse(WindowedReader &device)
         c.seek(start + size);
     }
 
-    const bool plausible = maxBitrate > 0 && maxBitrate < 320000 && (channels == 1 || channels == 2)
-        && sampleRate >= 8000 && sampleRate <= 96000 && bytesPerSecond > 0 && bytesPerSecond < 40000;
+    // 320 kbit/s is a common setting: its maximum bitrate of exactly 320000, and the same rate as
+    // 40000 bytes a second, pass.
+    const bool plausible = maxBitrate > 0 && maxBitrate <= 320000 && (channels == 1 || channels == 2)
+        && sampleRate >= 8000 && sampleRate <= 96000 && bytesPerSecond > 0 && bytesPerSecond <= 40000;
     if (!plausible)
         return ReaderResult::Ok;
     Valid = true;
@@ -181,7 +214,7 @@ int TWMATag::parse(WindowedReader &device)
     Comment = TagText::trimControl(texts[fComment]);
     bool ok = false;
     const int track = TagText::trimControl(texts[fTrack]).toInt(&ok, 10);
-    Track = ok ? track : 0;
+    Track = !hasTrackText ? trackNumber : ok ? track : 0;
     return ReaderResult::Ok;
 }
 

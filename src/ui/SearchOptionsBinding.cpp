@@ -6,6 +6,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QSignalBlocker>
+
+#include <vector>
 
 namespace {
 
@@ -37,42 +40,52 @@ const std::array<const char *, 8> &SearchOptionsBinding::columnNames()
     return names;
 }
 
+// Every control answers toggled, not clicked: a box or radio button ticked by the keyboard or
+// by an assistive tool (through the accessibility bus) must change the options as a click does.
+// show() sets them with their signals blocked, so the model's own state never echoes back.
 SearchOptionsBinding::SearchOptionsBinding(QWidget *container, SearchOptionsModel &model, const char *exactName)
     : QObject(container), m_model(model)
 {
     for (size_t f = 0; f < m_columns.size(); ++f) {
         m_columns[f] = control<QCheckBox>(container, columnNames()[f]);
         if (m_columns[f])
-            connect(m_columns[f], &QAbstractButton::clicked, this,
+            connect(m_columns[f], &QAbstractButton::toggled, this,
                     [this, f](bool on) { m_model.setColumn(int(f), on); });
     }
     m_case = control<QCheckBox>(container, "s_grkl");
     m_exact = control<QCheckBox>(container, exactName);
     m_inverse = control<QCheckBox>(container, "s_invers");
     if (m_case)
-        connect(m_case, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setCaseSensitive);
+        connect(m_case, &QAbstractButton::toggled, &m_model, &SearchOptionsModel::setCaseSensitive);
     if (m_exact)
-        connect(m_exact, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setExact);
+        connect(m_exact, &QAbstractButton::toggled, &m_model, &SearchOptionsModel::setExact);
     if (m_inverse)
-        connect(m_inverse, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::setInverse);
+        connect(m_inverse, &QAbstractButton::toggled, &m_model, &SearchOptionsModel::setInverse);
 
     const char *modeNames[] = {"s_ganz", "s_und", "s_oder"};
     const SearchMode modes[] = {SearchMode::WholeTerm, SearchMode::And, SearchMode::Or};
     for (size_t i = 0; i < m_modes.size(); ++i) {
         m_modes[i] = control<QRadioButton>(container, modeNames[i]);
         if (m_modes[i])
-            connect(m_modes[i], &QAbstractButton::clicked, this, [this, mode = modes[i]] { m_model.setMode(mode); });
+            connect(m_modes[i], &QAbstractButton::toggled, this, [this, mode = modes[i]](bool on) {
+                if (on)
+                    m_model.setMode(mode);
+            });
     }
 
     m_all = control<QRadioButton>(container, "sp_rballes");
     m_none = control<QRadioButton>(container, "sp_rbnix");
     m_standard = control<QRadioButton>(container, "sp_rbstandard");
-    if (m_all)
-        connect(m_all, &QAbstractButton::clicked, this, [this] { m_model.setAllColumns(true); });
-    if (m_none)
-        connect(m_none, &QAbstractButton::clicked, this, [this] { m_model.setAllColumns(false); });
-    if (m_standard)
-        connect(m_standard, &QAbstractButton::clicked, &m_model, &SearchOptionsModel::resetToStart);
+    auto onChecked = [this](QRadioButton *b, auto command) {
+        if (b)
+            connect(b, &QAbstractButton::toggled, this, [command](bool on) {
+                if (on)
+                    command();
+            });
+    };
+    onChecked(m_all, [this] { m_model.setAllColumns(true); });
+    onChecked(m_none, [this] { m_model.setAllColumns(false); });
+    onChecked(m_standard, [this] { m_model.resetToStart(); });
 
     connect(&m_model, &SearchOptionsModel::optionsChanged, this, &SearchOptionsBinding::show);
     show();
@@ -80,6 +93,16 @@ SearchOptionsBinding::SearchOptionsBinding(QWidget *container, SearchOptionsMode
 
 void SearchOptionsBinding::show()
 {
+    std::vector<QSignalBlocker> quiet;
+    for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{m_case, m_exact, m_inverse, m_all, m_none, m_standard})
+        if (b)
+            quiet.emplace_back(b);
+    for (QAbstractButton *b : m_columns)
+        if (b)
+            quiet.emplace_back(b);
+    for (QAbstractButton *b : m_modes)
+        if (b)
+            quiet.emplace_back(b);
     const SearchOptions &o = m_model.options();
     for (size_t f = 0; f < m_columns.size(); ++f)
         if (m_columns[f])

@@ -18,7 +18,8 @@ struct TrackBarPress
 TrackBarPress trackBarPress(const QRect &thumb, const QRect &channel, const QPoint &press, int minimum, int maximum,
                             Qt::Orientation orientation);
 
-// The position bar: a click in its channel jumps there instead of stepping a page.
+// The position bar and the volume slider: a click in the channel jumps there instead of
+// stepping a page.
 class TTrackBar : public QSlider
 {
     Q_OBJECT

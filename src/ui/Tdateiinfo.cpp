@@ -4,6 +4,7 @@
 #include "ui/LanguageTexts.h"
 #include "ui/WindowTexts.h"
 #include "session/SelectionOperations.h"
+#include "ui/WindowPlacement.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -103,6 +104,5 @@ void Tdateiinfo::SchliessenClick()
 void Tdateiinfo::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreenOnce(*this, m_placed);
 }

@@ -48,6 +48,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    bool m_placed = false; // centred once, then left where it was closed
     LanguageCode &m_lang;
     SelectionOperations &m_operations;
 };

@@ -70,7 +70,11 @@ Teinstausgabe::Teinstausgabe(LanguageCode &lang, OutputSettingsController &contr
         coding->addWidget(b);
         encodingButtons.emplace_back(b, encoding);
         const TTextEncoding e = encoding;
-        connect(b, &QRadioButton::clicked, this, [this, e] { m_controller.setEncoding(e); });
+        // However the button becomes checked: a click, the keyboard or an assistive tool.
+        connect(b, &QRadioButton::toggled, this, [this, e](bool on) {
+            if (on)
+                m_controller.setEncoding(e);
+        });
     }
     rb_beibehalten = encodingButtons[4].first;
     rb_beibehalten->setEnabled(false);

@@ -5,10 +5,12 @@
 #include "desktop/ShellIntegration.h"
 #include "ui/LanguageTexts.h"
 #include "session/UserDialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -67,6 +71,11 @@ Teinstshortcuts::Teinstshortcuts(LanguageCode &lang, ShellIntegration &shell, Ad
     adminRow->addWidget(Label9, 1);
     adminRow->addWidget(AlsAdminStarten);
     layout->addLayout(adminRow);
+    // Per-user registrations need no rights: the administrator texts, their state and the restart
+    // would only tell an ordinary user something false, so they belong to the system-wide scope.
+    if (!m_shell.options().scope.systemWide)
+        for (QWidget *w : std::initializer_list<QWidget *>{Label6, Label9, AlsAdminStarten})
+            w->hide();
 
     // One group per integration: its text, the two buttons, then "Status:" and the state.
     auto group = [&](const char *name, QLabel *&text, const char *textName, QPushButton *&on, const char *onName,
@@ -323,19 +332,46 @@ void Teinstshortcuts::Label70Click()
 
 QUrl Teinstshortcuts::helpUrl()
 {
+    // The installed copy (share/doc/sonalo beside bin/) or one shipped beside the program; else the
+    // copy built into the program, written out to the user's cache folder. A path of the machine
+    // the program was built on would lead nowhere anywhere else.
     const QString program = QCoreApplication::applicationDirPath();
-    QString readme = QDir::cleanPath(program + QStringLiteral("/../share/doc/sonalo/README.md"));
-    if (!QFileInfo::exists(readme))
-        readme = QStringLiteral(SONALO_SOURCE_README);
+    QString readme;
+    for (const QString &candidate : {program + QStringLiteral("/../share/doc/sonalo/README.md"),
+                                     program + QStringLiteral("/README.md")}) {
+        if (QFileInfo::exists(candidate)) {
+            readme = QDir::cleanPath(candidate);
+            break;
+        }
+    }
+    if (readme.isEmpty())
+        readme = builtInHelp();
     QUrl url = QUrl::fromLocalFile(readme);
     url.setFragment(QStringLiteral("desktop-integration"));
     return url;
 }
 
+QString Teinstshortcuts::builtInHelp()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/sonalo");
+    const QString path = folder + QStringLiteral("/README.md");
+    QFile resource(QStringLiteral(":/help/README.md"));
+    if (!resource.open(QIODevice::ReadOnly))
+        return path;
+    const QByteArray help = resource.readAll();
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == help)
+        return path;
+    // Rewritten whole when another version of the program left an older text there.
+    QSaveFile out(path);
+    if (QDir().mkpath(folder) && out.open(QIODevice::WriteOnly) && out.write(help) == help.size())
+        out.commit();
+    return path;
+}
+
 void Teinstshortcuts::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreenOnce(*this, m_placed);
     CheckShortCuts();
 }

@@ -42,8 +42,11 @@ public:
     void AlsAdminStartenClick();
     void Label70Click();
 
-    // The README section on desktop integration: the installed copy, else the source tree's.
+    // The README section on desktop integration: the installed copy or one beside the program,
+    // else the copy built into the program (builtInHelp).
     static QUrl helpUrl();
+    // The README built into the program, as a file in the user's cache folder; its path.
+    static QString builtInHelp();
 
     QLabel *Label6, *Label9, *Label12, *Label70;
     QPushButton *AlsAdminStarten, *OK;
@@ -59,6 +62,7 @@ protected:
     void showEvent(QShowEvent *event) override; // FormShow
 
 private:
+    bool m_placed = false; // centred once, then left where it was closed
     // A refused program path is said once per click; other failures show in the status labels.
     void report(int outcome);
     void fitSize();

@@ -222,7 +222,7 @@ void Tprog::createBottomPanel(QWidget *parent)
     stumm->setObjectName(QStringLiteral("stumm"));
     stumm->setCheckable(true);
     stumm->setAutoRaise(true);
-    lautstaerke = new QSlider(Qt::Horizontal, pa_unten);
+    lautstaerke = new TTrackBar(Qt::Horizontal, pa_unten); // a click jumps, as on the position bar
     lautstaerke->setObjectName(QStringLiteral("lautstaerke"));
     lautstaerke->setRange(0, 100);
     lautstaerke->setPageStep(10);

@@ -147,7 +147,7 @@ private:
     QPushButton *weiter = nullptr;       // next song ("on")
     TTrackBar *stelle = nullptr;         // the position bar ("place")
     QToolButton *stumm = nullptr;        // mute
-    QSlider *lautstaerke = nullptr;      // volume
+    TTrackBar *lautstaerke = nullptr;    // volume
     QMenu *popup = nullptr;              // the table's context menu
     QMenu *akpopup = nullptr;            // the playing song panel's context menu ("aktuell")
     QActionGroup *m_displayModes = nullptr;

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <cstring>
+
 namespace {
 
 const std::pair<const char *, SongDisplayMode> kDisplayModes[] = {
@@ -32,7 +34,7 @@ const std::pair<const char *, SongDisplayMode> kDisplayModes[] = {
 bool openIfUseful(QMenu *menu, QWidget *over, const QPoint &pos)
 {
     for (const QAction *a : menu->actions())
-        if (a->isEnabled()) {
+        if (!a->isSeparator() && a->isEnabled()) {
             menu->popup(over->mapToGlobal(pos));
             return true;
         }
@@ -163,8 +165,15 @@ void Tprog::createMenus()
     bindDisplayMenu();
 
     QMenu *sprache1 = submenu(einst, "Sprache1");
-    item(sprache1, "Deutsch1", [this] { Deutsch1Click(); })->setCheckable(true);
-    item(sprache1, "English1", [this] { English1Click(); })->setCheckable(true);
+    // One language at a time: drawn as radio items. Optional, since a language code of neither
+    // (a marker file of another language) ticks none.
+    auto *languages = new QActionGroup(this);
+    languages->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction *a : {item(sprache1, "Deutsch1", [this] { Deutsch1Click(); }),
+                       item(sprache1, "English1", [this] { English1Click(); })}) {
+        a->setCheckable(true);
+        languages->addAction(a);
+    }
     einst->addSeparator();
     item(einst, "m_einstshortcuts", [this] { Q_EMIT shortcutsWindowRequested(); });
     item(einst, "so", [this] { Q_EMIT outputSettingsWindowRequested(); });
@@ -207,8 +216,14 @@ void Tprog::bindDisplayMenu()
 
 void Tprog::createPopups()
 {
+    // Groups of the context menus, each opened by a separator: play; the file; the context
+    // searches; deleting, apart from the searches so that it is not hit by a slip.
+    static const char *const kGroupStarts[] = {"p3", "pss0", "p4", "akp5"};
     auto fill = [](QMenu *menu, std::span<const UiText> texts) {
         for (const UiText &t : texts) {
+            for (const char *start : kGroupStarts)
+                if (std::strcmp(start, t.component) == 0)
+                    menu->addSeparator();
             auto *a = new QAction(menu);
             a->setObjectName(QLatin1String(t.component));
             // The shortcuts show in the menu; Del and Ctrl+C act through the main menu's items.

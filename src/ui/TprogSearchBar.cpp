@@ -115,7 +115,7 @@ void Tprog::bindSearch()
     connect(&search, &SearchController::searchTermChanged, suchwort, &QLineEdit::setText);
     connect(&search, &SearchController::focusSearchTermRequested, suchwort, [this] { suchwort->setFocus(); });
 
-    connect(regexsuche, &QAbstractButton::clicked, &options, &SearchOptionsModel::setRegex);
+    connect(regexsuche, &QAbstractButton::toggled, &options, &SearchOptionsModel::setRegex);
     connect(&options, &SearchOptionsModel::regexChanged, regexsuche, &QAbstractButton::setChecked);
 
     connect(findChild<QPushButton *>(QStringLiteral("Suchen")), &QPushButton::clicked, &search,

@@ -1,6 +1,7 @@
 #include "ui/Ttxtexport.h"
 
 #include "ui/ExportWindowTexts.h"
+#include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
 #include <QCheckBox>
@@ -270,6 +271,5 @@ void Ttxtexport::showOutput()
 void Ttxtexport::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreenOnce(*this, m_placed);
 }

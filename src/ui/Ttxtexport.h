@@ -68,6 +68,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    bool m_placed = false; // centred once, then left where it was closed
     void showState();
     void showOutput();
 

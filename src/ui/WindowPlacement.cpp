@@ -1,5 +1,6 @@
 #include "ui/WindowPlacement.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -23,4 +24,13 @@ void centreOver(QWidget &window, const QWidget &over)
     const QScreen *screen = over.screen();
     const QRect available = screen ? screen->availableGeometry() : over.frameGeometry();
     window.move(centredOver(size, over.frameGeometry(), available));
+}
+
+void centreOnScreenOnce(QWidget &window, bool &placed)
+{
+    if (placed)
+        return;
+    placed = true;
+    if (const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
 }

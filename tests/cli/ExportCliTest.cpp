@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 #include "TempDir.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,6 +48,12 @@ TEST(ExportCli, WritesUnderTheSaveNameRulesAndRefusesBadOptions)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QByteArray written = TempDir::read(tmp.path(QStringLiteral("liste.htm")));
     EXPECT_TRUE(written.startsWith(QByteArray("\xFE\xFF\0<\0t", 6))) << written.toHex().toStdString();
+    // A picture name is a text name like any other; a picture needs the suffix before it.
+    for (const char *name : {"list.jpeg", "list.txt.jpeg"})
+        ASSERT_EQ(runCli({QStringLiteral("export"), slp, QStringLiteral("-o"), tmp.path(QLatin1String(name))}).exitCode, 0);
+    EXPECT_EQ(TempDir::read(tmp.path(QStringLiteral("list.jpeg.txt"))), QByteArray("\xEF\xBB\xBF" "ABBA - <SOS>\r\nabba - Waterloo\r\nZed - Ohne\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(tmp.path(QStringLiteral("list.jpeg"))));
+    EXPECT_TRUE(TempDir::read(tmp.path(QStringLiteral("list.txt.jpeg"))).startsWith("\xFF\xD8\xFF")); // JPEG's signature
     for (const QStringList &bad : {QStringList{QStringLiteral("--replace"), QStringLiteral("x")},
                                    QStringList{QStringLiteral("--filter-columns"), QStringLiteral("artist,colour")},
                                    QStringList{QStringLiteral("--encoding"), QStringLiteral("latin9")}}) {

@@ -144,6 +144,20 @@ TEST(SortState, UmlautsFoldAndKeepStartingOrder)
     EXPECT_EQ(artists(list), split("Ada,Äpfel,Aepfel,ärger,Banane"));
 }
 
+TEST(SortState, NonLatinTitlesSortByTheirOwnCharacters)
+{
+    // Equal lengths within each script: a fold to "?" would make each pair equal and keep the
+    // starting order, which is the wrong one here.
+    SongList list;
+    for (const char *title : {"Ζήτα", "Βήτα", "Дом", "Бор", "東京", "大阪", "Zed", "Abc"})
+        list.append(song(QString(), QString::fromUtf8(title)));
+    SortSongs(list, 1, false);
+    QStringList titles;
+    for (const TSongRecord &s : list)
+        titles.append(s.Title);
+    EXPECT_EQ(titles.join(QLatin1Char(',')), QString::fromUtf8("Abc,Zed,Βήτα,Ζήτα,Бор,Дом,大阪,東京"));
+}
+
 TEST(SortState, TrackNumbersSortByValueAndEmptyTracksLast)
 {
     SongList list{song(QStringLiteral("a"), QStringLiteral("none"), {}, QString()),

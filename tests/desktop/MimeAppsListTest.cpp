@@ -37,6 +37,11 @@ TEST(MimeAppsList, SetDefaultChangesOnlyOurLine)
         EXPECT_EQ(once, c.registered) << c.name;
         EXPECT_EQ(MimeAppsList::setDefault(once, kType, kId), once) << c.name << ": twice";
         EXPECT_EQ(MimeAppsList::firstDefault(once, kType), kId) << c.name;
+        // Removing gives back what was there, no empty group left behind (the duplicate
+        // lines of another program are gone for good).
+        if (!c.before.contains("other.desktop")) {
+            EXPECT_EQ(MimeAppsList::removeApplication(once, kId), c.before) << c.name << ": removed";
+        }
     }
 }
 
@@ -52,6 +57,10 @@ TEST(MimeAppsList, RemoveTakesOurIdOutOfTheListsOnly)
          "[Removed Associations]\na=sonalo-playlist.desktop;\n"},
         {"last line without newline", "[Default Applications]\nc=x\na=sonalo-playlist.desktop",
          "[Default Applications]\nc=x"},
+        {"group emptied by us", "[Default Applications]\na=sonalo-playlist.desktop\n\n[Other]\nk=v\n", "[Other]\nk=v\n"},
+        {"a comment keeps the group", "[Default Applications]\n# mine\na=sonalo-playlist.desktop\n", "[Default Applications]\n# mine\n"},
+        {"an empty group of others stays", "[Added Associations]\n\n[Default Applications]\na=sonalo-playlist.desktop\n",
+         "[Added Associations]\n"},
         {"similar names stay", "[Default Applications]\na=sonalo-playlist.desktop.bak;my-sonalo-playlist.desktop\n",
          "[Default Applications]\na=sonalo-playlist.desktop.bak;my-sonalo-playlist.desktop\n"},
     };

@@ -115,6 +115,36 @@ TEST_F(ShellIntegrationTest, RegisterTwiceReadBackAndRemove)
     removeAll(shell);
 }
 
+TEST_F(ShellIntegrationTest, RemovingEverythingLeavesNoTraceOfWhatWasNotThere)
+{
+    // Nothing there before: afterwards no file, no folder, no database, no list (the data and
+    // configuration folders themselves are the desktop's). Run twice, so that a registration
+    // over our own database still knows it made it.
+    for (int round = 0; round < 2; ++round) {
+        ShellIntegration shell(options(program));
+        registerAll(shell);
+        if (round == 1)
+            registerAll(shell);
+        ASSERT_TRUE(QFileInfo::exists(data("mime/mime.cache")));
+        removeAll(shell);
+        EXPECT_EQ(QDir(data("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{}) << round;
+        EXPECT_FALSE(QFileInfo::exists(tmp.path(u8("config/mimeapps.list")))) << round;
+    }
+    // A database that was there before stays, rebuilt without our type, and so do folders that
+    // hold something else.
+    tmp.write(u8("data/mime/packages/other.xml"),
+              "<?xml version=\"1.0\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+              "  <mime-type type=\"application/x-other\"><glob pattern=\"*.oth\"/></mime-type>\n</mime-info>\n");
+    tmp.write(u8("data/icons/hicolor/48x48/apps/other.png"), "png");
+    ShellIntegration shell(options(program));
+    registerAll(shell);
+    removeAll(shell);
+    EXPECT_TRUE(TempDir::read(data("mime/globs2")).contains("*.oth"));
+    EXPECT_FALSE(TempDir::read(data("mime/globs2")).contains("sonalo"));
+    EXPECT_TRUE(QFileInfo::exists(data("icons/hicolor/48x48/apps/other.png")));
+    EXPECT_FALSE(QFileInfo::exists(data("icons/hicolor/48x48/mimetypes")));
+}
+
 TEST_F(ShellIntegrationTest, ARegistrationFromAnotherProgramFolderIsNotActiveButSendToIs)
 {
     ShellIntegration before(options(tmp.path(u8("old place/sonalo"))));

@@ -29,8 +29,9 @@ namespace {
 struct Window
 {
     // By default an ordinary user on a machine without pkexec.
-    explicit Window(const TempDir &tmp, const QString &program, AdminRestart::Options admin = {1000, {}, {}, {}})
-        : shell({DesktopScope{tmp.path(u8("data")), tmp.path(u8("config/mimeapps.list")), false}, program, &tinyPng}),
+    explicit Window(const TempDir &tmp, const QString &program, AdminRestart::Options admin = {1000, {}, {}, {}},
+                    bool systemWide = false)
+        : shell({DesktopScope{tmp.path(u8("data")), tmp.path(u8("config/mimeapps.list")), systemWide}, program, &tinyPng}),
           restart(admin), window(lang, shell, restart, dialogs)
     {
     }
@@ -110,8 +111,14 @@ TEST_F(ShortcutsWindowTest, CaptionsInBothLanguages)
     EXPECT_TRUE(w.window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(w.window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(w.window.minimumSize(), w.window.maximumSize());
-    // The help link leads to the README's section on desktop integration.
+    // The help link leads to the README's section on desktop integration, in a copy that ships
+    // with the program: with none installed, the one built in, in the user's cache folder.
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(tmp.path(u8("cache"))));
     const QUrl help = Teinstshortcuts::helpUrl();
+    w.lang.setCode(u8("en"));
+    w.window.Sprache();
+    qunsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(help.toLocalFile(), tmp.path(u8("cache/sonalo/README.md")));
     EXPECT_EQ(help.fragment(), u8("desktop-integration"));
     EXPECT_TRUE(TempDir::read(help.toLocalFile()).contains("\n## Desktop integration\n"));
     EXPECT_TRUE(w.text("Label70").contains(help.toString(QUrl::FullyEncoded).toHtmlEscaped()));
@@ -161,6 +168,17 @@ TEST_F(ShortcutsWindowTest, AProgramPathWithAPercentSignIsRefusedWithAMessage)
     EXPECT_TRUE(w.dialogs.errors[0].startsWith(u8("Der Programmpfad \"/opt/100% Sonalo/sonalo\" kann nicht")));
     EXPECT_EQ(w.text("ver_konfig"), u8("Nicht aktiv"));
     EXPECT_FALSE(QFile::exists(tmp.path(u8("data"))));
+}
+
+TEST_F(ShortcutsWindowTest, AdministratorPartShowsOnlyForTheSystemWideScope)
+{
+    for (bool systemWide : {false, true}) {
+        Window w(tmp, program, {systemWide ? 0u : 1000u, {}, {}, {}}, systemWide);
+        w.window.show();
+        for (QWidget *admin : std::initializer_list<QWidget *>{w.window.Label6, w.window.Label9, w.window.AlsAdminStarten})
+            EXPECT_EQ(admin->isVisible(), systemWide) << admin->objectName().toStdString() << ' ' << systemWide;
+        EXPECT_TRUE(w.window.Label12->isVisible());
+    }
 }
 
 TEST_F(ShortcutsWindowTest, AdministratorStateAndRestart)

@@ -197,6 +197,22 @@ TEST(ListWriterTest, TemplateKeepsUnknownPlaceholdersAsLiterals)
         EXPECT_EQ(token.kind, ExportTemplate::Kind::Literal);
 }
 
+TEST(ListWriterTest, NumberWidthChangesAtTenAndAHundredLines)
+{
+    // The first and last number at each side of the boundaries where the count gains a digit.
+    const struct { int lines; const char *first; const char *last; } cases[] = {
+        {9, "1", "9"}, {10, "01", "10"}, {99, "01", "99"}, {100, "001", "100"}, {101, "001", "101"},
+    };
+    for (const auto &c : cases) {
+        ExportOptions o = withTemplate(QStringLiteral("%123%"));
+        o.removeEmpty = false;
+        const QStringList lines = write(numberedSongs(c.lines), o);
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_EQ(lines.first(), QLatin1String(c.first)) << c.lines;
+        EXPECT_EQ(lines.last(), QLatin1String(c.last)) << c.lines;
+    }
+}
+
 TEST(ListWriterTest, NumberAloneIsAnEmptyList)
 {
     EXPECT_TRUE(write(numberedSongs(4), withTemplate(QStringLiteral("%123%"))).isEmpty());
@@ -215,7 +231,8 @@ TEST(ListWriterTest, ExportFileNameSuffixRules)
     } cases[] = {
         {"liste", true, "liste.htm"},      {"liste.html", true, "liste.html"}, {"liste", false, "liste.txt"},
         {"liste.TXT", false, "liste.TXT.txt"}, {"a.txt.bak", false, "a.txt.bak"}, {"liste.htm", false, "liste.htm.txt"},
-        {"liste.gif", false, "liste.gif"}, {"liste.JPEG", true, "liste.JPEG"},  {"liste.bmp", true, "liste.bmp"},
+        {"liste.gif", false, "liste.gif.txt"}, {"liste.JPEG", true, "liste.JPEG.htm"}, {"liste.bmp", true, "liste.bmp.htm"},
+        {"liste.txt.jpeg", false, "liste.txt.jpeg"}, {"liste.htm.bmp", true, "liste.htm.bmp"}, {"liste.txt.gif", true, "liste.txt.gif.htm"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(exportFileName(QLatin1String(c.name), c.html), QLatin1String(c.written)) << c.name;

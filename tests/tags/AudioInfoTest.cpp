@@ -1,6 +1,7 @@
 #include "ByteBuilders.h"
 
 #include "tags/AddSongFile.h"
+#include "core/Playlist.h"
 #include "tags/AudioInfo.h"
 
 #include <QDir>
@@ -224,6 +225,26 @@ TEST_F(AudioInfoFiles, MakeSongRecordSplitsTitles)
     r = makeSongRecord(write(QStringLiteral("twice.mp3"), twice), false, QString());
     EXPECT_EQ(r.Artist, u"Band");
     EXPECT_EQ(r.Title, u"Live");
+}
+
+TEST_F(AudioInfoFiles, NoNulReachesTheRecordOrAPlaylist)
+{
+    const QList<QByteArray> wmaObjects = asfPlausible()
+        << asfExtendedContent({{QStringLiteral("WM/AlbumTitle"), 0, utf16le(QStringLiteral("One")) + le16(0) + utf16le(QStringLiteral("Two"))}});
+    const struct { const char *name; QByteArray bytes; int field; const char16_t *text; } cases[] = {
+        {"v24.mp3", id3Tag(4, id3Text(4, "TPE1", QByteArray("ArtistOne\0ArtistTwo", 19))) + frames250(), 0, u"ArtistOne / ArtistTwo"},
+        {"v23.mp3", id3Tag(3, id3Text(3, "TIT2", QByteArray("Song\0left over", 14))) + frames250(), 1, u"Song"},
+        // ID3v1 keeps the text after an embedded NUL.
+        {"v1.mp3", frames250() + id3v1(QByteArray("Song\0Extra", 10), "A", "", "", 0, 0, 0), 1, u"Song / Extra"},
+        {"desc.wma", asfFile(wmaObjects), 3, u"One / Two"},
+    };
+    SongList songs;
+    for (const auto &c : cases) {
+        const TSongRecord r = makeSongRecord(write(QLatin1String(c.name), c.bytes), false, QString());
+        EXPECT_EQ(r.field(c.field), QStringView(c.text)) << c.name;
+        songs.append(r);
+    }
+    EXPECT_FALSE(playlistText(songs).contains(QChar(u'\0')));
 }
 
 TEST(MakeSongRecord, RelativePaths)

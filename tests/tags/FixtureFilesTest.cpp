@@ -87,6 +87,9 @@ TEST_F(FixtureFiles, RecordsOfEveryFile)
         {"aac_plain.m4a", "", "aac_plain.m4a", "0:05", "", "", "", ""},
         {"wma_tags.wma", "WMA Artist", "WMA Title", "0:05", "WMA Album", "6", "2006", "Jazz"},
         {"wma_plain.wma", "", "wma_plain.wma", "0:05", "", "", "", ""},
+        // ffmpeg's "date" is a descriptor no WMA reader takes as the year; its track is WM/TrackNumber.
+        {"wma_tracknumber.wma", "", "Numbered", "0:05", "", "6", "", ""},
+        {"wma_320k.wma", "WMA Artist", "High Rate", "0:05", "", "", "", ""},
     };
     for (const Expected &e : cases) {
         const QString p = path(e.file);

@@ -63,6 +63,8 @@ TEST(ID3v2Tag, SizeInFrontForReadersOfWhatFollows)
         {id3Header(5, 0, 100) + zeros(100), Ok, 110},   // a version the tag reader refuses is still skipped
         {id3Header(3, 0, 101) + zeros(100), NoTag, 0},  // would reach past the end
         {QByteArray("ID3\x03"), TooShort, 0},
+        // Every size byte with its top bit set: the mask leaves 00 00 01 00, 128 bytes.
+        {QByteArray("ID3") + of({3, 0, 0, 0x80, 0x80, 0x81, 0x80}) + zeros(128), Ok, 138},
     };
     for (const Case &c : cases) {
         MemoryDevice dev(c.bytes);
@@ -96,6 +98,32 @@ TEST(ID3v2Tag, Version4FrameSizesAreSynchsafe)
     ASSERT_EQ(tag.Frames.size(), 1);
     EXPECT_EQ(tag.Frames[0].Header.mid(4, 4), synchsafe(201));
     EXPECT_EQ(tag.GetTitle(), QString(200, u'a'));
+    // A frame size whose bytes carry the top bit reads through the 7-bit mask: 00 00 01 00 is 128.
+    const QByteArray masked = QByteArray("TIT2") + of({0x80, 0x80, 0x81, 0x80, 0, 0}) + of({0}) + QByteArray(127, 'b');
+    ASSERT_EQ(readInto(tag, id3Tag(4, masked) + tailAudio()), ReaderResult::Ok);
+    EXPECT_EQ(tag.GetTitle(), QString(127, u'b'));
+}
+
+TEST(ID3v2Tag, NulEndsATextBeforeVersion4AndSeparatesValuesIn4)
+{
+    const QByteArray twoArtists = QByteArray("ArtistOne\0ArtistTwo", 19);
+    const QByteArray bom = of({0xFF, 0xFE});
+    const struct { int version; QByteArray text; int encoding; const char16_t *read; } cases[] = {
+        {2, twoArtists, 0, u"ArtistOne"},
+        {3, twoArtists, 0, u"ArtistOne"},
+        {3, QByteArray("Song \0garbage\0", 14), 0, u"Song"},
+        {3, bom + utf16le(QStringLiteral("Eins")) + le16(0) + utf16le(QStringLiteral("Rest")), 1, u"Eins"},
+        {4, twoArtists, 0, u"ArtistOne / ArtistTwo"},
+        {4, QByteArray("\0One\0\0 Two \0", 12), 3, u"One / Two"},
+        {4, bom + utf16le(QStringLiteral("Eins")) + le16(0) + bom + utf16le(QStringLiteral("Zwei")) + le16(0), 1, u"Eins / Zwei"},
+        {4, QByteArray("\0\0", 2), 0, u""},
+    };
+    for (const auto &c : cases) {
+        TID3v2Tag tag;
+        ASSERT_EQ(readInto(tag, id3Tag(c.version, id3Text(c.version, c.version == 2 ? "TP1" : "TPE1", c.text, c.encoding))),
+                  ReaderResult::Ok);
+        EXPECT_EQ(tag.GetArtist(), QStringView(c.read)) << c.version << ' ' << c.text.toHex().constData();
+    }
 }
 
 TEST(ID3v2Tag, LastOfTwoFramesWins)

@@ -62,6 +62,33 @@ TEST(WmaTag, NonTextDescriptorsChangeNothing)
     EXPECT_EQ(tag.Artist, u"After");
 }
 
+TEST(WmaTag, TrackNumberStandsInForAMissingTrackText)
+{
+    using D = AsfDescriptor;
+    const QString track = QStringLiteral("WM/Track"), number = QStringLiteral("WM/TrackNumber");
+    const struct { QList<D> descriptors; std::int32_t track; } cases[] = {
+        {{{number, 0, text(QStringLiteral("6/12"))}}, 6},
+        {{{QStringLiteral(" wm/tracknumber "), 0, text(QStringLiteral(" 9 "))}}, 9},
+        {{{number, 3, le32(11)}}, 11},
+        {{{number, 3, le32(0x7FFFFFFFu)}}, 0x7FFFFFFF},
+        {{{number, 3, le32(0x80000000u)}}, 0},
+        {{{number, 3, le16(7)}}, 0}, // only a 32-bit number is one
+        {{{number, 0, text(QStringLiteral("x"))}}, 0},
+        {{{number, 3, le32(11)}, {track, 0, text(QStringLiteral("4"))}}, 4},
+        {{{track, 0, text(QStringLiteral("4"))}, {number, 0, text(QStringLiteral("5"))}}, 4},
+        {{{track, 0, text(QStringLiteral("x"))}, {number, 3, le32(5)}}, 0},
+        // A numeric "WM/Track" is not read, so the file has no track text.
+        {{{track, 3, le32(2)}, {number, 3, le32(5)}}, 5},
+    };
+    for (const auto &c : cases) {
+        QList<QByteArray> objects = asfPlausible();
+        objects << asfExtendedContent(c.descriptors);
+        TWMATag tag;
+        ASSERT_TRUE(readsOk(tag, asfFile(objects)));
+        EXPECT_EQ(tag.Track, c.track) << c.descriptors.first().name.toStdString() << ' ' << c.descriptors.size();
+    }
+}
+
 TEST(WmaTag, StringsKeepAtMost250Characters)
 {
     QList<QByteArray> objects = asfPlausible();
@@ -78,9 +105,9 @@ TEST(WmaTag, PlausibilityLimits)
     struct Case { std::uint32_t maxBitrate; int channels; std::uint32_t rate; std::uint32_t bps; bool valid; };
     const Case cases[] = {
         {128000, 2, 44100, 16000, true},  {319999, 1, 8000, 39999, true}, {1, 2, 96000, 1, true},
-        {320000, 2, 44100, 16000, false}, {0, 2, 44100, 16000, false},    {128000, 6, 44100, 16000, false},
+        {320000, 2, 44100, 40000, true}, {320001, 2, 44100, 16000, false}, {0, 2, 44100, 16000, false},    {128000, 6, 44100, 16000, false},
         {128000, 0, 44100, 16000, false}, {128000, 2, 7999, 16000, false}, {128000, 2, 96001, 16000, false},
-        {128000, 2, 44100, 0, false},     {128000, 2, 44100, 40000, false},
+        {128000, 2, 44100, 0, false},     {128000, 2, 44100, 40001, false},
     };
     for (const Case &c : cases) {
         TWMATag tag;

@@ -233,6 +233,7 @@ TEST_F(SelectionTest, CopyPutsFilesOnTheClipboardAsFileManagersPasteThem)
     EXPECT_EQ(clipboard()->data(kGnome), QByteArray("copy\n") + uri(unicodePath).toLatin1());
     // What a file manager reads back is the file's own name.
     EXPECT_EQ(fileListFromMimeData(clipboard()), QStringList{unicodePath});
+    EXPECT_EQ(clipboard()->text(), unicodePath);
 
     // Several rows: every path, missing or not, in table order; relative ones beside the program.
     ops().p_copyfileClick({4, 3});
@@ -240,6 +241,8 @@ TEST_F(SelectionTest, CopyPutsFilesOnTheClipboardAsFileManagersPasteThem)
     EXPECT_EQ(fileListFromMimeData(clipboard()), both);
     EXPECT_EQ(clipboard()->data(kGnome), "copy\n" + (uri(both[0]) + u8("\n") + uri(both[1])).toLatin1());
     EXPECT_TRUE(clipboard()->data(QStringLiteral("text/uri-list")).startsWith(uri(both[0]).toLatin1() + "\r\n"));
+    // Pasted as text: the plain paths, one a line.
+    EXPECT_EQ(clipboard()->text(), both.join(QLatin1Char('\n')));
 
     // The menu item does the same from the window's selection.
     Tprog window(*session, {});

@@ -12,10 +12,12 @@
 
 #include <QAction>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -299,6 +301,15 @@ TEST_F(SettingsTest, VolumeAndMuteHaveKeysOfTheirOwn)
     auto *mute = window->findChild<QAbstractButton *>(u8("stumm"));
     ASSERT_TRUE(slider && mute);
     EXPECT_EQ(slider->value(), 100);
+    // A click on the groove a quarter along jumps there, as on the position bar (not a page step).
+    const QPoint quarter(slider->width() / 4, slider->height() / 2);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, quarter, slider->mapToGlobal(quarter), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(slider, &click);
+    }
+    EXPECT_GT(session().playback.volumePercent(), 10);
+    EXPECT_LT(session().playback.volumePercent(), 40);
     slider->setValue(35);
     mute->click();
     EXPECT_EQ(session().playback.volumePercent(), 35);

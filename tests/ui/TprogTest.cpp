@@ -8,11 +8,13 @@
 #include "core/Playlist.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
@@ -201,6 +203,33 @@ TEST_F(TprogTest, EveryTextInBothLanguages)
         EXPECT_FALSE(session->playlist.openAudioFilesFilter().contains(u8(de ? "All Files" : "Alle Dateien")));
     }
     EXPECT_EQ(w.windowTitle(), u8("Sonalo - Orvel Media"));
+}
+
+TEST_F(TprogTest, ContextMenusAreGroupedAndTheLanguagesAreRadioItems)
+{
+    makeWindow();
+    auto layout = [this](const char *menu) {
+        QStringList names;
+        for (const QAction *a : window->findChild<QMenu *>(QLatin1String(menu))->actions())
+            names.append(a->isSeparator() ? u8("|") : a->objectName());
+        return names.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(layout("popup"), u8("p1 pop_title_next | p3 p6 p_copyfile p5 | pss0 pss1 pss2 pss3 pss4 pss5 pss6 pss7 | p4"));
+    EXPECT_EQ(layout("akpopup"), u8("akp1 akp2 akp3 akp4 | akp5 akp6 akp7 akp8 akp9 akp10 akp11 akp12"));
+    for (const char *language : {"Deutsch1", "English1"}) {
+        const QActionGroup *group = item(language)->actionGroup();
+        ASSERT_TRUE(group) << language;
+        EXPECT_TRUE(group->isExclusive()) << language; // what makes the style draw radio items
+        EXPECT_EQ(group->actions().size(), 2);
+    }
+    // A click on the ticked language keeps it ticked; an unknown code changes nothing.
+    item("Deutsch1")->trigger();
+    item("Deutsch1")->trigger();
+    EXPECT_TRUE(item("Deutsch1")->isChecked());
+    EXPECT_FALSE(item("English1")->isChecked());
+    session->lang.setCode(u8("fr"));
+    window->sprache();
+    EXPECT_TRUE(item("Deutsch1")->isChecked());
 }
 
 TEST_F(TprogTest, LanguageSwitchRunsOtherRoutinesAndUnknownCodesChangeNothing)

@@ -12,6 +12,8 @@
 #include "ui/Tprog.h"
 #include "ui/Ttxtexport.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -24,6 +26,7 @@
 #include <QRadioButton>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -378,3 +381,39 @@ TEST_F(ExportWindowsTest, OutputSettingsWindowSetsEncodingFontAndColour)
 }
 
 } // namespace
+
+// Every radio button and check box acts however it becomes ticked: here through the
+// accessibility interface, as a screen reader does, which never clicks.
+TEST_F(ExportWindowsTest, ButtonsTickedThroughTheAccessibilityInterfaceAct)
+{
+    auto toggle = [](QWidget *parent, const char *name) {
+        auto *b = parent->findChild<QAbstractButton *>(QLatin1String(name));
+        ASSERT_TRUE(b) << name;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(b);
+        ASSERT_TRUE(a && a->actionInterface()) << name;
+        a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    const std::pair<const char *, TTextEncoding> encodings[] = {
+        {"rb_utf16le", TTextEncoding::teUtf16LE}, {"rb_ansi", TTextEncoding::teAnsi}, {"rb_utf8", TTextEncoding::teUtf8}};
+    for (const auto &[name, encoding] : encodings) {
+        toggle(app->einstausgabe(), name);
+        EXPECT_EQ(s().output.OutputEncoding, encoding) << name;
+    }
+
+    // The search options of the main window's panel and its regex box.
+    SearchOptionsModel &model = s().searchOptions;
+    const struct { const char *name; std::function<bool(const SearchOptions &)> holds; } searches[] = {
+        {"s_genre", [](const SearchOptions &o) { return o.columns[6]; }},
+        {"s_grkl", [](const SearchOptions &o) { return o.caseSensitive; }},
+        {"s_invers", [](const SearchOptions &o) { return o.inverse; }},
+        {"s_oder", [](const SearchOptions &o) { return o.mode == SearchMode::Or; }},
+        {"sp_rballes", [](const SearchOptions &o) { return std::ranges::all_of(o.columns, [](bool c) { return c; }); }},
+        {"sp_rbnix", [](const SearchOptions &o) { return std::ranges::none_of(o.columns, [](bool c) { return c; }); }},
+    };
+    for (const auto &c : searches) {
+        toggle(app->prog(), c.name);
+        EXPECT_TRUE(c.holds(model.options())) << c.name;
+    }
+    toggle(app->prog(), "regexsuche");
+    EXPECT_TRUE(model.regex());
+}
