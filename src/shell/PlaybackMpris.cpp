@@ -59,7 +59,8 @@ QVariantMap PlaybackMpris::mprisMetadata() const
     QVariantMap map;
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId())));
     addSongFields(map);
-    map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString());
+    // Percent-encoded: a raw space or non-ASCII letter would make it no URI at all.
+    map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString(QUrl::FullyEncoded));
     if (player->Duration() > 0)
         map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
     return map;

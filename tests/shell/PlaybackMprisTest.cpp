@@ -11,6 +11,7 @@
 #include "playback/PlaybackControl.h"
 #include "playback/RecordingView.h"
 
+#include <QUrl>
 #include <QCoreApplication>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
@@ -334,7 +335,7 @@ TEST_F(MediaControlTest, MprisPositionSeekAndSeeked)
 
 TEST_F(MediaControlTest, MprisMetadataHoldsWhatTheSongHasAndNoPlaceholders)
 {
-    const QString tagged = dir.path(QStringLiteral("tagged.mp3"));
+    const QString tagged = dir.path(QStringLiteral("tagged song ü.mp3"));
     QProcess ff;
     ff.start(QStringLiteral("ffmpeg"),
              {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
@@ -357,6 +358,10 @@ TEST_F(MediaControlTest, MprisMetadataHoldsWhatTheSongHasAndNoPlaceholders)
     EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{QStringLiteral("Band")});
     EXPECT_EQ(m.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Record"));
     EXPECT_EQ(m.value(QStringLiteral("xesam:trackNumber")).toInt(), 7);
+    // A valid URI: spaces and letters beyond ASCII percent-encoded.
+    const QString url = m.value(QStringLiteral("xesam:url")).toString();
+    EXPECT_TRUE(url.endsWith(QStringLiteral("/tagged%20song%20%C3%BC.mp3"))) << url.toStdString();
+    EXPECT_EQ(QUrl(url, QUrl::StrictMode).toLocalFile(), tagged);
     EXPECT_TRUE(m.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path().startsWith(u"/org/sonalo/track/"));
 
     // A song whose length is unknown has no length at all.
