@@ -12,22 +12,9 @@ cli=${1:-$root/build-bench/src/cli/sonalo-cli}
 for tool in pulseaudio parec pactl ffmpeg gst-launch-1.0 od; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
 done
-work=$(mktemp -d)
-chmod 700 "$work"
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-unset PULSE_SERVER SONALO_AUDIO_SINK
-pulse_pid=
-parec_pid=
-cleanup() {
-    [ -n "$parec_pid" ] && kill "$parec_pid" 2>/dev/null || true
-    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=../tests/playback/private_pulse.sh
 . "$root/tests/playback/private_pulse.sh"
-start_private_pulse
+enter_private_sound
 
 ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=441:sample_rate=44100:duration=4" \
     -ac 2 "$work/sine.wav"

@@ -14,23 +14,9 @@ for tool in pulseaudio parec pactl ffmpeg od; do
     fi
 done
 
-work=$(mktemp -d)
-chmod 700 "$work"
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-unset PULSE_SERVER SONALO_AUDIO_SINK
-pulse_pid=
-parec_pid=
-cleanup() {
-    [ -n "$parec_pid" ] && kill "$parec_pid" 2>/dev/null || true
-    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 # shellcheck source=private_pulse.sh
 . "$(dirname "$0")/private_pulse.sh"
-start_private_pulse
+enter_private_sound
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 ff -f lavfi -i "sine=frequency=441:sample_rate=44100:duration=3" -ac 2 "$work/sine.wav"

@@ -12,25 +12,9 @@ for tool in pulseaudio parec pactl ffmpeg sox; do
     fi
 done
 
-# A private server: its own runtime folder and home, so neither a desktop's server nor the
-# other tests see it.
-work=$(mktemp -d)
-chmod 700 "$work"
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-unset PULSE_SERVER SONALO_AUDIO_SINK
-pulse_pid=
-parec_pid=
-cleanup() {
-    [ -n "$parec_pid" ] && kill "$parec_pid" 2>/dev/null || true
-    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 # shellcheck source=private_pulse.sh
 . "$(dirname "$0")/private_pulse.sh"
-start_private_pulse
+enter_private_sound
 
 ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=440:duration=1.5:sample_rate=44100" \
     -ac 2 -c:a libmp3lame -b:a 128k "$work/tone.mp3"
