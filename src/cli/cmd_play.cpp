@@ -24,6 +24,16 @@ void printFailure(const EcbAudioPlayError &e)
     cliErr().flush();
 }
 
+// A failure the player reports while the loop runs: printed, noted in failed, the loop ends.
+void stopOnPlayError(QEventLoop &events, bool &failed)
+{
+    TcbAudioPlay::SetEventErrorHandler([&events, &failed](const EcbAudioPlayError &e) {
+        printFailure(e);
+        failed = true;
+        events.quit();
+    });
+}
+
 // Several files one after the other through the playback engine: gapless (the next file is
 // handed over ahead) or, with separate, one pipeline per file. Prints each file as it starts.
 int playInOrder(const TAudioDevices &devices, int deviceIndex, const QStringList &files, bool separate)
@@ -32,11 +42,7 @@ int playInOrder(const TAudioDevices &devices, int deviceIndex, const QStringList
     engine.setGapless(!separate);
     QEventLoop events;
     bool failed = false;
-    TcbAudioPlay::SetEventErrorHandler([&](const EcbAudioPlayError &e) {
-        printFailure(e);
-        failed = true;
-        events.quit();
-    });
+    stopOnPlayError(events, failed);
     qsizetype next = 0;
     std::unique_ptr<IAudioPlayer> player;
     const AudioPlayerFactory factory = engine.Factory();
@@ -104,11 +110,7 @@ int play(const QStringList &argsIn)
 
     QEventLoop events;
     bool failed = false;
-    TcbAudioPlay::SetEventErrorHandler([&](const EcbAudioPlayError &e) {
-        printFailure(e);
-        failed = true;
-        events.quit();
-    });
+    stopOnPlayError(events, failed);
     QTextStream &out = cliOut();
     try {
         // The song's end quits the loop; the player is destroyed after it returns.
