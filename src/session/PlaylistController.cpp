@@ -10,7 +10,6 @@
 #include "core/playlists/PlaylistFiles.h"
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
-#include "session/ListDisplay.h"
 #include "session/UserDialogs.h"
 
 #include <QCoreApplication>
@@ -39,13 +38,12 @@ void processEvents()
 
 } // namespace
 
-PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list,
-                                       const OutputSettings &output, const LanguageCode &lang, UserDialogs &dialogs,
+PlaylistController::PlaylistController(SongLists &lists, ScanState &scan, const OutputSettings &output,
+                                       const LanguageCode &lang, UserDialogs &dialogs,
                                        AddSongFileFn addSongFile, QObject *parent)
     : QObject(parent),
       m_lists(lists),
       m_scan(scan),
-      m_list(list),
       m_output(output),
       m_lang(lang),
       m_dialogs(dialogs),

@@ -11,7 +11,6 @@
 
 #include <functional>
 
-class ListDisplay;
 class QMimeData;
 class UserDialogs;
 
@@ -27,7 +26,7 @@ class PlaylistController : public QObject
     Q_OBJECT
 public:
     // addSongFile appends one song for a file; empty: AddSongFile of the tag layer.
-    PlaylistController(SongLists &lists, ScanState &scan, ListDisplay &list, const OutputSettings &output,
+    PlaylistController(SongLists &lists, ScanState &scan, const OutputSettings &output,
                        const LanguageCode &lang, UserDialogs &dialogs, AddSongFileFn addSongFile = {},
                        QObject *parent = nullptr);
 
@@ -124,7 +123,6 @@ private:
 
     SongLists &m_lists;
     ScanState &m_scan;
-    ListDisplay &m_list;
     const OutputSettings &m_output;
     const LanguageCode &m_lang;
     UserDialogs &m_dialogs;

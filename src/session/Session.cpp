@@ -31,7 +31,7 @@ Session::Session(const Options &options)
       list(lists, lang),
       playback(lists, options.playerFactory, display, lang),
       search(lists, lang, searchOptions, *options.dialogs, list, playback),
-      playlist(lists, scan, list, output, lang, *options.dialogs, options.addSongFile),
+      playlist(lists, scan, output, lang, *options.dialogs, options.addSongFile),
       settings(settingsPath(options), lang, lists, display, searchOptions, search, list, playback, *options.dialogs),
       dialogs(*options.dialogs),
       m_ownFileManager(ownFileManager(options)),
