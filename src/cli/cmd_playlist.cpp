@@ -48,7 +48,7 @@ const CliRegistration cat{{
                    "CR and LF inside a field are written as \\\\, \\t, \\r and \\n.\n"
                    "FILE is a .slp, or an .m3u, .m3u8, .pls or .xspf playlist of another player:\n"
                    "entries naming a file that is there get its tags and length, the others\n"
-                   "what the playlist says.\n"
+                   "what the playlist says. A .cue sheet gives one song per track.\n"
                    "--dropped  read a .slp as a playlist dropped on the song table does\n"
                    "           (lines may end in CR LF, CR or LF)."),
     false,

@@ -1,4 +1,5 @@
 #include "core/SongLists.h"
+#include "core/playlists/CueSheet.h"
 
 #include "core/FileSystem.h"
 
@@ -214,6 +215,9 @@ QString SongLists::DateiFinden(const QString &path) const
     // Absolute here, or written on Windows with a drive.
     if (path.startsWith(QLatin1Char('/')) || path.contains(QLatin1String(":\\")))
         return path;
+    // A track of a sheet: the sheet is looked up as any file is.
+    if (const std::optional<SheetTrackRef> track = sheetTrackOf(path))
+        return sheetTrackPath(DateiFinden(track->container), track->track);
 
     // A playlist made on Windows beside its music stores "sub\song.mp3".
     QString variants[2] = {path};

@@ -78,6 +78,7 @@ SongList roundTripSongs()
         song("", "Radio One", "0:00", QStringLiteral("http://radio.example/live?id=3&x=%20y")),
         song("Windows", "Path", "3:20", QStringLiteral("C:\\Music\\Windows Song.mp3")),
         song("Kept", "Relative", "0:12", QStringLiteral("missing/relative song.mp3")),
+        song("Sheet", "Track Two", "1:50", QStringLiteral("/nonexistent/Album #1.cue#2"), "One File", "2"),
     };
 }
 
@@ -211,7 +212,7 @@ TEST(ForeignPlaylist, FormatIsToldByTheExtensionInAnyCase)
     const std::pair<const char *, PlaylistFormat> cases[] = {
         {"a.m3u", PlaylistFormat::M3u},   {"a.M3U8", PlaylistFormat::M3u8}, {"a.Pls", PlaylistFormat::Pls},
         {"a.XSPF", PlaylistFormat::Xspf}, {"a.slp", PlaylistFormat::Slp},   {"a.m3u.txt", PlaylistFormat::Slp},
-        {"m3u", PlaylistFormat::Slp},     {"dir.pls/x", PlaylistFormat::Slp},
+        {"m3u", PlaylistFormat::Slp},     {"dir.pls/x", PlaylistFormat::Slp},   {"a.Cue", PlaylistFormat::Cue},
     };
     for (const auto &[name, format] : cases)
         EXPECT_EQ(playlistFormatOf(QString::fromLatin1(name)), format) << name;
@@ -284,7 +285,7 @@ TEST(ForeignPlaylist, WrittenFilesReadRightInTotemPlParser)
     // Absolute local paths and a stream: the forms another player meets.
     SongList songs = roundTripSongs();
     songs.removeIf([](const TSongRecord &r) { return !r.Path.startsWith(QLatin1Char('/')) && !r.Path.startsWith(QLatin1String("http")); });
-    ASSERT_EQ(songs.size(), 4);
+    ASSERT_EQ(songs.size(), 5);
     for (const char *ext : {"m3u", "m3u8", "pls", "xspf"}) {
         const QString file = t.path(QStringLiteral("totem.") + QString::fromLatin1(ext));
         SaveAnyPlaylist(songs, file, TTextEncoding::teAnsi, PictureStyle{});

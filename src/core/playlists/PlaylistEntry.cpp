@@ -112,6 +112,8 @@ TSongRecord playlistFieldsRecord(const PlaylistEntry &entry)
     r.Title = entry.title;
     r.Album = entry.album;
     r.Track = entry.track;
+    r.Year = entry.year;
+    r.Genre = entry.genre;
     constexpr qint64 kMaxSeconds = std::numeric_limits<int>::max();
     r.Length = FormatSongLength(int(std::clamp<qint64>(entry.seconds, 0, kMaxSeconds)));
     r.Path = entry.path.isEmpty() ? entry.location : entry.path;

@@ -20,7 +20,13 @@ struct PlaylistEntry
     QString title;
     QString album;
     QString track;
+    QString year;  // CUE sheets only
+    QString genre; // CUE sheets only
     qint64 seconds = -1; // -1: the playlist gives no length
+    // A track of a CUE sheet without a length of its own (the last of its file): the audio
+    // file it plays from and where it starts (frames of 1/75 s), for its length.
+    QString audioFile;
+    qint64 startFrames = -1;
 
     // Filled by resolvePlaylistEntry: the path to store (a local path, a Windows path, or the
     // stream's URL), whether it names a file rather than a stream, and whether that file is

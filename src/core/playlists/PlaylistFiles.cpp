@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
+#include "core/playlists/CueSheet.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,8 +19,29 @@ PlaylistFormat playlistFormatOf(const QString &fileName)
         return PlaylistFormat::Pls;
     if (ext == QLatin1String(".xspf"))
         return PlaylistFormat::Xspf;
+    if (ext == QLatin1String(".cue"))
+        return PlaylistFormat::Cue;
     return PlaylistFormat::Slp;
 }
+
+namespace {
+
+// The format a save writes: a sheet is never overwritten by a playlist.
+PlaylistFormat savedFormatOf(const QString &fileName)
+{
+    const PlaylistFormat format = playlistFormatOf(fileName);
+    return format == PlaylistFormat::Cue ? PlaylistFormat::Slp : format;
+}
+
+// The tracks of a sheet, each with its stored path and the audio file it plays from.
+PlaylistEntries readSheetEntries(const QByteArray &bytes, const QString &fileName)
+{
+    if (bytes.size() > kCueMaxSheetBytes)
+        throw SonaloError(QStringLiteral("It is larger than %1 KB.").arg(kCueMaxSheetBytes >> 10));
+    return cueSheetEntries(parseCueSheet(bytes), QFileInfo(fileName).absoluteFilePath());
+}
+
+} // namespace
 
 PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
 {
@@ -34,6 +56,7 @@ PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format
         return readPls(decodeText(bytes));
     case PlaylistFormat::Xspf:
         return readXspf(bytes);
+    case PlaylistFormat::Cue:
     case PlaylistFormat::Slp:
         break;
     }
@@ -86,7 +109,7 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
     }
     PlaylistEntries entries;
     try {
-        entries = parsePlaylistEntries(bytes, format);
+        entries = format == PlaylistFormat::Cue ? readSheetEntries(bytes, fileName) : parsePlaylistEntries(bytes, format);
     } catch (const SonaloError &e) {
         throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
     }
@@ -95,7 +118,8 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
     SongList songs;
     songs.reserve(entries.size());
     for (PlaylistEntry &entry : entries) {
-        resolvePlaylistEntry(entry, folder);
+        if (format != PlaylistFormat::Cue) // a sheet's tracks are resolved already
+            resolvePlaylistEntry(entry, folder);
         songs.append(record ? record(entry) : playlistFieldsRecord(entry));
     }
     lists.append(std::move(songs));
@@ -115,12 +139,12 @@ void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEn
 
 QString playlistSaveTarget(const QString &name)
 {
-    return playlistFormatOf(name) == PlaylistFormat::Slp ? playlistFileName(name) : name;
+    return savedFormatOf(name) == PlaylistFormat::Slp ? playlistFileName(name) : name;
 }
 
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding, const PictureStyle &style)
 {
-    const PlaylistFormat format = playlistFormatOf(name);
+    const PlaylistFormat format = savedFormatOf(name);
     if (format == PlaylistFormat::Slp)
         return SavePlaylist(list, name, encoding, style);
     writeFileAtomically(name, foreignPlaylistBytes(list, format, encoding));

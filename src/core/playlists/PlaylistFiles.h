@@ -10,10 +10,11 @@
 struct PictureStyle;
 
 // Playlist files of every kind: Sonalo's ".slp" and the formats of other players, told apart
-// by the file name's extension in any letter case.
-enum class PlaylistFormat { Slp, M3u, M3u8, Pls, Xspf };
+// by the file name's extension in any letter case. A CUE sheet (".cue") is read as a playlist
+// of its tracks but never written: a save under such a name is a ".slp".
+enum class PlaylistFormat { Slp, M3u, M3u8, Pls, Xspf, Cue };
 
-// ".m3u", ".m3u8", ".pls" or ".xspf"; every other name is a ".slp".
+// ".m3u", ".m3u8", ".pls", ".xspf" or ".cue"; every other name is a ".slp".
 PlaylistFormat playlistFormatOf(const QString &fileName);
 inline bool isForeignPlaylist(const QString &fileName)
 {

@@ -156,6 +156,7 @@ QByteArray foreignPlaylistBytes(const SongList &list, PlaylistFormat format, TTe
         return utf8WithoutSignature(plsText(list));
     case PlaylistFormat::Xspf:
         return xspfBytes(list);
+    case PlaylistFormat::Cue:
     case PlaylistFormat::Slp:
         break;
     }
