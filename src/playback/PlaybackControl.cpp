@@ -1,8 +1,10 @@
 #include "playback/PlaybackControl.h"
+#include "playback/SongSource.h"
 
 #include "core/FileSystem.h"
 #include "playback/DisplayOptionsModel.h"
 #include "tags/AudioInfo.h"
+#include "tags/EmbeddedCueSheet.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -132,7 +134,7 @@ void PlaybackControl::PlayFile(const QString &path)
 {
     m_resyncPending = true;
     const QString resolved = m_lists.DateiFinden(path);
-    if (!FileSystem::isRegularFile(resolved)) {
+    if (!isPlayableSource(resolved)) {
         // The loaded song, if any, keeps playing.
         ++m_failureCount;
         logFailure(path, m_lang.text(u"  Datei existiert nicht.", u"  File does not exist."), QString(), false);
@@ -245,7 +247,7 @@ QString PlaybackControl::prepareNextSong()
     }
     m_prepared = choice;
     const QString resolved = m_lists.DateiFinden(choice.path);
-    return FileSystem::isRegularFile(resolved) ? resolved : QString();
+    return isPlayableSource(resolved) ? resolved : QString();
 }
 
 // weiterClick's part for a prepared choice: plays it when it still stands (the marked song or
@@ -280,7 +282,7 @@ void PlaybackControl::zurueckClick()
     if (m_history.isEmpty())
         return;
     const QString target = m_lists.DateiFinden(m_history.last().Path);
-    if (!FileSystem::isRegularFile(target))
+    if (!isPlayableSource(target))
         return; // the entry stays
     // weiterClick comes back to the song PlayFile started last.
     if (m_player)
@@ -329,7 +331,7 @@ void PlaybackControl::mw1Click()
             m_player->Play();
             m_isPlaying = true;
             m_timer.start();
-        } else if (!rows().isEmpty() && FileSystem::isRegularFile(m_lists.DateiFinden(rows().first().Path))) {
+        } else if (!rows().isEmpty() && isPlayableSource(m_lists.DateiFinden(rows().first().Path))) {
             // Resolved like every other start, so that a playlist of relative paths plays too.
             // Playing only when a song could be started (PlayFile says so itself).
             PlayFile(rows().first().Path);
@@ -372,7 +374,7 @@ void PlaybackControl::p1Click(int row)
         return;
     m_currentIndex = row;
     const QString resolved = m_lists.DateiFinden(rows().at(row).Path);
-    if (FileSystem::isRegularFile(resolved))
+    if (isPlayableSource(resolved))
         PlayFile(resolved);
 }
 
@@ -382,14 +384,14 @@ void PlaybackControl::pop_title_nextClick(int row)
         return;
     m_currentIndex = row;
     const QString resolved = m_lists.DateiFinden(rows().at(row).Path);
-    if (FileSystem::isRegularFile(resolved))
+    if (isPlayableSource(resolved))
         m_pendingNext = resolved;
 }
 
 void PlaybackControl::lfDblClick(const QString &path)
 {
     m_currentIndex = 0;
-    if (FileSystem::isRegularFile(path))
+    if (isPlayableSource(path))
         PlayFile(path);
 }
 
@@ -583,6 +585,11 @@ QString PlaybackControl::ShowCurrentSong()
     TAudioInfo info;
     info.ReadFromFile(file);
     SongTagFields fields{info.Artist, info.Title, info.Album, info.Genre, info.Track};
+    // A track of a sheet is described by its sheet.
+    if (const std::optional<PlaylistEntry> track = sheetTrackEntry(file)) {
+        fields = {track->artist, track->title, track->album, track->genre, track->track};
+        info.OwnArtistOrTitle = !track->artist.isEmpty() || !track->title.isEmpty();
+    }
     // A file that names neither artist nor title would show its file name beside a row that
     // reads both: the started row's fields are the better guess.
     const auto started = m_startedRows.constFind(file);

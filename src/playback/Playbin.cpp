@@ -55,6 +55,21 @@ CharRef fileUri(const QString &fileName)
     return uri;
 }
 
+// The address playbin opens for a source.
+CharRef sourceUri(const SongSource &source)
+{
+    return source.isStream() ? CharRef(g_strdup(source.url.toUtf8().constData())) : fileUri(source.file);
+}
+
+// What a name plays; a name that is nothing playable is tried as a file, so that GStreamer's
+// own checks tell a missing file from a folder or a device.
+SongSource sourceOrFile(const QString &name)
+{
+    SongSource file;
+    file.file = name;
+    return songSourceOf(name).value_or(file);
+}
+
 } // namespace
 
 // Shared with the bus sync handler, which owns it once installed (freed by its destroy
@@ -125,6 +140,7 @@ struct PlaybinBusLink
         case GST_MESSAGE_EOS:
         case GST_MESSAGE_DURATION_CHANGED:
         case GST_MESSAGE_STREAM_START:
+        case GST_MESSAGE_SEGMENT_DONE:
             if (QCoreApplication *app = QCoreApplication::instance()) {
                 // The reference is released when the call has run or was dropped.
                 std::shared_ptr<GstMessage> ref(gst_message_ref(message), gst_message_unref);
@@ -164,6 +180,20 @@ struct PlaybinHooks
         return GST_PAD_PROBE_OK;
     }
 
+    // The end of a part (a segment) reaching the output; streaming thread.
+    static GstPadProbeReturn onOutputEvent(GstPad *, GstPadProbeInfo *info, gpointer data)
+    {
+        GstEvent *event = GST_PAD_PROBE_INFO_EVENT(info);
+        auto *self = static_cast<Playbin *>(data);
+        QCoreApplication *app = QCoreApplication::instance();
+        if (event && GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT_DONE && app && self->m_link) {
+            const quint64 id = self->m_id;
+            const quint64 generation = self->m_link->generation;
+            QMetaObject::invokeMethod(app, [id, generation] { Playbin::PartPlayed(id, generation); }, Qt::QueuedConnection);
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
     // playbin has read the playing file to its end; streaming thread. A uri set now follows
     // without a gap.
     static void onAboutToFinish(GstElement *pipeline, gpointer data)
@@ -175,9 +205,13 @@ struct PlaybinHooks
         const QString next = self->askForNext();
         if (next.isEmpty())
             return;
+        // A part of a file needs a seek before it plays: it starts the ordinary way.
+        const std::optional<SongSource> source = songSourceOf(next);
+        if (!source || source->isPart())
+            return;
         CharRef uri;
         try {
-            uri = fileUri(next);
+            uri = sourceUri(*source);
         } catch (const EcbAudioPlayError &) {
             return; // the end of the song comes as usual, and the next start reports it
         }
@@ -186,6 +220,7 @@ struct PlaybinHooks
             return;
         g_object_set(pipeline, "uri", uri.get(), nullptr);
         self->m_queued = next;
+        self->m_queuedSource = *source;
     }
 };
 
@@ -235,6 +270,10 @@ void Playbin::build(const TAudioDevices &devices)
         m_equalizer = filters.equalizer;
     }
     g_signal_connect(m_pipeline, "about-to-finish", G_CALLBACK(&PlaybinHooks::onAboutToFinish), this);
+    if (const PadRef sinkPad{gst_element_get_static_pad(m_output, "sink")}) {
+        gst_pad_add_probe(sinkPad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &PlaybinHooks::onOutputEvent, this, nullptr);
+        m_hasOutputProbe = true;
+    }
 
     // Every message goes to the window thread from now on.
     m_link = new PlaybinBusLink(m_id, m_pipeline);
@@ -276,9 +315,13 @@ void Playbin::open(const QString &fileName)
 {
     m_switched = false;
     m_current.clear();
+    forgetPartEnd();
     try {
-        prerollFile(fileName);
+        m_source = sourceOrFile(fileName);
+        prerollFile(m_source);
         checkOpened();
+        if (m_source.isPart())
+            seekPart(m_source, 0, true);
     } catch (...) {
         stop();
         throw;
@@ -286,15 +329,41 @@ void Playbin::open(const QString &fileName)
     m_current = fileName;
 }
 
-void Playbin::prerollFile(const QString &fileName)
+// Plays the current part from offsetNs of it to its end; a flushing seek prerolls again and
+// is waited for, a joining one (after the part before it ended) continues the stream.
+void Playbin::seekPart(const SongSource &part, qint64 offsetNs, bool flush)
+{
+    const bool segment = part.stopNs >= 0;
+    const int flags = GST_SEEK_FLAG_ACCURATE | (flush ? GST_SEEK_FLAG_FLUSH : 0) | (segment ? GST_SEEK_FLAG_SEGMENT : 0);
+    if (flush) // what was queued is thrown away
+        forgetPartEnd();
+    m_segmentPending = segment;
+    // The end is always set: "none" would keep the end of the part before.
+    if (!gst_element_seek(m_pipeline, 1.0, GST_FORMAT_TIME, GstSeekFlags(flags), GST_SEEK_TYPE_SET,
+                          part.startNs + offsetNs, GST_SEEK_TYPE_SET,
+                          segment ? GstClockTime(part.stopNs) : GST_CLOCK_TIME_NONE))
+        throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_SEEK, gstStandardText(GST_CORE_ERROR, GST_CORE_ERROR_SEEK));
+    if (!flush)
+        return;
+    // A flushing seek prerolls again; the state it returns to is the one it had.
+    GstState current = GST_STATE_VOID_PENDING;
+    if (gst_element_get_state(m_pipeline, &current, nullptr, kStateWait) == GST_STATE_CHANGE_FAILURE) {
+        EcbAudioPlayError recorded(QString(), 0);
+        if (firstError(&recorded))
+            throw recorded;
+        throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_SEEK, gstStandardText(GST_CORE_ERROR, GST_CORE_ERROR_SEEK));
+    }
+}
+
+void Playbin::prerollFile(const SongSource &source)
 {
     // Opening a FIFO or device would block in the state change below; only regular files
     // are songs.
-    const QFileInfo fi(fileName);
-    if (fi.exists() && !fi.isFile())
+    const QFileInfo fi(source.file);
+    if (!source.isStream() && fi.exists() && !fi.isFile())
         throw gstError(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ,
                        gstStandardText(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ));
-    const CharRef uri = fileUri(fileName);
+    const CharRef uri = sourceUri(source);
     // After a failure playbin may still hold the failed file's parts and report their error
     // again: only a full stop forgets them.
     EcbAudioPlayError previous(QString(), 0);
@@ -371,18 +440,24 @@ void Playbin::stop()
 {
     changeState(GST_STATE_READY);
     m_switched = false;
+    forgetPartEnd();
 }
 
 qint64 Playbin::position() const
 {
     gint64 ns = 0;
-    return gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &ns) && ns >= 0 ? ns : -1;
+    if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &ns) || ns < 0)
+        return -1;
+    // Just after a join the output still plays the end of the part before.
+    return std::max<qint64>(ns - m_source.startNs, 0);
 }
 
 qint64 Playbin::duration() const
 {
+    if (m_source.stopNs >= 0)
+        return m_source.stopNs - m_source.startNs;
     gint64 ns = 0;
-    return gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &ns) && ns > 0 ? ns : -1;
+    return gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &ns) && ns > m_source.startNs ? ns - m_source.startNs : -1;
 }
 
 bool Playbin::seekable() const
@@ -396,16 +471,14 @@ bool Playbin::seekable() const
 
 void Playbin::seek(qint64 ns)
 {
-    if (!gst_element_seek_simple(m_pipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), ns))
-        throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_SEEK, gstStandardText(GST_CORE_ERROR, GST_CORE_ERROR_SEEK));
-    // A flushing seek prerolls again; the state it returns to is the one it had.
-    GstState current = GST_STATE_VOID_PENDING;
-    if (gst_element_get_state(m_pipeline, &current, nullptr, kStateWait) == GST_STATE_CHANGE_FAILURE) {
-        EcbAudioPlayError recorded(QString(), 0);
-        if (firstError(&recorded))
-            throw recorded;
-        throw gstError(GST_CORE_ERROR, GST_CORE_ERROR_SEEK, gstStandardText(GST_CORE_ERROR, GST_CORE_ERROR_SEEK));
-    }
+    seekPart(m_source, ns, true);
+}
+
+void Playbin::forgetPartEnd()
+{
+    m_segmentPending = false;
+    m_partEndPending = false;
+    m_joined.clear();
 }
 
 bool Playbin::firstError(EcbAudioPlayError *out) const
@@ -496,6 +569,8 @@ void Playbin::streamStarted()
     {
         std::lock_guard<std::mutex> lock(m_queueMutex);
         next = std::exchange(m_queued, QString());
+        if (!next.isEmpty())
+            m_source = m_queuedSource;
     }
     if (next.isEmpty())
         return; // the start of a file open() prerolled
@@ -503,6 +578,65 @@ void Playbin::streamStarted()
     m_switched = true;
     if (PlaybinListener *l = std::exchange(m_listener, nullptr))
         l->playbinSwitched(); // may destroy this playbin
+}
+
+// Window thread: the demuxer has read the playing part to its end; the output still has
+// some of it to play. The next part of the same file is queued behind it when gapless play
+// names one; either way the song is over only when the end reaches the output (partPlayed).
+void Playbin::segmentDone()
+{
+    if (!std::exchange(m_segmentPending, false))
+        return;
+    if (m_gapless && m_nextSource)
+        queueNextPart();
+    m_partEndPending = true;
+    if (!m_hasOutputProbe)
+        partPlayed();
+}
+
+void Playbin::queueNextPart()
+{
+    const QString next = m_nextSource();
+    const std::optional<SongSource> source = next.isEmpty() ? std::nullopt : songSourceOf(next);
+    if (!source || source->isStream() || source->file != m_source.file)
+        return;
+    try {
+        seekPart(*source, 0, false);
+    } catch (const EcbAudioPlayError &) {
+        return; // the song ends, and the next start reports it
+    }
+    m_joined = next;
+    m_joinedSource = *source;
+}
+
+// Window thread: the end of the playing part has reached the output. A part queued behind it
+// now plays: the listener's song is over.
+void Playbin::partPlayed()
+{
+    if (!std::exchange(m_partEndPending, false))
+        return;
+    if (m_joined.isEmpty()) {
+        if (m_listener)
+            m_listener->playbinEnded();
+        return;
+    }
+    m_current = std::exchange(m_joined, QString());
+    m_source = m_joinedSource;
+    m_switched = true;
+    if (PlaybinListener *l = std::exchange(m_listener, nullptr))
+        l->playbinSwitched(); // may destroy this playbin
+}
+
+void Playbin::PartPlayed(quint64 id, quint64 generation)
+{
+    Playbin *self = livePlaybins().value(id);
+    if (!self || !self->m_link || self->m_link->generation != generation)
+        return;
+    self->partPlayed();
+    // Nobody took the part that arrived: it must not play on unseen.
+    self = livePlaybins().value(id);
+    if (self && self->m_switched && !self->m_listener)
+        self->stop();
 }
 
 void Playbin::Dispatch(quint64 id, quint64 generation, GstMessage *message)
@@ -517,6 +651,9 @@ void Playbin::Dispatch(quint64 id, quint64 generation, GstMessage *message)
     case GST_MESSAGE_EOS:
         if (self->m_listener)
             self->m_listener->playbinEnded();
+        break;
+    case GST_MESSAGE_SEGMENT_DONE:
+        self->segmentDone();
         break;
     case GST_MESSAGE_ERROR:
         if (self->m_listener)

@@ -2,6 +2,7 @@
 
 #include "playback/AudioDevices.h"
 #include "playback/AudioPlayer.h"
+#include "playback/SongSource.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,7 +56,9 @@ public:
 
     // Stops what plays and prerolls fileName: opened, typed and decoded up to the first
     // buffer at the output, nothing heard. Raises EcbAudioPlayError when it cannot be played;
-    // the playbin is stopped then.
+    // the playbin is stopped then. fileName is anything songSourceOf knows: a file, a track
+    // of a sheet (only its part of the file plays, and positions count from its start) or a
+    // stream.
     void open(const QString &fileName);
     // The file that reaches the output now; after a gapless switch the one handed over.
     const QString &currentFile() const { return m_current; }
@@ -69,7 +72,8 @@ public:
     // Silence at once (READY), no wait; the file must be opened again.
     void stop();
 
-    // Nanoseconds; -1 when unknown.
+    // Nanoseconds from the start of the song (of the part for a track of a sheet); -1 when
+    // unknown.
     qint64 position() const;
     qint64 duration() const;
     bool seekable() const;
@@ -108,11 +112,18 @@ public:
     // The entry point of forwarded bus messages on the window thread (public for the queued
     // call only).
     static void Dispatch(quint64 id, quint64 generation, GstMessage *message);
+    // The end of a part has reached the output (public for the queued call only).
+    static void PartPlayed(quint64 id, quint64 generation);
 
 private:
     void build(const TAudioDevices &devices);
     void release();
-    void prerollFile(const QString &fileName);
+    void prerollFile(const SongSource &source);
+    void seekPart(const SongSource &part, qint64 offsetNs, bool flush);
+    void forgetPartEnd();
+    void segmentDone();
+    void queueNextPart();
+    void partPlayed();
     void waitForState(int target, const QString &timeoutText) const;
     void changeState(int target);
     void streamStarted();
@@ -135,7 +146,16 @@ private:
     int m_volume = 0;
     int m_balance = 0;
     QString m_current;
+    SongSource m_source; // what m_current plays
     bool m_switched = false;
+    // A part that ends before its file does plays as a segment: the demuxer reports its end
+    // (segment done), where the next part of the same file is queued behind it without a
+    // flush; the song changes when that end reaches the output.
+    bool m_segmentPending = false; // a segment is playing whose end the demuxer has not reported
+    bool m_partEndPending = false; // its end was reported and has not reached the output yet
+    bool m_hasOutputProbe = false; // the output's pad reports ends; without it the report counts
+    QString m_joined;              // the part queued behind the playing one
+    SongSource m_joinedSource;
 
     std::mutex m_bufferMutex;
     BufferFn m_onBuffer;
@@ -147,4 +167,5 @@ private:
     std::atomic<quint64> m_epoch{0};
     mutable std::mutex m_queueMutex;
     QString m_queued; // handed to the playbin, not yet at the output
+    SongSource m_queuedSource;
 };
