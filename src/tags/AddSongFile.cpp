@@ -2,6 +2,8 @@
 #include "core/SongNameSplit.h"
 
 #include "tags/AudioInfo.h"
+#include "tags/EmbeddedCueSheet.h"
+#include "tags/PlaylistEntryRecord.h"
 #include "tags/TagText.h"
 
 #include "core/TextUtil.h"
@@ -32,5 +34,10 @@ TSongRecord makeSongRecord(const QString &path, bool relative, const QString &pr
 
 void AddSongFile(SongLists &lists, const QString &path, bool relative)
 {
-    lists.append(makeSongRecord(path, relative, lists.programFolder()));
+    // An album in one file with its sheet beside or inside it: one song per track.
+    const PlaylistEntries tracks = sheetTracksOfAudioFile(path);
+    for (const PlaylistEntry &track : tracks)
+        lists.append(playlistEntryRecord(track, lists.programFolder()));
+    if (tracks.isEmpty())
+        lists.append(makeSongRecord(path, relative, lists.programFolder()));
 }

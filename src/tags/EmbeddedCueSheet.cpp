@@ -164,3 +164,21 @@ std::optional<PlaylistEntry> sheetTrackEntry(const QString &trackPath)
             return e;
     return std::nullopt;
 }
+
+PlaylistEntries sheetTracksOfAudioFile(const QString &audioFile)
+{
+    const qsizetype dot = audioFile.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = audioFile.lastIndexOf(QLatin1Char('/'));
+    const QString stem = dot > slash ? audioFile.first(dot) : audioFile;
+    for (const QString &sheetPath : {stem + QLatin1String(".cue"), audioFile + QLatin1String(".cue")}) {
+        if (!FileSystem::isRegularFile(sheetPath))
+            continue;
+        PlaylistEntries tracks = cueSheetEntries(readContainerSheet(sheetPath).value_or(CueSheet{}), sheetPath);
+        tracks.removeIf([&](const PlaylistEntry &e) { return e.audioFile != audioFile; });
+        if (!tracks.isEmpty())
+            return tracks;
+    }
+    if (const std::optional<CueSheet> sheet = readEmbeddedCueSheet(audioFile))
+        return embeddedSheetEntries(*sheet, audioFile);
+    return {};
+}

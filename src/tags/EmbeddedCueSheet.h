@@ -23,3 +23,8 @@ std::optional<CueSheet> readContainerSheet(const QString &container);
 // What the sheet says of the track a stored path names (sheetTrackOf), for the song display;
 // nullopt when the path names no track of a sheet that is there.
 std::optional<PlaylistEntry> sheetTrackEntry(const QString &trackPath);
+
+// The tracks an audio file holds by a sheet: the sheet beside it with its name ("Album.cue" or
+// "Album.flac.cue" for "Album.flac") when that sheet names the file, else the sheet inside it.
+// Empty for a file that is one song.
+PlaylistEntries sheetTracksOfAudioFile(const QString &audioFile);
