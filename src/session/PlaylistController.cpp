@@ -73,6 +73,11 @@ QString PlaylistController::playlistFilter()
     return QStringLiteral("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf)");
 }
 
+QString PlaylistController::playlistOpenFilter()
+{
+    return playlistFilter() + QStringLiteral(";;CUE (*.cue)");
+}
+
 void PlaylistController::languageChanged()
 {
     if (m_lang.isDe())
@@ -263,7 +268,7 @@ void PlaylistController::mp1Click()
     if (m_adding)
         return;
     // The playlist goes only once a file is chosen: Cancel changes nothing.
-    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    const QString name = m_dialogs.openFileName(nullptr, playlistOpenFilter());
     if (name.isEmpty())
         return;
     if (m_undo && !m_lists.AllSongs().isEmpty())
@@ -281,7 +286,7 @@ void PlaylistController::mp3Click()
         return;
     // The playlist is shown before the dialog opens; the count only after a load.
     m_lists.showAll();
-    const QString name = m_dialogs.openFileName(nullptr, playlistFilter());
+    const QString name = m_dialogs.openFileName(nullptr, playlistOpenFilter());
     if (name.isEmpty())
         return;
     addSongs([&] {

@@ -35,6 +35,8 @@ public:
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
+    // The same for opening, with CUE sheets, which are read but never written.
+    static QString playlistOpenFilter();
     // The filter of the open-files dialog in the current language.
     const QString &openAudioFilesFilter() const { return m_openAudioFilesFilter; }
     // The language routine's part.

@@ -47,7 +47,7 @@ TEST_F(PlaylistControllerTest, LoadAddAndCancel)
     playlist().mp1Click();
     EXPECT_EQ(rows(), 2);
     EXPECT_EQ(status(), u8("2 Files Loaded (6min )"));
-    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf)"));
+    EXPECT_EQ(dialogs.filters.last(), u8("Playlist Sonalo (*.slp);;M3U, PLS, XSPF (*.m3u *.m3u8 *.pls *.xspf);;CUE (*.cue)"));
 
     dialogs.answers = {second};
     playlist().mp3Click();

@@ -329,7 +329,7 @@ TEST_F(StartWindowTest, OtherPlaylistAndOpenFolderCloseAndRunTheMainWindowsComma
     window()->Button4->click();
     EXPECT_FALSE(window()->isVisible());
     EXPECT_FALSE(controller().isOpen());
-    EXPECT_EQ(dialogs.filters, QStringList({PlaylistController::playlistFilter()}));
+    EXPECT_EQ(dialogs.filters, QStringList({PlaylistController::playlistOpenFilter()}));
     EXPECT_EQ(loadedArtists(), QStringList({u8("o1"), u8("o2")}));
 
     startApp();
