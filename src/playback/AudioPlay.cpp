@@ -266,6 +266,12 @@ void TcbAudioPlay::playbinSwitched()
         next();
 }
 
+void TcbAudioPlay::playbinStreamTitle()
+{
+    if (OnStreamTitle)
+        OnStreamTitle(m_playbin->streamTitle());
+}
+
 void TcbAudioPlay::EndOfSong(bool failed)
 {
     if (m_ended)

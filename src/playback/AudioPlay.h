@@ -93,6 +93,7 @@ private:
     void playbinFailed() override;
     void playbinDurationChanged() override;
     void playbinSwitched() override;
+    void playbinStreamTitle() override;
 
     std::unique_ptr<Playbin> m_own; // when the player has a playbin of its own
     Playbin *m_playbin = nullptr;   // m_own or the engine's

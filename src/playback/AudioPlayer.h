@@ -105,6 +105,8 @@ public:
 
     // Called after an end of song that Loop turned into a restart.
     std::function<void(IAudioPlayer &)> OnComplete;
+    // Called when a stream names what it plays now ("Artist - Title" or a title).
+    std::function<void(const QString &title)> OnStreamTitle;
 };
 
 // How the playback control gets a player: the file, the index into AudioDevices, and the

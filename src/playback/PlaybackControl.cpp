@@ -173,7 +173,11 @@ void PlaybackControl::PlayFile(const QString &path)
     if (m_isPlaying)
         setPlaying(false);
     ++m_failureCount;
-    if (failure == Failure::WithMessage)
+    if (failure == Failure::WithMessage && isStreamLocation(resolved))
+        logFailure(path,
+                   m_lang.text(u"  Stream kann nicht abgespielt werden. Fehlercode: ", u"  Stream can not be played. Error Code: "),
+                   message, true);
+    else if (failure == Failure::WithMessage)
         logFailure(path,
                    m_lang.text(u"  Datei kann nicht abgespielt werden. Fehlercode: ", u"  File can not be played. Error Code: "),
                    message, true);
@@ -416,6 +420,13 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
     ++m_playersCreated;
     m_mediaTimeFormat = m_player->GetTimeFormat() == mediaTimeFormat();
     m_canSeek = (m_player->Capabilities() & kCanSeekAbsolute) != 0;
+    Q_EMIT seekableChanged(m_canSeek);
+    m_streamTitle.clear();
+    m_player->OnStreamTitle = [this](const QString &title) {
+        m_streamTitle = title;
+        ShowCurrentSong();
+        Q_EMIT songFieldsChanged();
+    };
     m_player->SetLoop(m_options.repeat());
     m_player->SetVolume(volumeLevel(m_volumePercent, m_muted));
     m_player->SetEqualizer(m_equalizer.effectiveGains());
@@ -484,7 +495,9 @@ void PlaybackControl::stop()
 
 void PlaybackControl::ShowDuration()
 {
-    Q_EMIT durationTextChanged(FormatMediaTime(m_player ? m_player->Duration() : 0));
+    // A stream has no length: nothing is shown rather than 00:00.
+    const bool stream = m_player && isStreamLocation(m_player->FileName());
+    Q_EMIT durationTextChanged(stream ? QString() : FormatMediaTime(m_player ? m_player->Duration() : 0));
     ShowPosition();
 }
 
@@ -498,7 +511,7 @@ void PlaybackControl::ShowPosition()
         Q_EMIT positionTextChanged(FormatMediaTime(0));
         return;
     }
-    if (m_resyncPending) {
+    if (m_resyncPending && m_canSeek) {
         const qint64 position = m_player->GetPosition();
         if (position > kResyncAfter) {
             m_player->SetPosition(position, kSeekAbsolute);
@@ -585,7 +598,11 @@ QString PlaybackControl::ShowCurrentSong()
     TAudioInfo info;
     info.ReadFromFile(file);
     SongTagFields fields{info.Artist, info.Title, info.Album, info.Genre, info.Track};
-    // A track of a sheet is described by its sheet.
+    // A stream is described by what it says it plays, a track of a sheet by its sheet.
+    if (!m_streamTitle.isEmpty()) {
+        fields = {QString(), m_streamTitle, QString(), QString(), QString()};
+        info.OwnArtistOrTitle = true;
+    }
     if (const std::optional<PlaylistEntry> track = sheetTrackEntry(file)) {
         fields = {track->artist, track->title, track->album, track->genre, track->track};
         info.OwnArtistOrTitle = !track->artist.isEmpty() || !track->title.isEmpty();

@@ -166,6 +166,10 @@ Q_SIGNALS:
     void barPositionChanged(int position);
     void positionTextChanged(const QString &text); // lblPosition
     void durationTextChanged(const QString &text); // lblDuration
+    // Whether the position bar can move the song (not for a stream), at every start.
+    void seekableChanged(bool seekable);
+    // What the playing song shows changed without a new song (a stream's title).
+    void songFieldsChanged();
     // The playing song's display text, for the status line (sent only when the display options
     // show the song there).
     void songShownInStatusLine(const QString &text);
@@ -228,6 +232,7 @@ private:
     bool m_updatingPosition = false;
     bool m_thumbHeld = false;
     bool m_canSeek = false;
+    QString m_streamTitle; // what the playing stream says it plays
     bool m_mediaTimeFormat = true;
     QString m_currentSongPath;
     // Artist and title of the table rows PlayFile started, by resolved path, for files that

@@ -141,6 +141,7 @@ struct PlaybinBusLink
         case GST_MESSAGE_DURATION_CHANGED:
         case GST_MESSAGE_STREAM_START:
         case GST_MESSAGE_SEGMENT_DONE:
+        case GST_MESSAGE_TAG:
             if (QCoreApplication *app = QCoreApplication::instance()) {
                 // The reference is released when the call has run or was dropped.
                 std::shared_ptr<GstMessage> ref(gst_message_ref(message), gst_message_unref);
@@ -315,6 +316,7 @@ void Playbin::open(const QString &fileName)
 {
     m_switched = false;
     m_current.clear();
+    m_streamTitle.clear();
     forgetPartEnd();
     try {
         m_source = sourceOrFile(fileName);
@@ -574,6 +576,7 @@ void Playbin::streamStarted()
     }
     if (next.isEmpty())
         return; // the start of a file open() prerolled
+    m_streamTitle.clear();
     m_current = next;
     m_switched = true;
     if (PlaybinListener *l = std::exchange(m_listener, nullptr))
@@ -627,6 +630,30 @@ void Playbin::partPlayed()
         l->playbinSwitched(); // may destroy this playbin
 }
 
+// Window thread: a stream's tags (ICY metadata arrives as a title tag).
+void Playbin::tagsArrived(GstMessage *message)
+{
+    if (!m_source.isStream())
+        return;
+    GstTagList *raw = nullptr;
+    gst_message_parse_tag(message, &raw);
+    const std::unique_ptr<GstTagList, decltype(&gst_tag_list_unref)> tags(raw, gst_tag_list_unref);
+    auto text = [&tags](const char *tag) {
+        gchar *value = nullptr;
+        if (!tags || !gst_tag_list_get_string(tags.get(), tag, &value))
+            return QString();
+        const CharRef owned(value);
+        return QString::fromUtf8(value).trimmed();
+    };
+    const QString title = text(GST_TAG_TITLE), artist = text(GST_TAG_ARTIST);
+    const QString shown = artist.isEmpty() || title.isEmpty() ? title : artist + QStringLiteral(" - ") + title;
+    if (shown.isEmpty() || shown == m_streamTitle)
+        return;
+    m_streamTitle = shown;
+    if (m_listener)
+        m_listener->playbinStreamTitle();
+}
+
 void Playbin::PartPlayed(quint64 id, quint64 generation)
 {
     Playbin *self = livePlaybins().value(id);
@@ -654,6 +681,9 @@ void Playbin::Dispatch(quint64 id, quint64 generation, GstMessage *message)
         break;
     case GST_MESSAGE_SEGMENT_DONE:
         self->segmentDone();
+        break;
+    case GST_MESSAGE_TAG:
+        self->tagsArrived(message);
         break;
     case GST_MESSAGE_ERROR:
         if (self->m_listener)

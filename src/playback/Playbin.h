@@ -32,6 +32,8 @@ public:
     // The file handed over ahead (gapless) has reached the output: the listener's song is
     // over, and the playbin no longer reports to it.
     virtual void playbinSwitched() = 0;
+    // A stream names what it plays now (streamTitle()).
+    virtual void playbinStreamTitle() {}
 };
 
 // One GStreamer playbin with its output and filters (tap, balance, volume), opened for one
@@ -71,6 +73,10 @@ public:
     void pause();
     // Silence at once (READY), no wait; the file must be opened again.
     void stop();
+
+    // What a stream says it plays now (ICY StreamTitle, the stream's title tag, "Artist -
+    // Title" when it names both); empty for files and before a stream names anything.
+    const QString &streamTitle() const { return m_streamTitle; }
 
     // Nanoseconds from the start of the song (of the part for a track of a sheet); -1 when
     // unknown.
@@ -124,6 +130,7 @@ private:
     void segmentDone();
     void queueNextPart();
     void partPlayed();
+    void tagsArrived(GstMessage *message);
     void waitForState(int target, const QString &timeoutText) const;
     void changeState(int target);
     void streamStarted();
@@ -147,6 +154,7 @@ private:
     int m_balance = 0;
     QString m_current;
     SongSource m_source; // what m_current plays
+    QString m_streamTitle;
     bool m_switched = false;
     // A part that ends before its file does plays as a segment: the demuxer reports its end
     // (segment done), where the next part of the same file is queued behind it without a

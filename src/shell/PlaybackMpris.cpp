@@ -18,6 +18,8 @@ PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> ra
                      [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::songChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
+    QObject::connect(&m_playback, &PlaybackControl::songFieldsChanged, m_service.get(),
+                     [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::volumeChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
     // Every jump (the bar, its keys, MPRIS itself), in microseconds.

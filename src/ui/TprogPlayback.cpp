@@ -22,6 +22,7 @@ void Tprog::bindPlayback()
     // A changed value calls stelleChange back at once, also when playback moved the bar.
     connect(stelle, &QSlider::valueChanged, &playback, &PlaybackControl::stelleChange);
     connect(&playback, &PlaybackControl::barPositionChanged, stelle, &QSlider::setValue);
+    connect(&playback, &PlaybackControl::seekableChanged, stelle, &QWidget::setEnabled);
     connect(stelle, &QSlider::sliderPressed, &playback, &PlaybackControl::stelleGrabbed);
     connect(stelle, &QSlider::sliderReleased, &playback, [this, &playback] { playback.stelleReleased(stelle->value()); });
 
