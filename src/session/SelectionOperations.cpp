@@ -5,7 +5,9 @@
 
 #include "core/FileListMime.h"
 #include "core/FileSystem.h"
+#include "core/playlists/CueSheet.h"
 #include "playback/PlaybackControl.h"
+#include "playback/SongSource.h"
 #include "shell/FileManager.h"
 #include "session/ListDisplay.h"
 
@@ -57,7 +59,12 @@ QString SelectionOperations::resolvedPath(int row) const
     const SongList &shown = m_lists.shown();
     if (row < 0 || row >= shown.size())
         return QString();
-    return withProgramFolder(m_lists.DateiFinden(shown[row].Path), m_lists.programFolder());
+    const QString path = withProgramFolder(m_lists.DateiFinden(shown[row].Path), m_lists.programFolder());
+    // The file of a track of a sheet is the audio file it plays from.
+    if (sheetTrackOf(path) && !FileSystem::isRegularFile(path))
+        if (const std::optional<SongSource> source = songSourceOf(path))
+            return source->file;
+    return path;
 }
 
 QString SelectionOperations::firstRowPath(const QList<int> &rows)
