@@ -1,4 +1,5 @@
 #include "core/FolderScan.h"
+#include "core/playlists/CueSheet.h"
 
 #include "core/TextFold.h"
 
@@ -85,14 +86,27 @@ int AddFolder(const QString &folder, bool relative, ScanState &state, const AddS
 KnownPaths::KnownPaths(const SongList &songs)
 {
     m_sorted.reserve(size_t(songs.size()));
-    for (const TSongRecord &r : songs)
+    for (const TSongRecord &r : songs) {
         m_sorted.emplace_back(FoldForSort(r.Path), r.Path);
+        if (const std::optional<SheetTrackRef> track = sheetTrackOf(r.Path)) {
+            const QString &c = track->container;
+            m_sheetFiles.push_back(isCueSheetName(c) ? c.first(c.size() - 4) : c);
+        }
+    }
     std::sort(m_sorted.begin(), m_sorted.end());
+    std::sort(m_sheetFiles.begin(), m_sheetFiles.end());
 }
 
 bool KnownPaths::contains(const QString &path) const
 {
-    return std::binary_search(m_sorted.begin(), m_sorted.end(), std::make_pair(FoldForSort(path), path));
+    if (std::binary_search(m_sorted.begin(), m_sorted.end(), std::make_pair(FoldForSort(path), path)))
+        return true;
+    if (m_sheetFiles.empty())
+        return false;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > path.lastIndexOf(QLatin1Char('/'));
+    return std::binary_search(m_sheetFiles.begin(), m_sheetFiles.end(), path)
+        || (hasExtension && std::binary_search(m_sheetFiles.begin(), m_sheetFiles.end(), path.first(dot)));
 }
 
 QStringList FolderScanSettings::extensions() const

@@ -64,11 +64,14 @@ class KnownPaths
 {
 public:
     explicit KnownPaths(const SongList &songs);
-    // True when a playlist Path equals the text exactly (letter case counts).
+    // True when a playlist Path equals the text exactly (letter case counts), or when the
+    // playlist holds tracks of the file by a sheet: inside it ("Album.flac#2") or beside it
+    // with its name ("Album.cue#2", "Album.flac.cue#2").
     bool contains(const QString &path) const;
 
 private:
     std::vector<std::pair<QString, QString>> m_sorted; // (FoldForSort key, path)
+    std::vector<QString> m_sheetFiles;                 // sorted: containers of tracks, ".cue" dropped
 };
 
 // The files a ".txt" list names: every line longer than three characters that names an

@@ -203,6 +203,20 @@ TEST_F(FolderScanTest, ListFileFeedsItsExistingFiles)
     EXPECT_THROW(run(), SonaloError);
 }
 
+// A file added as the tracks of its sheet is not new to the playlist either.
+TEST(KnownPaths, AFileWhoseTracksAreThereIsKnown)
+{
+    const KnownPaths known({withPath(QStringLiteral("/m/A.cue#2")), withPath(QStringLiteral("/m/B.flac#1")),
+                            withPath(QStringLiteral("/m/C.wav.cue#3")), withPath(QStringLiteral("/m/plain.mp3"))});
+    const std::pair<const char *, bool> cases[] = {
+        {"/m/A.flac", true},  {"/m/A.wav", true},   {"/m/B.flac", true}, {"/m/C.wav", true},
+        {"/m/plain.mp3", true}, {"/m/B.wav", false}, {"/n/A.flac", false},
+        {"/m/C.flac", false},
+    };
+    for (const auto &[path, isKnown] : cases)
+        EXPECT_EQ(known.contains(QString::fromUtf8(path)), isKnown) << path;
+}
+
 TEST(KnownPathsScale, FiftyThousandAgainstFiftyThousand)
 {
     SongList songs;
