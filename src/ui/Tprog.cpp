@@ -1,4 +1,5 @@
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
@@ -76,7 +77,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     pa_liste->setObjectName(QStringLiteral("pa_liste"));
     auto *listeLayout = new QVBoxLayout(pa_liste);
     listeLayout->setContentsMargins(kTableInsetLeft, kTableInsetTop, kTableInsetLeft, 0);
-    lv = new QTableView(pa_liste);
+    lv = new SongTableView(pa_liste);
     lv->setObjectName(QStringLiteral("lv"));
     lv->setModel(&m_session.list.model());
     lv->setSelectionBehavior(QAbstractItemView::SelectRows);

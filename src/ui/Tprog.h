@@ -16,6 +16,7 @@ class QPushButton;
 class QSlider;
 class QToolButton;
 class QTableView;
+class SongTableView;
 class Session;
 class TTrackBar;
 
@@ -32,7 +33,7 @@ public:
     Tprog(Session &session, QStringList arguments, QWidget *parent = nullptr);
     ~Tprog() override; // FormDestroy
 
-    QTableView *table() const { return lv; }
+    QTableView *table() const;
     QLabel *statusLabel() const { return status; }
     // True when the desktop is less than 50 pixels higher or wider than the client area: the
     // window then starts maximized.
@@ -130,7 +131,7 @@ private:
     QWidget *m_errorWindow = nullptr;
 
     // The design's control names (src/ui/LanguageTexts.cpp holds their texts).
-    QTableView *lv = nullptr;            // the song table ("list view")
+    SongTableView *lv = nullptr;         // the song table ("list view")
     QWidget *pa_oben = nullptr;          // panel at the top: the search bar and its options
     QWidget *pa_suche = nullptr;         // the search bar
     QLineEdit *suchwort = nullptr;       // the search term

@@ -1,5 +1,6 @@
 // The main window's menus and context menus and its language routine.
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "ui/LanguageTexts.h"
 #include "ui/Mnemonics.h"
