@@ -121,6 +121,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     centralLayout->addWidget(pa_unten);
     setCentralWidget(central);
     createPopups();
+    createQueuePanel();
     bindSearch();
     bindPlayback();
 
