@@ -172,6 +172,28 @@ TEST_F(SingleInstanceTest, SecondStartsHandTheirFilesToTheFirstCopyOfTheSameProg
     EXPECT_EQ(lastCell(lines[3]), dir.filePath(u8("y/c.mp3")));
 }
 
+// --enqueue in a first start fills its own queue; in a second start the running copy's.
+TEST_F(SingleInstanceTest, EnqueueLinesSongsUpInTheRunningCopy)
+{
+    const QString program = programCopy(dir, "q");
+    const QString a = file("q/a.mp3"), b = file("q/b.mp3"), c = file("c.mp3");
+    const QString dump = dir.filePath(u8("queue.txt"));
+    QProcess *first = start(program, {u8("--enqueue"), a}, work.path(), dump, 1);
+    ASSERT_TRUE(waitForCopies(1));
+    QProcess *second = start(program, {u8("--enqueue"), u8("b.mp3"), u8("../c.mp3")}, dir.filePath(u8("q")));
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    ASSERT_TRUE(first->waitForFinished(60000));
+    EXPECT_EQ(tableLines(dump).size(), 4);
+    QFile queue(dump + u8(".queue"));
+    ASSERT_TRUE(queue.open(QIODevice::ReadOnly));
+    QStringList queued = QString::fromUtf8(queue.readAll()).split(u8("\n"), Qt::SkipEmptyParts);
+    // The hand-over may arrive while the first copy's splash still runs, before its own
+    // arguments are opened: a may come first or last, b and c come in their order.
+    EXPECT_EQ(queued.removeAll(a), 1) << queued.join(u8(" ")).toStdString();
+    EXPECT_EQ(queued, QStringList({b, c}));
+}
+
 TEST_F(SingleInstanceTest, StartWithoutFilesIsASecondCopyThatListensToo)
 {
     const QString program = programCopy(dir, "a");

@@ -32,6 +32,13 @@ void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers, bool
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))
             out.write(text.toUtf8());
+        // The queue beside it: one path a line.
+        QString queued;
+        for (const TSongRecord &song : app.session().playback.queue().songs())
+            queued += song.Path + QLatin1Char('\n');
+        QFile queueOut(file + QStringLiteral(".queue"));
+        if (queueOut.open(QIODevice::WriteOnly))
+            queueOut.write(queued.toUtf8());
         if (!keepOpen)
             prog->close();
     });

@@ -9,5 +9,6 @@ class SonaloApp;
 // with the nine cells separated by tabs, UTF-8) and close the program. sonalo_e2e installs it
 // when the environment variable SONALO_TEST_DUMP_TABLE names the file. With handovers above 0
 // (SONALO_TEST_DUMP_AFTER_HANDOVERS) it waits until that many second starts' files are opened; with
-// keepOpen (SONALO_TEST_DUMP_KEEP_OPEN) the program runs on after the dump.
+// keepOpen (SONALO_TEST_DUMP_KEEP_OPEN) the program runs on after the dump. The queue goes to
+// file + ".queue", one path a line.
 void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers = 0, bool keepOpen = false);
