@@ -23,7 +23,7 @@ const UiText kMainMenu[] = {
     {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
     {"zufall_einmal", u"Zufällig ohne Wiederholung", u"Shuffle (every song once)"},
     {"mw_stopafter", u"Nach diesem Titel anhalten", u"Stop After This Song"},
-    {"mw_queue", u"Warteschlange anzeigen", u"Show Queue"},
+    {"mw_queue", u"Warteschlange anzeigen", u"Show Queue", "Ctrl+Shift+E"},
     {"lueckenlos", u"Lückenlose Wiedergabe", u"Gapless Playback"},
     {"m_equalizer", u"Equalizer..", u"Equalizer.."},
     {"mw_geraet", u"Ausgabegerät", u"Output Device"},

@@ -6,7 +6,7 @@
 #include "ui/LanguageTexts.h"
 
 #include <QDropEvent>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -83,13 +83,15 @@ QueuePanel::QueuePanel(PlayQueue &queue, const LanguageCode &lang, QWidget *pare
     m_list->setDefaultDropAction(Qt::CopyAction);
     m_list->setDropIndicatorShown(true);
     layout->addWidget(m_list, 1);
-    auto *buttons = new QHBoxLayout;
+    // Two by two: the German captions fit a narrow panel.
+    auto *buttons = new QGridLayout;
     layout->addLayout(buttons);
 
     auto command = [&](const char *component, auto run) {
         auto *button = new QPushButton(this);
         button->setObjectName(QLatin1String(component));
-        buttons->addWidget(button);
+        const int n = buttons->count();
+        buttons->addWidget(button, n / 2, n % 2);
         connect(button, &QPushButton::clicked, this, run);
         // The keys act while the list has the focus.
         if (const UiText *t = LanguageTexts::find(LanguageTexts::queuePanel(), component); t && t->key)

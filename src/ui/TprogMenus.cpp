@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -105,7 +106,12 @@ void Tprog::createMenus()
     // The tick shows the control's state: without a song Qt's own tick is taken back.
     connect(&playback, &PlaybackControl::stopAfterChanged, stopAfter, &QAction::setChecked);
     connect(stopAfter, &QAction::triggered, this, [stopAfter, &playback] { stopAfter->setChecked(playback.stopAfterCurrent()); });
-    item(mwiedergabe, "mw_queue", [this](bool on) { m_queueDock->setVisible(on); })->setCheckable(true);
+    item(mwiedergabe, "mw_queue", [this](bool on) {
+        m_queueDock->setVisible(on);
+        // A narrow column: the table keeps most of the window.
+        if (on)
+            resizeDocks({m_queueDock}, {std::max(220, width() / 4)}, Qt::Horizontal);
+    })->setCheckable(true);
     QAction *gapless = item(mwiedergabe, "lueckenlos", [&display](bool on) { display.setGapless(on); });
     gapless->setCheckable(true);
     gapless->setChecked(display.gapless());

@@ -52,7 +52,7 @@ const Expected kMenu[] = {
     {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
     {"zufall_einmal", "Zufällig ohne Wiederholung", "Shuffle (every song once)", ""},
     {"mw_stopafter", "Nach diesem Titel anhalten", "Stop After This Song", ""},
-    {"mw_queue", "Warteschlange anzeigen", "Show Queue", ""},
+    {"mw_queue", "Warteschlange anzeigen", "Show Queue", "Ctrl+Shift+E"},
     {"lueckenlos", "Lückenlose Wiedergabe", "Gapless Playback", ""},
     {"m_equalizer", "Equalizer..", "Equalizer..", ""},
     {"mw_geraet", "Ausgabegerät", "Output Device", ""},
