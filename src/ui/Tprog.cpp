@@ -270,6 +270,8 @@ void Tprog::FormShow()
         const int top = Resume::apply(point, m_session);
         // Once the table has its size: then the row can stand at the top.
         QTimer::singleShot(0, this, [this, top] {
+            // The scroll bar learns the new row count only at the next layout: lay out now.
+            lv->doItemsLayout();
             lv->scrollTo(lv->model()->index(top, 0), QAbstractItemView::PositionAtTop);
         });
     }
