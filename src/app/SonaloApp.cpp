@@ -1,5 +1,7 @@
 #include "app/SonaloApp.h"
 
+#include "core/InstanceMessage.h"
+
 #include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
@@ -89,7 +91,9 @@ SonaloApp::SonaloApp(const Options &options)
     // relative, a song would later be looked up beside the program.
     QStringList arguments;
     for (const QString &argument : options.arguments)
-        arguments.append(absoluteArgument(argument, options.workingFolder));
+        arguments.append(arguments.isEmpty() && argument == InstanceProtocol::EnqueueOption
+                             ? argument
+                             : absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
     m_prog->setAudioDevices(m_audioDevices.names);

@@ -25,6 +25,7 @@ constexpr Key kKeys[] = {
     {"programm", "spalte_gen", Kind::Integer, "70"},
     {"programm", "spalte_dat", Kind::Integer, "125"},
     {"wiedergabe", "zufall", Kind::Boolean, "1"},
+    {"wiedergabe", "zufall_einmal", Kind::Boolean, "0"},
     {"wiedergabe", "lueckenlos", Kind::Boolean, "1"},
     {"wiedergabe", "lautstaerke", Kind::Integer, "100"},
     {"wiedergabe", "stumm", Kind::Boolean, "0"},

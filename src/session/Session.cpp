@@ -43,6 +43,7 @@ Session::Session(const Options &options)
     list.attach(search, playback);
     selection.setUndo(&undo);
     playlist.setUndo(&undo);
+    playlist.setQueue(&playback.queue());
     const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                                       : options.dataFolder;
     if (!data.isEmpty()) {

@@ -109,6 +109,7 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "zufall_einmal", flag(m_display.shuffleOnce()));
     put("wiedergabe", "lueckenlos", flag(m_display.gapless()));
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
@@ -203,6 +204,9 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    // Read after zufall: when both are on, every song once wins.
+    if (const auto once = readBool(ini, "wiedergabe", "zufall_einmal"))
+        m_display.setShuffleOnce(*once);
     if (const auto gapless = readBool(ini, "wiedergabe", "lueckenlos"))
         m_display.setGapless(*gapless);
     // A level outside 0..100 ends at the nearest bound.

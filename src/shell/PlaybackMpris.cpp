@@ -20,6 +20,8 @@ PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> ra
                      [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::volumeChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
+    QObject::connect(&m_playback.queue(), &PlayQueue::changed, m_service.get(),
+                     [this] { m_service->playbackChanged(); });
     // Every jump (the bar, its keys, MPRIS itself), in microseconds.
     QObject::connect(&m_playback, &PlaybackControl::positionJumped, m_service.get(),
                      [this](qint64 position) { m_service->seeked(position / 10); });
@@ -98,6 +100,11 @@ void PlaybackMpris::addSongFields(QVariantMap &map) const
 qint64 PlaybackMpris::mprisPosition() const
 {
     return m_playback.position() / 10;
+}
+
+bool PlaybackMpris::mprisCanGoNext() const
+{
+    return m_playback.canGoNext();
 }
 
 bool PlaybackMpris::mprisCanSeek() const

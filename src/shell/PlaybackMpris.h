@@ -34,6 +34,7 @@ public:
     void mprisSetVolume(double volume) override;
     qint64 mprisPosition() const override;
     bool mprisCanSeek() const override;
+    bool mprisCanGoNext() const override;
     void mprisSeek(qint64 offset) override;
     void mprisSetPosition(const QString &track, qint64 position) override;
 

@@ -21,6 +21,9 @@ const UiText kMainMenu[] = {
     {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},
     {"m_fehler", u"Fehlermeldungen..", u"Error Messages.."},
     {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
+    {"zufall_einmal", u"Zufällig ohne Wiederholung", u"Shuffle (every song once)"},
+    {"mw_stopafter", u"Nach diesem Titel anhalten", u"Stop After This Song"},
+    {"mw_queue", u"Warteschlange anzeigen", u"Show Queue", "Ctrl+Shift+E"},
     {"lueckenlos", u"Lückenlose Wiedergabe", u"Gapless Playback"},
     {"m_equalizer", u"Equalizer..", u"Equalizer.."},
     {"mw_geraet", u"Ausgabegerät", u"Output Device"},
@@ -40,6 +43,7 @@ const UiText kMainMenu[] = {
     {"mp_redo", u"Wiederherstellen", u"Redo", "Ctrl+Shift+Z"},
     {"mp_up", u"Markierte Songs nach oben", u"Move Selected Songs Up", "Alt+Up"},
     {"mp_down", u"Markierte Songs nach unten", u"Move Selected Songs Down", "Alt+Down"},
+    {"mp_queue", u"In Warteschlange", u"Add to Queue", "Ctrl+E"},
     {"Suche1", u"Suche", u"Search"},
     {"msuche", u"Suche", u"Search", "Ctrl+F"},
     {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},
@@ -75,6 +79,7 @@ const UiText kMainMenu[] = {
 const UiText kTablePopup[] = {
     {"p1", u"Titel abspielen", u"Play Song"},
     {"pop_title_next", u"Als nächsten Titel abspielen", u"Play as Next Song"},
+    {"p_queue", u"In Warteschlange", u"Add to Queue", "Ctrl+E"},
     {"p3", u"Informationen über Datei anzeigen", u"Show File Information"},
     {"p6", u"Datei Eigenschaften", u"Properties"},
     {"p_copyfile", u"Datei(en) in die Zwischenablage kopieren", u"Copy File(s) to Clipboard", "Ctrl+C"},
@@ -104,6 +109,15 @@ const UiText kSongPanelPopup[] = {
     {"akp10", u"Songs aus diesem Jahr..", u"Songs composed in this Year.."},
     {"akp11", u"Songs mit diesem Genre..", u"Songs with this Genre.."},
     {"akp12", u"Songs im selben Ordner..", u"Songs in same Folder.."},
+};
+
+// The queue panel beside the table.
+const UiText kQueuePanel[] = {
+    {"queue_title", u"Warteschlange", u"Queue"},
+    {"queue_remove", u"Entfernen", u"Remove", "Del"},
+    {"queue_up", u"Nach oben", u"Up", "Alt+Up"},
+    {"queue_down", u"Nach unten", u"Down", "Alt+Down"},
+    {"queue_clear", u"Leeren", u"Clear"},
 };
 
 const UiText kColumns[] = {
@@ -238,6 +252,7 @@ std::span<const UiText> mainMenu() { return kMainMenu; }
 std::span<const UiText> tablePopup() { return kTablePopup; }
 std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
 std::span<const UiText> columns() { return kColumns; }
+std::span<const UiText> queuePanel() { return kQueuePanel; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }

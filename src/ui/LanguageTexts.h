@@ -36,6 +36,8 @@ std::span<const UiText> tablePopup();
 std::span<const UiText> songPanelPopup();
 // Column captions of the song table, columns 0 to 8.
 std::span<const UiText> columns();
+// The queue panel: its title ("queue_title") and its buttons, whose keys act inside its list.
+std::span<const UiText> queuePanel();
 // Search bar and search options panel.
 std::span<const UiHintText> searchControls();
 // Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the

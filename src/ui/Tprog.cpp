@@ -5,6 +5,7 @@
 #include "core/FileListMime.h"
 #include "session/AppTitle.h"
 #include "ui/MiddleElideDelegate.h"
+#include "session/Resume.h"
 #include "session/Session.h"
 #include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
@@ -15,6 +16,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -122,6 +124,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     centralLayout->addWidget(pa_unten);
     setCentralWidget(central);
     createPopups();
+    createQueuePanel();
     bindSearch();
     bindPlayback();
 
@@ -259,7 +262,20 @@ void Tprog::FormShow()
     // a: a top-level QMainWindow has its own taskbar entry already.
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
-    m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
+    const bool restoreLast = m_session.settings.restoreLastPlaylistAtStart();
+    const bool lastLoaded = restoreLast && m_arguments.isEmpty() && !m_session.playlist.lastPlaylistPath().isEmpty()
+                            && QFileInfo(m_session.playlist.lastPlaylistPath()).isFile();
+    m_session.playlist.FormShow(m_arguments, restoreLast);
+    if (lastLoaded) {
+        const ResumePoint point = ResumePoint::read(Resume::fileFor(m_session.playlist.lastPlaylistPath()));
+        const int top = Resume::apply(point, m_session);
+        // Once the table has its size: then the row can stand at the top.
+        QTimer::singleShot(0, this, [this, top] {
+            // The scroll bar learns the new row count only at the next layout: lay out now.
+            lv->doItemsLayout();
+            lv->scrollTo(lv->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+        });
+    }
     // Once the window is on the screen: a question about a lost playlist goes over it.
     QTimer::singleShot(0, this, [this] { m_session.startJournal(); });
     // f: a desktop not much larger than the window: start maximized.
@@ -289,7 +305,14 @@ bool Tprog::FormCloseQuery()
     // playlist that could not be kept: closing would lose it.
     if (!m_session.settings.saveOnClose())
         return false;
-    return !m_session.settings.restoreLastPlaylist() || m_session.playlist.keepLastPlaylist();
+    if (!m_session.settings.restoreLastPlaylist())
+        return true;
+    if (!m_session.playlist.keepLastPlaylist())
+        return false;
+    // Where the user left off goes with it; losing that is no reason to keep the window open.
+    if (!m_session.playlist.lastPlaylistPath().isEmpty())
+        Resume::capture(m_session, lv->rowAt(0)).write(Resume::fileFor(m_session.playlist.lastPlaylistPath()));
+    return true;
 }
 
 void Tprog::FormClose()

@@ -9,6 +9,8 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QDockWidget;
+class QueuePanel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -110,6 +112,7 @@ private:
     void tickDevice();
     void bindDisplayMenu();
     void createPopups();
+    void createQueuePanel();
     void createBottomPanel(QWidget *parent);
     QWidget *createSearchBar(QWidget *parent);
     QWidget *createSearchOptions(QWidget *parent);
@@ -153,5 +156,7 @@ private:
     QMenu *akpopup = nullptr;            // the playing song panel's context menu ("aktuell")
     QActionGroup *m_displayModes = nullptr;
     QMenu *m_devicesMenu = nullptr;
+    QDockWidget *m_queueDock = nullptr; // the queue panel, opened from the Play menu
+    QueuePanel *m_queuePanel = nullptr;
     DragOut m_dragOut;
 };

@@ -458,3 +458,33 @@ TEST_F(SettingsTest, TheEqualizerWindowSetsTheBandsLiveAndTheFileKeepsThem)
     EXPECT_TRUE(app->equalizer()->eq_an->isChecked());
     EXPECT_EQ(app->equalizer()->eq_band[5]->value(), 12);
 }
+
+// Shuffle with every song once has a key of its own; zufall keeps its meaning beside it.
+TEST_F(SettingsTest, ShuffleOnceHasItsOwnKey)
+{
+    struct Case
+    {
+        const char *file;
+        bool random, once;
+        const char *savedZufall, *savedOnce;
+    };
+    const Case cases[] = {
+        {"[wiedergabe]\nzufall=0\nzufall_einmal=1\n", false, true, "0", "1"},
+        {"[wiedergabe]\nzufall=1\nzufall_einmal=1\n", false, true, "0", "1"}, // hand-written: once wins
+        {"[wiedergabe]\nzufall=1\nzufall_einmal=0\n", true, false, "1", "0"},
+        {"[wiedergabe]\nzufall=0\n", false, false, "0", "0"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        session().display.setShuffleOnce(false);
+        session().display.setRandomOrder(true);
+        writeIni(c.file);
+        item("einstload")->trigger();
+        EXPECT_EQ(session().display.randomOrder(), c.random);
+        EXPECT_EQ(session().display.shuffleOnce(), c.once);
+        EXPECT_EQ(item("zufall_einmal")->isChecked(), c.once);
+        item("einstsave")->trigger();
+        EXPECT_EQ(fileValue("wiedergabe", "zufall"), QLatin1String(c.savedZufall));
+        EXPECT_EQ(fileValue("wiedergabe", "zufall_einmal"), QLatin1String(c.savedOnce));
+    }
+}
