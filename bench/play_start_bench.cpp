@@ -1,5 +1,5 @@
 // Time to sound. DoubleClickToSound: from the call a double click on a table row makes
-// (PlaybackControl::lvDblClick) to the first samples the output writes, the engine's playbin
+// (PlaybackControl::lvDblClick) to the first samples the output writes, ReplayGain on, the engine's playbin
 // already built (Warm) or built by that click (FirstSong). TrackChange_OnePipelineEach: gapless
 // play off, from the last sample of one song to the first of the next. Beside each, in the same
 // process and into the same output, a bare GStreamer playbin doing the same (Baseline_*).
@@ -110,6 +110,11 @@ struct Player
         engine->setGapless(gapless);
         control = std::make_unique<PlaybackControl>(lists, engine->Factory(), options, lang);
         engine->setNextSongSource([this] { return control->prepareNextSong(); });
+        // ReplayGain on, as the program wires it: each start reads the song's values.
+        engine->setGainSource([this](const QString &file) {
+            return control->replayGain().factorForFile(file, options.randomOrder());
+        });
+        control->replayGain().setMode(ReplayGainModel::Mode::Track);
     }
     ~Player()
     {
