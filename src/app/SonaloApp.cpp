@@ -79,6 +79,10 @@ SonaloApp::SonaloApp(const Options &options)
     Session &s = *m_session;
     if (m_engine) {
         m_engine->setNextSongSource([&s] { return s.playback.prepareNextSong(); });
+        m_engine->setGainSource([&s](const QString &file) {
+            // Either random order plays songs out of their album: the track gain then.
+            return s.playback.replayGain().factorForFile(file, s.display.randomOrder() || s.display.shuffleOnce());
+        });
         m_engine->setGapless(s.display.gapless());
         QObject::connect(&s.display, &DisplayOptionsModel::gaplessChanged, &s.display,
                          [this](bool on) { m_engine->setGapless(on); });

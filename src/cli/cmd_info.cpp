@@ -3,6 +3,7 @@
 #include "tags/AddSongFile.h"
 #include "tags/AudioInfo.h"
 #include "tags/ReaderFailureHook.h"
+#include "tags/ReplayGainRead.h"
 
 #include "core/FileSystem.h"
 
@@ -139,6 +140,22 @@ QJsonObject readerValues(const TAudioInfo &info)
     return o;
 }
 
+// Only the values the file holds; gains in dB against the ReplayGain reference, peaks linear.
+QJsonObject replayGainValues(const ReplayGainValues &v)
+{
+    QJsonObject o;
+    auto put = [&o](const char *name, const std::optional<double> &value) {
+        if (value)
+            o[QLatin1String(name)] = *value;
+    };
+    put("trackGain", v.trackGain);
+    put("trackPeak", v.trackPeak);
+    put("albumGain", v.albumGain);
+    put("albumPeak", v.albumPeak);
+    put("opusHeaderGain", v.opusHeaderGain);
+    return o;
+}
+
 int info(const QStringList &argsIn)
 {
     QStringList args = argsIn;
@@ -172,6 +189,7 @@ int info(const QStringList &argsIn)
         info.ReadFromFile(path);
         o[QLatin1String("seconds")] = info.Seconds;
         o[QLatin1String("readers")] = readerValues(info);
+        o[QLatin1String("replayGain")] = replayGainValues(ReplayGainRead::fromFile(path));
         all.append(o);
     }
     if (json)
@@ -189,7 +207,10 @@ const CliRegistration infoCommand{{
                    "layer, bitrate, frame count, VBR, first frame position; ID3v2 version and tag\n"
                    "size; Ogg channels, sample rate, sample count; WMA validity, bitrate, duration;\n"
                    "FLAC sample rate and count; Opus pre-skip and granule position; MP4 brand,\n"
-                   "codec and time scales; WAV format, data size and which tags were found)."),
+                   "codec and time scales; WAV format, data size and which tags were found), and\n"
+                   "the ReplayGain values the file holds (trackGain, trackPeak, albumGain, albumPeak\n"
+                   "in dB and linear peaks; R128 gains given against ReplayGain's reference; the\n"
+                   "Opus header's own gain as opusHeaderGain)."),
     false,
     info,
 }};

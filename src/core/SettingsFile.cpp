@@ -30,6 +30,11 @@ constexpr Key kKeys[] = {
     {"wiedergabe", "lautstaerke", Kind::Integer, "100"},
     {"wiedergabe", "stumm", Kind::Boolean, "0"},
     {"wiedergabe", "DeviceIndex", Kind::Integer, "0"},
+    // 0 off, 1 track, 2 album, 3 automatic; the two gains in whole decibels (-15..+15).
+    {"wiedergabe", "replaygain", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_vorverstaerkung", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_ohnewerte", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_clipschutz", Kind::Boolean, "1"},
     {"equalizer", "an", Kind::Boolean, "0"},
     {"equalizer", "vorlage", Kind::Integer, "0"},
     {"equalizer", "band0", Kind::Integer, "0"},

@@ -6,6 +6,7 @@
 #include "playback/EqualizerModel.h"
 #include "playback/PlayQueue.h"
 #include "playback/ShuffleRound.h"
+#include "playback/ReplayGainModel.h"
 #include "playback/SongDisplay.h"
 
 #include <QHash>
@@ -158,6 +159,8 @@ public:
     int deviceIndex() const { return m_deviceIndex; }
     // The equalizer every player gets; a change is heard at once.
     EqualizerModel &equalizer() { return m_equalizer; }
+    // How songs are levelled; the engine asks it for each song's factor.
+    ReplayGainModel &replayGain() { return m_replayGain; }
     void setDeviceIndex(int index);
     // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
     static int volumeLevel(int percent, bool muted);
@@ -265,6 +268,7 @@ private:
     int m_volumePercent = 100;
     int m_deviceIndex = 0;
     EqualizerModel m_equalizer;
+    ReplayGainModel m_replayGain;
     int m_playerDevice = 0; // the output the loaded song plays on
     bool m_muted = false;
 };

@@ -114,6 +114,11 @@ void SettingsController::store(IniFile &ini) const
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
     put("wiedergabe", "DeviceIndex", QString::number(m_playback.deviceIndex()));
+    const ReplayGainModel &rg = m_playback.replayGain();
+    put("wiedergabe", "replaygain", QString::number(int(rg.mode())));
+    put("wiedergabe", "replaygain_vorverstaerkung", QString::number(std::lround(rg.preampDb())));
+    put("wiedergabe", "replaygain_ohnewerte", QString::number(std::lround(rg.defaultDb())));
+    put("wiedergabe", "replaygain_clipschutz", flag(rg.preventClipping()));
     const EqualizerModel &eq = m_playback.equalizer();
     put("equalizer", "an", flag(eq.enabled()));
     put("equalizer", "vorlage", QString::number(eq.preset()));
@@ -217,6 +222,16 @@ void SettingsController::apply(const IniFile &ini)
     // An index outside the device list plays on the default output, as the player decides.
     if (const auto device = readInt(ini, "wiedergabe", "DeviceIndex"))
         m_playback.setDeviceIndex(*device);
+    // A mode outside 0..3 is ignored; gains outside -15..+15 end at the nearest bound.
+    ReplayGainModel &rg = m_playback.replayGain();
+    if (const auto mode = readInt(ini, "wiedergabe", "replaygain"))
+        rg.setMode(ReplayGainModel::Mode(*mode));
+    if (const auto preamp = readInt(ini, "wiedergabe", "replaygain_vorverstaerkung"))
+        rg.setPreampDb(*preamp);
+    if (const auto fallback = readInt(ini, "wiedergabe", "replaygain_ohnewerte"))
+        rg.setDefaultDb(*fallback);
+    if (const auto clip = readBool(ini, "wiedergabe", "replaygain_clipschutz"))
+        rg.setPreventClipping(*clip);
     loadEqualizer(ini);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {

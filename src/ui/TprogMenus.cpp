@@ -5,6 +5,7 @@
 #include "ui/LanguageTexts.h"
 #include "ui/Mnemonics.h"
 #include "ui/MediaIcons.h"
+#include "ui/ReplayGainMenu.h"
 #include "session/Session.h"
 #include "ui/TTrackBar.h"
 #include "ui/QueuePanel.h"
@@ -118,6 +119,7 @@ void Tprog::createMenus()
     gapless->setChecked(display.gapless());
     connect(&display, &DisplayOptionsModel::gaplessChanged, gapless, &QAction::setChecked);
     item(mwiedergabe, "m_equalizer", [this] { Q_EMIT equalizerWindowRequested(); });
+    addReplayGainMenu(mwiedergabe, this, playback.replayGain());
     m_devicesMenu = submenu(mwiedergabe, "mw_geraet");
     connect(&playback, &PlaybackControl::deviceIndexChanged, this, [this] { tickDevice(); });
 

@@ -2,6 +2,8 @@
 #include "CliRunner.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,4 +49,47 @@ TEST(InfoCli, JsonShowsEachNewReadersValues)
     EXPECT_EQ(all[2].toObject()[QLatin1String("readers")].toObject()[QLatin1String("mp4")].toObject()
                   [QLatin1String("codec")].toString(),
               u"alac");
+}
+
+// ReplayGain values as ffmpeg writes them into each format, shown as the files hold them.
+// (ffmpeg writes no iTunes freeform atoms; the reader tests build those byte by byte.)
+TEST(InfoCli, JsonShowsReplayGainAsEncodersWriteIt)
+{
+    QTemporaryDir dir;
+    struct Case
+    {
+        const char *file;
+        QStringList options;
+        double trackGain;
+        double trackPeak = -1; // -1: none
+    };
+    const QStringList rg = {QStringLiteral("-metadata"), QStringLiteral("REPLAYGAIN_TRACK_GAIN=-6.00 dB"),
+                            QStringLiteral("-metadata"), QStringLiteral("REPLAYGAIN_TRACK_PEAK=0.5")};
+    const Case cases[] = {
+        {"a.mp3", rg, -6.0, 0.5},
+        {"a.flac", rg, -6.0, 0.5},
+        {"a.ogg", QStringList{QStringLiteral("-c:a"), QStringLiteral("libvorbis")} + rg, -6.0, 0.5},
+        // -2816/256 = -11 dB against -23 LUFS is -6 dB against ReplayGain's -18.
+        {"a.opus", {QStringLiteral("-metadata"), QStringLiteral("R128_TRACK_GAIN=-2816")}, -6.0},
+    };
+    QStringList args = {QStringLiteral("info"), QStringLiteral("--json")};
+    for (const Case &c : cases) {
+        QProcess p;
+        p.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
+                                                      QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                                      QStringLiteral("-i"), QStringLiteral("sine=duration=0.2")}
+                                              + c.options + QStringList{dir.filePath(QLatin1String(c.file))});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+            GTEST_SKIP() << "ffmpeg cannot write " << c.file;
+        args << dir.filePath(QLatin1String(c.file));
+    }
+    const CliResult r = runCli(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray all = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(all.size(), int(std::size(cases)));
+    for (int i = 0; i < all.size(); ++i) {
+        const QJsonObject gain = all[i].toObject()[QLatin1String("replayGain")].toObject();
+        EXPECT_DOUBLE_EQ(gain[QLatin1String("trackGain")].toDouble(99), cases[i].trackGain) << cases[i].file;
+        EXPECT_DOUBLE_EQ(gain[QLatin1String("trackPeak")].toDouble(-1), cases[i].trackPeak) << cases[i].file;
+    }
 }
