@@ -8,11 +8,32 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
+#include <csignal>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+// The desktop's cache gets one folder per running copy (a portable copy may run beside the
+// installed one); what copies that no longer run left behind is removed.
+QString ownCacheFolder()
+{
+    const QString covers = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Sonalo/covers");
+    const QStringList folders = QDir(covers).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : folders) {
+        bool number = false;
+        const qint64 pid = name.toLongLong(&number);
+        if (number && pid > 0 && pid <= std::numeric_limits<pid_t>::max() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QDir(covers + QLatin1Char('/') + name).removeRecursively();
+    }
+    return covers + QLatin1Char('/') + QString::number(::getpid());
+}
+
+} // namespace
+
 CoverController::CoverController(PlaybackControl &playback, SettingsController &settings, const QString &artFolder)
-    : m_playback(playback), m_settings(settings),
-      m_artFolder(artFolder.isEmpty()
-                      ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Sonalo/covers")
-                      : artFolder)
+    : m_playback(playback), m_settings(settings), m_artFolder(artFolder.isEmpty() ? ownCacheFolder() : artFolder)
 {
     // What an earlier run left behind (one that ended without cleaning up) goes first.
     QDir(m_artFolder).removeRecursively();

@@ -17,8 +17,8 @@ class CoverController : public QObject
 {
     Q_OBJECT
 public:
-    // artFolder: where embedded pictures are written out; empty: the desktop's cache folder
-    // (~/.cache/Sonalo/covers).
+    // artFolder: where embedded pictures are written out; empty: this process's folder in the
+    // desktop's cache (~/.cache/Sonalo/covers/PID).
     CoverController(PlaybackControl &playback, SettingsController &settings, const QString &artFolder = QString());
     ~CoverController() override;
 
