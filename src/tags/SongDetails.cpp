@@ -459,21 +459,24 @@ void forEachMp4Atom(WindowedReader &device, qint64 from, qint64 to, F &&f)
         Mp4Atom a;
         a.type = c.bytes(4).toByteArray();
         qint64 headerLength = 8;
+        // What the atom states, for telling a picture cut short from a whole one.
+        qint64 stated = size;
         if (size == 1) {
             const std::uint64_t large = c.u64be();
             if (!c.ok() || large > std::uint64_t(to - pos))
                 size = to - pos;
             else
                 size = qint64(large);
+            stated = !c.ok() ? size : qint64(std::min<std::uint64_t>(large, std::uint64_t(1) << 62));
             headerLength = 16;
         } else if (size == 0) {
-            size = to - pos;
+            size = stated = to - pos;
         }
         if (size < headerLength)
             return;
         a.body = pos + headerLength;
         a.end = std::min(pos + size, to);
-        a.statedEnd = pos + size;
+        a.statedEnd = pos + stated;
         f(a);
         pos += size;
     }

@@ -105,6 +105,8 @@ TEST(SongDetails, EmbeddedPicturesOfEveryContainer)
         {"Opus METADATA_BLOCK_PICTURE", C::Opus, opusFile({"TITLE=T", blockPicture(3, "image/png", kPng)}), 1, kPng, "image/png"},
         {"MP4 covr JPEG and PNG", C::Mp4, mp4File(covr(kJpeg, 13) + covr(kPng, 14)), 2, kJpeg, "image/jpeg"},
         {"MP4 covr past the end", C::Mp4, mp4File(covr(kPng, 14)).chopped(50), 1, {}, "image/png"},
+        {"MP4 covr with a 64-bit size past the end", C::Mp4,
+         mp4File(atom("covr", atom64("data", be32(14) + be32(0) + kPng))).chopped(50), 1, {}, "image/png"},
         {"WMA WM/Picture", C::Wma,
          asfFile(asfPlausible() << asfExtendedContent({{QStringLiteral("WM/Picture"), 1, wmPicture(0, QStringLiteral("image/png"), kPng)},
                                                       {QStringLiteral("WM/Picture"), 1, wmPicture(3, QStringLiteral("image/jpeg"), kJpeg)}})),
