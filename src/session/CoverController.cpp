@@ -76,6 +76,9 @@ void CoverController::songChanged()
 
 void CoverController::loaded(const CoverResult &result)
 {
+    // The information window asks the same loader for its own sizes.
+    if (result.request.maxSide != kWindowSide || result.request.artFolder != m_artFolder)
+        return;
     if (result.songPath != m_playing) {
         // A song that no longer plays: a picture written for it is not wanted.
         if (!result.artFile.isEmpty() && result.artFile.startsWith(m_artFolder + QLatin1Char('/')))

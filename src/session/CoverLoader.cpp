@@ -60,6 +60,7 @@ void CoverLoader::waitForJobs()
 CoverResult CoverLoader::load(const Request &r)
 {
     CoverResult out;
+    out.request = r;
     out.songPath = r.songPath;
     out.choice = CoverChoice::choose(r.songPath, SongDetails::readFile(r.songPath), r.folderFirst,
                                      PictureDecode::folderImageExtensions());

@@ -8,11 +8,22 @@
 #include <QString>
 #include <QThreadPool>
 
+// What a cover is asked for.
+struct CoverRequest
+{
+    QString songPath;
+    int maxSide = 0;         // the image fits this square (0: as it is)
+    bool folderFirst = false;
+    QString artFolder;       // when given: an embedded picture is written here as PNG
+};
+
 // A song's cover as it is shown: where it came from, the picture scaled to fit, and for the
 // desktop's media controls a file holding the picture whole (the folder image itself, or the
 // embedded one written out as PNG).
 struct CoverResult
 {
+    // What was asked: several views share one loader and take only the answers to their own.
+    CoverRequest request;
     QString songPath;
     CoverChoice choice;
     QImage image;    // null: nothing to show (no picture, or a broken, huge or lying one)
@@ -25,13 +36,7 @@ class CoverLoader : public QObject
 {
     Q_OBJECT
 public:
-    struct Request
-    {
-        QString songPath;
-        int maxSide = 0;         // the image fits this square (0: as it is)
-        bool folderFirst = false;
-        QString artFolder;       // when given: an embedded picture is written here as PNG
-    };
+    using Request = CoverRequest;
 
     explicit CoverLoader(QObject *parent = nullptr);
     ~CoverLoader() override;

@@ -125,6 +125,15 @@ TEST_F(CoverControllerTest, PlayingSongsCoverInTheWindowAndTheMediaApplet)
         if (c.written)
             lastWritten = url;
     }
+    // The information window asking the same loader about the playing song leaves the applet's
+    // picture alone.
+    play(cases[0].song);
+    const QString url = session->covers.artUrl();
+    ASSERT_FALSE(url.isEmpty());
+    session->covers.loader().request({cases[0].song, 360, false, QString()});
+    session->covers.loader().waitForJobs();
+    EXPECT_EQ(session->covers.artUrl(), url);
+    EXPECT_TRUE(QFile::exists(QUrl(url).toLocalFile()));
     // The folder image wins when the setting says so, for a song holding a picture too.
     write(QStringLiteral("a/folder.jpg"), encoded(folderPng, "PNG"));
     session->settings.setFolderCoverFirst(true);
