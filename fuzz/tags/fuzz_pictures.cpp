@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 1)
         return 0;
     using C = SongDetails::Container;
-    static const C containers[] = {C::Mpeg, C::Flac, C::Ogg, C::Opus, C::Mp4, C::Wma};
+    static const C containers[] = {C::Mpeg, C::Flac, C::Ogg, C::Opus, C::Mp4, C::Wma, C::Wav};
     const C container = containers[data[0] % std::size(containers)];
     FuzzDevice device(data + 1, size - 1);
     WindowedReader reader(device.buffer);

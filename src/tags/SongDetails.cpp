@@ -715,6 +715,43 @@ void readAsf(WindowedReader &device, SongDetails &out)
     readAsfObjects(device, 30, end, out, 0);
 }
 
+// WAV ---------------------------------------------------------------------------------------
+
+// The LIST/INFO texts under their chunk names and an ID3v2 tag in an "id3 " chunk.
+void readWav(WindowedReader &device, SongDetails &out)
+{
+    const QByteArray head = readBytes(device, 0, 12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
+        return;
+    qint64 pos = 12;
+    for (int n = 0; n < kMaxStructures && pos + 8 <= device.size(); ++n) {
+        const QByteArray h = readBytes(device, pos, 8);
+        ByteCursor c(h);
+        const QByteArray id = c.bytes(4).toByteArray();
+        const qint64 size = c.u32le();
+        if (!c.ok())
+            return;
+        const qint64 body = pos + 8;
+        if (id == "LIST") {
+            const QByteArray list = readBytes(device, body, std::min<qint64>(size, 64 * 1024));
+            if (list.startsWith("INFO")) {
+                ByteCursor l(QByteArrayView(list).sliced(4));
+                while (l.has(8)) {
+                    const QString name = QString::fromLatin1(l.bytes(4));
+                    const qint64 length = l.u32le();
+                    const QByteArrayView text = l.bytesUpTo(length);
+                    addField(out, name, TagText::trimControl(decodeUnsignedText(TagText::trimControl(text))));
+                    if (length & 1)
+                        l.skip(1);
+                }
+            }
+        } else if (id == "id3 " || id == "ID3 ") {
+            readId3(device, body, out);
+        }
+        pos = body + size + (size & 1);
+    }
+}
+
 // A regular file opened without blocking, so that a FIFO named like a song never stalls.
 class DetailFile
 {
@@ -817,6 +854,8 @@ SongDetails SongDetails::read(WindowedReader &device, Container container)
             readAsf(device, out);
             break;
         case Container::Wav:
+            readWav(device, out);
+            break;
         case Container::Other:
             break;
         }

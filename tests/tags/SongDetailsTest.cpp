@@ -111,6 +111,9 @@ TEST(SongDetails, EmbeddedPicturesOfEveryContainer)
          asfFile(asfPlausible() << asfExtendedContent({{QStringLiteral("WM/Picture"), 1, wmPicture(0, QStringLiteral("image/png"), kPng)},
                                                       {QStringLiteral("WM/Picture"), 1, wmPicture(3, QStringLiteral("image/jpeg"), kJpeg)}})),
          2, kJpeg, "image/jpeg"},
+        {"WAV with an ID3v2 tag in its id3 chunk", C::Wav,
+         wavFile({wavFormat(2, 44100, 16), riffChunk("data", zeros(400)), riffChunk("id3 ", id3Tag(3, apic(3, "image/png", 3, kPng)))}),
+         1, kPng, "image/png"},
         {"WMA WM/Picture stating more than its value", C::Wma,
          asfFile(asfPlausible() << asfExtendedContent({{QStringLiteral("WM/Picture"), 1, wmPicture(3, QStringLiteral("image/png"), kPng, 99999)}})),
          1, {}, "image/png"},
@@ -170,6 +173,10 @@ TEST(SongDetails, EveryTextField)
                                                        {QStringLiteral("WM/TrackNumber"), 3, le32(7)}})),
          {{QStringLiteral("Title"), QStringLiteral("Song")}, {QStringLiteral("WM/AlbumTitle"), QStringLiteral("Album")},
           {QStringLiteral("WM/TrackNumber"), QStringLiteral("7")}}},
+        {"WAV", C::Wav,
+         wavFile({wavFormat(2, 44100, 16), riffChunk("LIST", QByteArray("INFO") + riffChunk("INAM", "Song") + riffChunk("IART", "Band")),
+                  riffChunk("data", zeros(40))}),
+         {{QStringLiteral("INAM"), QStringLiteral("Song")}, {QStringLiteral("IART"), QStringLiteral("Band")}}},
     };
     for (const FieldCase &c : cases) {
         SCOPED_TRACE(c.name);
