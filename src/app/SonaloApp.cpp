@@ -75,6 +75,7 @@ SonaloApp::SonaloApp(const Options &options)
     sessionOptions.addSongFile = options.addSongFile;
     sessionOptions.configFolder = options.configFolder;
     sessionOptions.dataFolder = options.dataFolder;
+    sessionOptions.coverFolder = options.coverFolder;
     m_session = std::make_unique<Session>(sessionOptions);
     Session &s = *m_session;
     if (m_engine) {
@@ -170,6 +171,7 @@ SonaloApp::SonaloApp(const Options &options)
     });
     QObject::connect(m_prog.get(), &Tprog::shortcutsWindowRequested, m_einstshortcuts.get(),
                      [this] { showAndRaise(m_einstshortcuts.get()); });
+    m_dateiinfo->setCovers(&s.covers);
     QObject::connect(&s.selection, &SelectionOperations::fileInformationRequested, m_dateiinfo.get(),
                      [this](const QString &path) {
                          showAndRaise(m_dateiinfo.get());
@@ -198,6 +200,8 @@ SonaloApp::SonaloApp(const Options &options)
     m_mpris = std::make_unique<PlaybackMpris>(s.playback, [this] { showAndRaise(m_prog.get()); });
     if (options.mpris)
         m_mpris->registerOnSessionBus();
+    QObject::connect(&s.covers, &CoverController::artUrlChanged, &m_mpris->service(),
+                     [this](const QString &song, const QString &url) { m_mpris->setArtUrl(song, url); });
     // The tray icon, where the desktop has a tray.
     m_tray = std::make_unique<TrayIcon>(s.tray, s.lang, *m_prog);
     m_tray->show();

@@ -76,6 +76,8 @@ constexpr Key kKeys[] = {
     {"einstellungen", "letzteplaylist", Kind::Boolean, "0"},
     {"einstellungen", "infobereich", Kind::Boolean, "0"},
     {"einstellungen", "benachrichtigung", Kind::Boolean, "0"},
+    // Which picture a song shows when it holds one and its folder has one too.
+    {"einstellungen", "ordnerbild", Kind::Boolean, "0"},
 };
 
 constexpr const char *kDisplayModeNames[] = {"int_tit", "int_tit_alb", "int_tit_alb_tra", "int_tit_gen", "pfa"};

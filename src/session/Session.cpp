@@ -38,7 +38,8 @@ Session::Session(const Options &options)
       fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),
       selection(lists, list, playback, fileManager),
       outputSettings(output, dialogs),
-      txtExport(lists, output, lang, dialogs)
+      txtExport(lists, output, lang, dialogs),
+      covers(playback, settings, options.coverFolder)
 {
     list.attach(search, playback);
     selection.setUndo(&undo);

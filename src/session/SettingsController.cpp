@@ -81,6 +81,14 @@ void SettingsController::setNotifications(bool on)
     Q_EMIT notificationsChanged(on);
 }
 
+void SettingsController::setFolderCoverFirst(bool on)
+{
+    if (m_folderCoverFirst == on)
+        return;
+    m_folderCoverFirst = on;
+    Q_EMIT folderCoverFirstChanged(on);
+}
+
 bool SettingsController::restoreLastPlaylistAtStart() const
 {
     const SettingsFile::ReadResult r = SettingsFile::read(m_path);
@@ -154,6 +162,7 @@ void SettingsController::store(IniFile &ini) const
     put("einstellungen", "letzteplaylist", flag(m_restoreLastPlaylist));
     put("einstellungen", "infobereich", flag(m_closeToTray));
     put("einstellungen", "benachrichtigung", flag(m_notifications));
+    put("einstellungen", "ordnerbild", flag(m_folderCoverFirst));
 }
 
 bool SettingsController::SaveSettings()
@@ -296,6 +305,8 @@ void SettingsController::apply(const IniFile &ini)
         setCloseToTray(*on);
     if (const auto on = readBool(ini, "einstellungen", "benachrichtigung"))
         setNotifications(*on);
+    if (const auto on = readBool(ini, "einstellungen", "ordnerbild"))
+        setFolderCoverFirst(*on);
 
     m_list.statusClick();
 }

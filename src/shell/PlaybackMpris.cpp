@@ -65,7 +65,17 @@ QVariantMap PlaybackMpris::mprisMetadata() const
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString(QUrl::FullyEncoded));
     if (player->Duration() > 0)
         map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
+    // A picture read for a song before this one is never shown with it.
+    if (!m_artUrl.isEmpty() && m_artSong == player->FileName())
+        map.insert(QStringLiteral("mpris:artUrl"), m_artUrl);
     return map;
+}
+
+void PlaybackMpris::setArtUrl(const QString &songPath, const QString &url)
+{
+    m_artSong = songPath;
+    m_artUrl = url;
+    m_service->playbackChanged();
 }
 
 // A new track id for every song loaded, so that listeners see a change of song even when the

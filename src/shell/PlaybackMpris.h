@@ -38,6 +38,10 @@ public:
     void mprisSeek(qint64 offset) override;
     void mprisSetPosition(const QString &track, qint64 position) override;
 
+    // The picture of a song as a file:// URL (empty: none), given as mpris:artUrl while that
+    // song is the one loaded.
+    void setArtUrl(const QString &songPath, const QString &url);
+
 private:
     QString trackId() const;
     void addSongFields(QVariantMap &map) const;
@@ -45,4 +49,5 @@ private:
     PlaybackControl &m_playback;
     std::function<void()> m_raise;
     std::unique_ptr<MprisService> m_service;
+    QString m_artSong, m_artUrl;
 };

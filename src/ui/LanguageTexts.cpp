@@ -81,6 +81,7 @@ const UiText kMainMenu[] = {
     {"einstlastplaylist", u"Letzte Playlist beim Start laden", u"Restore Last Playlist at Start"},
     {"einstclosetotray", u"Beim Schließen in den Infobereich", u"Close to Tray"},
     {"einstnotify", u"Benachrichtigung bei Titelwechsel", u"Notify on Song Change"},
+    {"einstordnerbild", u"Ordnerbild vor eingebettetem Cover", u"Folder Image Before Embedded Cover"},
     // The information menu is the program's own.
     {"minfo", u"Info", u"Info"},
     {"m_about", u"Über Sonalo..", u"About Sonalo.."},
@@ -213,6 +214,18 @@ const UiText kFileInfoWindow[] = {
     {"clipbrd", u"Kopieren", u"Copy"},
     {"Auslesenbt", u"Auslesen", u"Read Info"},
     {"Schliessen", u"Schließen", u"Close"},
+    {"GroupBox2", u"Datenstrom und Tags", u"Stream and Tags"},
+    {"coverBild", u"Kein Bild", u"No Picture"},
+    // The details table's column captions and the captions of its stream rows.
+    {"details.0", u"Feld", u"Field"},
+    {"details.1", u"Wert", u"Value"},
+    {"details.codec", u"Codec", u"Codec"},
+    {"details.bitrate", u"Bitrate", u"Bit Rate"},
+    {"details.samplerate", u"Abtastrate", u"Sample Rate"},
+    {"details.channels", u"Kanäle", u"Channels"},
+    {"details.bits", u"Bits pro Sample", u"Bits per Sample"},
+    {"details.length", u"Länge", u"Length"},
+    {"details.filesize", u"Dateigröße (Bytes)", u"File Size (bytes)"},
 };
 
 // The options window's own controls; its other controls share the names of the panel's.

@@ -46,7 +46,9 @@ std::span<const UiText> addFolderDialog();
 // The start window: "stammordner.0" to "stammordner.2" are its list's column captions, the
 // others its buttons.
 std::span<const UiText> startWindow();
-// The file information window's group box, field labels and buttons.
+// The file information window's group boxes, field labels, buttons, the cover's text when there
+// is none, and the details table: "details.0" and "details.1" its column captions,
+// "details.<key>" the captions of the stream rows (SongInfo's keys).
 std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.
 std::span<const UiHintText> searchWindowControls();

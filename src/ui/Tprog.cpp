@@ -230,6 +230,11 @@ void Tprog::createBottomPanel(QWidget *parent)
     lautstaerke->setObjectName(QStringLiteral("lautstaerke"));
     lautstaerke->setRange(0, 100);
     lautstaerke->setPageStep(10);
+    coverBild = new QLabel(pa_unten);
+    coverBild->setObjectName(QStringLiteral("coverBild"));
+    coverBild->setAlignment(Qt::AlignCenter);
+    coverBild->hide();
+    connect(&m_session.covers, &CoverController::playingCoverChanged, this, &Tprog::showCover);
     pa_unten->installEventFilter(this);
     layoutBottomPanel();
 }
@@ -244,12 +249,38 @@ void Tprog::layoutBottomPanel()
     lblDuration->move(right - lblDuration->width(), 0);
     Label1->move(lblDuration->x() - 5 - Label1->width(), 0);
     lblPosition->move(Label1->x() - 5 - lblPosition->width(), 0);
-    status->setGeometry(8, 0, qMax(0, lblPosition->x() - 16), height);
+    // The cover takes the panel's left end when there is one and the window is wide enough for
+    // it; the song display and the buttons move right by its width.
+    constexpr int kCoverMinPanelWidth = 640;
+    const bool cover = !m_coverImage.isNull() && pa_unten->width() >= kCoverMinPanelWidth;
+    const int side = kBottomPanelHeight - 4;
+    const int left = cover ? 8 + side + 6 : 8;
+    coverBild->setVisible(cover);
+    if (cover) {
+        coverBild->setGeometry(8, 2, side, side);
+        const qreal ratio = devicePixelRatioF();
+        QPixmap pixmap = QPixmap::fromImage(m_coverImage.scaled(QSize(side, side) * ratio, Qt::KeepAspectRatio,
+                                                                Qt::SmoothTransformation));
+        pixmap.setDevicePixelRatio(ratio);
+        coverBild->setPixmap(pixmap);
+    }
+    status->setGeometry(left, 0, qMax(0, lblPosition->x() - left - 8), height);
+    BtPlay->move(left, 19);
+    zurueck->move(left + 55, 19);
+    weiter->move(left + 110, 19);
     // The volume sits at the right end of the bar's row.
     constexpr int kVolumeWidth = 90, kMuteWidth = 25, kGap = 6;
     lautstaerke->setGeometry(right - kVolumeWidth, 19, kVolumeWidth, 25);
     stumm->setGeometry(lautstaerke->x() - kGap - kMuteWidth, 19, kMuteWidth, 25);
-    stelle->setGeometry(192, 19, qMax(0, stumm->x() - kGap - 192), 25);
+    stelle->setGeometry(left + 184, 19, qMax(0, stumm->x() - kGap - left - 184), 25);
+}
+
+void Tprog::showCover(const QImage &image)
+{
+    m_coverImage = image;
+    if (image.isNull())
+        coverBild->clear();
+    layoutBottomPanel();
 }
 
 void Tprog::mcloseClick()

@@ -3,6 +3,7 @@
 #include "ui/DragOut.h"
 #include "session/SettingsWindow.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -119,6 +120,8 @@ private:
     void bindSearch();
     void bindPlayback();
     void layoutBottomPanel();
+    // Shows the playing song's cover (a null image: none) beside the song display.
+    void showCover(const QImage &image);
     void setKeyboardOrder();
     void showPlayingState(bool playing);
     bool viewportEvent(QEvent *event);
@@ -146,6 +149,8 @@ private:
     QLabel *lblPosition = nullptr;       // elapsed time of the playing song
     QLabel *Label1 = nullptr;            // the "/" between the two times
     QLabel *lblDuration = nullptr;       // length of the playing song
+    QLabel *coverBild = nullptr;         // the playing song's cover, left of the play buttons
+    QImage m_coverImage;
     QPushButton *BtPlay = nullptr;       // play / pause
     QPushButton *zurueck = nullptr;      // previous song ("back")
     QPushButton *weiter = nullptr;       // next song ("on")

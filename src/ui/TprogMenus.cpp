@@ -221,6 +221,8 @@ void Tprog::createMenus()
                &SettingsController::closeToTrayChanged);
     switchItem("einstnotify", &SettingsController::notifications, &SettingsController::setNotifications,
                &SettingsController::notificationsChanged);
+    switchItem("einstordnerbild", &SettingsController::folderCoverFirst, &SettingsController::setFolderCoverFirst,
+               &SettingsController::folderCoverFirstChanged);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });
