@@ -79,6 +79,59 @@ bool makeLibrary(const QString &root)
     return m.open(QIODevice::WriteOnly);
 }
 
+// The same MP3, FLAC and M4A files twice, once as the library holds them and once with a
+// 600 x 600 JPEG cover embedded (APIC, PICTURE, covr): the table's read must not pay for the
+// pictures. 1,000 hard links of each, in two folders.
+bool makePictureLibrary(const QString &seeds, const QString &root, QStringList &plain, QStringList &pictured)
+{
+    const QStringList kinds = {QStringLiteral("id3v23_and_v1.mp3"), QStringLiteral("flac_tags.flac"),
+                               QStringLiteral("aac_tags.m4a")};
+    const QString marker = root + QStringLiteral("/.complete-1");
+    if (!QFile::exists(marker)) {
+        QDir().mkpath(root + QStringLiteral("/plain"));
+        QDir().mkpath(root + QStringLiteral("/pictured"));
+        const QString cover = root + QStringLiteral("/cover.jpg");
+        if (QProcess::execute(QStringLiteral("ffmpeg"), {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                                         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                                         QStringLiteral("-i"), QStringLiteral("cellauto=s=600x600"),
+                                                         QStringLiteral("-frames:v"), QStringLiteral("1"), cover})
+            != 0)
+            return false;
+        for (const QString &kind : kinds) {
+            const QString with = root + QStringLiteral("/.with-") + kind;
+            QStringList args = {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                QStringLiteral("-i"), seeds + QLatin1Char('/') + kind, QStringLiteral("-i"), cover,
+                                QStringLiteral("-map"), QStringLiteral("0:a"), QStringLiteral("-map"), QStringLiteral("1"),
+                                QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-disposition:v:0"),
+                                QStringLiteral("attached_pic")};
+            if (kind.endsWith(QLatin1String(".mp3")))
+                args << QStringLiteral("-id3v2_version") << QStringLiteral("3");
+            if (QProcess::execute(QStringLiteral("ffmpeg"), args << with) != 0)
+                return false;
+            for (int i = 0; i < 1000; ++i) {
+                const QString name = QStringLiteral("/%1 %2").arg(i, 4, 10, QLatin1Char('0')).arg(kind);
+                for (const auto &[from, folder] : {std::pair{seeds + QLatin1Char('/') + kind, QStringLiteral("/plain")},
+                                                   std::pair{with, QStringLiteral("/pictured")}}) {
+                    const QString target = root + folder + name;
+                    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(target).constData()) != 0
+                        && !QFile::exists(target))
+                        return false;
+                }
+            }
+        }
+        QFile m(marker);
+        if (!m.open(QIODevice::WriteOnly))
+            return false;
+    }
+    for (const auto &[folder, into] : {std::pair{QStringLiteral("/plain"), &plain}, std::pair{QStringLiteral("/pictured"), &pictured}}) {
+        QDirIterator it(root + folder, QDir::Files);
+        while (it.hasNext())
+            *into << it.next();
+        std::sort(into->begin(), into->end());
+    }
+    return plain.size() == 3000 && pictured.size() == 3000;
+}
+
 void openHeadTail(benchmark::State &state, const QStringList &files)
 {
     char head[4096];
@@ -191,6 +244,23 @@ int main(int argc, char **argv)
         if (isNewFormat(f) && g_newFormats.size() < 3750)
             g_newFormats << f;
     std::fprintf(stderr, "tags_bench: %lld files in %s\n", static_cast<long long>(g_files.size()), qPrintable(root));
+    QStringList plain, pictured;
+    if (!makePictureLibrary(root + QStringLiteral("/.seeds"), root + QStringLiteral("-pictures"), plain, pictured)) {
+        std::fprintf(stderr, "tags_bench: could not make the picture library beside %s\n", qPrintable(root));
+        return 1;
+    }
+    for (const QString &f : plain + pictured)
+        (void)makeSongRecord(f, false, QString());
+    // Side by side: each pair's baseline and records one after the other.
+    for (const auto &[name, files] : {std::pair{"WithoutPictures", plain}, std::pair{"WithPictures", pictured}}) {
+        const QStringList list = files;
+        benchmark::RegisterBenchmark((std::string("Baseline_OpenHeadTail_") + name).c_str(),
+                                     [list](benchmark::State &s) { openHeadTail(s, list); })
+            ->Unit(benchmark::kMillisecond)->MinTime(2.0);
+        benchmark::RegisterBenchmark((std::string("SongRecords_") + name).c_str(),
+                                     [list](benchmark::State &s) { songRecords(s, list); })
+            ->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    }
     // Warm the cache.
     for (const QString &f : g_files)
         (void)makeSongRecord(f, false, QString());

@@ -8,6 +8,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Usage: sonalo [FILE | FOLDER | PLAYLIST]...\n"
+        "       sonalo --enqueue FILE | FOLDER | PLAYLIST...\n"
         "\n"
         "ORV Media Sonalo, an audio player built around a playlist.\n"
         "\n"
@@ -19,6 +20,9 @@ QString helpText()
         "Options (as the only argument):\n"
         "  -h, --help     print this help and exit\n"
         "  --version      print the version and exit\n"
+        "\n"
+        "  --enqueue      (as the first argument) the songs the other arguments add also\n"
+        "                 line up in the queue, the running window's when Sonalo runs\n"
         "\n"
         "Environment:\n"
         "  SONALO_AUDIO_SINK  a GStreamer launch description to play into instead of the\n"

@@ -1,5 +1,7 @@
 #include "app/SonaloApp.h"
 
+#include "core/InstanceMessage.h"
+
 #include "session/StartWindowController.h"
 #include "app/TOneInstanceCheck.h"
 #include "ui/Tinfo.h"
@@ -73,10 +75,15 @@ SonaloApp::SonaloApp(const Options &options)
     sessionOptions.addSongFile = options.addSongFile;
     sessionOptions.configFolder = options.configFolder;
     sessionOptions.dataFolder = options.dataFolder;
+    sessionOptions.coverFolder = options.coverFolder;
     m_session = std::make_unique<Session>(sessionOptions);
     Session &s = *m_session;
     if (m_engine) {
         m_engine->setNextSongSource([&s] { return s.playback.prepareNextSong(); });
+        m_engine->setGainSource([&s](const QString &file) {
+            // Either random order plays songs out of their album: the track gain then.
+            return s.playback.replayGain().factorForFile(file, s.display.randomOrder() || s.display.shuffleOnce());
+        });
         m_engine->setGapless(s.display.gapless());
         QObject::connect(&s.display, &DisplayOptionsModel::gaplessChanged, &s.display,
                          [this](bool on) { m_engine->setGapless(on); });
@@ -89,7 +96,9 @@ SonaloApp::SonaloApp(const Options &options)
     // relative, a song would later be looked up beside the program.
     QStringList arguments;
     for (const QString &argument : options.arguments)
-        arguments.append(absoluteArgument(argument, options.workingFolder));
+        arguments.append(arguments.isEmpty() && argument == InstanceProtocol::EnqueueOption
+                             ? argument
+                             : absoluteArgument(argument, options.workingFolder));
     m_prog = std::make_unique<Tprog>(s, arguments);
     created(m_prog.get());
     m_prog->setAudioDevices(m_audioDevices.names);
@@ -162,6 +171,7 @@ SonaloApp::SonaloApp(const Options &options)
     });
     QObject::connect(m_prog.get(), &Tprog::shortcutsWindowRequested, m_einstshortcuts.get(),
                      [this] { showAndRaise(m_einstshortcuts.get()); });
+    m_dateiinfo->setCovers(&s.covers);
     QObject::connect(&s.selection, &SelectionOperations::fileInformationRequested, m_dateiinfo.get(),
                      [this](const QString &path) {
                          showAndRaise(m_dateiinfo.get());
@@ -190,6 +200,8 @@ SonaloApp::SonaloApp(const Options &options)
     m_mpris = std::make_unique<PlaybackMpris>(s.playback, [this] { showAndRaise(m_prog.get()); });
     if (options.mpris)
         m_mpris->registerOnSessionBus();
+    QObject::connect(&s.covers, &CoverController::artUrlChanged, &m_mpris->service(),
+                     [this](const QString &song, const QString &url) { m_mpris->setArtUrl(song, url); });
     // The tray icon, where the desktop has a tray.
     m_tray = std::make_unique<TrayIcon>(s.tray, s.lang, *m_prog);
     m_tray->show();

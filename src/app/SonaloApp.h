@@ -54,6 +54,8 @@ public:
         QString configFolder;
         // Where the last playlist is kept; empty: the desktop's per-user data folder.
         QString dataFolder;
+        // Where the playing song's embedded cover is written for the media controls; empty: the cache.
+        QString coverFolder;
         QStringList arguments;
         UserDialogs *dialogs = nullptr; // nullptr: the real dialogs
         // Makes the players; empty: GStreamer on the audio outputs found at start-up.

@@ -3,9 +3,13 @@
 #include "tags/AddSongFile.h"
 #include "tags/AudioInfo.h"
 #include "tags/ReaderFailureHook.h"
+#include "tags/ReplayGainRead.h"
+#include "tags/SongDetails.h"
+#include "tags/StreamDetails.h"
 
 #include "core/FileSystem.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -139,6 +143,63 @@ QJsonObject readerValues(const TAudioInfo &info)
     return o;
 }
 
+// Only the values the file holds; gains in dB against the ReplayGain reference, peaks linear.
+QJsonObject replayGainValues(const ReplayGainValues &v)
+{
+    QJsonObject o;
+    auto put = [&o](const char *name, const std::optional<double> &value) {
+        if (value)
+            o[QLatin1String(name)] = *value;
+    };
+    put("trackGain", v.trackGain);
+    put("trackPeak", v.trackPeak);
+    put("albumGain", v.albumGain);
+    put("albumPeak", v.albumPeak);
+    put("opusHeaderGain", v.opusHeaderGain);
+    return o;
+}
+
+// The stream details, every tag field and the embedded pictures (where they lie, not their bytes).
+void addDetails(QJsonObject &o, const QString &path, const TAudioInfo &info)
+{
+    const StreamDetails s = StreamDetails::of(info, QFileInfo(path).size());
+    o[QLatin1String("stream")] = QJsonObject{
+        {QLatin1String("codec"), s.codec},
+        {QLatin1String("bitrate"), s.bitrate},
+        {QLatin1String("variableBitrate"), s.variableBitrate},
+        {QLatin1String("sampleRate"), s.sampleRate},
+        {QLatin1String("channels"), s.channels},
+        {QLatin1String("bitsPerSample"), s.bitsPerSample},
+        {QLatin1String("milliseconds"), s.milliseconds},
+        {QLatin1String("fileSize"), s.fileSize},
+    };
+    const SongDetails details = SongDetails::readFile(path);
+    QJsonArray fields;
+    for (const TagField &f : details.fields)
+        fields.append(QJsonObject{{QLatin1String("name"), f.name}, {QLatin1String("value"), f.value}});
+    o[QLatin1String("fields")] = fields;
+    QJsonArray pictures;
+    const int preferred = details.preferredPicture();
+    for (int i = 0; i < details.pictures.size(); ++i) {
+        const PictureEntry &e = details.pictures[i];
+        static const char *const codings[] = {"plain", "unsynchronised", "base64"};
+        pictures.append(QJsonObject{
+            {QLatin1String("type"), e.type},
+            {QLatin1String("typeName"), e.typeName()},
+            {QLatin1String("mime"), e.mime},
+            {QLatin1String("description"), e.description},
+            {QLatin1String("length"), e.length},
+            {QLatin1String("width"), qint64(e.width)},
+            {QLatin1String("height"), qint64(e.height)},
+            {QLatin1String("coding"), QLatin1String(codings[int(e.coding)])},
+            {QLatin1String("offset"), e.codedOffset},
+            {QLatin1String("complete"), e.complete},
+            {QLatin1String("shown"), i == preferred},
+        });
+    }
+    o[QLatin1String("pictures")] = pictures;
+}
+
 int info(const QStringList &argsIn)
 {
     QStringList args = argsIn;
@@ -172,6 +233,8 @@ int info(const QStringList &argsIn)
         info.ReadFromFile(path);
         o[QLatin1String("seconds")] = info.Seconds;
         o[QLatin1String("readers")] = readerValues(info);
+        o[QLatin1String("replayGain")] = replayGainValues(ReplayGainRead::fromFile(path));
+        addDetails(o, path, info);
         all.append(o);
     }
     if (json)
@@ -189,7 +252,13 @@ const CliRegistration infoCommand{{
                    "layer, bitrate, frame count, VBR, first frame position; ID3v2 version and tag\n"
                    "size; Ogg channels, sample rate, sample count; WMA validity, bitrate, duration;\n"
                    "FLAC sample rate and count; Opus pre-skip and granule position; MP4 brand,\n"
-                   "codec and time scales; WAV format, data size and which tags were found)."),
+                   "codec and time scales; WAV format, data size and which tags were found), the\n"
+                   "ReplayGain values the file holds (trackGain, trackPeak, albumGain, albumPeak in\n"
+                   "dB and linear peaks; R128 gains given against ReplayGain's reference; the Opus\n"
+                   "header's own gain as opusHeaderGain), the stream (codec, bit rate in kbit/s, the\n"
+                   "average for a variable one, sample rate, channels, length in milliseconds, file\n"
+                   "size), every tag field and the embedded pictures (type, MIME type, length, where\n"
+                   "they lie, whether they are whole, and which one the player shows)."),
     false,
     info,
 }};

@@ -111,9 +111,12 @@ std::optional<QString> forwardedCommandLine(const QString &programPath, const QS
     };
     if (!append(programPath))
         return std::nullopt;
-    for (const QString &argument : arguments)
-        if (!append(absoluteArgument(argument, workingFolder)))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool option = i == 0 && argument == EnqueueOption;
+        if (!append(option ? argument : absoluteArgument(argument, workingFolder)))
             return std::nullopt;
+    }
     return line;
 }
 

@@ -28,6 +28,10 @@ inline constexpr quint32 ReplyTaken = 0xDA860081u;
 // It did not: the sender starts as a copy of its own.
 inline constexpr quint32 ReplyDeclined = 0xDA860080u;
 
+// As the first argument: the files after it line up in the running window's queue. It travels
+// as it is (no file name is made of it); a copy that does not know it reports it as a missing file.
+inline constexpr QLatin1StringView EnqueueOption("--enqueue");
+
 inline constexpr qsizetype HeaderBytes = 12;
 // Far above any real command line (the kernel bounds argv to a few MB of UTF-8), and small
 // enough that a request never costs the running copy much memory.

@@ -5,7 +5,9 @@ void PlaylistUndo::bound(QList<State> &states)
     qsizetype songs = 0;
     for (const State &s : states)
         songs += s.all.size() + s.found.size();
-    while (!states.isEmpty() && (states.size() > kMaxSteps || songs > kMaxSongs)) {
+    // The newest step stays whatever its size: the change just made can always be taken back.
+    // It costs the list's array, not its songs, which the undo step and the lists share.
+    while (states.size() > 1 && (states.size() > kMaxSteps || songs > kMaxSongs)) {
         songs -= states.first().all.size() + states.first().found.size();
         states.removeFirst();
     }

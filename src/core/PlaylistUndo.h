@@ -6,7 +6,8 @@
 
 // The playlist as it was before each change that removed songs (a delete, emptying it, a load
 // that replaced it), for Undo and Redo. Bounded in steps and in songs kept, so that undoing
-// never costs more memory than a few playlists; the oldest steps go first.
+// never costs more memory than a few playlists; the oldest steps go first, the newest always
+// stays.
 class PlaylistUndo
 {
 public:

@@ -25,10 +25,16 @@ constexpr Key kKeys[] = {
     {"programm", "spalte_gen", Kind::Integer, "70"},
     {"programm", "spalte_dat", Kind::Integer, "125"},
     {"wiedergabe", "zufall", Kind::Boolean, "1"},
+    {"wiedergabe", "zufall_einmal", Kind::Boolean, "0"},
     {"wiedergabe", "lueckenlos", Kind::Boolean, "1"},
     {"wiedergabe", "lautstaerke", Kind::Integer, "100"},
     {"wiedergabe", "stumm", Kind::Boolean, "0"},
     {"wiedergabe", "DeviceIndex", Kind::Integer, "0"},
+    // 0 off, 1 track, 2 album, 3 automatic; the two gains in whole decibels (-15..+15).
+    {"wiedergabe", "replaygain", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_vorverstaerkung", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_ohnewerte", Kind::Integer, "0"},
+    {"wiedergabe", "replaygain_clipschutz", Kind::Boolean, "1"},
     {"equalizer", "an", Kind::Boolean, "0"},
     {"equalizer", "vorlage", Kind::Integer, "0"},
     {"equalizer", "band0", Kind::Integer, "0"},
@@ -70,6 +76,8 @@ constexpr Key kKeys[] = {
     {"einstellungen", "letzteplaylist", Kind::Boolean, "0"},
     {"einstellungen", "infobereich", Kind::Boolean, "0"},
     {"einstellungen", "benachrichtigung", Kind::Boolean, "0"},
+    // Which picture a song shows when it holds one and its folder has one too.
+    {"einstellungen", "ordnerbild", Kind::Boolean, "0"},
 };
 
 constexpr const char *kDisplayModeNames[] = {"int_tit", "int_tit_alb", "int_tit_alb_tra", "int_tit_gen", "pfa"};

@@ -117,7 +117,22 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
     for (int row : ascendingRows)
         if (row >= 0 && row < shown.size() && (removed.isEmpty() || row > removed.last()))
             removed.append(row);
-    if (!removed.isEmpty()) {
+    if (removed.size() == shown.size()) {
+        shown = SongList(); // an undo step may still hold them: nothing to copy or free here
+    } else if (!removed.isEmpty() && !shown.isDetached()) {
+        // Shared with an undo step: copying the kept songs is cheaper than copying every song
+        // to then remove some.
+        SongList kept;
+        kept.reserve(shown.size() - removed.size());
+        qsizetype next = 0;
+        for (qsizetype row = 0; row < shown.size(); ++row) {
+            if (next < removed.size() && removed[next] == row)
+                ++next;
+            else
+                kept.append(std::as_const(shown)[row]);
+        }
+        shown = std::move(kept);
+    } else if (!removed.isEmpty()) {
         // One pass over the list, whatever the number of rows: each kept song moves once (a
         // row at a time, a thousand rows of a million songs would move the rest a thousand
         // times).

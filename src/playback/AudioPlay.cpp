@@ -39,10 +39,11 @@ TAudioDevices TAudioDevices::Enumerate()
 }
 
 TcbAudioPlay::TcbAudioPlay(const TAudioDevices &devices, const QString &fileName, int deviceIndex,
-                           std::function<void()> onCompleteNext)
+                           std::function<void()> onCompleteNext, Playbin::GainSource gain)
     : m_own(std::make_unique<Playbin>(devices, deviceIndex)), m_playbin(m_own.get()), m_fileName(fileName),
       m_deviceIndex(deviceIndex), m_onCompleteNext(std::move(onCompleteNext))
 {
+    m_own->setGainSource(std::move(gain));
     start();
 }
 

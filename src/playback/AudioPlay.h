@@ -30,9 +30,10 @@ public:
     // Builds a playbin of its own for fileName with output deviceIndex of devices (outside the
     // list: the default output) and prerolls it: State() 0, nothing heard yet. Raises
     // EcbAudioPlayError when the file cannot be played. onCompleteNext is called at the end
-    // of the song when Loop is off. Needs a QCoreApplication.
+    // of the song when Loop is off. gain gives the file's ReplayGain factor (none: 1). Needs a
+    // QCoreApplication.
     TcbAudioPlay(const TAudioDevices &devices, const QString &fileName, int deviceIndex,
-                 std::function<void()> onCompleteNext);
+                 std::function<void()> onCompleteNext, Playbin::GainSource gain = {});
     // The same on the engine's playbin, which it takes over until it is destroyed.
     TcbAudioPlay(PlaybackEngine &engine, const QString &fileName, int deviceIndex, std::function<void()> onCompleteNext);
     ~TcbAudioPlay() override;

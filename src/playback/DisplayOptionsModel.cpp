@@ -37,7 +37,19 @@ void DisplayOptionsModel::setRandomOrder(bool on)
     if (m_random == on)
         return;
     m_random = on;
+    if (on)
+        setShuffleOnce(false);
     Q_EMIT randomOrderChanged(on);
+}
+
+void DisplayOptionsModel::setShuffleOnce(bool on)
+{
+    if (m_shuffleOnce == on)
+        return;
+    m_shuffleOnce = on;
+    if (on)
+        setRandomOrder(false);
+    Q_EMIT shuffleOnceChanged(on);
 }
 
 void DisplayOptionsModel::setGapless(bool on)

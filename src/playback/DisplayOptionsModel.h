@@ -20,6 +20,9 @@ public:
     bool inStatus() const { return m_display.inStatus; }
     bool repeat() const { return m_repeat; }
     bool randomOrder() const { return m_random; }
+    // Every song of the shown list once per round in a random order. Random order and this
+    // exclude each other: switching one on switches the other off.
+    bool shuffleOnce() const { return m_shuffleOnce; }
     // One long-lived pipeline that joins the songs without a gap (on), or one per song (off).
     bool gapless() const { return m_gapless; }
 
@@ -28,6 +31,7 @@ public:
     void setInStatus(bool on);
     void setRepeat(bool on);
     void setRandomOrder(bool on);
+    void setShuffleOnce(bool on);
     void setGapless(bool on);
 
 Q_SIGNALS:
@@ -35,11 +39,13 @@ Q_SIGNALS:
     void songDisplayChanged();
     void repeatChanged(bool on);
     void randomOrderChanged(bool on);
+    void shuffleOnceChanged(bool on);
     void gaplessChanged(bool on);
 
 private:
     SongDisplayOptions m_display;
     bool m_repeat = false;
     bool m_random = true;
+    bool m_shuffleOnce = false;
     bool m_gapless = true;
 };

@@ -47,7 +47,8 @@ QString FormatMediaTime(qint64 value, bool mediaTimeFormat)
 
 PlaybackControl::PlaybackControl(SongLists &lists, AudioPlayerFactory factory, const DisplayOptionsModel &options,
                                  const LanguageCode &lang, QObject *parent)
-    : QObject(parent), m_lists(lists), m_factory(std::move(factory)), m_options(options), m_lang(lang)
+    : QObject(parent), m_lists(lists), m_factory(std::move(factory)), m_options(options), m_lang(lang),
+      m_queue(lists), m_shuffle(lists, [this](int count) { return randomRow(count); })
 {
     // The loaded song follows the repeat tick at once.
     connect(&options, &DisplayOptionsModel::repeatChanged, this, [this](bool on) {
@@ -215,18 +216,51 @@ void PlaybackControl::weiterClick()
         PlayFile(next);
         return;
     }
+    if (!m_queue.isEmpty()) {
+        // The table's place stays: after the queue the table goes on from there.
+        PlayFile(m_queue.takeFirst().Path);
+        return;
+    }
+    if (rows().isEmpty())
+        return;
+    if (m_options.shuffleOnce()) {
+        playRow(m_shuffle.next());
+        return;
+    }
+    playRow(followingRow());
+}
+
+int PlaybackControl::followingRow()
+{
     const qsizetype count = rows().size();
     if (count == 0)
+        return -1;
+    if (m_options.shuffleOnce())
+        return m_shuffle.peekNext();
+    if (m_options.randomOrder())
+        return randomRow(int(count));
+    return m_currentIndex + 1 > count - 1 || m_currentIndex + 1 < 0 ? 0 : m_currentIndex + 1;
+}
+
+void PlaybackControl::playRow(int row)
+{
+    if (row < 0 || row >= rows().size())
         return;
-    if (m_options.randomOrder()) {
-        m_currentIndex = randomRow(int(count));
-    } else {
-        ++m_currentIndex;
-        if (m_currentIndex > count - 1 || m_currentIndex < 0)
-            m_currentIndex = 0;
-    }
-    const QString path = rows().at(m_currentIndex).Path;
-    PlayFile(path);
+    m_currentIndex = row;
+    PlayFile(rows().at(row).Path);
+}
+
+void PlaybackControl::setStopAfterCurrent(bool on)
+{
+    if (on && !m_player)
+        on = false;
+    if (on == stopAfterCurrent())
+        return;
+    m_stopAfterPlayer = on ? m_playersCreated : 0;
+    // A song handed ahead to the player would follow without asking again.
+    if (on)
+        m_prepared.reset();
+    Q_EMIT stopAfterChanged(on);
 }
 
 QString PlaybackControl::prepareNextSong()
@@ -234,19 +268,19 @@ QString PlaybackControl::prepareNextSong()
     m_prepared.reset();
     // A song handed over plays on the loaded song's output: after a change of output the next
     // song starts afresh on the new one.
-    if (!m_player || m_options.repeat() || m_deviceIndex != m_playerDevice)
+    if (!m_player || m_options.repeat() || m_deviceIndex != m_playerDevice || stopAfterCurrent())
         return {};
     PreparedChoice choice;
     if (!m_pendingNext.isEmpty()) {
+        choice.row = kPendingChoice;
         choice.path = m_pendingNext;
+    } else if (!m_queue.isEmpty()) {
+        choice.row = kQueueChoice;
+        choice.path = m_queue.songs().first().Path;
     } else {
-        const qsizetype count = rows().size();
-        if (count == 0)
+        choice.row = followingRow();
+        if (choice.row < 0)
             return {};
-        if (m_options.randomOrder())
-            choice.row = randomRow(int(count));
-        else
-            choice.row = m_currentIndex + 1 > count - 1 || m_currentIndex + 1 < 0 ? 0 : m_currentIndex + 1;
         choice.path = rows().at(choice.row).Path;
     }
     m_prepared = choice;
@@ -261,12 +295,19 @@ bool PlaybackControl::takePreparedChoice()
     if (!m_prepared)
         return false;
     const PreparedChoice choice = *std::exchange(m_prepared, std::nullopt);
-    if (choice.row < 0) {
+    if (choice.row == kPendingChoice) {
         if (m_pendingNext != choice.path)
             return false;
         m_pendingNext.clear();
+    } else if (choice.row == kQueueChoice) {
+        if (!m_pendingNext.isEmpty() || m_queue.isEmpty() || m_queue.songs().first().Path != choice.path)
+            return false;
+        m_queue.takeFirst();
     } else {
-        if (!m_pendingNext.isEmpty() || choice.row >= rows().size() || rows().at(choice.row).Path != choice.path)
+        if (!m_pendingNext.isEmpty() || !m_queue.isEmpty() || choice.row >= rows().size()
+            || rows().at(choice.row).Path != choice.path)
+            return false;
+        if (m_options.shuffleOnce() && m_shuffle.next() != choice.row)
             return false;
         m_currentIndex = choice.row;
     }
@@ -277,12 +318,23 @@ bool PlaybackControl::takePreparedChoice()
 // The player's end of song (without Loop): the next song, as the button would start it.
 void PlaybackControl::songEnded()
 {
+    if (stopAfterCurrent()) {
+        m_stopAfterPlayer = 0;
+        stop();
+        Q_EMIT stopAfterChanged(false);
+        return;
+    }
     m_songOver = true;
     weiterClick();
 }
 
 void PlaybackControl::zurueckClick()
 {
+    if (m_options.shuffleOnce()) {
+        // Back through the round; at its start the button does nothing.
+        playRow(m_shuffle.previous());
+        return;
+    }
     if (m_history.isEmpty())
         return;
     const QString target = m_lists.DateiFinden(m_history.last().Path);
@@ -359,6 +411,8 @@ void PlaybackControl::lvDblClick(int row)
 {
     if (row < 0 || row >= rows().size())
         return;
+    if (m_options.shuffleOnce())
+        m_shuffle.startedRow(row);
     m_currentIndex = row;
     const QString path = rows().at(row).Path;
     PlayFile(path);
@@ -376,6 +430,8 @@ void PlaybackControl::p1Click(int row)
 {
     if (row < 0 || row >= rows().size())
         return;
+    if (m_options.shuffleOnce())
+        m_shuffle.startedRow(row);
     m_currentIndex = row;
     const QString resolved = m_lists.DateiFinden(rows().at(row).Path);
     if (isPlayableSource(resolved))
@@ -415,6 +471,9 @@ void PlaybackControl::CreatePlayer(const QString &resolved)
 {
     FreePlayer();
     // The player may call back from inside itself and be destroyed by that call.
+    // Stop after this song meant the song that was loaded.
+    if (std::exchange(m_stopAfterPlayer, 0) != 0)
+        Q_EMIT stopAfterChanged(false);
     m_player = m_factory(resolved, m_deviceIndex, [this] { songEnded(); });
     m_playerDevice = m_deviceIndex;
     ++m_playersCreated;

@@ -4,6 +4,9 @@
 #include "core/SongLists.h"
 #include "playback/AudioPlayer.h"
 #include "playback/EqualizerModel.h"
+#include "playback/PlayQueue.h"
+#include "playback/ShuffleRound.h"
+#include "playback/ReplayGainModel.h"
 #include "playback/SongDisplay.h"
 
 #include <QHash>
@@ -66,6 +69,13 @@ public:
     int CurrentIndex() const { return m_currentIndex; }
     // A resolved path that the next weiterClick plays before anything else; empty for none.
     const QString &PendingNext() const { return m_pendingNext; }
+    // The songs lined up to play after PendingNext and before the table's next row.
+    PlayQueue &queue() { return m_queue; }
+    // True when "Next" has a song to go to.
+    bool canGoNext() const { return !m_pendingNext.isEmpty() || !m_queue.isEmpty() || !rows().isEmpty(); }
+    // The loaded song is the last: play stops at its end (once; a new song disarms it).
+    bool stopAfterCurrent() const { return m_stopAfterPlayer != 0 && m_stopAfterPlayer == m_playersCreated; }
+    void setStopAfterCurrent(bool on);
     const QList<PlayHistoryEntry> &PlayHistory() const { return m_history; }
     int FailureCount() const { return m_failureCount; }
     bool UpdatingPosition() const { return m_updatingPosition; }
@@ -149,12 +159,16 @@ public:
     int deviceIndex() const { return m_deviceIndex; }
     // The equalizer every player gets; a change is heard at once.
     EqualizerModel &equalizer() { return m_equalizer; }
+    // How songs are levelled; the engine asks it for each song's factor.
+    ReplayGainModel &replayGain() { return m_replayGain; }
     void setDeviceIndex(int index);
     // The player's scale (hundredths of a decibel) for a percentage: 0 % and mute are silence.
     static int volumeLevel(int percent, bool muted);
 
     // The random source of random order: a uniform index in 0..rows-1. Tests may replace it.
     std::function<int(int rows)> randomRow;
+    // The order of "every song once", drawn from randomRow.
+    ShuffleRound &shuffleRound() { return m_shuffle; }
 
 Q_SIGNALS:
     // BtPlay: "X" while playing, ">" otherwise.
@@ -189,6 +203,8 @@ Q_SIGNALS:
     void errorRaised(const QString &message);
     // A song that exists could not be started (path as given); the log has the details.
     void songFailed(const QString &path);
+    // Stop after this song was armed or disarmed.
+    void stopAfterChanged(bool on);
 
 private:
     const SongList &rows() const { return m_lists.shown(); }
@@ -200,6 +216,10 @@ private:
     void rememberStartedRow(const QString &path, const QString &resolved);
     bool takePreparedChoice();
     void songEnded();
+    // The table row that follows in the chosen order (random, every song once, or table order),
+    // without moving there; -1 for an empty list.
+    int followingRow();
+    void playRow(int row);
     void applyVolume();
     template <typename F> void guarded(F &&command);
 
@@ -216,8 +236,14 @@ private:
     bool m_isPlaying = false;
     int m_currentIndex = 0;
     QString m_pendingNext;
+    PlayQueue m_queue;
+    ShuffleRound m_shuffle;
+    quint64 m_stopAfterPlayer = 0;
     // The choice prepareNextSong made for the end of the playing song: the row of the shown
-    // list, or the song marked to play next (row -1), and its path as the list holds it.
+    // list, the song marked to play next (kPendingChoice) or the queue's first (kQueueChoice),
+    // and its path as the list holds it.
+    static constexpr int kPendingChoice = -1;
+    static constexpr int kQueueChoice = -2;
     struct PreparedChoice
     {
         int row = -1;
@@ -247,6 +273,7 @@ private:
     int m_volumePercent = 100;
     int m_deviceIndex = 0;
     EqualizerModel m_equalizer;
+    ReplayGainModel m_replayGain;
     int m_playerDevice = 0; // the output the loaded song plays on
     bool m_muted = false;
 };

@@ -14,6 +14,13 @@ void PlaybackEngine::setNextSongSource(std::function<QString()> source)
         m_shared->setNextSource(m_nextSong);
 }
 
+void PlaybackEngine::setGainSource(std::function<double(const QString &)> source)
+{
+    m_gainSource = std::move(source);
+    if (m_shared)
+        m_shared->setGainSource(m_gainSource);
+}
+
 Playbin &PlaybackEngine::shared(int deviceIndex)
 {
     if (m_shared && m_shared->deviceIndex() != deviceIndex)
@@ -21,6 +28,7 @@ Playbin &PlaybackEngine::shared(int deviceIndex)
     if (!m_shared) {
         m_shared = std::make_unique<Playbin>(m_devices, deviceIndex);
         m_shared->setNextSource(m_nextSong);
+        m_shared->setGainSource(m_gainSource);
     }
     return *m_shared;
 }
@@ -40,6 +48,6 @@ AudioPlayerFactory PlaybackEngine::Factory()
                 std::make_unique<TcbAudioPlay>(*this, fileName, deviceIndex, std::move(onCompleteNext)));
         silenceShared();
         return std::unique_ptr<IAudioPlayer>(
-            std::make_unique<TcbAudioPlay>(m_devices, fileName, deviceIndex, std::move(onCompleteNext)));
+            std::make_unique<TcbAudioPlay>(m_devices, fileName, deviceIndex, std::move(onCompleteNext), m_gainSource));
     };
 }

@@ -31,6 +31,10 @@ public:
     // file that will follow it, or an empty text when nothing (or nothing known) does.
     void setNextSongSource(std::function<QString()> source);
 
+    // The ReplayGain factor of each file, asked on the window thread before it is heard (see
+    // Playbin::setGainSource); for the players with a playbin of their own too.
+    void setGainSource(std::function<double(const QString &)> source);
+
     // Players for the playback control. The engine must outlive them.
     AudioPlayerFactory Factory();
 
@@ -44,5 +48,6 @@ private:
     const TAudioDevices &m_devices;
     std::unique_ptr<Playbin> m_shared;
     std::function<QString()> m_nextSong;
+    std::function<double(const QString &)> m_gainSource;
     bool m_gapless = true;
 };

@@ -12,6 +12,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -195,6 +196,20 @@ struct PlaybinHooks
         return GST_PAD_PROBE_OK;
     }
 
+    // The start of the next file's stream, in order with the data (streaming thread): the
+    // factor of a file handed over ahead changes here, between the last sample of the one
+    // before and its own first.
+    static GstPadProbeReturn onSongGainEvent(GstPad *, GstPadProbeInfo *info, gpointer data)
+    {
+        auto *self = static_cast<Playbin *>(data);
+        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) != GST_EVENT_STREAM_START)
+            return GST_PAD_PROBE_OK;
+        std::lock_guard<std::mutex> lock(self->m_queueMutex);
+        if (self->m_queuedGain)
+            g_object_set(self->m_songGain, "volume", *std::exchange(self->m_queuedGain, std::nullopt), nullptr);
+        return GST_PAD_PROBE_OK;
+    }
+
     // playbin has read the playing file to its end; streaming thread. A uri set now follows
     // without a gap.
     static void onAboutToFinish(GstElement *pipeline, gpointer data)
@@ -203,7 +218,8 @@ struct PlaybinHooks
         if (!self->m_gapless)
             return;
         const quint64 epoch = self->m_epoch;
-        const QString next = self->askForNext();
+        double gain = 1.0;
+        const QString next = self->askForNext(&gain);
         if (next.isEmpty())
             return;
         // A part of a file needs a seek before it plays: it starts the ordinary way.
@@ -219,6 +235,7 @@ struct PlaybinHooks
         std::lock_guard<std::mutex> lock(self->m_queueMutex);
         if (self->m_epoch != epoch)
             return;
+        self->m_queuedGain = gain; // before the uri: its stream cannot start earlier
         g_object_set(pipeline, "uri", uri.get(), nullptr);
         self->m_queued = next;
         self->m_queuedSource = *source;
@@ -269,6 +286,12 @@ void Playbin::build(const TAudioDevices &devices)
         m_panorama = filters.panorama;
         m_level = filters.level;
         m_equalizer = filters.equalizer;
+        m_songGain = filters.songGain;
+        if (m_songGain) {
+            const PadRef gainIn(gst_element_get_static_pad(m_songGain, "sink"));
+            gst_pad_add_probe(gainIn.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &PlaybinHooks::onSongGainEvent, this,
+                              nullptr);
+        }
     }
     g_signal_connect(m_pipeline, "about-to-finish", G_CALLBACK(&PlaybinHooks::onAboutToFinish), this);
     if (const PadRef sinkPad{gst_element_get_static_pad(m_output, "sink")}) {
@@ -308,6 +331,7 @@ void Playbin::changeState(int target)
         std::lock_guard<std::mutex> lock(m_queueMutex);
         ++m_epoch;
         m_queued.clear();
+        m_queuedGain.reset();
     }
     gst_element_set_state(m_pipeline, GstState(target));
 }
@@ -371,6 +395,9 @@ void Playbin::prerollFile(const SongSource &source)
     EcbAudioPlayError previous(QString(), 0);
     changeState(firstError(&previous) ? GST_STATE_NULL : GST_STATE_READY);
     m_link->reset();
+    // Nothing streams now: the factor holds from the first sample on.
+    if (m_songGain)
+        g_object_set(m_songGain, "volume", gainOf(source.isStream() ? source.url : source.file), nullptr);
     g_object_set(m_pipeline, "uri", uri.get(), nullptr);
     const gint64 deadline = g_get_monotonic_time() + gint64(kStateWait / GST_USECOND);
     const GstStateChangeReturn started = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
@@ -524,7 +551,7 @@ void Playbin::setNextSource(std::function<QString()> source)
 
 // Streaming thread: asks the window thread, which alone may read the song lists, and waits a
 // bounded time. The request outlives this call if the answer comes late.
-QString Playbin::askForNext()
+QString Playbin::askForNext(double *gain)
 {
     struct Request
     {
@@ -532,6 +559,7 @@ QString Playbin::askForNext()
         std::condition_variable answered;
         bool done = false;
         QString file;
+        double gain = 1.0;
     };
     auto request = std::make_shared<Request>();
     QCoreApplication *app = QCoreApplication::instance();
@@ -541,8 +569,10 @@ QString Playbin::askForNext()
     QMetaObject::invokeMethod(app, [id, request] {
         Playbin *self = livePlaybins().value(id);
         const QString file = self && self->m_nextSource && !self->handoverPending() ? self->m_nextSource() : QString();
+        const double factor = file.isEmpty() ? 1.0 : self->gainOf(file);
         std::lock_guard<std::mutex> lock(request->mutex);
         request->file = file;
+        request->gain = factor;
         request->done = true;
         request->answered.notify_all();
     }, Qt::QueuedConnection);
@@ -552,7 +582,28 @@ QString Playbin::askForNext()
     // Woken every few milliseconds to see whether the window thread stops the pipeline.
     while (!request->done && m_epoch == epoch && std::chrono::steady_clock::now() < deadline)
         request->answered.wait_for(lock, std::chrono::milliseconds(10));
-    return request->done ? request->file : QString();
+    if (!request->done)
+        return {};
+    *gain = request->gain;
+    return request->file;
+}
+
+// Window thread.
+double Playbin::gainOf(const QString &fileName) const
+{
+    if (!m_gainSource)
+        return 1.0;
+    const double g = m_gainSource(fileName);
+    // Whatever the source says, the element gets a level it takes (0..10).
+    return std::isfinite(g) ? std::clamp(g, 0.0, 10.0) : 1.0;
+}
+
+double Playbin::songGain() const
+{
+    gdouble g = 1.0;
+    if (m_songGain)
+        g_object_get(m_songGain, "volume", &g, nullptr);
+    return g;
 }
 
 // A file handed over has not reached the output yet: the playing song's successor is already

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 // GStreamer types, so that no other file needs <gst/gst.h>.
 typedef struct _GstElement GstElement;
@@ -115,6 +116,14 @@ public:
     // file returned (empty for none) is handed to the playbin and follows without a gap.
     void setNextSource(std::function<QString()> source);
 
+    // The linear factor a file plays at (ReplayGain), asked on the window thread for every file
+    // before its first sample: at open(), and for a file handed over ahead when it is chosen.
+    // The factor takes effect exactly where that file's data begins. None: every file at 1.
+    using GainSource = std::function<double(const QString &fileName)>;
+    void setGainSource(GainSource source) { m_gainSource = std::move(source); }
+    // The factor of the file that reaches the song-gain element now.
+    double songGain() const;
+
     // The entry point of forwarded bus messages on the window thread (public for the queued
     // call only).
     static void Dispatch(quint64 id, quint64 generation, GstMessage *message);
@@ -134,7 +143,8 @@ private:
     void waitForState(int target, const QString &timeoutText) const;
     void changeState(int target);
     void streamStarted();
-    QString askForNext();
+    QString askForNext(double *gain);
+    double gainOf(const QString &fileName) const;
     bool handoverPending() const;
 
     friend struct PlaybinHooks;
@@ -148,6 +158,7 @@ private:
     GstElement *m_panorama = nullptr;  // owned by the pipeline; may be missing
     GstElement *m_level = nullptr;     // owned by the pipeline; may be missing
     GstElement *m_equalizer = nullptr; // owned by the pipeline; may be missing
+    GstElement *m_songGain = nullptr;  // owned by the pipeline; may be missing
     PlaybinBusLink *m_link = nullptr;  // owned by the bus sync handler
     PlaybinListener *m_listener = nullptr;
     int m_volume = 0;
@@ -169,6 +180,7 @@ private:
     BufferFn m_onBuffer;
 
     std::function<QString()> m_nextSource; // window thread only
+    GainSource m_gainSource;               // window thread only
     std::atomic<bool> m_gapless{false};
     // Bumped before every state change of the window thread: a streaming thread still waiting
     // for the next file gives up, and its answer is not used.
@@ -176,4 +188,6 @@ private:
     mutable std::mutex m_queueMutex;
     QString m_queued; // handed to the playbin, not yet at the output
     SongSource m_queuedSource;
+    // The factor of the file handed over, set where its stream starts in the filter chain.
+    std::optional<double> m_queuedGain;
 };

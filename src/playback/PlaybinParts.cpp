@@ -141,6 +141,9 @@ Filters makeFilters()
     GstElement *first = convert.get();
     gst_bin_add(GST_BIN(f.bin.get()), first);
     GstElement *last = f.tap = append(f.bin.get(), first, std::move(caps));
+    // Before the equalizer, so that a loud song lowered here leaves the bands their headroom.
+    if (ElementRef gain = makeElement("volume", "songgain"))
+        last = f.songGain = append(f.bin.get(), last, std::move(gain));
     // At 0 dB in every band (the equalizer off) it passes buffers through untouched.
     if (ElementRef equalizer = makeElement("equalizer-10bands"))
         last = f.equalizer = append(f.bin.get(), last, std::move(equalizer));

@@ -26,8 +26,8 @@ GstRefs::ElementRef makeOutput(const TAudioDevices &devices, int deviceIndex);
 // Whether an autoaudiosink found no real output and fell back to its fake sink.
 bool autoSinkFellBack(GstElement *sink);
 
-// audioconvert ! interleaved caps [tap] ! equalizer ! audiopanorama ! volume, in one bin with
-// ghost pads.
+// audioconvert ! interleaved caps [tap] ! volume (song gain) ! equalizer ! audiopanorama !
+// volume, in one bin with ghost pads.
 // The tap sees the decoded sound before balance and volume change it, as the visualisations
 // expect. A missing balance or volume element leaves its pointer empty; without the converter
 // or the caps filter there is no chain at all (bin empty).
@@ -38,6 +38,7 @@ struct Filters
     GstElement *panorama = nullptr; // owned by bin
     GstElement *level = nullptr;    // owned by bin
     GstElement *equalizer = nullptr; // owned by bin
+    GstElement *songGain = nullptr;  // owned by bin: the ReplayGain of the song that plays
 };
 Filters makeFilters();
 

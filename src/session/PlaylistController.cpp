@@ -11,11 +11,14 @@
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
 #include "session/UserDialogs.h"
+#include "core/InstanceMessage.h"
+#include "playback/PlayQueue.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <memory>
 #include <optional>
@@ -167,6 +170,18 @@ void PlaylistController::OpenArgument(const QString &argument)
         throw *failure;
 }
 
+void PlaylistController::OpenArguments(const QStringList &arguments)
+{
+    const bool enqueue = !arguments.isEmpty() && arguments.first() == InstanceProtocol::EnqueueOption;
+    const qsizetype before = m_lists.AllSongs().size();
+    const auto lineUp = qScopeGuard([&] {
+        if (enqueue && m_queue && m_lists.AllSongs().size() > before)
+            m_queue->append(m_lists.AllSongs().mid(before));
+    });
+    for (qsizetype i = enqueue ? 1 : 0; i < arguments.size(); ++i)
+        OpenArgument(arguments.at(i));
+}
+
 void PlaylistController::OpenForwardedArguments(const QStringList &params)
 {
     if (params.size() < 2)
@@ -185,10 +200,7 @@ void PlaylistController::openQueuedForwarded()
     while (!m_forwarded.isEmpty()) {
         const QStringList arguments = m_forwarded.takeFirst();
         // Like the program's own arguments: a failure shows and stops this hand-over's rest.
-        runCommand([&] {
-            for (const QString &argument : arguments)
-                OpenArgument(argument);
-        });
+        runCommand([&] { OpenArguments(arguments); });
         ++m_forwardedOpened;
     }
     m_openingForwarded = false;
@@ -227,10 +239,7 @@ void PlaylistController::FormShow(const QStringList &arguments, bool restoreLast
             Q_EMIT startWindowRequested();
         return;
     }
-    runCommand([&] {
-        for (const QString &argument : arguments)
-            OpenArgument(argument);
-    });
+    runCommand([&] { OpenArguments(arguments); });
     // After a failed argument no start window is offered either.
     m_playlistFolderList.clear();
 }

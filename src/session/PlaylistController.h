@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class PlayQueue;
+
 class QMimeData;
 class UserDialogs;
 
@@ -32,6 +34,8 @@ public:
 
     // Where a load that replaces the playlist keeps it for Undo; nullptr: nowhere.
     void setUndo(PlaylistUndo *undo) { m_undo = undo; }
+    // Where "--enqueue" lines the songs it adds up; nullptr: they are only added.
+    void setQueue(PlayQueue *queue) { m_queue = queue; }
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
@@ -71,6 +75,9 @@ public:
     // One command-line or forwarded argument; refreshes after it. Throws SonaloError when a
     // playlist cannot be read (what was added stays).
     void OpenArgument(const QString &argument);
+    // The arguments of a start, each through OpenArgument. With "--enqueue" first the songs the
+    // others add also line up in the queue (those added before a failure too).
+    void OpenArguments(const QStringList &arguments);
     // A second start's parameters (entry 0 is its program): entries 1 .. last through
     // OpenArgument, after the event that brought them and after any adding that runs, so the
     // hand-over is answered at once and nothing is lost to a running scan.
@@ -138,5 +145,6 @@ private:
     bool m_openingForwarded = false;
     int m_forwardedOpened = 0;
     PlaylistUndo *m_undo = nullptr;
+    PlayQueue *m_queue = nullptr;
     QString m_lastPlaylistPath;
 };

@@ -32,6 +32,9 @@ public:
     // already and a caller refreshing the list has nothing more to do: the empty term switched
     // to the whole playlist, or the pattern was rejected (its message was shown).
     bool SuchenClick() override;
+    // Shows the bar with this term and its result, as a context search does (a restart that
+    // comes back to a result).
+    void searchFor(const QString &term) { contextSearch(term); }
     void AlleClick();
     void mp5Click() { AlleClick(); }
     void mp6Click();

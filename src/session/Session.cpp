@@ -38,11 +38,13 @@ Session::Session(const Options &options)
       fileManager(options.fileManager ? *options.fileManager : *m_ownFileManager),
       selection(lists, list, playback, fileManager),
       outputSettings(output, dialogs),
-      txtExport(lists, output, lang, dialogs)
+      txtExport(lists, output, lang, dialogs),
+      covers(playback, settings, options.coverFolder)
 {
     list.attach(search, playback);
     selection.setUndo(&undo);
     playlist.setUndo(&undo);
+    playlist.setQueue(&playback.queue());
     const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                                       : options.dataFolder;
     if (!data.isEmpty()) {

@@ -8,6 +8,7 @@
 #include "playback/AudioPlayer.h"
 #include "playback/DisplayOptionsModel.h"
 #include "playback/PlaybackControl.h"
+#include "session/CoverController.h"
 #include "session/ListDisplay.h"
 #include "session/PlaylistController.h"
 #include "session/SearchController.h"
@@ -49,6 +50,9 @@ public:
         // The per-user data folder, where the last playlist is kept; empty: the desktop's own
         // (~/.local/share/Sonalo).
         QString dataFolder;
+        // Where the playing song's embedded cover is written for the desktop's media controls;
+        // empty: the desktop's cache (~/.cache/Sonalo/covers).
+        QString coverFolder;
     };
 
     explicit Session(const Options &options);
@@ -81,6 +85,8 @@ public:
     TxtExportController txtExport;
     // The tray icon's menu, tooltip and the close-to-tray rule.
     TrayController tray{playback, settings};
+    // The playing song's cover, for the main window and the desktop's media controls.
+    CoverController covers;
 
     // The session journal: after the start's own loading, offers what a run that did not end
     // normally left and starts this window's journal; a normal close ends it.

@@ -81,6 +81,14 @@ void SettingsController::setNotifications(bool on)
     Q_EMIT notificationsChanged(on);
 }
 
+void SettingsController::setFolderCoverFirst(bool on)
+{
+    if (m_folderCoverFirst == on)
+        return;
+    m_folderCoverFirst = on;
+    Q_EMIT folderCoverFirstChanged(on);
+}
+
 bool SettingsController::restoreLastPlaylistAtStart() const
 {
     const SettingsFile::ReadResult r = SettingsFile::read(m_path);
@@ -109,10 +117,16 @@ void SettingsController::store(IniFile &ini) const
             put("programm", kColumnKeys[c], QString::number(m_window->settingsColumnWidth(c)));
     }
     put("wiedergabe", "zufall", flag(m_display.randomOrder()));
+    put("wiedergabe", "zufall_einmal", flag(m_display.shuffleOnce()));
     put("wiedergabe", "lueckenlos", flag(m_display.gapless()));
     put("wiedergabe", "lautstaerke", QString::number(m_playback.volumePercent()));
     put("wiedergabe", "stumm", flag(m_playback.muted()));
     put("wiedergabe", "DeviceIndex", QString::number(m_playback.deviceIndex()));
+    const ReplayGainModel &rg = m_playback.replayGain();
+    put("wiedergabe", "replaygain", QString::number(int(rg.mode())));
+    put("wiedergabe", "replaygain_vorverstaerkung", QString::number(std::lround(rg.preampDb())));
+    put("wiedergabe", "replaygain_ohnewerte", QString::number(std::lround(rg.defaultDb())));
+    put("wiedergabe", "replaygain_clipschutz", flag(rg.preventClipping()));
     const EqualizerModel &eq = m_playback.equalizer();
     put("equalizer", "an", flag(eq.enabled()));
     put("equalizer", "vorlage", QString::number(eq.preset()));
@@ -148,6 +162,7 @@ void SettingsController::store(IniFile &ini) const
     put("einstellungen", "letzteplaylist", flag(m_restoreLastPlaylist));
     put("einstellungen", "infobereich", flag(m_closeToTray));
     put("einstellungen", "benachrichtigung", flag(m_notifications));
+    put("einstellungen", "ordnerbild", flag(m_folderCoverFirst));
 }
 
 bool SettingsController::SaveSettings()
@@ -203,6 +218,9 @@ void SettingsController::apply(const IniFile &ini)
     }
     if (const auto random = readBool(ini, "wiedergabe", "zufall"))
         m_display.setRandomOrder(*random);
+    // Read after zufall: when both are on, every song once wins.
+    if (const auto once = readBool(ini, "wiedergabe", "zufall_einmal"))
+        m_display.setShuffleOnce(*once);
     if (const auto gapless = readBool(ini, "wiedergabe", "lueckenlos"))
         m_display.setGapless(*gapless);
     // A level outside 0..100 ends at the nearest bound.
@@ -213,6 +231,16 @@ void SettingsController::apply(const IniFile &ini)
     // An index outside the device list plays on the default output, as the player decides.
     if (const auto device = readInt(ini, "wiedergabe", "DeviceIndex"))
         m_playback.setDeviceIndex(*device);
+    // A mode outside 0..3 is ignored; gains outside -15..+15 end at the nearest bound.
+    ReplayGainModel &rg = m_playback.replayGain();
+    if (const auto mode = readInt(ini, "wiedergabe", "replaygain"))
+        rg.setMode(ReplayGainModel::Mode(*mode));
+    if (const auto preamp = readInt(ini, "wiedergabe", "replaygain_vorverstaerkung"))
+        rg.setPreampDb(*preamp);
+    if (const auto fallback = readInt(ini, "wiedergabe", "replaygain_ohnewerte"))
+        rg.setDefaultDb(*fallback);
+    if (const auto clip = readBool(ini, "wiedergabe", "replaygain_clipschutz"))
+        rg.setPreventClipping(*clip);
     loadEqualizer(ini);
 
     if (const auto bar = readBool(ini, "suche", "sucheoffen")) {
@@ -277,6 +305,8 @@ void SettingsController::apply(const IniFile &ini)
         setCloseToTray(*on);
     if (const auto on = readBool(ini, "einstellungen", "benachrichtigung"))
         setNotifications(*on);
+    if (const auto on = readBool(ini, "einstellungen", "ordnerbild"))
+        setFolderCoverFirst(*on);
 
     m_list.statusClick();
 }

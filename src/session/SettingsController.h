@@ -48,6 +48,9 @@ public:
     // A desktop notification when a song starts; off by default.
     bool notifications() const { return m_notifications; }
     void setNotifications(bool on);
+    // A song's folder image wins over the picture embedded in it; off by default.
+    bool folderCoverFirst() const { return m_folderCoverFirst; }
+    void setFolderCoverFirst(bool on);
 
     // Writes every key, keeping the file's other keys, sections and comments. False when the
     // file could not be written; the message was raised and the old file is as it was.
@@ -71,6 +74,7 @@ Q_SIGNALS:
     void restoreLastPlaylistChanged(bool on);
     void closeToTrayChanged(bool on);
     void notificationsChanged(bool on);
+    void folderCoverFirstChanged(bool on);
 
 private:
     void loadEqualizer(const IniFile &ini);
@@ -89,4 +93,5 @@ private:
     bool m_restoreLastPlaylist = false;
     bool m_closeToTray = false;
     bool m_notifications = false;
+    bool m_folderCoverFirst = false;
 };

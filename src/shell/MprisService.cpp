@@ -71,7 +71,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double MaximumRate READ rate)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ yes)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
     Q_PROPERTY(bool CanGoPrevious READ yes)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
@@ -88,6 +88,7 @@ public:
     void setVolume(double volume) { m_service->target().mprisSetVolume(volume); }
     qlonglong position() const { return m_service->target().mprisPosition(); }
     bool canSeek() const { return m_service->target().mprisCanSeek(); }
+    bool canGoNext() const { return m_service->target().mprisCanGoNext(); }
     bool yes() const { return true; }
 
 public Q_SLOTS:
@@ -166,8 +167,12 @@ void MprisService::playbackChanged()
     const bool canSeek = m_target.mprisCanSeek();
     if (canSeek != m_lastCanSeek)
         changed.insert(QStringLiteral("CanSeek"), canSeek);
+    const bool canGoNext = m_target.mprisCanGoNext();
+    if (canGoNext != m_lastCanGoNext)
+        changed.insert(QStringLiteral("CanGoNext"), canGoNext);
     if (changed.isEmpty())
         return;
+    m_lastCanGoNext = canGoNext;
     m_lastCanSeek = canSeek;
     m_lastStatus = status;
     m_lastMetadata = metadata;

@@ -23,6 +23,8 @@ public:
     // The position in microseconds, read when asked; whether the song can be moved.
     virtual qint64 mprisPosition() const { return 0; }
     virtual bool mprisCanSeek() const { return false; }
+    // Whether Next has a song to go to.
+    virtual bool mprisCanGoNext() const { return true; }
     // Moves by offset (µs); past the end it is Next, before the start it is the start.
     virtual void mprisSeek(qint64) {}
     // Moves to position (µs) when trackId names the loaded song and position lies inside it.
@@ -64,4 +66,5 @@ private:
     QVariantMap m_lastMetadata;
     double m_lastVolume = 1.0;
     bool m_lastCanSeek = false;
+    bool m_lastCanGoNext = true;
 };

@@ -22,6 +22,8 @@ PlaybackMpris::PlaybackMpris(PlaybackControl &playback, std::function<void()> ra
                      [this] { m_service->playbackChanged(); });
     QObject::connect(&m_playback, &PlaybackControl::volumeChanged, m_service.get(),
                      [this] { m_service->playbackChanged(); });
+    QObject::connect(&m_playback.queue(), &PlayQueue::changed, m_service.get(),
+                     [this] { m_service->playbackChanged(); });
     // Every jump (the bar, its keys, MPRIS itself), in microseconds.
     QObject::connect(&m_playback, &PlaybackControl::positionJumped, m_service.get(),
                      [this](qint64 position) { m_service->seeked(position / 10); });
@@ -65,7 +67,17 @@ QVariantMap PlaybackMpris::mprisMetadata() const
     map.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(player->FileName()).toString(QUrl::FullyEncoded));
     if (player->Duration() > 0)
         map.insert(QStringLiteral("mpris:length"), qlonglong(player->Duration() / 10)); // µs
+    // A picture read for a song before this one is never shown with it.
+    if (!m_artUrl.isEmpty() && m_artSong == player->FileName())
+        map.insert(QStringLiteral("mpris:artUrl"), m_artUrl);
     return map;
+}
+
+void PlaybackMpris::setArtUrl(const QString &songPath, const QString &url)
+{
+    m_artSong = songPath;
+    m_artUrl = url;
+    m_service->playbackChanged();
 }
 
 // A new track id for every song loaded, so that listeners see a change of song even when the
@@ -100,6 +112,11 @@ void PlaybackMpris::addSongFields(QVariantMap &map) const
 qint64 PlaybackMpris::mprisPosition() const
 {
     return m_playback.position() / 10;
+}
+
+bool PlaybackMpris::mprisCanGoNext() const
+{
+    return m_playback.canGoNext();
 }
 
 bool PlaybackMpris::mprisCanSeek() const

@@ -34,8 +34,13 @@ public:
     void mprisSetVolume(double volume) override;
     qint64 mprisPosition() const override;
     bool mprisCanSeek() const override;
+    bool mprisCanGoNext() const override;
     void mprisSeek(qint64 offset) override;
     void mprisSetPosition(const QString &track, qint64 position) override;
+
+    // The picture of a song as a file:// URL (empty: none), given as mpris:artUrl while that
+    // song is the one loaded.
+    void setArtUrl(const QString &songPath, const QString &url);
 
 private:
     QString trackId() const;
@@ -44,4 +49,5 @@ private:
     PlaybackControl &m_playback;
     std::function<void()> m_raise;
     std::unique_ptr<MprisService> m_service;
+    QString m_artSong, m_artUrl;
 };

@@ -75,6 +75,7 @@ int TFlacTag::parse(WindowedReader &device)
             Genre = v.Genre;
             Comment = v.Comment;
             Vendor = v.Vendor;
+            ReplayGain = v.ReplayGain;
             break;
         }
         pos += 4 + length;

@@ -137,20 +137,35 @@ int TID3v2Tag::ReadFrames(qint64 start, WindowedReader &device)
     // Only the tag's own bytes are read: a frame size is never trusted past the tag end.
     const qint64 fileSize = device.size();
     const qint64 tagEnd = TagSize;
-    QByteArray region;
-    if (!readAt(device, start, tagEnd - start, region))
-        return deviceFailure(device);
     const bool cutByFile = tagEnd > fileSize;
-    // Before version 4 the unsynchronisation flag covers the whole tag body.
-    if (Unsynchronisation && Version < 4)
+    // Before version 4 the unsynchronisation flag covers the whole tag body, which is then
+    // read and restored whole. Otherwise each frame is read by itself, so that a picture's
+    // bytes are stepped over instead of read: the table needs none of them.
+    const bool whole = Unsynchronisation && Version < 4;
+    QByteArray region;
+    qint64 regionLength = std::max<qint64>(0, std::min(tagEnd, fileSize) - start);
+    if (whole) {
+        if (!readAt(device, start, tagEnd - start, region))
+            return deviceFailure(device);
         region = ReverseUnsynchronisation(region);
+        regionLength = region.size();
+    }
+    auto fetch = [&](qint64 at, qint64 n, QByteArray &out) {
+        if (whole) {
+            out = region.mid(at, n);
+            return true;
+        }
+        return readAt(device, start + at, n, out);
+    };
 
     const int idLength = Version == 2 ? 3 : 4;
     const int headerLength = Version == 2 ? 6 : 10;
-    ByteCursor c(region);
-    while (!c.atEnd()) {
-        const qint64 frameStart = start + c.pos();
-        if (!c.has(headerLength)) {
+    const QByteArrayView pictureId = Version == 2 ? QByteArrayView("PIC") : QByteArrayView("APIC");
+    qint64 pos = 0;
+    QByteArray header, bytes;
+    while (pos < regionLength) {
+        const qint64 frameStart = start + pos;
+        if (regionLength - pos < headerLength) {
             if (cutByFile)
                 return ReaderResult::TooShort;
             // Too few bytes left in the tag for a frame: they can only be padding.
@@ -158,7 +173,10 @@ int TID3v2Tag::ReadFrames(qint64 start, WindowedReader &device)
             PaddingReached = true;
             return ReaderResult::Ok;
         }
-        const QByteArrayView header = c.bytes(headerLength);
+        if (!fetch(pos, headerLength, header))
+            return deviceFailure(device);
+        if (header.size() < headerLength)
+            return ReaderResult::TooShort;
         ByteCursor h(header);
         const QByteArrayView id = h.bytes(idLength);
         if (!std::all_of(id.begin(), id.end(), isFrameIdChar)) {
@@ -173,27 +191,35 @@ int TID3v2Tag::ReadFrames(qint64 start, WindowedReader &device)
             size = std::int32_t(h.u32be());
         else
             size = h.synchsafe32();
-        if (size < 0 || !c.has(size))
+        if (size < 0 || size > regionLength - pos - headerLength)
             return ReaderResult::TooShort;
         TID3v2Frame frame;
         frame.ID = id.toByteArray();
         frame.Size = std::int32_t(size);
-        frame.Header = header.toByteArray();
-        QByteArrayView data = c.bytes(size);
-        if (Version == 4) {
-            const std::uint8_t format = std::uint8_t(header[9]);
-            if (Unsynchronisation || (format & kV4FrameUnsynchronised)) {
-                // An unsynchronised frame carries its data length in front of the data.
-                if ((format & kV4DataLengthIndicator) && data.size() >= 4)
-                    data = data.sliced(4);
-                frame.Data = ReverseUnsynchronisation(data);
+        frame.Header = header;
+        // A picture keeps its header and size; its bytes stay in the file.
+        if (id != pictureId) {
+            if (!fetch(pos + headerLength, size, bytes))
+                return deviceFailure(device);
+            if (bytes.size() < size)
+                return ReaderResult::TooShort;
+            QByteArrayView data(bytes);
+            if (Version == 4) {
+                const std::uint8_t format = std::uint8_t(header[9]);
+                if (Unsynchronisation || (format & kV4FrameUnsynchronised)) {
+                    // An unsynchronised frame carries its data length in front of the data.
+                    if ((format & kV4DataLengthIndicator) && data.size() >= 4)
+                        data = data.sliced(4);
+                    frame.Data = ReverseUnsynchronisation(data);
+                } else {
+                    frame.Data = data.toByteArray();
+                }
             } else {
                 frame.Data = data.toByteArray();
             }
-        } else {
-            frame.Data = data.toByteArray();
         }
         Frames.append(std::move(frame));
+        pos += headerLength + size;
     }
     return cutByFile ? ReaderResult::TooShort : ReaderResult::Ok;
 }

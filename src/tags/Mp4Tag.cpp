@@ -254,6 +254,8 @@ int TMp4Tag::readItems(WindowedReader &device, qint64 from, qint64 to)
         static const QByteArray kArtist("\xA9" "ART"), kTitle("\xA9" "nam"), kAlbum("\xA9" "alb"),
             kDay("\xA9" "day"), kGenre("\xA9" "gen"), kComment("\xA9" "cmt"), kTrack("trkn"), kGenreNumber("gnre");
         const QByteArray &t = item.type;
+        if (t == "----")
+            return readFreeform(device, item.body, item.end);
         QString *text = t == kArtist ? &Artist
             : t == kTitle            ? &Title
             : t == kAlbum            ? &Album
@@ -298,6 +300,29 @@ int TMp4Tag::readItems(WindowedReader &device, qint64 from, qint64 to)
     // The text genre, else the ID3v1 number the "gnre" atom stores plus one.
     Genre = !genreText.isEmpty() ? genreText : genreNumber > 0 ? GenreName(genreNumber - 1) : QString();
     return ReaderResult::Ok;
+}
+
+// A freeform item: "mean" (the namespace), "name" and "data", each a full atom. Only iTunes'
+// names are taken; ReplayGain is the one kind kept.
+int TMp4Tag::readFreeform(WindowedReader &device, qint64 from, qint64 to)
+{
+    QByteArray mean, name, value;
+    const int r = forEachAtom(device, from, to, [&](const Atom &a) {
+        QByteArray *into = a.type == "mean" ? &mean : a.type == "name" ? &name : a.type == "data" ? &value : nullptr;
+        if (!into || !into->isEmpty())
+            return int(ReaderResult::Ok);
+        QByteArray body;
+        if (const int b = readBody(device, a, 8 + kMaxValueBytes, body); b != ReaderResult::Ok)
+            return b;
+        // Version and flags before mean's and name's texts; type and locale before the data.
+        const qsizetype skip = a.type == "data" ? 8 : 4;
+        if (body.size() >= skip)
+            *into = body.sliced(skip);
+        return int(ReaderResult::Ok);
+    });
+    if (r == ReaderResult::Ok && mean == "com.apple.iTunes")
+        ReplayGain.take(name.toUpper(), value);
+    return r;
 }
 
 double TMp4Tag::GetDuration() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tags/ReplayGain.h"
 #include "tags/StreamValues.h"
 #include "tags/TagReader.h"
 
@@ -35,6 +36,7 @@ public:
     QString Title, Artist, Album;
     std::uint16_t Track = 0;
     QString Year, Genre, Comment;
+    ReplayGainValues ReplayGain; // kept for one file at a time; the table has no room for it
 
     // The values the audio information facade shows.
     StreamValues streamValues() const;
@@ -46,5 +48,6 @@ private:
     int readTrack(WindowedReader &device, qint64 from, qint64 to);
     int readMeta(WindowedReader &device, qint64 from, qint64 to);
     int readItems(WindowedReader &device, qint64 from, qint64 to);
+    int readFreeform(WindowedReader &device, qint64 from, qint64 to);
     bool m_soundTrackFound = false;
 };

@@ -98,6 +98,7 @@ bool TOGGtag::readComments(WindowedReader &device, qint64 pos)
     Genre = c.Genre;
     Comment = c.Comment;
     Vendor = c.Vendor;
+    ReplayGain = c.ReplayGain;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tags/ReplayGain.h"
 #include "tags/StreamValues.h"
 #include "tags/TagReader.h"
 
@@ -37,6 +38,7 @@ public:
     QString Title, Artist, Album;
     std::uint8_t Track = 0;
     QString Date, Genre, Comment, Vendor;
+    ReplayGainValues ReplayGain; // kept for one file at a time; the table has no room for it
 
     // The values the audio information facade shows.
     StreamValues streamValues() const;

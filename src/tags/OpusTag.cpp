@@ -177,6 +177,8 @@ int TOpusTag::parse(WindowedReader &device)
     Channels = h.u8();
     PreSkip = h.u16le();
     InputSampleRate = h.u32le();
+    // Q7.8 decibels that every decoder applies; shown with the ReplayGain values.
+    const double headerGain = std::int16_t(h.u16le()) / 256.0;
 
     // OpusTags is the packet that starts the next page.
     OggPacketSource tags(reader, first.bodyStart + first.bodySize);
@@ -195,7 +197,9 @@ int TOpusTag::parse(WindowedReader &device)
         Genre = v.Genre;
         Comment = v.Comment;
         Vendor = v.Vendor;
+        ReplayGain = v.ReplayGain;
     }
+    ReplayGain.opusHeaderGain = headerGain;
     if (!findLastGranule(device, first.serial))
         return deviceFailure(device);
     return ReaderResult::Ok;

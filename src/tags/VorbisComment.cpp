@@ -48,6 +48,7 @@ bool VorbisComments::read(CommentSource &source)
     };
     QString values[cCount];
     QString vendor;
+    ReplayGainValues gain;
     QByteArray buf;
     // One text: a 32-bit length and the bytes; false at the end of the block or on a read error.
     auto readText = [&](QByteArray &text, bool &ok) {
@@ -69,6 +70,8 @@ bool VorbisComments::read(CommentSource &source)
             return;
         }
         const QByteArray name = text.first(eq).toByteArray().toUpper();
+        if (gain.take(name, text.sliced(eq + 1)))
+            return;
         for (int i = 0; i < cCount; ++i) {
             if (name == QByteArrayView(kNames[i].data(), kNames[i].size())) {
                 values[i] = decodeUtf8(TagText::trimControl(text.sliced(eq + 1)), Utf8Malformed::Stop);
@@ -95,6 +98,7 @@ bool VorbisComments::read(CommentSource &source)
     if (!ok)
         return false;
     Vendor = vendor;
+    ReplayGain = gain;
     Title = values[cTitle];
     Artist = values[cArtist].isEmpty() ? values[cPerformer] : values[cArtist];
     Album = values[cAlbum];

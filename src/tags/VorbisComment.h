@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/DeviceRead.h"
+#include "tags/ReplayGain.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -38,6 +39,7 @@ private:
 struct VorbisComments
 {
     QString Title, Artist, Album, TrackText, Date, Genre, Comment, Vendor;
+    ReplayGainValues ReplayGain;
 
     // Reads the block from the source: a count larger than the block holds ends at the block's
     // end, and only the first 250 bytes of each text are used, the rest skipped by its length.

@@ -21,8 +21,21 @@ const UiText kMainMenu[] = {
     {"mw6", u"Infos über aktuellen Song..", u"Current Song Information.."},
     {"m_fehler", u"Fehlermeldungen..", u"Error Messages.."},
     {"zufall", u"Zufällige Wiedergabe", u"Random Order"},
+    {"zufall_einmal", u"Zufällig ohne Wiederholung", u"Shuffle (every song once)"},
+    {"mw_stopafter", u"Nach diesem Titel anhalten", u"Stop After This Song"},
+    {"mw_queue", u"Warteschlange anzeigen", u"Show Queue", "Ctrl+Shift+E"},
     {"lueckenlos", u"Lückenlose Wiedergabe", u"Gapless Playback"},
     {"m_equalizer", u"Equalizer..", u"Equalizer.."},
+    {"mw_replaygain", u"ReplayGain", u"ReplayGain"},
+    {"rg_aus", u"Aus", u"Off"},
+    {"rg_titel", u"Titel", u"Track"},
+    {"rg_album", u"Album", u"Album"},
+    {"rg_auto", u"Automatisch (Album der Reihe nach, Titel bei Zufall)", u"Automatic (Album in Order, Track at Random)"},
+    {"rg_vorverstaerkung", u"Vorverstärkung", u"Pre-amp"},
+    {"rg_ohnewerte", u"Songs ohne Werte", u"Songs without Values"},
+    {"rg_clipschutz", u"Übersteuerung verhindern", u"Prevent Clipping"},
+    // The steps of the two gain menus: a signed number of decibels.
+    {"rg_db", u"%1 dB", u"%1 dB"},
     {"mw_geraet", u"Ausgabegerät", u"Output Device"},
     {"mp0", u"Playlist", u"Playlist"},
     {"mp1", u"Playlist Laden", u"Load Playlist"},
@@ -40,6 +53,7 @@ const UiText kMainMenu[] = {
     {"mp_redo", u"Wiederherstellen", u"Redo", "Ctrl+Shift+Z"},
     {"mp_up", u"Markierte Songs nach oben", u"Move Selected Songs Up", "Alt+Up"},
     {"mp_down", u"Markierte Songs nach unten", u"Move Selected Songs Down", "Alt+Down"},
+    {"mp_queue", u"In Warteschlange", u"Add to Queue", "Ctrl+E"},
     {"Suche1", u"Suche", u"Search"},
     {"msuche", u"Suche", u"Search", "Ctrl+F"},
     {"suchoptpanel", u"Suchoptionen (auf Panel)", u"Search Options (on panel)"},
@@ -67,6 +81,7 @@ const UiText kMainMenu[] = {
     {"einstlastplaylist", u"Letzte Playlist beim Start laden", u"Restore Last Playlist at Start"},
     {"einstclosetotray", u"Beim Schließen in den Infobereich", u"Close to Tray"},
     {"einstnotify", u"Benachrichtigung bei Titelwechsel", u"Notify on Song Change"},
+    {"einstordnerbild", u"Ordnerbild vor eingebettetem Cover", u"Folder Image Before Embedded Cover"},
     // The information menu is the program's own.
     {"minfo", u"Info", u"Info"},
     {"m_about", u"Über Sonalo..", u"About Sonalo.."},
@@ -75,6 +90,7 @@ const UiText kMainMenu[] = {
 const UiText kTablePopup[] = {
     {"p1", u"Titel abspielen", u"Play Song"},
     {"pop_title_next", u"Als nächsten Titel abspielen", u"Play as Next Song"},
+    {"p_queue", u"In Warteschlange", u"Add to Queue", "Ctrl+E"},
     {"p3", u"Informationen über Datei anzeigen", u"Show File Information"},
     {"p6", u"Datei Eigenschaften", u"Properties"},
     {"p_copyfile", u"Datei(en) in die Zwischenablage kopieren", u"Copy File(s) to Clipboard", "Ctrl+C"},
@@ -104,6 +120,15 @@ const UiText kSongPanelPopup[] = {
     {"akp10", u"Songs aus diesem Jahr..", u"Songs composed in this Year.."},
     {"akp11", u"Songs mit diesem Genre..", u"Songs with this Genre.."},
     {"akp12", u"Songs im selben Ordner..", u"Songs in same Folder.."},
+};
+
+// The queue panel beside the table.
+const UiText kQueuePanel[] = {
+    {"queue_title", u"Warteschlange", u"Queue"},
+    {"queue_remove", u"Entfernen", u"Remove", "Del"},
+    {"queue_up", u"Nach oben", u"Up", "Alt+Up"},
+    {"queue_down", u"Nach unten", u"Down", "Alt+Down"},
+    {"queue_clear", u"Leeren", u"Clear"},
 };
 
 const UiText kColumns[] = {
@@ -189,6 +214,18 @@ const UiText kFileInfoWindow[] = {
     {"clipbrd", u"Kopieren", u"Copy"},
     {"Auslesenbt", u"Auslesen", u"Read Info"},
     {"Schliessen", u"Schließen", u"Close"},
+    {"GroupBox2", u"Datenstrom und Tags", u"Stream and Tags"},
+    {"coverBild", u"Kein Bild", u"No Picture"},
+    // The details table's column captions and the captions of its stream rows.
+    {"details.0", u"Feld", u"Field"},
+    {"details.1", u"Wert", u"Value"},
+    {"details.codec", u"Codec", u"Codec"},
+    {"details.bitrate", u"Bitrate", u"Bit Rate"},
+    {"details.samplerate", u"Abtastrate", u"Sample Rate"},
+    {"details.channels", u"Kanäle", u"Channels"},
+    {"details.bits", u"Bits pro Sample", u"Bits per Sample"},
+    {"details.length", u"Länge", u"Length"},
+    {"details.filesize", u"Dateigröße (Bytes)", u"File Size (bytes)"},
 };
 
 // The options window's own controls; its other controls share the names of the panel's.
@@ -238,6 +275,7 @@ std::span<const UiText> mainMenu() { return kMainMenu; }
 std::span<const UiText> tablePopup() { return kTablePopup; }
 std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
 std::span<const UiText> columns() { return kColumns; }
+std::span<const UiText> queuePanel() { return kQueuePanel; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }

@@ -36,6 +36,8 @@ std::span<const UiText> tablePopup();
 std::span<const UiText> songPanelPopup();
 // Column captions of the song table, columns 0 to 8.
 std::span<const UiText> columns();
+// The queue panel: its title ("queue_title") and its buttons, whose keys act inside its list.
+std::span<const UiText> queuePanel();
 // Search bar and search options panel.
 std::span<const UiHintText> searchControls();
 // Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the
@@ -44,7 +46,9 @@ std::span<const UiText> addFolderDialog();
 // The start window: "stammordner.0" to "stammordner.2" are its list's column captions, the
 // others its buttons.
 std::span<const UiText> startWindow();
-// The file information window's group box, field labels and buttons.
+// The file information window's group boxes, field labels, buttons, the cover's text when there
+// is none, and the details table: "details.0" and "details.1" its column captions,
+// "details.<key>" the captions of the stream rows (SongInfo's keys).
 std::span<const UiText> fileInfoWindow();
 // The controls of the search options window that the panel does not have.
 std::span<const UiHintText> searchWindowControls();

@@ -1,9 +1,11 @@
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
 #include "session/AppTitle.h"
 #include "ui/MiddleElideDelegate.h"
+#include "session/Resume.h"
 #include "session/Session.h"
 #include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
@@ -14,6 +16,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,7 +79,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     pa_liste->setObjectName(QStringLiteral("pa_liste"));
     auto *listeLayout = new QVBoxLayout(pa_liste);
     listeLayout->setContentsMargins(kTableInsetLeft, kTableInsetTop, kTableInsetLeft, 0);
-    lv = new QTableView(pa_liste);
+    lv = new SongTableView(pa_liste);
     lv->setObjectName(QStringLiteral("lv"));
     lv->setModel(&m_session.list.model());
     lv->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -121,6 +124,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     centralLayout->addWidget(pa_unten);
     setCentralWidget(central);
     createPopups();
+    createQueuePanel();
     bindSearch();
     bindPlayback();
 
@@ -226,6 +230,11 @@ void Tprog::createBottomPanel(QWidget *parent)
     lautstaerke->setObjectName(QStringLiteral("lautstaerke"));
     lautstaerke->setRange(0, 100);
     lautstaerke->setPageStep(10);
+    coverBild = new QLabel(pa_unten);
+    coverBild->setObjectName(QStringLiteral("coverBild"));
+    coverBild->setAlignment(Qt::AlignCenter);
+    coverBild->hide();
+    connect(&m_session.covers, &CoverController::playingCoverChanged, this, &Tprog::showCover);
     pa_unten->installEventFilter(this);
     layoutBottomPanel();
 }
@@ -240,12 +249,38 @@ void Tprog::layoutBottomPanel()
     lblDuration->move(right - lblDuration->width(), 0);
     Label1->move(lblDuration->x() - 5 - Label1->width(), 0);
     lblPosition->move(Label1->x() - 5 - lblPosition->width(), 0);
-    status->setGeometry(8, 0, qMax(0, lblPosition->x() - 16), height);
+    // The cover takes the panel's left end when there is one and the window is wide enough for
+    // it; the song display and the buttons move right by its width.
+    constexpr int kCoverMinPanelWidth = 640;
+    const bool cover = !m_coverImage.isNull() && pa_unten->width() >= kCoverMinPanelWidth;
+    const int side = kBottomPanelHeight - 4;
+    const int left = cover ? 8 + side + 6 : 8;
+    coverBild->setVisible(cover);
+    if (cover) {
+        coverBild->setGeometry(8, 2, side, side);
+        const qreal ratio = devicePixelRatioF();
+        QPixmap pixmap = QPixmap::fromImage(m_coverImage.scaled(QSize(side, side) * ratio, Qt::KeepAspectRatio,
+                                                                Qt::SmoothTransformation));
+        pixmap.setDevicePixelRatio(ratio);
+        coverBild->setPixmap(pixmap);
+    }
+    status->setGeometry(left, 0, qMax(0, lblPosition->x() - left - 8), height);
+    BtPlay->move(left, 19);
+    zurueck->move(left + 55, 19);
+    weiter->move(left + 110, 19);
     // The volume sits at the right end of the bar's row.
     constexpr int kVolumeWidth = 90, kMuteWidth = 25, kGap = 6;
     lautstaerke->setGeometry(right - kVolumeWidth, 19, kVolumeWidth, 25);
     stumm->setGeometry(lautstaerke->x() - kGap - kMuteWidth, 19, kMuteWidth, 25);
-    stelle->setGeometry(192, 19, qMax(0, stumm->x() - kGap - 192), 25);
+    stelle->setGeometry(left + 184, 19, qMax(0, stumm->x() - kGap - left - 184), 25);
+}
+
+void Tprog::showCover(const QImage &image)
+{
+    m_coverImage = image;
+    if (image.isNull())
+        coverBild->clear();
+    layoutBottomPanel();
 }
 
 void Tprog::mcloseClick()
@@ -258,7 +293,20 @@ void Tprog::FormShow()
     // a: a top-level QMainWindow has its own taskbar entry already.
     // b, d, e: the playlists beside the program, or the arguments.
     // c: the add-folder dialog resets its own counter when it is built.
-    m_session.playlist.FormShow(m_arguments, m_session.settings.restoreLastPlaylistAtStart());
+    const bool restoreLast = m_session.settings.restoreLastPlaylistAtStart();
+    const bool lastLoaded = restoreLast && m_arguments.isEmpty() && !m_session.playlist.lastPlaylistPath().isEmpty()
+                            && QFileInfo(m_session.playlist.lastPlaylistPath()).isFile();
+    m_session.playlist.FormShow(m_arguments, restoreLast);
+    if (lastLoaded) {
+        const ResumePoint point = ResumePoint::read(Resume::fileFor(m_session.playlist.lastPlaylistPath()));
+        const int top = Resume::apply(point, m_session);
+        // Once the table has its size: then the row can stand at the top.
+        QTimer::singleShot(0, this, [this, top] {
+            // The scroll bar learns the new row count only at the next layout: lay out now.
+            lv->doItemsLayout();
+            lv->scrollTo(lv->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+        });
+    }
     // Once the window is on the screen: a question about a lost playlist goes over it.
     QTimer::singleShot(0, this, [this] { m_session.startJournal(); });
     // f: a desktop not much larger than the window: start maximized.
@@ -288,7 +336,14 @@ bool Tprog::FormCloseQuery()
     // playlist that could not be kept: closing would lose it.
     if (!m_session.settings.saveOnClose())
         return false;
-    return !m_session.settings.restoreLastPlaylist() || m_session.playlist.keepLastPlaylist();
+    if (!m_session.settings.restoreLastPlaylist())
+        return true;
+    if (!m_session.playlist.keepLastPlaylist())
+        return false;
+    // Where the user left off goes with it; losing that is no reason to keep the window open.
+    if (!m_session.playlist.lastPlaylistPath().isEmpty())
+        Resume::capture(m_session, lv->rowAt(0)).write(Resume::fileFor(m_session.playlist.lastPlaylistPath()));
+    return true;
 }
 
 void Tprog::FormClose()

@@ -3,12 +3,15 @@
 #include "ui/DragOut.h"
 #include "session/SettingsWindow.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QDockWidget;
+class QueuePanel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -16,6 +19,7 @@ class QPushButton;
 class QSlider;
 class QToolButton;
 class QTableView;
+class SongTableView;
 class Session;
 class TTrackBar;
 
@@ -32,7 +36,7 @@ public:
     Tprog(Session &session, QStringList arguments, QWidget *parent = nullptr);
     ~Tprog() override; // FormDestroy
 
-    QTableView *table() const { return lv; }
+    QTableView *table() const;
     QLabel *statusLabel() const { return status; }
     // True when the desktop is less than 50 pixels higher or wider than the client area: the
     // window then starts maximized.
@@ -109,12 +113,15 @@ private:
     void tickDevice();
     void bindDisplayMenu();
     void createPopups();
+    void createQueuePanel();
     void createBottomPanel(QWidget *parent);
     QWidget *createSearchBar(QWidget *parent);
     QWidget *createSearchOptions(QWidget *parent);
     void bindSearch();
     void bindPlayback();
     void layoutBottomPanel();
+    // Shows the playing song's cover (a null image: none) beside the song display.
+    void showCover(const QImage &image);
     void setKeyboardOrder();
     void showPlayingState(bool playing);
     bool viewportEvent(QEvent *event);
@@ -130,7 +137,7 @@ private:
     QWidget *m_errorWindow = nullptr;
 
     // The design's control names (src/ui/LanguageTexts.cpp holds their texts).
-    QTableView *lv = nullptr;            // the song table ("list view")
+    SongTableView *lv = nullptr;         // the song table ("list view")
     QWidget *pa_oben = nullptr;          // panel at the top: the search bar and its options
     QWidget *pa_suche = nullptr;         // the search bar
     QLineEdit *suchwort = nullptr;       // the search term
@@ -142,6 +149,8 @@ private:
     QLabel *lblPosition = nullptr;       // elapsed time of the playing song
     QLabel *Label1 = nullptr;            // the "/" between the two times
     QLabel *lblDuration = nullptr;       // length of the playing song
+    QLabel *coverBild = nullptr;         // the playing song's cover, left of the play buttons
+    QImage m_coverImage;
     QPushButton *BtPlay = nullptr;       // play / pause
     QPushButton *zurueck = nullptr;      // previous song ("back")
     QPushButton *weiter = nullptr;       // next song ("on")
@@ -152,5 +161,7 @@ private:
     QMenu *akpopup = nullptr;            // the playing song panel's context menu ("aktuell")
     QActionGroup *m_displayModes = nullptr;
     QMenu *m_devicesMenu = nullptr;
+    QDockWidget *m_queueDock = nullptr; // the queue panel, opened from the Play menu
+    QueuePanel *m_queuePanel = nullptr;
     DragOut m_dragOut;
 };

@@ -1,15 +1,19 @@
 // The main window's menus and context menus and its language routine.
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "ui/LanguageTexts.h"
 #include "ui/Mnemonics.h"
 #include "ui/MediaIcons.h"
+#include "ui/ReplayGainMenu.h"
 #include "session/Session.h"
 #include "ui/TTrackBar.h"
+#include "ui/QueuePanel.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -94,11 +99,27 @@ void Tprog::createMenus()
     zufall->setCheckable(true);
     zufall->setChecked(display.randomOrder());
     connect(&display, &DisplayOptionsModel::randomOrderChanged, zufall, &QAction::setChecked);
+    QAction *once = item(mwiedergabe, "zufall_einmal", [&display](bool on) { display.setShuffleOnce(on); });
+    once->setCheckable(true);
+    once->setChecked(display.shuffleOnce());
+    connect(&display, &DisplayOptionsModel::shuffleOnceChanged, once, &QAction::setChecked);
+    QAction *stopAfter = item(mwiedergabe, "mw_stopafter", [&playback](bool on) { playback.setStopAfterCurrent(on); });
+    stopAfter->setCheckable(true);
+    // The tick shows the control's state: without a song Qt's own tick is taken back.
+    connect(&playback, &PlaybackControl::stopAfterChanged, stopAfter, &QAction::setChecked);
+    connect(stopAfter, &QAction::triggered, this, [stopAfter, &playback] { stopAfter->setChecked(playback.stopAfterCurrent()); });
+    item(mwiedergabe, "mw_queue", [this](bool on) {
+        m_queueDock->setVisible(on);
+        // A narrow column: the table keeps most of the window.
+        if (on)
+            resizeDocks({m_queueDock}, {std::max(220, width() / 4)}, Qt::Horizontal);
+    })->setCheckable(true);
     QAction *gapless = item(mwiedergabe, "lueckenlos", [&display](bool on) { display.setGapless(on); });
     gapless->setCheckable(true);
     gapless->setChecked(display.gapless());
     connect(&display, &DisplayOptionsModel::gaplessChanged, gapless, &QAction::setChecked);
     item(mwiedergabe, "m_equalizer", [this] { Q_EMIT equalizerWindowRequested(); });
+    addReplayGainMenu(mwiedergabe, this, playback.replayGain());
     m_devicesMenu = submenu(mwiedergabe, "mw_geraet");
     connect(&playback, &PlaybackControl::deviceIndexChanged, this, [this] { tickDevice(); });
 
@@ -124,6 +145,7 @@ void Tprog::createMenus()
     mp0->addSeparator();
     item(mp0, "mp_up", [this, &selection] { selectRows(selection.moveRows(selectedRows(), -1)); });
     item(mp0, "mp_down", [this, &selection] { selectRows(selection.moveRows(selectedRows(), +1)); });
+    item(mp0, "mp_queue", [this, &playback] { playback.queue().appendShownRows(selectedRows()); });
 
     QMenu *suche = submenu(bar, "Suche1");
     // The check marks of msuche and suchoptpanel follow the controller's state; Qt's own flip
@@ -199,6 +221,8 @@ void Tprog::createMenus()
                &SettingsController::closeToTrayChanged);
     switchItem("einstnotify", &SettingsController::notifications, &SettingsController::setNotifications,
                &SettingsController::notificationsChanged);
+    switchItem("einstordnerbild", &SettingsController::folderCoverFirst, &SettingsController::setFolderCoverFirst,
+               &SettingsController::folderCoverFirstChanged);
 
     QMenu *info = submenu(bar, "minfo");
     item(info, "m_about", [this] { Q_EMIT infoRequested(); });
@@ -243,6 +267,7 @@ void Tprog::createPopups()
     PlaybackControl &playback = m_session.playback;
     command("p1", [this, &playback] { playback.p1Click(selectedRow()); });
     command("pop_title_next", [this, &playback] { playback.pop_title_nextClick(selectedRow()); });
+    command("p_queue", [this, &playback] { playback.queue().appendShownRows(selectedRows()); });
     SelectionOperations &selection = m_session.selection;
     command("p3", [this, &selection] { selection.p3Click(selectedRows()); });
     command("p6", [this, &selection] { selection.p6Click(selectedRows()); });
@@ -274,6 +299,23 @@ void Tprog::createPopups()
     connect(lv, &QWidget::customContextMenuRequested, this, &Tprog::popupTable);
     pa_unten->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pa_unten, &QWidget::customContextMenuRequested, this, &Tprog::popupSongPanel);
+}
+
+void Tprog::createQueuePanel()
+{
+    m_queueDock = new QDockWidget(this);
+    m_queueDock->setObjectName(QStringLiteral("queueDock"));
+    m_queueDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    m_queuePanel = new QueuePanel(m_session.playback.queue(), m_session.lang, m_queueDock);
+    m_queueDock->setWidget(m_queuePanel);
+    // Narrow enough that the table keeps most of an 800-pixel window.
+    m_queuePanel->setMinimumWidth(200);
+    addDockWidget(Qt::RightDockWidgetArea, m_queueDock);
+    m_queueDock->hide();
+    QAction *toggle = action("mw_queue");
+    connect(m_queueDock, &QDockWidget::visibilityChanged, toggle, [this, toggle] {
+        toggle->setChecked(m_queueDock->isVisible());
+    });
 }
 
 bool Tprog::popupTable(const QPoint &pos)
@@ -324,6 +366,12 @@ void Tprog::sprache()
     apply(LanguageTexts::mainMenu());
     apply(LanguageTexts::tablePopup());
     apply(LanguageTexts::songPanelPopup());
+    if (m_queuePanel) {
+        m_queuePanel->sprache();
+        QString title;
+        if (LanguageTexts::routineText(LanguageTexts::queuePanel().front(), lang, title))
+            m_queueDock->setWindowTitle(title);
+    }
 
     if (lang.isDe() || lang.isEn()) {
         QStringList captions;

@@ -1,5 +1,6 @@
 // The main window's search bar and search options panel, shown from the search controller.
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "ui/SearchOptionsBinding.h"
 #include "session/Session.h"

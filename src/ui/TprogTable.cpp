@@ -1,5 +1,6 @@
 // The main window's table: the selection, double click, the drag out of it and drops on it.
 #include "ui/Tprog.h"
+#include "ui/SongTableView.h"
 
 #include "core/AddingSongs.h"
 #include "core/FileListMime.h"
@@ -43,22 +44,20 @@ public:
 
 } // namespace
 
+QTableView *Tprog::table() const
+{
+    return lv;
+}
+
 int Tprog::selectedRow() const
 {
-    int first = -1;
-    for (const QModelIndex &index : lv->selectionModel()->selectedRows())
-        if (first < 0 || index.row() < first)
-            first = index.row();
-    return first;
+    const QList<int> rows = lv->selectedRowList();
+    return rows.isEmpty() ? -1 : rows.first();
 }
 
 QList<int> Tprog::selectedRows() const
 {
-    QList<int> rows;
-    for (const QModelIndex &index : lv->selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return lv->selectedRowList();
 }
 
 void Tprog::jumpToPlayingSong()

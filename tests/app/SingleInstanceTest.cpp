@@ -2,12 +2,14 @@
 // them to the first and ends; one without files, or from another program file, runs on its own.
 #include "core/OutputSettings.h"
 #include "core/Playlist.h"
+#include "core/ResumePoint.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -170,6 +172,90 @@ TEST_F(SingleInstanceTest, SecondStartsHandTheirFilesToTheFirstCopyOfTheSameProg
     EXPECT_EQ(lastCell(lines[1]), dir.filePath(u8("x/a.mp3")));
     EXPECT_EQ(lastCell(lines[2]), u8("/nowhere/listed.mp3"));
     EXPECT_EQ(lastCell(lines[3]), dir.filePath(u8("y/c.mp3")));
+}
+
+// --enqueue in a first start fills its own queue; in a second start the running copy's.
+TEST_F(SingleInstanceTest, EnqueueLinesSongsUpInTheRunningCopy)
+{
+    const QString program = programCopy(dir, "q");
+    const QString a = file("q/a.mp3"), b = file("q/b.mp3"), c = file("c.mp3");
+    const QString dump = dir.filePath(u8("queue.txt"));
+    QProcess *first = start(program, {u8("--enqueue"), a}, work.path(), dump, 1);
+    ASSERT_TRUE(waitForCopies(1));
+    QProcess *second = start(program, {u8("--enqueue"), u8("b.mp3"), u8("../c.mp3")}, dir.filePath(u8("q")));
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    ASSERT_TRUE(first->waitForFinished(60000));
+    EXPECT_EQ(tableLines(dump).size(), 4);
+    QFile queue(dump + u8(".queue"));
+    ASSERT_TRUE(queue.open(QIODevice::ReadOnly));
+    QStringList queued = QString::fromUtf8(queue.readAll()).split(u8("\n"), Qt::SkipEmptyParts);
+    // The hand-over may arrive while the first copy's splash still runs, before its own
+    // arguments are opened: a may come first or last, b and c come in their order.
+    EXPECT_EQ(queued.removeAll(a), 1) << queued.join(u8(" ")).toStdString();
+    EXPECT_EQ(queued, QStringList({b, c}));
+}
+
+// With the last playlist restored, a start comes back to where the previous run left off: the
+// song paused at its second, the sort and the first visible row, and keeps them for the next.
+TEST_F(SingleInstanceTest, ARestartComesBackWhereTheLastRunLeftOff)
+{
+    const QString program = programCopy(dir, "r");
+    // The settings (keeping the last playlist among them) are read at the first activation.
+    qputenv("SONALO_TEST_DUMP_AFTER_ACTIVATION", "1");
+    const auto unset = qScopeGuard([] { qunsetenv("SONALO_TEST_DUMP_AFTER_ACTIVATION"); });
+    QFile settings(dir.filePath(u8("r/mp3player.ini")));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[einstellungen]\nautoload=1\nletzteplaylist=1\n");
+    settings.close();
+    const QString tone = QStringLiteral(SONALO_BINARY_DIR "/src/app/demo/04-dreiklang.wav");
+    ASSERT_TRUE(QFileInfo(tone).isFile());
+    SongList songs;
+    for (int i = 0; i < 100; ++i) {
+        TSongRecord r;
+        r.Title = u8("Song %1").arg(i);
+        r.Path = dir.filePath(u8("r/songs/%1.wav").arg(i, 3, 10, QLatin1Char('0')));
+        dir.mkpath(u8("r/songs"));
+        ASSERT_TRUE(QFile::link(tone, r.Path) || QFile::copy(tone, r.Path));
+        songs.append(r);
+    }
+    const QString list = SavePlaylist(songs, dir.filePath(u8("r/list")), TTextEncoding::teUtf8, PictureStyle());
+
+    // The first run keeps the playlist at its close; where it was is then written by hand.
+    QProcess *first = start(program, {list}, work.path(), dir.filePath(u8("r1.txt")));
+    ASSERT_TRUE(first->waitForFinished(60000));
+    EXPECT_EQ(first->exitCode(), 0) << first->readAllStandardError().toStdString();
+    const QString last = dir.filePath(u8("data/Sonalo/last-playlist.slp"));
+    ASSERT_TRUE(QFileInfo(last).isFile());
+    ResumePoint left;
+    left.songPath = songs[37].Path;
+    left.position = 20'000'000; // 2 s into a 5-second song
+    left.sortColumn = 8;        // by file, last first
+    left.sortDescending = true;
+    left.topRow = 20;
+    ASSERT_TRUE(left.write(last + u8(".resume")));
+
+    const QString dump = dir.filePath(u8("r2.txt"));
+    QProcess *second = start(program, {}, work.path(), dump);
+    ASSERT_TRUE(second->waitForFinished(60000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    const QStringList rows = tableLines(dump);
+    ASSERT_EQ(rows.size(), 101);
+    EXPECT_EQ(lastCell(rows[1]), songs[99].Path);
+    QFile song(dump + u8(".song"));
+    ASSERT_TRUE(song.open(QIODevice::ReadOnly));
+    const QStringList loaded = QString::fromUtf8(song.readAll()).split(QLatin1Char('\n'));
+    ASSERT_GE(loaded.size(), 3);
+    EXPECT_EQ(loaded[0], songs[37].Path);
+    EXPECT_EQ(loaded[1], u8("0")) << "the song plays instead of waiting";
+    EXPECT_EQ(loaded[2].toLongLong() / 10'000'000, 2) << loaded[2].toStdString();
+    // Its close keeps the same place for the next start.
+    const ResumePoint kept = ResumePoint::read(last + u8(".resume"));
+    EXPECT_EQ(kept.songPath, left.songPath);
+    EXPECT_EQ(kept.position / 10'000'000, 2);
+    EXPECT_EQ(kept.sortColumn, 8);
+    EXPECT_TRUE(kept.sortDescending);
+    EXPECT_EQ(kept.topRow, 20);
 }
 
 TEST_F(SingleInstanceTest, StartWithoutFilesIsASecondCopyThatListensToo)

@@ -86,6 +86,9 @@ TEST(InstanceMessageTest, ForwardedCommandLineQuotesEveryNameAbsolute)
     EXPECT_EQ(forwardedCommandLine(u8("/opt/s/sonalo"), {u8("a.mp3"), u8("../b.slp"), u8("/x/c d.ogg")}, u8("/home/u/M")),
               u8("\"/opt/s/sonalo\" \"/home/u/M/a.mp3\" \"/home/u/b.slp\" \"/x/c d.ogg\""));
     EXPECT_EQ(forwardedCommandLine(u8("/opt/s/sonalo"), {}, u8("/w")), u8("\"/opt/s/sonalo\""));
+    // --enqueue travels as it is in front; anywhere else it is a file name.
+    EXPECT_EQ(forwardedCommandLine(u8("/s"), {u8("--enqueue"), u8("a.mp3"), u8("--enqueue")}, u8("/w")),
+              u8("\"/s\" \"--enqueue\" \"/w/a.mp3\" \"/w/--enqueue\""));
     // A quote cannot be carried: such a start is not forwarded at all.
     EXPECT_FALSE(forwardedCommandLine(u8("/opt/s/sonalo"), {u8("a\"b.mp3")}, u8("/w")));
     EXPECT_FALSE(forwardedCommandLine(u8("/op\"t/sonalo"), {}, u8("/w")));

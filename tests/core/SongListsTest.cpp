@@ -80,6 +80,24 @@ QString artists(const SongList &list)
 
 } // namespace
 
+// A delete while an undo step holds the list: the step keeps every song, the list the others.
+TEST(SongListsEdits, RemovingRowsOfAListAStepStillHoldsLeavesTheStepWhole)
+{
+    const struct
+    {
+        QList<int> rows;
+        const char *left;
+    } cases[] = {{{1, 3}, "ace"}, {{0, 1, 2, 3, 4}, ""}, {{9}, "abcde"}, {{0}, "bcde"}};
+    for (const auto &c : cases) {
+        SongLists lists;
+        lists.replaceAll({artist("a"), artist("b"), artist("c"), artist("d"), artist("e")});
+        const SongLists::Snapshot step = lists.snapshot();
+        lists.removeShownRows(c.rows);
+        EXPECT_EQ(artists(lists.AllSongs()), QString::fromLatin1(c.left));
+        EXPECT_EQ(artists(step.all), QStringLiteral("abcde"));
+    }
+}
+
 TEST(SongListsEdits, EachNamedEditChangesItsListAndShowsAsItSays)
 {
     using R = SongLists::Refresh;

@@ -9,6 +9,7 @@
 
 #include "GstLeakWatch.h"
 #include "PlaybackFixtures.h"
+#include "RecordedSound.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,23 +29,6 @@ constexpr int kRate = 44100;
 constexpr int kCut = 39433;     // not a multiple of 1152 (MP3), 576, 4096 (FLAC) or 2048 (Vorbis)
 constexpr int kTotal = 79380;   // 1.8 s
 constexpr int kWindow = 2048;   // samples each side of the join that are checked closely
-
-// Raw 16-bit little-endian stereo, left channel only.
-QList<int> leftChannel(const QByteArray &raw)
-{
-    QList<int> out;
-    for (qsizetype i = 0; i + 3 < raw.size(); i += 4)
-        out << qint16(quint16(quint8(raw[i])) | quint16(quint8(raw[i + 1])) << 8);
-    return out;
-}
-
-bool ffmpeg(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
-                                                  QStringLiteral("error"), QStringLiteral("-y")} + args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 struct Format
 {

@@ -1,3 +1,4 @@
+#include "session/QueueEdits.h"
 #include "session/RowMoves.h"
 #include "session/SessionFixture.h"
 
@@ -107,4 +108,46 @@ TEST_F(MoveTest, WhileAResultIsShownNothingMovesAndTheStatusLineSaysWhy)
     EXPECT_TRUE(session->selection.dropRows({0}, 0).isEmpty());
     EXPECT_EQ(artists(), u8("abcdef"));
     EXPECT_FALSE(session->undo.canUndo());
+}
+
+// The queue panel's moves go through the same plans; rows outside the queue or repeated are
+// dropped, and the entries read as the panel shows them.
+TEST_F(MoveTest, QueueEntriesMoveByKeysAndDrag)
+{
+    PlayQueue &queue = session->playback.queue();
+    session->lists.replaceAll({song("a", "1"), song("b", "2"), song("c", "3"), song("d", "4")});
+    auto order = [&] {
+        QString out;
+        for (const TSongRecord &s : queue.songs())
+            out += s.Artist;
+        return out;
+    };
+    struct Case
+    {
+        const char *name;
+        std::function<QList<int>()> edit;
+        const char *after;
+        QList<int> rows;
+    };
+    const Case cases[] = {
+        {"up", [&] { return QueueEdits::step(queue, {3, 1, 3, 9}, -1); }, "badc", {0, 2}},
+        {"up at the top", [&] { return QueueEdits::step(queue, {0}, -1); }, "abcd", {}},
+        {"down", [&] { return QueueEdits::step(queue, {2}, +1); }, "abdc", {3}},
+        {"drag to the end", [&] { return QueueEdits::dropBefore(queue, {0, 2}, 99); }, "bdac", {2, 3}},
+        {"drag to the top", [&] { return QueueEdits::dropBefore(queue, {3}, -5); }, "dabc", {0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        queue.clear();
+        queue.appendShownRows({0, 1, 2, 3});
+        EXPECT_EQ(c.edit(), c.rows);
+        EXPECT_EQ(order(), QLatin1String(c.after));
+    }
+    TSongRecord bare;
+    bare.Path = u"/m/x y.mp3"_qs;
+    EXPECT_EQ(QueueEdits::entryText(bare), u"x y.mp3"_qs);
+    bare.Title = u"T"_qs;
+    EXPECT_EQ(QueueEdits::entryText(bare), u"T"_qs);
+    bare.Artist = u"A"_qs;
+    EXPECT_EQ(QueueEdits::entryText(bare), u"A - T"_qs);
 }

@@ -27,7 +27,8 @@ protected:
     Session::Options options(AddSongFileFn addSongFile = {})
     {
         return Session::Options{programFolder, players.factory(), &dialogs, std::move(addSongFile),
-                                programFolder + QStringLiteral("config"), nullptr, programFolder + QStringLiteral("data")};
+                                programFolder + QStringLiteral("config"), nullptr, programFolder + QStringLiteral("data"),
+                                programFolder + QStringLiteral("covers")};
     }
 
     static TSongRecord song(const char *artist, const char *title, const char *length = "3:00")

@@ -369,3 +369,18 @@ TEST_F(MediaControlTest, MprisMetadataHoldsWhatTheSongHasAndNoPlaceholders)
     control->weiterClick();
     EXPECT_FALSE(mpris.mprisMetadata().contains(QStringLiteral("mpris:length")));
 }
+
+// CanGoNext follows what Next could play: the table, or the queue while a search shows nothing.
+TEST_F(MediaControlTest, MprisCanGoNextFollowsTheQueue)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus (run under dbus-run-session)";
+    PlaybackMpris mpris(*control, {});
+    ASSERT_TRUE(mpris.registerOnSessionBus());
+    EXPECT_TRUE(property("CanGoNext").contains(QStringLiteral("boolean true")));
+    control->queue().appendShownRows({0});
+    lists.showFound({});
+    EXPECT_TRUE(property("CanGoNext").contains(QStringLiteral("boolean true")));
+    control->queue().clear();
+    EXPECT_TRUE(property("CanGoNext").contains(QStringLiteral("boolean false")));
+}

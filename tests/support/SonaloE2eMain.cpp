@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     return runSonalo(argc, argv, [](SonaloApp &app) {
         if (const QString dump = qEnvironmentVariable("SONALO_TEST_DUMP_TABLE"); !dump.isEmpty())
             dumpTableWhenShown(app, dump, qEnvironmentVariableIntValue("SONALO_TEST_DUMP_AFTER_HANDOVERS"),
-                               qEnvironmentVariableIsSet("SONALO_TEST_DUMP_KEEP_OPEN"));
+                               qEnvironmentVariableIsSet("SONALO_TEST_DUMP_KEEP_OPEN"),
+                               qEnvironmentVariableIsSet("SONALO_TEST_DUMP_AFTER_ACTIVATION"));
     });
 }

@@ -9,14 +9,14 @@
 #include <QTableView>
 #include <QTimer>
 
-void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers, bool keepOpen)
+void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers, bool keepOpen, bool afterActivation)
 {
     auto *poll = new QTimer(app.prog());
     poll->setInterval(100);
-    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll, handovers, keepOpen] {
+    QObject::connect(poll, &QTimer::timeout, app.prog(), [&app, file, poll, handovers, keepOpen, afterActivation] {
         Tprog *prog = app.prog();
         if (!prog->isVisible() || app.session().playlist.isAdding() ||
-            app.session().playlist.forwardedOpened() < handovers)
+            app.session().playlist.forwardedOpened() < handovers || (afterActivation && prog->FirstActivation))
             return;
         poll->stop();
         QString text = prog->statusLabel()->text() + QLatin1Char('\n');
@@ -32,6 +32,20 @@ void dumpTableWhenShown(SonaloApp &app, const QString &file, int handovers, bool
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))
             out.write(text.toUtf8());
+        // The queue beside it: one path a line.
+        QString queued;
+        for (const TSongRecord &song : app.session().playback.queue().songs())
+            queued += song.Path + QLatin1Char('\n');
+        QFile queueOut(file + QStringLiteral(".queue"));
+        if (queueOut.open(QIODevice::WriteOnly))
+            queueOut.write(queued.toUtf8());
+        // The loaded song: its path as the table holds it, playing (1) or not, its position.
+        const PlaybackControl &playback = app.session().playback;
+        QFile songOut(file + QStringLiteral(".song"));
+        if (songOut.open(QIODevice::WriteOnly))
+            songOut.write((playback.PlayingGivenPath() + QLatin1Char('\n') + QString::number(playback.IsPlaying() ? 1 : 0)
+                           + QLatin1Char('\n') + QString::number(playback.position()) + QLatin1Char('\n'))
+                              .toUtf8());
         if (!keepOpen)
             prog->close();
     });

@@ -250,3 +250,26 @@ TEST(ID3v2Tag, UnsynchronisationIsReversed)
     EXPECT_EQ(tag.Frames[0].Data.size(), 5);
     EXPECT_EQ(TID3v2Tag::ReverseUnsynchronisation(of({0xFF, 0, 0, 0xFF, 0, 0xFF})), of({0xFF, 0, 0xFF, 0xFF}));
 }
+
+TEST(ID3v2Tag, PicturesAreSteppedOverNotRead)
+{
+    // A picture between the text frames: the frames after it still count, and the table's read
+    // keeps the picture's header and size but none of its bytes.
+    for (int version : {2, 3, 4}) {
+        SCOPED_TRACE(version);
+        const QByteArray picture(100000, '\xAB');
+        const QByteArray apic = version == 2 ? id3Frame(2, "PIC", of({0}) + "PNG" + of({3, 0}) + picture)
+                                             : id3Frame(version, "APIC", of({0}) + "image/png" + of({0, 3, 0}) + picture);
+        const char *title = version == 2 ? "TT2" : "TIT2";
+        const char *artist = version == 2 ? "TP1" : "TPE1";
+        TID3v2Tag tag;
+        ASSERT_TRUE(readsOk(tag, id3Tag(version, id3Text(version, title, "Song") + apic + id3Text(version, artist, "Band"), 50)
+                                     + cbrFrames(3)));
+        EXPECT_EQ(tag.GetTitle(), u"Song");
+        EXPECT_EQ(tag.GetArtist(), u"Band");
+        ASSERT_EQ(tag.Frames.size(), 3);
+        EXPECT_EQ(tag.Frames[1].Size, picture.size() + (version == 2 ? 6 : 13));
+        EXPECT_TRUE(tag.Frames[1].Data.isEmpty());
+        EXPECT_EQ(tag.PaddingSize, 50u);
+    }
+}

@@ -635,4 +635,13 @@ TEST(PlaylistUndo, BoundedInStepsAndInSongs)
     undo.remember(lists);
     undo.remember(lists);
     EXPECT_EQ(undo.steps(), 1);
+    // One over the bound on its own can still be taken back, and brought back again.
+    const qsizetype huge = PlaylistUndo::kMaxSongs + 1;
+    lists.replaceAll(SongList(huge));
+    undo.remember(lists);
+    lists.clear();
+    ASSERT_TRUE(undo.undo(lists));
+    EXPECT_EQ(lists.AllSongs().size(), huge);
+    ASSERT_TRUE(undo.redo(lists));
+    EXPECT_TRUE(lists.AllSongs().isEmpty());
 }

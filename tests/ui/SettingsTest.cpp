@@ -430,6 +430,36 @@ TEST_F(SettingsTest, TheOutputDeviceMenuChoosesDeviceIndexAndKeepsIt)
     EXPECT_TRUE(window->findChild<QAction *>(u8("mw_geraet_0"))->isChecked());
 }
 
+TEST_F(SettingsTest, TheReplayGainMenuSetsTheModelAndTheFileKeepsIt)
+{
+    ReplayGainModel &rg = session().playback.replayGain();
+    EXPECT_TRUE(item("rg_aus")->isChecked());
+    EXPECT_TRUE(item("rg_vorverstaerkung_0")->isChecked());
+    EXPECT_TRUE(item("rg_clipschutz")->isChecked());
+    item("rg_auto")->trigger();
+    item("rg_vorverstaerkung_6")->trigger();
+    item("rg_ohnewerte_-3")->trigger();
+    item("rg_clipschutz")->trigger();
+    EXPECT_EQ(rg.mode(), ReplayGainModel::Mode::Automatic);
+    EXPECT_EQ(rg.preampDb(), 6.0);
+    EXPECT_EQ(rg.defaultDb(), -3.0);
+    EXPECT_FALSE(rg.preventClipping());
+    EXPECT_FALSE(item("rg_aus")->isChecked());
+    EXPECT_EQ(Mnemonics::visibleText(item("rg_vorverstaerkung_6")->text()), u8("+6 dB"));
+    ASSERT_TRUE(settings().SaveSettings());
+    const struct { const char *key, *value; } saved[] = {
+        {"replaygain", "3"}, {"replaygain_vorverstaerkung", "6"}, {"replaygain_ohnewerte", "-3"}, {"replaygain_clipschutz", "0"}};
+    for (const auto &k : saved)
+        EXPECT_EQ(fileValue("wiedergabe", k.key), QLatin1String(k.value)) << k.key;
+    // A mode the program does not know is ignored; gains end at their bounds.
+    writeIni("[wiedergabe]\nreplaygain=9\nreplaygain_vorverstaerkung=99\nreplaygain_ohnewerte=-6\nreplaygain_clipschutz=1\n");
+    item("einstload")->trigger();
+    EXPECT_EQ(rg.mode(), ReplayGainModel::Mode::Automatic);
+    EXPECT_EQ(rg.preampDb(), ReplayGainModel::kMaxDb);
+    EXPECT_TRUE(item("rg_ohnewerte_-6")->isChecked());
+    EXPECT_TRUE(item("rg_clipschutz")->isChecked());
+}
+
 TEST_F(SettingsTest, TheEqualizerWindowSetsTheBandsLiveAndTheFileKeepsThem)
 {
     Tequalizer *w = app->equalizer();
@@ -457,4 +487,34 @@ TEST_F(SettingsTest, TheEqualizerWindowSetsTheBandsLiveAndTheFileKeepsThem)
     EXPECT_EQ(again.gains()[0], 5.0);
     EXPECT_TRUE(app->equalizer()->eq_an->isChecked());
     EXPECT_EQ(app->equalizer()->eq_band[5]->value(), 12);
+}
+
+// Shuffle with every song once has a key of its own; zufall keeps its meaning beside it.
+TEST_F(SettingsTest, ShuffleOnceHasItsOwnKey)
+{
+    struct Case
+    {
+        const char *file;
+        bool random, once;
+        const char *savedZufall, *savedOnce;
+    };
+    const Case cases[] = {
+        {"[wiedergabe]\nzufall=0\nzufall_einmal=1\n", false, true, "0", "1"},
+        {"[wiedergabe]\nzufall=1\nzufall_einmal=1\n", false, true, "0", "1"}, // hand-written: once wins
+        {"[wiedergabe]\nzufall=1\nzufall_einmal=0\n", true, false, "1", "0"},
+        {"[wiedergabe]\nzufall=0\n", false, false, "0", "0"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        session().display.setShuffleOnce(false);
+        session().display.setRandomOrder(true);
+        writeIni(c.file);
+        item("einstload")->trigger();
+        EXPECT_EQ(session().display.randomOrder(), c.random);
+        EXPECT_EQ(session().display.shuffleOnce(), c.once);
+        EXPECT_EQ(item("zufall_einmal")->isChecked(), c.once);
+        item("einstsave")->trigger();
+        EXPECT_EQ(fileValue("wiedergabe", "zufall"), QLatin1String(c.savedZufall));
+        EXPECT_EQ(fileValue("wiedergabe", "zufall_einmal"), QLatin1String(c.savedOnce));
+    }
 }

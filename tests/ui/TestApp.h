@@ -14,6 +14,7 @@ inline SonaloApp::Options testAppOptions(const QString &folder, UserDialogs &dia
     // Never the user's own settings.
     o.configFolder = o.programFolder + QStringLiteral("config");
     o.dataFolder = o.programFolder + QStringLiteral("data");
+    o.coverFolder = o.programFolder + QStringLiteral("covers");
     o.dialogs = &dialogs;
     o.playerFactory = std::move(players);
     o.mpris = false;

@@ -4,10 +4,13 @@
 #include "session/SessionFixture.h"
 #include "QtTestApp.h"
 #include "session/SongTableModel.h"
+#include "ui/QueuePanel.h"
 
 #include "core/Playlist.h"
 
 #include <QAction>
+#include <QDockWidget>
+#include <QKeyEvent>
 #include <QActionGroup>
 #include <QApplication>
 #include <QFile>
@@ -47,6 +50,9 @@ const Expected kMenu[] = {
     {"mw6", "Infos über aktuellen Song..", "Current Song Information..", ""},
     {"m_fehler", "Fehlermeldungen..", "Error Messages..", ""},
     {"zufall", "Zufällige Wiedergabe", "Random Order", ""},
+    {"zufall_einmal", "Zufällig ohne Wiederholung", "Shuffle (every song once)", ""},
+    {"mw_stopafter", "Nach diesem Titel anhalten", "Stop After This Song", ""},
+    {"mw_queue", "Warteschlange anzeigen", "Show Queue", "Ctrl+Shift+E"},
     {"lueckenlos", "Lückenlose Wiedergabe", "Gapless Playback", ""},
     {"m_equalizer", "Equalizer..", "Equalizer..", ""},
     {"mw_geraet", "Ausgabegerät", "Output Device", ""},
@@ -64,6 +70,7 @@ const Expected kMenu[] = {
     {"mp8", "Markierten Titel Löschen", "Delete Selected Song", "Del"},
     {"mp_undo", "Rückgängig", "Undo", "Ctrl+Z"},
     {"mp_redo", "Wiederherstellen", "Redo", "Ctrl+Shift+Z"},
+    {"mp_queue", "In Warteschlange", "Add to Queue", "Ctrl+E"},
     {"Suche1", "Suche", "Search", ""},
     {"msuche", "Suche", "Search", "Ctrl+F"},
     {"suchoptpanel", "Suchoptionen (auf Panel)", "Search Options (on panel)", ""},
@@ -91,6 +98,7 @@ const Expected kMenu[] = {
     {"einstlastplaylist", "Letzte Playlist beim Start laden", "Restore Last Playlist at Start", ""},
     {"p1", "Titel abspielen", "Play Song", ""},
     {"pop_title_next", "Als nächsten Titel abspielen", "Play as Next Song", ""},
+    {"p_queue", "In Warteschlange", "Add to Queue", "Ctrl+E"},
     {"p3", "Informationen über Datei anzeigen", "Show File Information", ""},
     {"p6", "Datei Eigenschaften", "Properties", ""},
     {"p_copyfile", "Datei(en) in die Zwischenablage kopieren", "Copy File(s) to Clipboard", "Ctrl+C"},
@@ -214,7 +222,7 @@ TEST_F(TprogTest, ContextMenusAreGroupedAndTheLanguagesAreRadioItems)
             names.append(a->isSeparator() ? u8("|") : a->objectName());
         return names.join(QLatin1Char(' '));
     };
-    EXPECT_EQ(layout("popup"), u8("p1 pop_title_next | p3 p6 p_copyfile p5 | pss0 pss1 pss2 pss3 pss4 pss5 pss6 pss7 | p4"));
+    EXPECT_EQ(layout("popup"), u8("p1 pop_title_next p_queue | p3 p6 p_copyfile p5 | pss0 pss1 pss2 pss3 pss4 pss5 pss6 pss7 | p4"));
     EXPECT_EQ(layout("akpopup"), u8("akp1 akp2 akp3 akp4 | akp5 akp6 akp7 akp8 akp9 akp10 akp11 akp12"));
     for (const char *language : {"Deutsch1", "English1"}) {
         const QActionGroup *group = item(language)->actionGroup();
@@ -423,4 +431,55 @@ TEST_F(TprogTest, DisplayMenuShowsTheModel)
     for (const char *mode : {"saat", "saata", "saatta", "saatg", "saf"})
         EXPECT_FALSE(item(mode)->isChecked()) << mode;
     EXPECT_TRUE(item("zufall")->isChecked());
+}
+
+// The queue from the menus to its panel: added in the table's order, moved and removed with the
+// list's keys (which the table's menu items also hold), cleared; texts in both languages.
+TEST_F(TprogTest, QueuePanelListsMovesAndRemoves)
+{
+    Tprog &w = makeWindow();
+    session->lists.replaceAll({song("A", "a"), song("B", "b"), song("C", "c"), song("D", "d")});
+    auto *dock = w.findChild<QDockWidget *>(u8("queueDock"));
+    ASSERT_NE(dock, nullptr);
+    w.show();
+    EXPECT_FALSE(dock->isVisible());
+    item("mw_queue")->trigger();
+    EXPECT_TRUE(dock->isVisible());
+    EXPECT_TRUE(item("mw_queue")->isChecked());
+    w.selectRows({1, 3});
+    item("mp_queue")->trigger();
+    w.selectRows({0});
+    item("p_queue")->trigger();
+    QueueList *list = w.findChild<QueueList *>(u8("queue_list"));
+    auto texts = [&] {
+        QStringList t;
+        for (int i = 0; i < list->count(); ++i)
+            t << list->item(i)->text();
+        return t;
+    };
+    EXPECT_EQ(texts(), (QStringList{u8("B - b"), u8("D - d"), u8("A - a")}));
+    list->setFocus();
+    list->setCurrentRow(2);
+    auto press = [&](int key, Qt::KeyboardModifiers mods) {
+        QKeyEvent over(QEvent::ShortcutOverride, key, mods);
+        QApplication::sendEvent(list, &over);
+        EXPECT_TRUE(over.isAccepted()) << key; // the table's items with the same keys stay out
+        QKeyEvent down(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(list, &down);
+    };
+    press(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(texts(), (QStringList{u8("B - b"), u8("A - a"), u8("D - d")}));
+    EXPECT_EQ(list->selectedRows(), QList<int>{1});
+    press(Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(texts(), (QStringList{u8("B - b"), u8("D - d")}));
+    EXPECT_EQ(songs().size(), 4); // the playlist keeps its songs
+    w.Deutsch1Click();
+    EXPECT_EQ(dock->windowTitle(), u8("Warteschlange"));
+    EXPECT_EQ(w.findChild<QPushButton *>(u8("queue_clear"))->text(), u8("Leeren"));
+    w.English1Click();
+    EXPECT_EQ(dock->windowTitle(), u8("Queue"));
+    w.findChild<QPushButton *>(u8("queue_clear"))->click();
+    EXPECT_EQ(list->count(), 0);
+    item("mw_queue")->trigger();
+    EXPECT_FALSE(dock->isVisible());
 }
