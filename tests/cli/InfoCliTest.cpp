@@ -96,6 +96,8 @@ TEST(InfoCli, JsonShowsReplayGainAsEncodersWriteIt)
         EXPECT_DOUBLE_EQ(gain[QLatin1String("trackGain")].toDouble(99), cases[i].trackGain) << cases[i].file;
         EXPECT_DOUBLE_EQ(gain[QLatin1String("trackPeak")].toDouble(-1), cases[i].trackPeak) << cases[i].file;
     }
+}
+
 TEST(InfoCli, ArtWritesTheShownPictureAndInfoListsWhereItLies)
 {
     using namespace bytes;
