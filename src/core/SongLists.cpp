@@ -2,6 +2,7 @@
 #include "core/playlists/CueSheet.h"
 
 #include "core/FileSystem.h"
+#include "core/KeepAlive.h"
 
 #include <algorithm>
 
@@ -152,8 +153,9 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
     changed(Refresh::Table);
 }
 
-bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order)
+bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::function<void()> &keepAlive)
 {
+    KeepAlive alive(keepAlive);
     const qsizetype n = m_all.size();
     if (m_showingFound || qsizetype(order.size()) != n)
         return false;
@@ -162,14 +164,28 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order)
         if (from < 0 || from >= n || seen[size_t(from)])
             return false;
         seen[size_t(from)] = true;
+        alive.tick();
     }
     SongList reordered;
     reordered.reserve(n);
-    for (qsizetype from : order)
-        reordered.append(m_all[from]);
+    // Copied, not moved: a repaint at a tick still finds every song of the old order in place.
+    for (qsizetype from : order) {
+        reordered.append(std::as_const(m_all)[from]);
+        alive.tick();
+    }
+    // A hand-over may have added songs while the window painted: they stay, after the others.
+    if (m_showingFound || m_all.size() < n)
+        return false;
+    std::vector<qsizetype> whole;
+    for (qsizetype row = n; row < m_all.size(); ++row) {
+        if (whole.empty())
+            whole = order;
+        reordered.append(std::as_const(m_all)[row]);
+        whole.push_back(row);
+    }
     m_all = std::move(reordered);
     if (m_observer)
-        m_observer->reordered(order);
+        m_observer->reordered(whole.empty() ? order : whole);
     changed(Refresh::Table);
     return true;
 }

@@ -106,8 +106,10 @@ public:
     void removeShownRows(const QList<int> &ascendingRows); // Table
     // Puts the playlist in a new order: order[j] is the row before of the song that goes to
     // j, a permutation of every row. Only while the playlist is shown; false (and nothing
-    // changed) otherwise or for an order that is no permutation of the playlist.
-    bool reorderPlaylist(const std::vector<qsizetype> &order);   // Table
+    // changed) otherwise or for an order that is no permutation of the playlist. keepAlive is
+    // called now and then while the new order is built; the list is the old one until the end.
+    bool reorderPlaylist(const std::vector<qsizetype> &order,
+                         const std::function<void()> &keepAlive = {}); // Table
     void showFound(SongList found);                       // Table
     void showAll();                                       // Table
     void restore(Snapshot snapshot);                      // TableAndStatus

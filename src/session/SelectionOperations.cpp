@@ -106,7 +106,8 @@ QList<int> SelectionOperations::applyMove(const QList<int> &rows,
         m_undo->remember(m_lists);
     {
         const auto scope = m_lists.edit(SongLists::Refresh::Table); // the status line stays
-        m_lists.reorderPlaylist(move.order);
+        // A million songs take a moment: the window keeps painting, but takes no input meanwhile.
+        m_lists.reorderPlaylist(move.order, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     }
     m_list.clearSortMark();
     return move.rows;
