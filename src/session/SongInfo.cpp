@@ -1,10 +1,14 @@
 #include "session/SongInfo.h"
 
+#include "playback/SongSource.h"
 #include "tags/AudioInfo.h"
+#include "tags/EmbeddedCueSheet.h"
 
 #include <QFileInfo>
 
-SongInfo SongInfo::read(const QString &path)
+namespace {
+
+SongInfo readWholeFile(const QString &path)
 {
     SongInfo info;
     TAudioInfo audio;
@@ -12,6 +16,35 @@ SongInfo SongInfo::read(const QString &path)
     const QFileInfo file(path);
     info.stream = StreamDetails::of(audio, file.isFile() ? file.size() : 0);
     info.details = SongDetails::readFile(path);
+    return info;
+}
+
+// A track of a sheet is a song of its own: its length, and the sheet's fields for it instead of
+// the whole file's tags (its pictures stay: an album's cover is the track's).
+void narrowToTrack(SongInfo &info, const QString &path, const SongSource &source)
+{
+    const qint64 stopNs = source.stopNs >= 0 ? source.stopNs : info.stream.milliseconds * 1000000;
+    info.stream.milliseconds = std::max<qint64>(0, (stopNs - source.startNs) / 1000000);
+    const std::optional<PlaylistEntry> e = sheetTrackEntry(path);
+    if (!e)
+        return;
+    info.details.fields.clear();
+    const std::pair<const char *, QString> named[] = {{"PERFORMER", e->artist}, {"TITLE", e->title}, {"ALBUM", e->album},
+                                                      {"TRACK", e->track},      {"DATE", e->year},   {"GENRE", e->genre}};
+    for (const auto &[name, value] : named)
+        if (!value.isEmpty())
+            info.details.fields.append({QLatin1String(name), value});
+}
+
+} // namespace
+
+SongInfo SongInfo::read(const QString &path)
+{
+    const std::optional<SongSource> source = songSourceOf(path);
+    if (!source || source->file.isEmpty() || !source->isPart())
+        return readWholeFile(path);
+    SongInfo info = readWholeFile(source->file);
+    narrowToTrack(info, path, *source);
     return info;
 }
 
