@@ -110,7 +110,7 @@ void SongLists::clear()
     changed(Refresh::TableAndStatus);
 }
 
-void SongLists::removeShownRows(const QList<int> &ascendingRows)
+void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::function<void()> &keepAlive)
 {
     SongList &shown = m_showingFound ? m_found : m_all;
     QList<int> removed;
@@ -122,7 +122,9 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
         shown = SongList(); // an undo step may still hold them: nothing to copy or free here
     } else if (!removed.isEmpty() && !shown.isDetached()) {
         // Shared with an undo step: copying the kept songs is cheaper than copying every song
-        // to then remove some.
+        // to then remove some. Songs a hand-over adds while the window paints come at the end
+        // and are kept with the others.
+        KeepAlive alive(keepAlive);
         SongList kept;
         kept.reserve(shown.size() - removed.size());
         qsizetype next = 0;
@@ -131,6 +133,7 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows)
                 ++next;
             else
                 kept.append(std::as_const(shown)[row]);
+            alive.tick();
         }
         shown = std::move(kept);
     } else if (!removed.isEmpty()) {

@@ -103,7 +103,9 @@ public:
     void appendFrom(SongLists &other);                    // TableAndStatus
     void replaceAll(SongList songs);                      // TableAndStatus; shows the playlist
     void clear();                                         // TableAndStatus; shows the (empty) playlist
-    void removeShownRows(const QList<int> &ascendingRows); // Table
+    // keepAlive is called now and then while an undo step shares the list and the kept songs are
+    // copied; the list is the old one until the end.
+    void removeShownRows(const QList<int> &ascendingRows, const std::function<void()> &keepAlive = {}); // Table
     // Puts the playlist in a new order: order[j] is the row before of the song that goes to
     // j, a permutation of every row. Only while the playlist is shown; false (and nothing
     // changed) otherwise or for an order that is no permutation of the playlist. keepAlive is

@@ -19,6 +19,13 @@
 
 namespace {
 
+// A million songs take a moment: the window keeps painting, but takes no input meanwhile.
+const std::function<void()> windowKeepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+
+} // namespace
+
+namespace {
+
 // A path that is still relative after DateiFinden (its file was not found) is taken beside the
 // program, never against whatever folder the program runs in.
 QString withProgramFolder(const QString &path, const QString &programFolder)
@@ -86,7 +93,7 @@ void SelectionOperations::LVDeleteSelected(const QList<int> &rows)
         m_undo->remember(m_lists);
     // The status line is not changed.
     const auto scope = m_lists.edit(SongLists::Refresh::Table);
-    m_lists.removeShownRows(valid);
+    m_lists.removeShownRows(valid, windowKeepAlive);
 }
 
 QList<int> SelectionOperations::applyMove(const QList<int> &rows,
@@ -106,8 +113,7 @@ QList<int> SelectionOperations::applyMove(const QList<int> &rows,
         m_undo->remember(m_lists);
     {
         const auto scope = m_lists.edit(SongLists::Refresh::Table); // the status line stays
-        // A million songs take a moment: the window keeps painting, but takes no input meanwhile.
-        m_lists.reorderPlaylist(move.order, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        m_lists.reorderPlaylist(move.order, windowKeepAlive);
     }
     m_list.clearSortMark();
     return move.rows;
