@@ -1,0 +1,265 @@
+#!/usr/bin/python3
+"""How long the real window stops answering, measured from outside as a screen reader meets it.
+
+Starts Sonalo with a playlist, then asks the window over the accessibility bus for its extents
+every 20 ms (a call the window's own thread must answer) while xdotool plays a user through
+everyday operations. Per operation it prints the time until the window shows the expected
+result and the longest wait for one answer (the longest freeze). Run through window_probe.sh,
+which gives it a private X server, session bus and accessibility bus:
+
+    bench/window_probe.sh build-bench/src/app/sonalo PLAYLIST.slp [STEP ...]
+
+Steps: sort-<column>[-back], scroll-end, scroll-home, search, show-all, status-click, move-down,
+undo-move, select-all, delete-all, undo, redo, undo-again, delete-one, undo-one, clear, undo-clear.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import gi
+gi.require_version('Atspi', '2.0')
+from gi.repository import Atspi  # noqa: E402
+import pyatspi  # noqa: E402
+
+POLL = 0.02
+
+
+class Window:
+    def __init__(self, program, playlist):
+        self.home = tempfile.mkdtemp(prefix='sonalo-probe-')
+        open(os.path.join(self.home, 'en'), 'w').close()
+        env = dict(os.environ, HOME=self.home, XDG_DATA_HOME=self.home + '/data',
+                   XDG_CONFIG_HOME=self.home + '/config', XDG_CACHE_HOME=self.home + '/cache')
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([program, playlist], cwd=self.home, env=env)
+        self.frame = None
+        self.status = None
+        self.table = None
+        self.xid = None
+
+    def started_by_us(self, pid):
+        # The program itself or one a wrapper (perf, valgrind) started.
+        while pid > 1:
+            if pid == self.process.pid:
+                return True
+            try:
+                with open(f'/proc/{pid}/stat') as stat:
+                    pid = int(stat.read().rsplit(')', 1)[1].split()[1])
+            except OSError:
+                return False
+        return False
+
+    def find(self, timeout=60):
+        """Waits for the main window; from the program's first answer on, notes its longest wait."""
+        end = time.monotonic() + timeout
+        self.app = None
+        self.first_answer = None
+        longest = 0.0
+        while time.monotonic() < end:
+            if self.app is None:
+                for app in pyatspi.Registry.getDesktop(0):
+                    if app is not None and self.started_by_us(app.get_process_id()):
+                        self.app = app
+                        # Its children are asked of the program each time, never of a cache.
+                        Atspi.Accessible.set_cache_mask(app, Atspi.Cache.NONE)
+            if self.app is not None:
+                start = time.monotonic()
+                Atspi.Accessible.clear_cache(self.app)
+                children = [self.app.getChildAtIndex(i) for i in range(self.app.childCount)]
+                if self.first_answer is None:
+                    self.first_answer = start
+                longest = max(longest, time.monotonic() - start)
+                for child in children:
+                    if child is not None and child.getRoleName() == 'frame':
+                        self.frame = child
+                        self.component = child.queryComponent()
+                        return longest
+            time.sleep(POLL)
+        raise SystemExit('the window never appeared on the accessibility bus')
+
+    def locate_parts(self):
+        def walk(o, depth):
+            if depth > 8:
+                return
+            role = o.getRoleName()
+            if role == 'table':
+                self.table = self.table or o
+                return
+            if role == 'label' and self.status is None and re.search(r'\d', o.name or '') and '(' in (o.name or ''):
+                self.status = o
+            if role in ('menu bar',):
+                return
+            for i in range(o.childCount):
+                walk(o.getChildAtIndex(i), depth + 1)
+        walk(self.frame, 0)
+        ids = subprocess.run(['xdotool', 'search', '--pid', str(self.process.pid), '--onlyvisible', '--name', 'Sonalo'],
+                             capture_output=True, text=True).stdout.split()
+        self.xid = ids[-1] if ids else None
+
+    def ask(self):
+        """One answer from the window's thread; returns how long it took."""
+        start = time.monotonic()
+        while True:
+            try:
+                self.component.getExtents(pyatspi.DESKTOP_COORDS)
+                return time.monotonic() - start
+            except Exception as error:
+                if self.process.poll() is not None:
+                    raise SystemExit('the program ended')
+                if time.monotonic() - start > 120:
+                    raise SystemExit(f'no answer for two minutes: {error}')
+                time.sleep(0.005)
+
+    def status_text(self):
+        try:
+            # A label's name is cached on this side; ask the window each time.
+            Atspi.Accessible.set_cache_mask(self.status, Atspi.Cache.NONE)
+            return self.status.get_name() or ''
+        except Exception:
+            return ''
+
+    def first_row(self):
+        try:
+            table = self.table.queryTable()
+            cells = [table.getAccessibleAt(r, c) for r in range(min(table.nRows, 3)) for c in range(min(table.nColumns, 3))]
+            for cell in cells:
+                Atspi.Accessible.clear_cache(cell)
+            return tuple(cell.name for cell in cells)
+        except Exception:
+            return ()
+
+    def keys(self, *keys, wait=False):
+        typing = subprocess.Popen(['xdotool', 'key', '--window', self.xid, *keys])
+        if wait:
+            typing.wait()
+
+    def click_table(self, row_offset=40):
+        x, y, w, h = self.table.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(['xdotool', 'mousemove', str(x + w // 3), str(y + row_offset), 'click', '1'])
+
+    def click_named(self, role, name=None):
+        def walk(o, depth):
+            if depth > 8 or o.getRoleName() in ('table', 'menu bar'):
+                return None
+            if o.getRoleName() == role and (name is None or o.name == name):
+                return o
+            for i in range(o.childCount):
+                found = walk(o.getChildAtIndex(i), depth + 1)
+                if found is not None:
+                    return found
+            return None
+        target = walk(self.frame, 0)
+        x, y, w, h = target.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(['xdotool', 'mousemove', str(x + w // 2), str(y + h // 2), 'click', '1'])
+        return target
+
+    def click_header(self, column):
+        x, y, w, h = self.table.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        header = self.table.queryTable().getColumnHeader(column)
+        hx, hy, hw, hh = header.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.Popen(['xdotool', 'mousemove', str(hx + hw // 2), str(hy + hh // 2), 'click', '1'])
+
+
+def watch(window, done, timeout=120, settle=0.5):
+    """Polls until done() holds and the window stayed answering for settle seconds."""
+    longest = 0.0
+    start = time.monotonic()
+    finished = None
+    while time.monotonic() - start < timeout:
+        longest = max(longest, window.ask())
+        now = time.monotonic()
+        if finished is None and done():
+            finished = now
+        if finished is not None and now - finished >= settle:
+            return finished - start, longest
+        time.sleep(POLL)
+    return None, longest
+
+
+def count(window):
+    try:
+        return window.table.queryTable().nRows
+    except Exception:
+        return -1
+
+
+def main():
+    program, playlist, *steps = sys.argv[1:]
+    Atspi.set_timeout(120000, 120000)
+    window = Window(program, playlist)
+    longest_start = window.find()
+    songs = sum(1 for _ in open(playlist, encoding='utf-8-sig', errors='replace'))
+    window.locate_parts()
+    # The load starts with the program: from its first answer until the table holds the songs.
+    watch_start = time.monotonic()
+    took, longest = watch(window, lambda: count(window) == songs)
+    took = None if took is None else watch_start + took - window.first_answer
+    rows = [(f'start with {songs} songs, until the table holds them', took, max(longest, longest_start))]
+    window.locate_parts()
+    window.click_table()
+    watch(window, lambda: True)
+    def row_changes():
+        before = window.first_row()
+        return lambda: window.first_row() != before
+
+    def count_changes():
+        before = count(window)
+        return lambda: count(window) != before
+
+    def search():
+        window.keys('ctrl+f')  # shows the search bar
+        watch(window, lambda: True, settle=0.3)
+        field = window.click_named('text')
+        field.queryEditableText().setTextContents('Title 4242')
+        window.keys('Return')
+
+    plan = {}
+    for column, name in enumerate(['number', 'artist', 'title', 'length', 'album', 'track', 'year', 'genre', 'path']):
+        plan[f'sort-{name}'] = ([lambda c=column: window.click_header(c)], row_changes)
+        plan[f'sort-{name}-back'] = ([lambda c=column: window.click_header(c)], row_changes)
+    plan.update({
+        'scroll-end': ([lambda: window.keys('ctrl+End')], None),
+        'scroll-home': ([lambda: window.keys('ctrl+Home')], None),
+        'search': ([search], count_changes),
+        'show-all': ([lambda: window.click_named('push button', 'Show All')], count_changes),
+        'status-click': ([lambda: window.click_named('label', window.status.name)], None),
+        'select-all': ([lambda: window.keys('ctrl+a')], None),
+        'delete-all': ([lambda: window.keys('Delete')], count_changes),
+        'undo': ([lambda: window.keys('ctrl+z')], count_changes),
+        'redo': ([lambda: window.keys('ctrl+shift+z')], count_changes),
+        'undo-again': ([lambda: window.keys('ctrl+z')], count_changes),
+        'delete-one': ([lambda: window.click_table(), lambda: window.keys('Delete')], count_changes),
+        'move-down': ([lambda: window.click_table(), lambda: window.keys(*['shift+Down'] * 30, wait=True),
+                       lambda: window.keys('alt+Down')], row_changes),
+        'undo-move': ([lambda: window.keys('ctrl+z')], row_changes),
+        'undo-one': ([lambda: window.keys('ctrl+z')], count_changes),
+        'clear': ([lambda: window.keys('ctrl+Delete')], count_changes),
+        'undo-clear': ([lambda: window.keys('ctrl+z')], count_changes),
+    })
+    print('| operation | until shown | longest wait for an answer |', flush=True)
+    print('|---|---|---|', flush=True)
+
+    def report(name, took, longest):
+        shown = 'never' if took is None else f'{took * 1000:.0f} ms'
+        print(f'| {name} | {shown} | {longest * 1000:.0f} ms |', flush=True)
+
+    report(*rows[0])
+    for step in steps or list(plan):
+        actions, condition = plan[step]
+        done = condition() if condition else (lambda: True)
+        for act in actions[:-1]:
+            act()
+            watch(window, lambda: True, settle=0.2)
+        actions[-1]()
+        report(step, *watch(window, done, timeout=60))
+    window.process.terminate()
+    window.process.wait(30)
+    shutil.rmtree(window.home, ignore_errors=True)
+
+
+if __name__ == '__main__':
+    main()
