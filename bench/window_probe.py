@@ -34,7 +34,6 @@ class Window:
         open(os.path.join(self.home, 'en'), 'w').close()
         env = dict(os.environ, HOME=self.home, XDG_DATA_HOME=self.home + '/data',
                    XDG_CONFIG_HOME=self.home + '/config', XDG_CACHE_HOME=self.home + '/cache')
-        self.started = time.monotonic()
         self.process = subprocess.Popen([program, playlist], cwd=self.home, env=env)
         self.frame = None
         self.table = None
