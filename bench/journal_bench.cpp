@@ -31,8 +31,7 @@ void BM_Edit_Append1000(benchmark::State &state)
     const SongList added = million().mid(kSongs);
     for (auto _ : state) {
         state.PauseTiming();
-        SongList list = million().first(kSongs);
-        list.detach();
+        SongList list = ownCopy(million().first(kSongs));
         state.ResumeTiming();
         list.append(added);
         benchmark::DoNotOptimize(list.data());
@@ -64,8 +63,7 @@ void BM_Edit_SortMillion(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        SongList list = million().first(kSongs);
-        list.detach();
+        SongList list = ownCopy(million().first(kSongs));
         state.ResumeTiming();
         SortSongs(list, 1, true);
     }

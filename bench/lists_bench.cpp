@@ -38,9 +38,7 @@ void Delete_OnePass(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         SongLists lists;
-        SongList copy = million();
-        copy.detach();
-        lists.replaceAll(std::move(copy));
+        lists.replaceAll(ownCopy(million()));
         state.ResumeTiming();
         lists.removeShownRows(rows);
         benchmark::DoNotOptimize(lists.AllSongs().size());
@@ -52,8 +50,7 @@ void Delete_RowByRow(benchmark::State &state)
     const QList<int> rows = rowsFor(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        SongList list = million();
-        list.detach();
+        SongList list = ownCopy(million());
         state.ResumeTiming();
         for (auto it = rows.crbegin(); it != rows.crend(); ++it)
             list.removeAt(*it);

@@ -45,9 +45,7 @@ template <typename Step> void timed(benchmark::State &state, Step step)
     for (auto _ : state) {
         state.PauseTiming();
         SongLists lists;
-        SongList copy = million();
-        copy.detach();
-        lists.replaceAll(std::move(copy));
+        lists.replaceAll(ownCopy(million()));
         PlaylistUndo undo;
         state.ResumeTiming();
         clock.start();

@@ -100,8 +100,7 @@ void SortByTitle(benchmark::State &state)
     GapMeter gaps;
     for (auto _ : state) {
         state.PauseTiming();
-        SongList list = loaded().AllSongs();
-        list.detach();
+        SongList list = ownCopy(loaded().AllSongs());
         state.ResumeTiming();
         gaps.start();
         SortSongs(list, 1, state.range(0) != 0, gaps.callback);
