@@ -7,15 +7,9 @@
 #   gapless_sound_check.sh SONALO_CLI
 set -euo pipefail
 cli=${1:?usage: gapless_sound_check.sh SONALO_CLI}
-for tool in pulseaudio parec pactl ffmpeg od; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed, no real-sound check"
-        exit 77
-    fi
-done
-
 # shellcheck source=private_pulse.sh
 . "$(dirname "$0")/private_pulse.sh"
+skip_without_tools pulseaudio parec pactl ffmpeg od
 enter_private_sound
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }

@@ -1,5 +1,15 @@
 # Sourced by the real-sound checks and the track-change bench.
 #
+# skip_without_tools TOOL...: ends the check as skipped (exit 77) when a tool is not installed.
+skip_without_tools() {
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIP: $tool is not installed, no real-sound check"
+            exit 77
+        fi
+    done
+}
+
 # enter_private_sound: makes the private folder $work (with a runtime folder and a home of its
 # own, so that neither a desktop's server nor the other tests see the server), arranges that on
 # exit the server, a recorder left in $parec_pid and the folder go, and starts the server.

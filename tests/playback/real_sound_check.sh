@@ -5,15 +5,9 @@
 #   real_sound_check.sh SONALO_CLI
 set -euo pipefail
 cli=${1:?usage: real_sound_check.sh SONALO_CLI}
-for tool in pulseaudio parec pactl ffmpeg sox; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed, no real-sound check"
-        exit 77
-    fi
-done
-
 # shellcheck source=private_pulse.sh
 . "$(dirname "$0")/private_pulse.sh"
+skip_without_tools pulseaudio parec pactl ffmpeg sox
 enter_private_sound
 
 ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=440:duration=1.5:sample_rate=44100" \
