@@ -1,4 +1,5 @@
 #include "session/ListDisplay.h"
+#include "session/WindowKeepAlive.h"
 
 #include "core/ListStatus.h"
 #include "playback/PlaybackControl.h"
@@ -101,8 +102,8 @@ void ListDisplay::statusClick()
 
 void ListDisplay::lvColumnClick(int column)
 {
-    // A million songs take a second: the window keeps painting, but takes no input meanwhile.
-    const std::function<void()> keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // A million songs take a second.
+    const std::function<void()> keepAlive = keepWindowAlive;
     const qsizetype rows = m_model.rowCountValue();
     const auto sort = [&](SongList &shown, std::vector<qsizetype> &order) {
         return m_sort.lvColumnClick(column, rows, shown, keepAlive, &order);

@@ -1,4 +1,5 @@
 #include "session/SearchController.h"
+#include "session/WindowKeepAlive.h"
 #include "session/UserDialogs.h"
 
 #include "core/FileSystem.h"
@@ -38,10 +39,8 @@ bool SearchController::SuchenClick()
         return true;
     }
     // Always the whole playlist, also while a result is shown.
-    // A million songs take a while: the window keeps painting, but takes no input meanwhile.
-    const SearchOutcome outcome = searchSongs(m_lists.AllSongs(), term, m_options.options(), m_options.regex(), [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    // A million songs take a while.
+    const SearchOutcome outcome = searchSongs(m_lists.AllSongs(), term, m_options.options(), m_options.regex(), keepWindowAlive);
     if (!outcome.ok) {
         // The previous view stays as it was, result or playlist, so that the table and the
         // status line still agree; the user corrects the pattern and searches again.

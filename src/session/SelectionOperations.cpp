@@ -1,4 +1,5 @@
 #include "session/SelectionOperations.h"
+#include "session/WindowKeepAlive.h"
 #include "session/RowMoves.h"
 
 #include "core/PlaylistUndo.h"
@@ -16,13 +17,6 @@
 #include <QMimeData>
 
 #include <algorithm>
-
-namespace {
-
-// A million songs take a moment: the window keeps painting, but takes no input meanwhile.
-const std::function<void()> windowKeepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-
-} // namespace
 
 namespace {
 
@@ -93,7 +87,7 @@ void SelectionOperations::LVDeleteSelected(const QList<int> &rows)
         m_undo->remember(m_lists);
     // The status line is not changed.
     const auto scope = m_lists.edit(SongLists::Refresh::Table);
-    m_lists.removeShownRows(valid, windowKeepAlive);
+    m_lists.removeShownRows(valid, keepWindowAlive);
 }
 
 QList<int> SelectionOperations::applyMove(const QList<int> &rows,
@@ -113,7 +107,7 @@ QList<int> SelectionOperations::applyMove(const QList<int> &rows,
         m_undo->remember(m_lists);
     {
         const auto scope = m_lists.edit(SongLists::Refresh::Table); // the status line stays
-        m_lists.reorderPlaylist(move.order, windowKeepAlive);
+        m_lists.reorderPlaylist(move.order, keepWindowAlive);
     }
     m_list.clearSortMark();
     return move.rows;
