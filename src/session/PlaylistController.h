@@ -5,6 +5,7 @@
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
 #include "core/playlists/PlaylistEntry.h"
+#include "session/BackgroundWrite.h"
 
 #include <QObject>
 #include <QStringList>
@@ -36,6 +37,9 @@ public:
     void setUndo(PlaylistUndo *undo) { m_undo = undo; }
     // Where "--enqueue" lines the songs it adds up; nullptr: they are only added.
     void setQueue(PlayQueue *queue) { m_queue = queue; }
+    // What a save runs while its worker writes: the window's progress with Cancel. Empty: a
+    // save runs on the calling thread.
+    void setSaveWatches(WorkWatchMaker watches) { m_saveWatches = std::move(watches); }
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
@@ -56,8 +60,8 @@ public:
     // The last playlist: kept at closing while its settings item is on.
     void setLastPlaylistPath(const QString &path) { m_lastPlaylistPath = path; }
     const QString &lastPlaylistPath() const { return m_lastPlaylistPath; }
-    // Writes the playlist there (UTF-8, atomically); false when that failed, after raising the
-    // message.
+    // Writes the playlist there (UTF-8, atomically); false when that failed or was cancelled,
+    // after raising the message.
     bool keepLastPlaylist();
     // The ".slp" files beside the program found at start-up, while they are on offer: not
     // empty exactly while the start window is open.
@@ -125,6 +129,9 @@ private:
     void runCommand(const std::function<void()> &command);
     void loadPlaylistFile(const QString &fileName);
     void savePlaylistTo(const SongList &list);
+    // Writes a snapshot of the list under name (playlistSaveTarget) with the save watch; false
+    // after a Cancel, which says so. Throws SonaloError, a refused picture's in the language.
+    bool saveSnapshot(const SongList &list, const QString &name, TTextEncoding encoding);
     // Runs an adding command in one edit scope; false from it: nothing ran. Scrolls to the
     // new songs after the refresh.
     void addAndScroll(const std::function<bool()> &adding);
@@ -147,4 +154,5 @@ private:
     PlaylistUndo *m_undo = nullptr;
     PlayQueue *m_queue = nullptr;
     QString m_lastPlaylistPath;
+    WorkWatchMaker m_saveWatches;
 };

@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
+#include "ui/WorkProgress.h"
 #include "session/UserDialogs.h"
 
 #include <QCheckBox>
@@ -137,6 +138,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
     // No input while adding, so that nothing else changes the playlist.
     connect(&playlist, &PlaylistController::addingChanged, this, [this](bool adding) { setEnabled(!adding); });
     connect(&playlist, &PlaylistController::songsAppended, this, &Tprog::scrollToLastRow);
+    playlist.setSaveWatches(progressWatches(this, m_session.lang));
     m_session.settings.attach(this);
 
     // c: the search bar and the options panel start hidden (the search controller's state).

@@ -3,6 +3,7 @@
 #include "ui/ExportWindowTexts.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
+#include "ui/WorkProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -190,6 +191,7 @@ Ttxtexport::Ttxtexport(LanguageCode &lang, TxtExportController &controller, QWid
         if (!m_showing)
             m_controller.setOutputText(output->toPlainText());
     });
+    c.setWorkWatches(progressWatches(this, m_lang));
     connect(&c, &TxtExportController::stateChanged, this, &Ttxtexport::showState);
     connect(&c, &TxtExportController::outputChanged, this, &Ttxtexport::showOutput);
 
