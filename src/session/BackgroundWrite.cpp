@@ -38,8 +38,10 @@ void BackgroundWork::run(Job &job, const WorkWatch &watch)
         ended.notify_all();
     });
     std::exception_ptr watchError;
-    for (;;) {
-        {
+    // Once at the start, so that a Cancel already pressed counts also for a short step, then
+    // every 20 ms.
+    for (bool first = true;; first = false) {
+        if (!first) {
             std::unique_lock lock(mutex);
             if (ended.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; }))
                 break;

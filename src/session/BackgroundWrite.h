@@ -12,8 +12,8 @@
 // it writes (a SongList copy shares its songs, so taking one costs nothing), while the window's
 // thread waits in short steps, keeps painting and shows how far the work is.
 
-// Called on the waiting thread about every 20 ms with the share done (0 to 1; -1 while the
-// content is still being made). Returns false to cancel.
+// Called on the waiting thread when the work starts and then about every 20 ms with the share
+// done (0 to 1; -1 while the content is still being made). Returns false to cancel.
 using WorkWatch = std::function<bool(double done)>;
 
 // Makes the watch of one run, told what the run does in words for the user. The run drops its
