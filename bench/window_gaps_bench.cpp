@@ -6,13 +6,18 @@
 //   build-bench/bench/window_gaps_bench [--songs N]
 #include "core/ListStatus.h"
 #include "core/PictureStyle.h"
+#include "core/picture/PictureWriter.h"
 #include "core/Playlist.h"
 #include "core/SongLists.h"
 #include "core/SongSearch.h"
 #include "core/SongSort.h"
 #include "core/TextEncoding.h"
+#include "core/playlists/PlaylistFiles.h"
+#include "export/ListWriter.h"
+#include "session/BackgroundWrite.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -139,6 +144,114 @@ void StatusLine(benchmark::State &state)
         benchmark::DoNotOptimize(TotalPlayingTime(songs));
 }
 
+// Every form a playlist is saved in: the name's format and the output encoding.
+struct SaveForm
+{
+    const char *name;
+    TTextEncoding encoding;
+};
+constexpr SaveForm kSaveForms[] = {
+    {"list.slp", TTextEncoding::teUtf8},    {"list.slp", TTextEncoding::teAnsi},       {"list.slp", TTextEncoding::teUtf16LE},
+    {"list.slp", TTextEncoding::teUtf16BE}, {"list.slp", TTextEncoding::teUtf32LE},    {"list.slp", TTextEncoding::teUtf32BE},
+    {"list.slp", TTextEncoding::teUtf7},    {"list.slp", TTextEncoding::teUtf7AsAnsi}, {"list.m3u", TTextEncoding::teAnsi},
+    {"list.m3u8", TTextEncoding::teUtf8},   {"list.pls", TTextEncoding::teUtf8},       {"list.xspf", TTextEncoding::teUtf8},
+};
+
+const QString &saveFolder()
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.path() + QLatin1Char('/');
+    return path;
+}
+
+void reportHeap(benchmark::State &state, size_t before, size_t after)
+{
+    state.counters["heap_before_MB"] = double(before) / 1e6;
+    state.counters["heap_after_MB"] = double(after) / 1e6;
+}
+
+// A save as it ran before: on the window's thread, so its whole time is one gap.
+void SaveOnWindowThread(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    const SaveForm &form = kSaveForms[state.range(0)];
+    const QString name = saveFolder() + QString::fromLatin1(form.name);
+    GapMeter gaps;
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        SaveAnyPlaylist(songs, name, form.encoding, PictureStyle{});
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+    state.SetLabel(QStringLiteral("%1 %2").arg(QString::fromLatin1(form.name)).arg(int(form.encoding)).toStdString());
+}
+
+// The same save as the window runs it now: a snapshot written on a worker while the window's
+// thread waits with its keep-alive (here the gap meter) every 20 ms.
+void SaveOnWorker(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    const SaveForm &form = kSaveForms[state.range(0)];
+    const QString name = saveFolder() + QString::fromLatin1(form.name);
+    GapMeter gaps;
+    const WorkWatch watch = [&gaps](double) {
+        gaps.note();
+        return true;
+    };
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        const std::function<QByteArray()> make = [list = songs, name, form] {
+            return playlistSaveBytes(list, name, form.encoding, PictureStyle{});
+        };
+        writeInBackground(playlistSaveTarget(name), make, watch);
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+    state.SetLabel(QStringLiteral("%1 %2").arg(QString::fromLatin1(form.name)).arg(int(form.encoding)).toStdString());
+}
+
+// The export window's list (default template, sorted; arg 1: HTML) made on the window's
+// thread (arg 0 of the second pair) or on a worker, then saved as a text file.
+void ExportList(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    ExportOptions options;
+    options.templateText = QStringLiteral("%artist% - %title%");
+    options.html = state.range(0) != 0;
+    const bool worker = state.range(1) != 0;
+    GapMeter gaps;
+    const WorkWatch watch = [&gaps](double) {
+        gaps.note();
+        return true;
+    };
+    const QString name = saveFolder() + QStringLiteral("list.txt");
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        const std::function<QStringList()> lines = [songs, options] {
+            return exportOutput({}, buildExportLines(songs, options), options.html, true);
+        };
+        const QStringList output = *runInBackground(lines, worker ? watch : WorkWatch());
+        const std::function<QByteArray()> bytes = [output] { return encodeText(exportFileText(output), TTextEncoding::teUtf8); };
+        writeInBackground(name, bytes, worker ? watch : WorkWatch());
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+}
+
+// Refusing a picture of every song: the lines are counted, none is measured or drawn.
+void RefusePicture(benchmark::State &state)
+{
+    const QString text = playlistText(loaded().AllSongs());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(textPictureSize(text, PictureStyle{}).fits());
+}
+
 } // namespace
 
 BENCHMARK(Baseline_ReadAndDecode)->Unit(benchmark::kMillisecond);
@@ -146,6 +259,10 @@ BENCHMARK(LoadPlaylist)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortByTitle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(StatusLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveOnWindowThread)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveOnWorker)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportList)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(RefusePicture)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -156,6 +273,11 @@ int main(int argc, char **argv)
         else
             rest.push_back(argv[i]);
     }
+    // The picture's refusal measures text: fonts need a GUI application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int appArgc = 1;
+    QGuiApplication app(appArgc, argv);
     playlistFile(); // made before any timing
     int restArgc = int(rest.size());
     benchmark::Initialize(&restArgc, rest.data());
