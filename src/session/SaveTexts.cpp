@@ -38,9 +38,9 @@ QString pictureTooLarge(const LanguageCode &lang, const PictureSize &size)
     const qint64 megapixels = kMaxPicturePixels / 1000000;
     if (size.height > kMaxPictureSide)
         return lang.text(u"Das Bild wäre %1 Pixel hoch. Bilder über %2 Pixel Höhe werden nicht gespeichert; "
-                         u"es wurde nichts geschrieben. Weniger Zeilen (Filter) oder eine Textdatei helfen.",
+                         u"es wurde nichts geschrieben. Mit weniger Zeilen oder als Textdatei geht es.",
                          u"The picture would be %1 pixels high. Pictures over %2 pixels high are not saved; "
-                         u"nothing was written. Fewer lines (the filter) or a text file will do.")
+                         u"nothing was written. Fewer lines, or a text file, will do.")
             .arg(size.height)
             .arg(kMaxPictureSide);
     return lang.text(u"Das Bild wäre %1 × %2 Pixel groß. Bilder über %3 Pixel Breite oder %4 Millionen Pixel "

@@ -1,6 +1,8 @@
 #include "ui/Ttxtexport.h"
 
+#include "session/WindowKeepAlive.h"
 #include "ui/ExportWindowTexts.h"
+#include "ui/OutputBoxFill.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 #include "ui/WorkProgress.h"
@@ -263,10 +265,8 @@ void Ttxtexport::showState()
 void Ttxtexport::showOutput()
 {
     m_showing = true;
-    // One repaint for the whole list, however long.
-    output->setUpdatesEnabled(false);
-    output->setPlainText(m_controller.outputLines().join(QLatin1Char('\n')));
-    output->setUpdatesEnabled(true);
+    // A long list goes in pieces while the windows paint; they take no input meanwhile.
+    fillOutputBox(*output, m_controller.outputLines(), keepWindowAlive);
     m_showing = false;
 }
 
