@@ -1,4 +1,5 @@
 #include "core/SongLists.h"
+#include "core/ListStatus.h"
 #include "core/playlists/CueSheet.h"
 
 #include "core/FileSystem.h"
@@ -62,8 +63,42 @@ void SongLists::removeListener(Listener *listener)
     m_listeners.removeAll(listener);
 }
 
+namespace {
+
+qint64 summedSeconds(const SongList &songs, qsizetype from = 0)
+{
+    qint64 total = 0;
+    for (qsizetype i = from; i < songs.size(); ++i)
+        total += LengthSeconds(songs[i].Length);
+    return total;
+}
+
+// Adds to a known sum; an unknown one stays unknown.
+void addSeconds(qint64 &known, qint64 seconds)
+{
+    if (known >= 0)
+        known += seconds;
+}
+
+} // namespace
+
+qint64 SongLists::playlistSeconds() const
+{
+    if (m_allSeconds < 0)
+        m_allSeconds = summedSeconds(m_all);
+    return m_allSeconds;
+}
+
+qint64 SongLists::foundSeconds() const
+{
+    if (m_foundSeconds < 0)
+        m_foundSeconds = summedSeconds(m_found);
+    return m_foundSeconds;
+}
+
 void SongLists::append(TSongRecord song)
 {
+    addSeconds(m_allSeconds, LengthSeconds(song.Length));
     m_all.append(std::move(song));
     if (m_observer)
         m_observer->songsAppended(m_all.size() - 1);
@@ -74,6 +109,8 @@ void SongLists::append(SongList &&songs)
 {
     // A load into an empty playlist takes the list as it is: a million songs in one step.
     const qsizetype from = m_all.size();
+    if (m_allSeconds >= 0)
+        m_allSeconds += summedSeconds(songs);
     if (m_all.isEmpty())
         m_all = std::move(songs);
     else
@@ -90,12 +127,15 @@ void SongLists::appendFrom(SongLists &other)
     append(std::exchange(other.m_all, {}));
     other.m_found.clear();
     other.m_showingFound = false;
+    other.m_allSeconds = 0;
+    other.m_foundSeconds = 0;
 }
 
 void SongLists::replaceAll(SongList songs)
 {
     m_showingFound = false;
     m_all = std::move(songs);
+    m_allSeconds = -1;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -105,6 +145,7 @@ void SongLists::clear()
 {
     m_showingFound = false;
     m_all.clear(); // the last result stays, unshown
+    m_allSeconds = 0;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -118,6 +159,13 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
     for (int row : ascendingRows)
         if (row >= 0 && row < shown.size() && (removed.isEmpty() || row > removed.last()))
             removed.append(row);
+    qint64 &shownSeconds = m_showingFound ? m_foundSeconds : m_allSeconds;
+    if (removed.size() == shown.size()) {
+        shownSeconds = 0;
+    } else if (shownSeconds >= 0) {
+        for (int row : removed)
+            shownSeconds -= LengthSeconds(shown[row].Length);
+    }
     if (removed.size() == shown.size()) {
         shown = SongList(); // an undo step may still hold them: nothing to copy or free here
     } else if (!removed.isEmpty() && !shown.isDetached()) {
@@ -180,6 +228,7 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
     if (m_showingFound || m_all.size() < n)
         return false;
     std::vector<qsizetype> whole;
+    // (their seconds were added as they came)
     for (qsizetype row = n; row < m_all.size(); ++row) {
         if (whole.empty())
             whole = order;
@@ -196,6 +245,7 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
 void SongLists::showFound(SongList found)
 {
     m_found = std::move(found);
+    m_foundSeconds = -1;
     m_showingFound = true;
     changed(Refresh::Table);
 }
@@ -214,6 +264,8 @@ void SongLists::restore(Snapshot snapshot)
         m_observer->replaced();
     m_found = std::move(snapshot.found);
     m_showingFound = snapshot.showingFound;
+    m_allSeconds = snapshot.allSeconds;
+    m_foundSeconds = snapshot.foundSeconds;
     changed(Refresh::TableAndStatus);
 }
 
