@@ -1,4 +1,5 @@
 #include "core/SongLists.h"
+#include "core/ListDisposal.h"
 #include "core/ListStatus.h"
 #include "core/playlists/CueSheet.h"
 
@@ -134,6 +135,7 @@ void SongLists::appendFrom(SongLists &other)
 void SongLists::replaceAll(SongList songs)
 {
     m_showingFound = false;
+    releaseSongs(m_all);
     m_all = std::move(songs);
     m_allSeconds = -1;
     if (m_observer)
@@ -144,7 +146,7 @@ void SongLists::replaceAll(SongList songs)
 void SongLists::clear()
 {
     m_showingFound = false;
-    m_all.clear(); // the last result stays, unshown
+    releaseSongs(m_all); // the last result stays, unshown
     m_allSeconds = 0;
     if (m_observer)
         m_observer->replaced();
@@ -164,10 +166,10 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
         shownSeconds = 0;
     } else if (shownSeconds >= 0) {
         for (int row : removed)
-            shownSeconds -= LengthSeconds(shown[row].Length);
+            shownSeconds -= LengthSeconds(std::as_const(shown)[row].Length);
     }
     if (removed.size() == shown.size()) {
-        shown = SongList(); // an undo step may still hold them: nothing to copy or free here
+        releaseSongs(shown); // an undo step may still hold them: nothing to copy here
     } else if (!removed.isEmpty() && !shown.isDetached()) {
         // Shared with an undo step: copying the kept songs is cheaper than copying every song
         // to then remove some. Songs a hand-over adds while the window paints come at the end
@@ -183,6 +185,7 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
                 kept.append(std::as_const(shown)[row]);
             alive.tick();
         }
+        releaseSongs(shown);
         shown = std::move(kept);
     } else if (!removed.isEmpty()) {
         // One pass over the list, whatever the number of rows: each kept song moves once (a
@@ -235,6 +238,7 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
         reordered.append(std::as_const(m_all)[row]);
         whole.push_back(row);
     }
+    releaseSongs(m_all);
     m_all = std::move(reordered);
     if (m_observer)
         m_observer->reordered(whole.empty() ? order : whole);
@@ -244,6 +248,7 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
 
 void SongLists::showFound(SongList found)
 {
+    releaseSongs(m_found);
     m_found = std::move(found);
     m_foundSeconds = -1;
     m_showingFound = true;
@@ -259,9 +264,11 @@ void SongLists::showAll()
 void SongLists::restore(Snapshot snapshot)
 {
     const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
+    releaseSongs(m_all);
     m_all = std::move(snapshot.all);
     if (m_observer && playlistChanged)
         m_observer->replaced();
+    releaseSongs(m_found);
     m_found = std::move(snapshot.found);
     m_showingFound = snapshot.showingFound;
     m_allSeconds = snapshot.allSeconds;

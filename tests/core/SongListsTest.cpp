@@ -1,10 +1,13 @@
 #include "core/FileSystem.h"
+#include "core/ListDisposal.h"
 #include "core/ListStatus.h"
 #include "core/SongLists.h"
 #include "core/TextUtil.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <QThreadPool>
 
 #include <algorithm>
 #include <functional>
@@ -171,6 +174,21 @@ TEST(SongListsEdits, TheRememberedPlayingTimesFollowEveryEdit)
         EXPECT_EQ(lists.foundSeconds(), sum(lists.FoundSongs())) << name;
         EXPECT_EQ(lists.shownSeconds(), sum(lists.shown())) << name;
         EXPECT_EQ(other.playlistSeconds(), sum(other.AllSongs())) << name;
+    }
+}
+
+// A large list is freed on a pool thread; songs another list still holds must outlive it.
+TEST(SongListsEdits, ReleasedSongsOtherListsHoldStayWhole)
+{
+    for (const qsizetype size : {qsizetype(3), qsizetype(50'000)}) {
+        SongList released;
+        for (qsizetype i = 0; i < size; ++i)
+            released.append(artist(QByteArray::number(i).constData()));
+        const SongList kept{released.first(), released.last()};
+        releaseSongs(released);
+        QThreadPool::globalInstance()->waitForDone();
+        EXPECT_TRUE(released.isEmpty());
+        EXPECT_EQ(artists(kept), QString::number(0) + QString::number(size - 1));
     }
 }
 
