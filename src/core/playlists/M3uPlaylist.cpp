@@ -38,6 +38,12 @@ void parseExtinf(QStringView rest, PlaylistEntry &entry)
 PlaylistEntries readM3u(QStringView text)
 {
     PlaylistEntries out;
+    readM3u(text, [&out](PlaylistEntry &entry) { out.append(std::move(entry)); });
+    return out;
+}
+
+void readM3u(QStringView text, const PlaylistEntrySink &sink)
+{
     PlaylistEntry pending; // the last #EXTINF's values, for the next location
     forEachLine(text, [&](QStringView raw) {
         const QStringView line = raw.trimmed();
@@ -51,8 +57,7 @@ PlaylistEntries readM3u(QStringView text)
             return; // #EXTM3U and every other comment
         }
         pending.location = line.toString();
-        out.append(std::move(pending));
+        sink(pending);
         pending = PlaylistEntry();
     });
-    return out;
 }

@@ -4,6 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
 #include "core/playlists/CueSheet.h"
+#include "core/playlists/RegularFileLookup.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,24 +44,33 @@ PlaylistEntries readSheetEntries(const QByteArray &bytes, const QString &fileNam
 
 } // namespace
 
-PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
+void forEachPlaylistEntry(QByteArrayView bytes, PlaylistFormat format, const PlaylistEntrySink &sink)
 {
     switch (format) {
     case PlaylistFormat::M3u8:
         if (detectTextEncoding(bytes) == 0)
-            return readM3u(decodeUtf8(bytes, Utf8Malformed::Replace));
-        return readM3u(decodeText(bytes));
+            return readM3u(decodeUtf8(bytes, Utf8Malformed::Replace), sink);
+        return readM3u(decodeText(bytes), sink);
     case PlaylistFormat::M3u:
-        return readM3u(decodeText(bytes));
+        return readM3u(decodeText(bytes), sink);
     case PlaylistFormat::Pls:
-        return readPls(decodeText(bytes));
+        // Numbered keys in any order: the whole file first.
+        for (PlaylistEntry &entry : readPls(decodeText(bytes)))
+            sink(entry);
+        return;
     case PlaylistFormat::Xspf:
-        return readXspf(bytes);
+        return readXspf(bytes, sink);
     case PlaylistFormat::Cue:
     case PlaylistFormat::Slp:
         break;
     }
-    return {};
+}
+
+PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
+{
+    PlaylistEntries out;
+    forEachPlaylistEntry(bytes, format, [&out](PlaylistEntry &entry) { out.append(std::move(entry)); });
+    return out;
 }
 
 qsizetype foreignEntryBound(QByteArrayView bytes, PlaylistFormat format)
@@ -107,21 +117,30 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
                               .arg(bound)
                               .arg(available >> 20));
     }
-    PlaylistEntries entries;
+    // Relative entries are found beside the playlist, wherever the program was started.
+    const QString folder = QFileInfo(fileName).absolutePath() + QLatin1Char('/');
+    // Each entry becomes a song as it is read: the entries are never all held at once.
+    SongList songs;
+    songs.reserve(bound);
+    RegularFileLookup files(bound);
+    const auto add = [&](PlaylistEntry &entry) {
+        if (format != PlaylistFormat::Cue) // a sheet's tracks are resolved already
+            resolvePlaylistEntry(entry, folder, files);
+        songs.append(record ? record(entry) : playlistFieldsRecord(entry));
+    };
     try {
-        entries = format == PlaylistFormat::Cue ? readSheetEntries(bytes, fileName) : parsePlaylistEntries(bytes, format);
+        if (format == PlaylistFormat::Cue) {
+            for (PlaylistEntry &entry : readSheetEntries(bytes, fileName))
+                add(entry);
+        } else {
+            forEachPlaylistEntry(bytes, format, add);
+        }
     } catch (const SonaloError &e) {
         throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
     }
-    // Relative entries are found beside the playlist, wherever the program was started.
-    const QString folder = QFileInfo(fileName).absolutePath() + QLatin1Char('/');
-    SongList songs;
-    songs.reserve(entries.size());
-    for (PlaylistEntry &entry : entries) {
-        if (format != PlaylistFormat::Cue) // a sheet's tracks are resolved already
-            resolvePlaylistEntry(entry, folder);
-        songs.append(record ? record(entry) : playlistFieldsRecord(entry));
-    }
+    // The bound counts "#EXTINF" lines and blank lines too: no room kept for songs that never came.
+    if (songs.capacity() > songs.size() + songs.size() / 4)
+        songs.squeeze();
     lists.append(std::move(songs));
     lists.addSourceFolder(FileSystem::folderOf(fileName));
 }

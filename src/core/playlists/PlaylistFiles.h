@@ -25,6 +25,8 @@ inline bool isForeignPlaylist(const QString &fileName)
 // encoding; without one ".m3u8" is UTF-8 and ".m3u" and ".pls" are read as every text file
 // without a signature. Throws SonaloError for a refused XSPF file or a broken UTF-7 body.
 PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format);
+// The same, handing each entry to sink as it is read (XSPF: before a later fault is found).
+void forEachPlaylistEntry(QByteArrayView bytes, PlaylistFormat format, const PlaylistEntrySink &sink);
 
 // At most how many entries the bytes of a foreign playlist can hold: its lines (an XSPF file,
 // whose tracks may share a line: its "<track" elements). Found without decoding or parsing.
