@@ -44,20 +44,25 @@ PlaylistEntries readM3u(QStringView text)
 
 void readM3u(QStringView text, const PlaylistEntrySink &sink)
 {
-    PlaylistEntry pending; // the last #EXTINF's values, for the next location
-    forEachLine(text, [&](QStringView raw) {
+    M3uReader reader(sink);
+    reader.feed(text);
+}
+
+void M3uReader::feed(QStringView lines)
+{
+    forEachLine(lines, [&](QStringView raw) {
         const QStringView line = raw.trimmed();
         if (line.isEmpty())
             return;
         if (line.startsWith(QLatin1Char('#'))) {
             if (line.startsWith(QLatin1String("#EXTINF:"), Qt::CaseInsensitive)) {
-                pending = PlaylistEntry();
-                parseExtinf(line.sliced(8), pending);
+                m_pending = PlaylistEntry();
+                parseExtinf(line.sliced(8), m_pending);
             }
             return; // #EXTM3U and every other comment
         }
-        pending.location = line.toString();
-        sink(pending);
-        pending = PlaylistEntry();
+        m_pending.location = line.toString();
+        m_sink(m_pending);
+        m_pending = PlaylistEntry();
     });
 }

@@ -114,6 +114,15 @@ void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder, R
         entry.exists = files.isRegularFile(location);
         return;
     }
+    // A name beside the playlist, the most common entry: no path is put together for a file
+    // that is not there.
+    if (!location.contains(QLatin1Char('/')) && !location.contains(QLatin1Char('\\')) && location != QLatin1String(".")
+        && location != QLatin1String("..") && playlistFolder.endsWith(QLatin1Char('/'))
+        && !needsCleaning(QStringView(playlistFolder).chopped(1))) {
+        entry.exists = files.isRegularFileIn(playlistFolder, location);
+        entry.path = entry.exists ? playlistFolder + location : location;
+        return;
+    }
     if (!playlistFolder.isEmpty()) {
         // As written, then with backslashes read as "/" when it has no "/".
         const bool windowsSeparators = location.contains(QLatin1Char('\\')) && !location.contains(QLatin1Char('/'));

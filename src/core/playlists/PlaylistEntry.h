@@ -45,6 +45,18 @@ class RegularFileLookup;
 // comments; lines end at CR LF, LF or CR.
 PlaylistEntries readM3u(QStringView text);
 void readM3u(QStringView text, const PlaylistEntrySink &sink);
+// The same for a text given in pieces of whole lines: an "#EXTINF" at the end of one piece
+// names the first location of the next.
+class M3uReader
+{
+public:
+    explicit M3uReader(const PlaylistEntrySink &sink) : m_sink(sink) {}
+    void feed(QStringView lines);
+
+private:
+    const PlaylistEntrySink &m_sink;
+    PlaylistEntry m_pending;
+};
 // PLS: "FileN", "TitleN", "LengthN" in any order, gaps in N allowed; entries by rising N.
 PlaylistEntries readPls(QStringView text);
 // XSPF through QXmlStreamReader. Throws SonaloError for a file that is not well-formed XML or

@@ -3,7 +3,9 @@
 #include "core/Errors.h"
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
+#include "core/KeepAlive.h"
 #include "core/playlists/CueSheet.h"
+#include "core/playlists/M3uPieces.h"
 #include "core/playlists/RegularFileLookup.h"
 
 #include <QFile>
@@ -102,9 +104,11 @@ qint64 availableMemoryBytes()
 }
 
 void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
-                         qint64 availableBytes)
+                         qint64 availableBytes, const std::function<void()> &keepAlive)
 {
+    KeepAlive alive(keepAlive);
     const QByteArray bytes = readTextFileBytes(fileName);
+    alive.now();
     const PlaylistFormat format = playlistFormatOf(fileName);
     // A file of millions of tiny entries would take every byte of memory before a single song
     // showed: refused first, with what is loaded already kept.
@@ -117,30 +121,30 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
                               .arg(bound)
                               .arg(available >> 20));
     }
+    alive.now();
     // Relative entries are found beside the playlist, wherever the program was started.
     const QString folder = QFileInfo(fileName).absolutePath() + QLatin1Char('/');
     // Each entry becomes a song as it is read: the entries are never all held at once.
+    // No room is set aside for the bound: it counts "#EXTINF" and blank lines too. The list
+    // grows in place, its unused end never touched.
     SongList songs;
-    songs.reserve(bound);
     RegularFileLookup files(bound);
     const auto add = [&](PlaylistEntry &entry) {
         if (format != PlaylistFormat::Cue) // a sheet's tracks are resolved already
             resolvePlaylistEntry(entry, folder, files);
         songs.append(record ? record(entry) : playlistFieldsRecord(entry));
+        alive.tick();
     };
     try {
         if (format == PlaylistFormat::Cue) {
             for (PlaylistEntry &entry : readSheetEntries(bytes, fileName))
                 add(entry);
-        } else {
+        } else if (!readM3uInPieces(bytes, format, add, keepAlive)) {
             forEachPlaylistEntry(bytes, format, add);
         }
     } catch (const SonaloError &e) {
         throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
     }
-    // The bound counts "#EXTINF" lines and blank lines too: no room kept for songs that never came.
-    if (songs.capacity() > songs.size() + songs.size() / 4)
-        songs.squeeze();
     lists.append(std::move(songs));
     lists.addSourceFolder(FileSystem::folderOf(fileName));
 }
@@ -149,7 +153,7 @@ void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEn
                      const std::function<void()> &keepAlive)
 {
     if (isForeignPlaylist(fileName))
-        LoadForeignPlaylist(lists, fileName, record);
+        LoadForeignPlaylist(lists, fileName, record, -1, keepAlive);
     else if (dropped)
         LoadDroppedPlaylist(lists, fileName, keepAlive);
     else

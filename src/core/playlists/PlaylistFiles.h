@@ -41,12 +41,13 @@ qint64 availableMemoryBytes();
 // entry (record makes it; empty: playlistFieldsRecord), and the file's folder to
 // SourceFolders. Throws SonaloError when the file cannot be read or is refused; nothing is
 // added then. A file with more entries than the available memory could hold (availableBytes;
-// -1: the system's) is refused before it is parsed, with the reason.
+// -1: the system's) is refused before it is parsed, with the reason. keepAlive runs now and
+// then while a long one is read.
 void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
-                         qint64 availableBytes = -1);
+                         qint64 availableBytes = -1, const std::function<void()> &keepAlive = {});
 
 // Any playlist: a foreign one by LoadForeignPlaylist, every other name as a ".slp" (by
-// LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is parsed).
+// LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is read).
 void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
                      bool dropped = false, const std::function<void()> &keepAlive = {});
 

@@ -52,7 +52,21 @@ bool RegularFileLookup::isRegularFile(const QString &path)
     if (!path.startsWith(QLatin1Char('/')) || path.contains(QChar(0)))
         return FileSystem::isRegularFile(path);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QStringView folderPath = QStringView(path).first(slash + 1);
+    return lookUp(QStringView(path).first(slash + 1), QStringView(path).sliced(slash + 1), [&path] { return path; });
+}
+
+bool RegularFileLookup::isRegularFileIn(const QString &folder, QStringView name)
+{
+    const auto wholePath = [&] { return QString(folder).append(name); };
+    if (!folder.startsWith(QLatin1Char('/')) || !folder.endsWith(QLatin1Char('/')) || name.contains(QLatin1Char('/'))
+        || folder.contains(QChar(0)) || name.contains(QChar(0)))
+        return isRegularFile(wholePath());
+    return lookUp(folder, name, wholePath);
+}
+
+template <typename WholePath>
+bool RegularFileLookup::lookUp(QStringView folderPath, QStringView name, const WholePath &wholePath)
+{
     if (!m_last || m_last->first != folderPath) {
         auto it = m_folders.find(folderPath);
         if (it == m_folders.end())
@@ -67,9 +81,8 @@ bool RegularFileLookup::isRegularFile(const QString &path)
     if (folder.mode == Folder::Missing)
         return false;
     if (folder.mode == Folder::Stat)
-        return FileSystem::isRegularFile(path);
+        return FileSystem::isRegularFile(wholePath());
 
-    const QStringView name = QStringView(path).sliced(slash + 1);
     QVarLengthArray<char, 256> bytes(name.size() * 3);
     QStringEncoder encoder(QStringEncoder::Utf8);
     const char *end = encoder.appendToBuffer(bytes.data(), name);
@@ -80,7 +93,7 @@ bool RegularFileLookup::isRegularFile(const QString &path)
         return true;
     // The listing does not say where a link leads, and some file systems give no kinds.
     if (found->type == DT_LNK || found->type == DT_UNKNOWN)
-        return FileSystem::isRegularFile(path);
+        return FileSystem::isRegularFile(wholePath());
     return false;
 }
 

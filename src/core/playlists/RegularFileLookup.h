@@ -22,6 +22,9 @@ public:
     // path: absolute, as stat takes it ("." and ".." segments, symbolic links and "//" are
     // resolved by the system as they would be for stat).
     bool isRegularFile(const QString &path);
+    // The same for folder + name, folder absolute with a "/" at its end, name without "/"; the
+    // path is only put together when stat must be asked.
+    bool isRegularFileIn(const QString &folder, QStringView name);
 
     // How many folders were listed; for the tests.
     int listedFolders() const { return m_listedFolders; }
@@ -49,6 +52,9 @@ private:
 
     // Listed, Missing (no such folder: nothing in it is a file) or Stat.
     void list(const QString &folder, Folder &into);
+    // The answer for name in folderPath (which ends with "/"); wholePath is folderPath + name.
+    template <typename WholePath>
+    bool lookUp(QStringView folderPath, QStringView name, const WholePath &wholePath);
     const Name *find(const Folder &folder, QByteArrayView name) const;
 
     struct ByText
