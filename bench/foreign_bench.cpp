@@ -10,10 +10,13 @@
 #include "TenThousandFiles.h"
 #include "core/PictureStyle.h"
 #include "core/Playlist.h"
+#include "core/TextEncoding.h"
 #include "core/playlists/PlaylistFiles.h"
+#include "core/playlists/RegularFileLookup.h"
 #include "tags/PlaylistEntryRecord.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
@@ -102,9 +105,67 @@ void timeLoad(benchmark::State &state, Load load)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+template <typename Stage>
+void timeStage(benchmark::State &state, Stage stage)
+{
+    const Lists &l = lists(Kind(state.range(0)), state.range(1));
+    for (auto _ : state)
+        stage(l);
+}
+
 void BM_Baseline_Slp(benchmark::State &state)
 {
     timeLoad(state, [](SongLists &into, const Lists &l) { LoadPlaylist(into, l.slp); });
+}
+
+// The stages of BM_M3u on their own, each including the ones before it: read and decode; the
+// M3U lines parsed into entries; each entry resolved (the existence test); each made a record
+// by playlistFieldsRecord into a list. Where the time goes, not rows of their own aim.
+void BM_Stage_Decode(benchmark::State &state)
+{
+    timeStage(state, [](const Lists &l) {
+        const QString text = decodeText(readTextFileBytes(l.m3u));
+        benchmark::DoNotOptimize(text.data());
+    });
+}
+
+void BM_Stage_Parse(benchmark::State &state)
+{
+    timeStage(state, [](const Lists &l) {
+        qsizetype n = 0;
+        forEachPlaylistEntry(readTextFileBytes(l.m3u), PlaylistFormat::M3u, [&](PlaylistEntry &) { ++n; });
+        benchmark::DoNotOptimize(n);
+    });
+}
+
+// Each entry resolved against the playlist's folder, then handed to take.
+template <typename Take>
+void resolveStage(const Lists &l, Take take)
+{
+    RegularFileLookup files(1 << 20);
+    const QString folder = QFileInfo(l.m3u).absolutePath() + QLatin1Char('/');
+    forEachPlaylistEntry(readTextFileBytes(l.m3u), PlaylistFormat::M3u, [&](PlaylistEntry &e) {
+        resolvePlaylistEntry(e, folder, files);
+        take(e);
+    });
+}
+
+void BM_Stage_Resolve(benchmark::State &state)
+{
+    timeStage(state, [](const Lists &l) {
+        qsizetype found = 0;
+        resolveStage(l, [&](const PlaylistEntry &e) { found += e.exists; });
+        benchmark::DoNotOptimize(found);
+    });
+}
+
+void BM_Stage_Records(benchmark::State &state)
+{
+    timeStage(state, [](const Lists &l) {
+        SongList songs;
+        resolveStage(l, [&](const PlaylistEntry &e) { songs.append(playlistFieldsRecord(e)); });
+        benchmark::DoNotOptimize(songs.data());
+    });
 }
 
 void BM_M3u(benchmark::State &state)
@@ -120,6 +181,10 @@ int main(int argc, char **argv)
     const std::pair<int, int> cases[] = {{Missing, 100000}, {Missing, 1000000}, {Names, 100000}, {Names, 1000000}, {Present, 100000}};
     for (const auto &[kind, n] : cases) {
         benchmark::RegisterBenchmark("BM_Baseline_Slp", BM_Baseline_Slp)->Args({kind, n})->Iterations(1)->Unit(benchmark::kMillisecond);
+        if (kind != Present)
+            for (auto [name, stage] : {std::pair{"BM_Stage_Decode", &BM_Stage_Decode}, {"BM_Stage_Parse", &BM_Stage_Parse},
+                                       {"BM_Stage_Resolve", &BM_Stage_Resolve}, {"BM_Stage_Records", &BM_Stage_Records}})
+                benchmark::RegisterBenchmark(name, stage)->Args({kind, n})->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("BM_M3u", BM_M3u)->Args({kind, n})->Iterations(1)->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
