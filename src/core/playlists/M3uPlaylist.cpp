@@ -2,6 +2,7 @@
 
 #include "core/TextEncoding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,11 +25,21 @@ void parseExtinf(QStringView rest, PlaylistEntry &entry)
     qsizetype end = 0;
     while (end < head.size() && !head[end].isSpace())
         ++end;
-    bool ok = false;
-    const double seconds = head.first(end).toDouble(&ok);
-    // Bounded before the conversion: a length of 1e300 must not overflow.
-    if (ok && seconds >= 0 && seconds < 1e12)
-        entry.seconds = std::llround(seconds);
+    const QStringView length = head.first(end);
+    // Whole seconds, as nearly every list writes them, without the conversion of a double.
+    if (!length.isEmpty() && length.size() <= 12
+        && std::all_of(length.begin(), length.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        qint64 seconds = 0;
+        for (const QChar c : length)
+            seconds = seconds * 10 + (c.unicode() - u'0');
+        entry.seconds = seconds;
+    } else {
+        bool ok = false;
+        const double seconds = length.toDouble(&ok);
+        // Bounded before the conversion: a length of 1e300 must not overflow.
+        if (ok && seconds >= 0 && seconds < 1e12)
+            entry.seconds = std::llround(seconds);
+    }
     if (comma >= 0)
         splitDisplayTitle(rest.sliced(comma + 1), entry);
 }
