@@ -208,12 +208,20 @@ def count(window):
         return -1
 
 
+def songs_in(playlist):
+    """The songs a list holds: a line each in a .slp, a line that is no comment in an M3U."""
+    with open(playlist, encoding='utf-8-sig', errors='replace') as f:
+        if playlist.lower().endswith(('.m3u', '.m3u8')):
+            return sum(1 for line in f if line.strip() and not line.lstrip().startswith('#'))
+        return sum(1 for _ in f)
+
+
 def main():
     program, playlist, *steps = sys.argv[1:]
     Atspi.set_timeout(120000, 120000)
     window = Window(program, playlist)
     longest_start = window.find()
-    songs = sum(1 for _ in open(playlist, encoding='utf-8-sig', errors='replace'))
+    songs = songs_in(playlist)
     window.locate_parts()
     # The load starts with the program: from its first answer until the table holds the songs.
     watch_start = time.monotonic()

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/playlists/PlaylistFiles.h"
+#include "core/playlists/RegularFileLookup.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,16 +12,16 @@
 inline void fuzzPlaylistFormat(const uint8_t *data, size_t size, PlaylistFormat format)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    PlaylistEntries entries;
+    // As a load reads them: each entry resolved and made a record as it is read.
+    SongList songs;
+    RegularFileLookup files(foreignEntryBound(bytes, format));
     try {
-        entries = parsePlaylistEntries(bytes, format);
+        forEachPlaylistEntry(bytes, format, [&](PlaylistEntry &entry) {
+            resolvePlaylistEntry(entry, QStringLiteral("/nonexistent-fuzz-folder/"), files);
+            songs.append(playlistFieldsRecord(entry));
+        });
     } catch (const SonaloError &) {
         return;
-    }
-    SongList songs;
-    for (PlaylistEntry &entry : entries) {
-        resolvePlaylistEntry(entry, QStringLiteral("/nonexistent-fuzz-folder/"));
-        songs.append(playlistFieldsRecord(entry));
     }
     // What we write we must read without refusing it.
     const QByteArray written = foreignPlaylistBytes(songs, format, TTextEncoding::teAnsi);

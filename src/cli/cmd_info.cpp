@@ -217,12 +217,7 @@ int info(const QStringList &argsIn)
     for (const QString &path : args) {
         const TSongRecord r = makeSongRecord(path, false, programFolder);
         if (!json) {
-            for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
-                if (i > 0)
-                    out << '\t';
-                out << escapeField(r.field(i));
-            }
-            out << '\n';
+            printSong(r);
             continue;
         }
         QJsonObject o;

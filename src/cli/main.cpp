@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -68,17 +69,30 @@ int usageError(const QString &message)
 
 QString escapeField(const QString &field)
 {
+    auto special = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == '\\' || u == '\t' || u == '\r' || u == '\n';
+    };
+    // Most fields hold none of the four: the field itself, without a copy.
+    const auto first = std::find_if(field.cbegin(), field.cend(), special);
+    if (first == field.cend())
+        return field;
     QString out;
-    out.reserve(field.size());
-    for (QChar c : field) {
-        switch (c.unicode()) {
+    out.reserve(field.size() + 8);
+    auto plain = field.cbegin();
+    for (auto at = first; at != field.cend(); ++at) {
+        if (!special(*at))
+            continue;
+        out.append(QStringView(plain, at));
+        switch (at->unicode()) {
         case '\\': out += QLatin1String("\\\\"); break;
         case '\t': out += QLatin1String("\\t"); break;
         case '\r': out += QLatin1String("\\r"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        default: out += c;
+        default: out += QLatin1String("\\n"); break;
         }
+        plain = at + 1;
     }
+    out.append(QStringView(plain, field.cend()));
     return out;
 }
 

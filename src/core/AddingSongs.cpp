@@ -19,7 +19,7 @@ void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, c
     if (FileSystem::isDirectory(argument))
         AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
     else if (isForeignPlaylist(argument))
-        LoadForeignPlaylist(lists, argument, entryRecord); // a missing one says so, as a ".slp"
+        LoadForeignPlaylist(lists, argument, entryRecord, -1, keepAlive); // a missing one says so, as a ".slp"
     else if (!FileSystem::exists(argument))
         AddFolder(argument, folderRelative, state, addSongFile, keepAlive);
     else
@@ -43,7 +43,7 @@ void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &stat
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
             LoadDroppedPlaylist(lists, name, keepAlive);
         else if (isForeignPlaylist(name))
-            LoadForeignPlaylist(lists, name, entryRecord);
+            LoadForeignPlaylist(lists, name, entryRecord, -1, keepAlive);
         else
             addSongFile(name, false);
     }
@@ -88,7 +88,7 @@ void addPastedNames(SongLists &lists, const QStringList &names, ScanState &state
         if (FileSystem::isDirectory(name))
             AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (isForeignPlaylist(name) && FileSystem::isRegularFile(name))
-            LoadForeignPlaylist(lists, name, entryRecord);
+            LoadForeignPlaylist(lists, name, entryRecord, -1, keepAlive);
         else
             addSongFile(name, false);
     }

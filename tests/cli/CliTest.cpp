@@ -42,11 +42,13 @@ TEST(Cli, CatEscapesAndConvertWritesEachEncoding)
 {
     TempDir tmp;
     const QString in = tmp.write(QStringLiteral("in.slp"),
-                                 "\xEF\xBB\xBF" "A\\B|T\tx|1:00|Al|1|2000|Rock|\xF0\x9F\x8E\xB5.mp3\r\n"
+                                 "\xEF\xBB\xBF" "\\\t\\|x\t|1:00|||||p.mp3\r\n"
+                                 "A\\B|T\tx|1:00|Al|1|2000|Rock|\xF0\x9F\x8E\xB5.mp3\r\n"
                                  "only|seven|fields||||\r\n");
     CliResult r = runCli({QStringLiteral("playlist"), QStringLiteral("cat"), in});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QString::fromUtf8("A\\\\B\tT\\tx\t1:00\tAl\t1\t2000\tRock\t\xF0\x9F\x8E\xB5.mp3\n"));
+    EXPECT_EQ(r.out, QString::fromUtf8("\\\\\\t\\\\\tx\\t\t1:00\t\t\t\t\tp.mp3\n"
+                                       "A\\\\B\tT\\tx\t1:00\tAl\t1\t2000\tRock\t\xF0\x9F\x8E\xB5.mp3\n"));
 
     const struct { const char *name; int number; } encodings[] = {
         {"ansi", 0}, {"utf7", 65000}, {"utf8", 65001}, {"utf16le", 1200}, {"utf16be", 1201}, {"utf32le", 65005}, {"utf32be", 65006},

@@ -3,6 +3,7 @@
 #include "core/FileSystem.h"
 #include "core/SongNameSplit.h"
 #include "core/TextUtil.h"
+#include "core/playlists/RegularFileLookup.h"
 
 #include <QDir>
 #include <QUrl>
@@ -38,6 +39,25 @@ bool isWindowsUriPath(QStringView p)
         && p[2] == QLatin1Char(':') && (p.size() == 3 || p[3] == QLatin1Char('/'));
 }
 
+// Whether QDir::cleanPath would change the path: "//", "." or ".." segments, a "/" at the end.
+bool needsCleaning(QStringView path)
+{
+    auto dotSegment = [](QStringView rest) {
+        return rest == QLatin1String(".") || rest == QLatin1String("..") || rest.startsWith(QLatin1String("./"))
+            || rest.startsWith(QLatin1String("../"));
+    };
+    if (dotSegment(path))
+        return true;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (path[i] != QLatin1Char('/'))
+            continue;
+        const QStringView rest = path.sliced(i + 1);
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char('/')) || dotSegment(rest))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void splitDisplayTitle(QStringView display, PlaylistEntry &entry)
@@ -48,6 +68,12 @@ void splitDisplayTitle(QStringView display, PlaylistEntry &entry)
 }
 
 void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder)
+{
+    RegularFileLookup files;
+    resolvePlaylistEntry(entry, playlistFolder, files);
+}
+
+void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder, RegularFileLookup &files)
 {
     const QString &location = entry.location;
     entry.local = true;
@@ -66,7 +92,7 @@ void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder)
             if (isWindowsUriPath(path))
                 path = path.mid(1).replace(QLatin1Char('/'), QLatin1Char('\\'));
             entry.path = path;
-            entry.exists = path.startsWith(QLatin1Char('/')) && FileSystem::isRegularFile(path);
+            entry.exists = path.startsWith(QLatin1Char('/')) && files.isRegularFile(path);
             return;
         }
         // A file of another machine: kept as the playlist names it.
@@ -85,16 +111,27 @@ void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder)
     }
     if (location.startsWith(QLatin1Char('/'))) {
         entry.path = location;
-        entry.exists = FileSystem::isRegularFile(location);
+        entry.exists = files.isRegularFile(location);
+        return;
+    }
+    // A name beside the playlist, the most common entry: no path is put together for a file
+    // that is not there.
+    if (!location.contains(QLatin1Char('/')) && !location.contains(QLatin1Char('\\')) && location != QLatin1String(".")
+        && location != QLatin1String("..") && playlistFolder.endsWith(QLatin1Char('/'))
+        && !needsCleaning(QStringView(playlistFolder).chopped(1))) {
+        entry.exists = files.isRegularFileIn(playlistFolder, location);
+        entry.path = entry.exists ? playlistFolder + location : location;
         return;
     }
     if (!playlistFolder.isEmpty()) {
-        QStringList candidates{location};
-        if (location.contains(QLatin1Char('\\')) && !location.contains(QLatin1Char('/')))
-            candidates.append(QString(location).replace(QLatin1Char('\\'), QLatin1Char('/')));
-        for (const QString &relative : std::as_const(candidates)) {
-            const QString candidate = QDir::cleanPath(playlistFolder + relative);
-            if (FileSystem::isRegularFile(candidate)) {
+        // As written, then with backslashes read as "/" when it has no "/".
+        const bool windowsSeparators = location.contains(QLatin1Char('\\')) && !location.contains(QLatin1Char('/'));
+        for (int i = 0; i < (windowsSeparators ? 2 : 1); ++i) {
+            const QString relative = i == 0 ? location : QString(location).replace(QLatin1Char('\\'), QLatin1Char('/'));
+            QString candidate = playlistFolder + relative;
+            if (needsCleaning(candidate))
+                candidate = QDir::cleanPath(candidate);
+            if (files.isRegularFile(candidate)) {
                 entry.path = candidate;
                 entry.exists = true;
                 return;
@@ -107,26 +144,25 @@ void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder)
 
 TSongRecord playlistFieldsRecord(const PlaylistEntry &entry)
 {
-    TSongRecord r;
-    r.Artist = entry.artist;
-    r.Title = entry.title;
-    r.Album = entry.album;
-    r.Track = entry.track;
-    r.Year = entry.year;
-    r.Genre = entry.genre;
     constexpr qint64 kMaxSeconds = std::numeric_limits<int>::max();
-    r.Length = FormatSongLength(int(std::clamp<qint64>(entry.seconds, 0, kMaxSeconds)));
-    r.Path = entry.path.isEmpty() ? entry.location : entry.path;
-    if (r.Title.isEmpty()) {
+    const SongLengthText length = songLengthText(int(std::clamp<qint64>(entry.seconds, 0, kMaxSeconds)));
+    const QString &path = entry.path.isEmpty() ? entry.location : entry.path;
+    QStringView artist = entry.artist;
+    QStringView title = entry.title;
+    SongNameSplit::ArtistTitle split;
+    QString wholeName;
+    if (title.isEmpty()) {
         // The file name, as a file without tags gives it.
-        const SongNameSplit::ArtistTitle split = SongNameSplit::splitEntryFileName(FileSystem::fileNameOf(r.Path), r.Path);
-        if (r.Artist.isEmpty() && !split.artist.isEmpty()) {
-            r.Artist = split.artist;
-            r.Title = split.title;
+        split = SongNameSplit::splitEntryFileName(FileSystem::fileNameOf(path), path);
+        if (artist.isEmpty() && !split.artist.isEmpty()) {
+            artist = split.artist;
+            title = split.title;
         } else {
             // The name whole.
-            r.Title = split.artist.isEmpty() ? split.title : split.artist + QStringLiteral(" - ") + split.title;
+            wholeName = split.artist.isEmpty() ? split.title : split.artist + QStringLiteral(" - ") + split.title;
+            title = wholeName;
         }
     }
-    return r;
+    // One heap block, as a loaded song is kept.
+    return TSongRecord::fromFields({artist, title, length.view(), entry.album, entry.track, entry.year, entry.genre, path});
 }

@@ -36,15 +36,35 @@ struct PlaylistEntry
     bool exists = false;
 };
 using PlaylistEntries = QList<PlaylistEntry>;
+// Takes each entry as it is read, in file order; it may move from it.
+using PlaylistEntrySink = std::function<void(PlaylistEntry &entry)>;
+
+class RegularFileLookup;
 
 // M3U lines: "#EXTINF:seconds,Artist - Title" for the next location, other "#" lines are
 // comments; lines end at CR LF, LF or CR.
 PlaylistEntries readM3u(QStringView text);
+void readM3u(QStringView text, const PlaylistEntrySink &sink);
+// The same for a text given in pieces of whole lines: an "#EXTINF" at the end of one piece
+// names the first location of the next.
+class M3uReader
+{
+public:
+    explicit M3uReader(const PlaylistEntrySink &sink) : m_sink(sink) {}
+    void feed(QStringView lines);
+
+private:
+    const PlaylistEntrySink &m_sink;
+    PlaylistEntry m_pending;
+};
 // PLS: "FileN", "TitleN", "LengthN" in any order, gaps in N allowed; entries by rising N.
 PlaylistEntries readPls(QStringView text);
 // XSPF through QXmlStreamReader. Throws SonaloError for a file that is not well-formed XML or
 // that declares a document type (entities are never expanded).
 PlaylistEntries readXspf(QByteArrayView bytes);
+// The same, handing each track to sink as it ends; throws as above, after the tracks before
+// the fault were handed on.
+void readXspf(QByteArrayView bytes, const PlaylistEntrySink &sink);
 
 // "Artist - Title" as M3U and PLS write it: split at the first " - "; without one, a title.
 void splitDisplayTitle(QStringView display, PlaylistEntry &entry);
@@ -55,6 +75,8 @@ void splitDisplayTitle(QStringView display, PlaylistEntry &entry);
 // (also with "\" read as "/") becomes that file's path, else it stays as written, to be
 // resolved against the playlist's folder when it is played.
 void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder);
+// The same, asking files whether a path is a file (many entries of one list in a few folders).
+void resolvePlaylistEntry(PlaylistEntry &entry, const QString &playlistFolder, RegularFileLookup &files);
 
 // The record of a resolved entry from what the playlist says alone: its artist, title, album
 // and track, its length (0:00 when it gives none), and the file name as the title when it

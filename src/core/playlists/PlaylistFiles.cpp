@@ -3,7 +3,10 @@
 #include "core/Errors.h"
 #include "core/FileSystem.h"
 #include "core/Playlist.h"
+#include "core/KeepAlive.h"
 #include "core/playlists/CueSheet.h"
+#include "core/playlists/M3uPieces.h"
+#include "core/playlists/RegularFileLookup.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,24 +46,33 @@ PlaylistEntries readSheetEntries(const QByteArray &bytes, const QString &fileNam
 
 } // namespace
 
-PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
+void forEachPlaylistEntry(QByteArrayView bytes, PlaylistFormat format, const PlaylistEntrySink &sink)
 {
     switch (format) {
     case PlaylistFormat::M3u8:
         if (detectTextEncoding(bytes) == 0)
-            return readM3u(decodeUtf8(bytes, Utf8Malformed::Replace));
-        return readM3u(decodeText(bytes));
+            return readM3u(decodeUtf8(bytes, Utf8Malformed::Replace), sink);
+        return readM3u(decodeText(bytes), sink);
     case PlaylistFormat::M3u:
-        return readM3u(decodeText(bytes));
+        return readM3u(decodeText(bytes), sink);
     case PlaylistFormat::Pls:
-        return readPls(decodeText(bytes));
+        // Numbered keys in any order: the whole file first.
+        for (PlaylistEntry &entry : readPls(decodeText(bytes)))
+            sink(entry);
+        return;
     case PlaylistFormat::Xspf:
-        return readXspf(bytes);
+        return readXspf(bytes, sink);
     case PlaylistFormat::Cue:
     case PlaylistFormat::Slp:
         break;
     }
-    return {};
+}
+
+PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format)
+{
+    PlaylistEntries out;
+    forEachPlaylistEntry(bytes, format, [&out](PlaylistEntry &entry) { out.append(std::move(entry)); });
+    return out;
 }
 
 qsizetype foreignEntryBound(QByteArrayView bytes, PlaylistFormat format)
@@ -92,9 +104,11 @@ qint64 availableMemoryBytes()
 }
 
 void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
-                         qint64 availableBytes)
+                         qint64 availableBytes, const std::function<void()> &keepAlive)
 {
+    KeepAlive alive(keepAlive);
     const QByteArray bytes = readTextFileBytes(fileName);
+    alive.now();
     const PlaylistFormat format = playlistFormatOf(fileName);
     // A file of millions of tiny entries would take every byte of memory before a single song
     // showed: refused first, with what is loaded already kept.
@@ -107,20 +121,29 @@ void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const Playli
                               .arg(bound)
                               .arg(available >> 20));
     }
-    PlaylistEntries entries;
-    try {
-        entries = format == PlaylistFormat::Cue ? readSheetEntries(bytes, fileName) : parsePlaylistEntries(bytes, format);
-    } catch (const SonaloError &e) {
-        throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
-    }
+    alive.now();
     // Relative entries are found beside the playlist, wherever the program was started.
     const QString folder = QFileInfo(fileName).absolutePath() + QLatin1Char('/');
+    // Each entry becomes a song as it is read: the entries are never all held at once.
+    // No room is set aside for the bound: it counts "#EXTINF" and blank lines too. The list
+    // grows in place, its unused end never touched.
     SongList songs;
-    songs.reserve(entries.size());
-    for (PlaylistEntry &entry : entries) {
+    RegularFileLookup files(bound);
+    const auto add = [&](PlaylistEntry &entry) {
         if (format != PlaylistFormat::Cue) // a sheet's tracks are resolved already
-            resolvePlaylistEntry(entry, folder);
+            resolvePlaylistEntry(entry, folder, files);
         songs.append(record ? record(entry) : playlistFieldsRecord(entry));
+        alive.tick();
+    };
+    try {
+        if (format == PlaylistFormat::Cue) {
+            for (PlaylistEntry &entry : readSheetEntries(bytes, fileName))
+                add(entry);
+        } else if (!readM3uInPieces(bytes, format, add, keepAlive)) {
+            forEachPlaylistEntry(bytes, format, add);
+        }
+    } catch (const SonaloError &e) {
+        throw SonaloError(QStringLiteral("Cannot read playlist \"%1\". %2").arg(fileName, e.message()));
     }
     lists.append(std::move(songs));
     lists.addSourceFolder(FileSystem::folderOf(fileName));
@@ -130,7 +153,7 @@ void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEn
                      const std::function<void()> &keepAlive)
 {
     if (isForeignPlaylist(fileName))
-        LoadForeignPlaylist(lists, fileName, record);
+        LoadForeignPlaylist(lists, fileName, record, -1, keepAlive);
     else if (dropped)
         LoadDroppedPlaylist(lists, fileName, keepAlive);
     else

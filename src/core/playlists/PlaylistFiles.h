@@ -25,6 +25,8 @@ inline bool isForeignPlaylist(const QString &fileName)
 // encoding; without one ".m3u8" is UTF-8 and ".m3u" and ".pls" are read as every text file
 // without a signature. Throws SonaloError for a refused XSPF file or a broken UTF-7 body.
 PlaylistEntries parsePlaylistEntries(QByteArrayView bytes, PlaylistFormat format);
+// The same, handing each entry to sink as it is read (XSPF: before a later fault is found).
+void forEachPlaylistEntry(QByteArrayView bytes, PlaylistFormat format, const PlaylistEntrySink &sink);
 
 // At most how many entries the bytes of a foreign playlist can hold: its lines (an XSPF file,
 // whose tracks may share a line: its "<track" elements). Found without decoding or parsing.
@@ -39,12 +41,13 @@ qint64 availableMemoryBytes();
 // entry (record makes it; empty: playlistFieldsRecord), and the file's folder to
 // SourceFolders. Throws SonaloError when the file cannot be read or is refused; nothing is
 // added then. A file with more entries than the available memory could hold (availableBytes;
-// -1: the system's) is refused before it is parsed, with the reason.
+// -1: the system's) is refused before it is parsed, with the reason. keepAlive runs now and
+// then while a long one is read.
 void LoadForeignPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
-                         qint64 availableBytes = -1);
+                         qint64 availableBytes = -1, const std::function<void()> &keepAlive = {});
 
 // Any playlist: a foreign one by LoadForeignPlaylist, every other name as a ".slp" (by
-// LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is parsed).
+// LoadDroppedPlaylist when dropped, else LoadPlaylist; keepAlive runs while a long one is read).
 void LoadAnyPlaylist(SongLists &lists, const QString &fileName, const PlaylistEntryRecordFn &record,
                      bool dropped = false, const std::function<void()> &keepAlive = {});
 

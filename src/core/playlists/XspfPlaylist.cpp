@@ -54,8 +54,14 @@ void readTrackField(QXmlStreamReader &xml, PlaylistEntry &entry)
 
 PlaylistEntries readXspf(QByteArrayView bytes)
 {
-    QXmlStreamReader xml(bytes.toByteArray());
     PlaylistEntries out;
+    readXspf(bytes, [&out](PlaylistEntry &entry) { out.append(std::move(entry)); });
+    return out;
+}
+
+void readXspf(QByteArrayView bytes, const PlaylistEntrySink &sink)
+{
+    QXmlStreamReader xml(bytes.toByteArray());
     int depth = 0; // 1: playlist, 2: trackList, 3: track
     bool sawRoot = false;
     PlaylistEntry entry;
@@ -87,7 +93,7 @@ PlaylistEntries readXspf(QByteArrayView bytes)
             break;
         case QXmlStreamReader::EndElement:
             if (depth == 3 && !entry.location.isEmpty())
-                out.append(std::move(entry)); // a track without a location names no song
+                sink(entry); // a track without a location names no song
             --depth;
             break;
         default:
@@ -98,5 +104,4 @@ PlaylistEntries readXspf(QByteArrayView bytes)
         refuse(QStringLiteral("%1 (line %2)").arg(xml.errorString()).arg(xml.lineNumber()));
     if (!sawRoot)
         refuse(QStringLiteral("the file holds no playlist"));
-    return out;
 }
