@@ -227,7 +227,8 @@ void PlaylistController::FormShow(const QStringList &arguments, bool restoreLast
         && FileSystem::isRegularFile(m_lastPlaylistPath)) {
         m_playlistFolderList.clear();
         const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
-        runCommand([this] { loadPlaylistFile(m_lastPlaylistPath); });
+        // As adding: a million songs keep the window painting, and hand-overs wait for the end.
+        addSongs([this] { loadPlaylistFile(m_lastPlaylistPath); });
         return;
     }
     // The silent walk: the program's folder only, sorted by name without regard to case.
@@ -249,7 +250,7 @@ void PlaylistController::EinzigeLaden()
 {
     if (m_playlistFolderList.isEmpty())
         return;
-    runCommand([this] {
+    addSongs([this] {
         // No refresh when the load fails.
         auto scope = m_lists.edit(SongLists::Refresh::None);
         loadPlaylistFile(m_playlistFolderList.first());
@@ -269,8 +270,21 @@ void PlaylistController::loadPlaylists(const QStringList &fileNames)
     // Also when one fails: the playlists read before it are in the list, and the table must
     // count them before the error shows.
     const auto scope = m_lists.edit(SongLists::Refresh::TableAndStatus);
-    for (const QString &name : fileNames)
-        loadPlaylistFile(name);
+    std::optional<SonaloError> failure;
+    const auto loadAll = [&] {
+        try {
+            for (const QString &name : fileNames)
+                loadPlaylistFile(name);
+        } catch (const SonaloError &e) {
+            failure = e; // thrown to the caller, as without the adding guard
+        }
+    };
+    // As adding, so that long playlists keep the window painting; inside a running adding as
+    // they are.
+    if (!addSongs(loadAll))
+        loadAll();
+    if (failure)
+        throw *failure;
 }
 
 void PlaylistController::mp1Click()

@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
 
 class PlaylistControllerTest : public SessionFixture
@@ -245,6 +247,28 @@ TEST_F(PlaylistControllerTest, StartUpLoadsTheSinglePlaylistBesideTheProgram)
     EXPECT_EQ(songs().size(), 2);
     EXPECT_EQ(rows(), 2);
     EXPECT_TRUE(playlist().PlaylistFolderList().isEmpty());
+}
+
+// Every load at start runs as adding does: a long playlist keeps the window painting, hand-overs
+// wait for its end.
+TEST_F(PlaylistControllerTest, StartUpLoadsRunAsAdding)
+{
+    const QString last = writePlaylist(u8("last.slp"), {song("l", "1")});
+    const QString only = writePlaylist(u8("only.slp"), {song("a", "1")});
+    const std::pair<const char *, std::function<void()>> loads[] = {
+        {"last playlist", [&] { playlist().setLastPlaylistPath(last); playlist().FormShow({}, true); }},
+        {"the one beside the program", [&] { QFile::remove(last); playlist().FormShow({}); }},
+        {"chosen in the start window", [&] { playlist().loadPlaylists({only}); }},
+    };
+    for (const auto &[name, load] : loads) {
+        QList<bool> adding;
+        const auto watch = QObject::connect(&playlist(), &PlaylistController::addingChanged, [&](bool on) { adding << on; });
+        const qsizetype before = songs().size();
+        load();
+        QObject::disconnect(watch);
+        EXPECT_EQ(adding, (QList<bool>{true, false})) << name;
+        EXPECT_EQ(songs().size(), before + 1) << name;
+    }
 }
 
 TEST_F(PlaylistControllerTest, StartUpWithSeveralPlaylistsOffersThemAndArgumentsWin)

@@ -140,7 +140,7 @@ TEST_F(SaveWorkTest, ExportLinesAndTheirFileAreThoseOfThePlainWriters)
     ticks = 0;
     dialogs.answers = {path("Music List.txt")};
     exporter.SpeichernClick();
-    EXPECT_GT(ticks, 1); // not only the one at the start
+    EXPECT_GE(ticks, 1); // the lines are made already: writing them may end before a second tick
     EXPECT_EQ(TempDir::read(path("Music List.txt")), encodeText(exportFileText(withPaths), TTextEncoding::teUtf8));
     EXPECT_FALSE(listChanged);
 }
