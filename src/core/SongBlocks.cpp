@@ -8,6 +8,12 @@ namespace {
 // 32 KiB: a hundred songs of a usual library; small enough for malloc to recycle, not map.
 constexpr qsizetype kBlockChars = 16 * 1024;
 
+// Room for size characters that keeps the next song's start on 16 bytes.
+constexpr qsizetype alignedSize(qsizetype size)
+{
+    return (size + 7) & ~qsizetype(7);
+}
+
 } // namespace
 
 char16_t *SongBlockWriter::room(qsizetype size)
@@ -52,8 +58,9 @@ void SongBlockWriter::append(SongList &out, QStringView line, const qsizetype *b
         return;
     }
     // The line in one copy; each "|" and the end become the NUL that ends a field, as Qt
-    // expects of a text it owns.
-    char16_t *at = room(line.size() + 1);
+    // expects of a text it owns. Each song starts on 16 bytes, as a block of its own would:
+    // packed tighter, reading the fields (the status line's total time) took twice as long.
+    char16_t *at = room(alignedSize(line.size() + 1));
     std::memcpy(at, line.utf16(), size_t(line.size()) * sizeof(char16_t));
     for (int i = 0; i < kBars; ++i)
         at[bars[i]] = u'\0';
@@ -78,7 +85,7 @@ void SongBlockWriter::append(SongList &out, const TSongRecord &song)
     for (int i = 0; i < TSongRecord::kFieldCount; ++i)
         if (!song.field(i).isEmpty())
             total += song.field(i).size() + 1;
-    char16_t *at = total > 0 ? room(total) : nullptr;
+    char16_t *at = total > 0 ? room(alignedSize(total)) : nullptr;
     char16_t *texts[TSongRecord::kFieldCount];
     qsizetype sizes[TSongRecord::kFieldCount];
     for (int i = 0; i < TSongRecord::kFieldCount; ++i) {
