@@ -3,9 +3,12 @@
 // What the benches share: a synthetic library of n songs (997 artists, 331 albums, unique
 // titles and paths as a real collection has them), each record in the shape the program keeps
 // it (one heap block), and the heap in use.
+#include "core/Playlist.h"
 #include "core/SongRecord.h"
 
 #include <malloc.h>
+
+#include <cstring>
 
 inline SongList librarySongs(qsizetype n)
 {
@@ -37,4 +40,36 @@ inline size_t heapInUse()
 {
     const struct mallinfo2 m = mallinfo2();
     return m.uordblks + m.hblkhd;
+}
+
+// "--as-loaded" on a bench's command line (taken out of argv before the benchmark library sees
+// it): its songs in the shape a playlist load leaves them, texts in blocks shared by many songs,
+// instead of one block a song; to measure what the shape costs the table, the sort and the search.
+inline bool &benchAsLoaded()
+{
+    static bool asLoaded = false;
+    return asLoaded;
+}
+
+inline void takeAsLoadedFlag(int &argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--as-loaded") == 0) {
+            benchAsLoaded() = true;
+            for (int k = i; k < argc; ++k)
+                argv[k] = argv[k + 1];
+            --argc;
+            return;
+        }
+    }
+}
+
+// The songs in the shape the command line chose.
+inline SongList inBenchShape(SongList songs)
+{
+    if (!benchAsLoaded())
+        return songs;
+    SongList loaded;
+    parsePlaylistText(playlistText(songs), loaded);
+    return loaded;
 }

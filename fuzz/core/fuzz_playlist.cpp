@@ -1,6 +1,6 @@
 #include "FuzzTarget.h"
-// Both playlist line readers on arbitrary bytes; every song read must survive a save and a
-// load unchanged but for "|" (which cannot occur in a parsed field) .
+// Both playlist line readers on arbitrary bytes; every song read must survive a copy, a save
+// and a load unchanged but for "|" (which cannot occur in a parsed field) .
 #include "core/Errors.h"
 #include "core/Playlist.h"
 
@@ -39,6 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     parseDroppedPlaylist(bytes, songs);
     if (parsedInPieces(decodeLineReaderText(bytes), piece, PlaylistTextParser::LineRule::AnyBreak)
         != songs.sliced(before))
+        __builtin_trap();
+    // Songs copied into shared blocks (as a search keeps what it finds) equal their originals.
+    SongList copies;
+    SongBlockWriter blocks;
+    for (const TSongRecord &r : songs)
+        blocks.append(copies, r);
+    if (copies != songs)
         __builtin_trap();
     // Fields without CR and LF read back as written.
     SongList clean;

@@ -2,6 +2,7 @@
 
 #include "core/Playlist.h"
 #include "core/LanguageCode.h"
+#include "core/PlaylistSearch.h"
 #include "core/SongSearch.h"
 
 namespace {
@@ -42,21 +43,21 @@ int search(const QStringList &argsIn)
     if (args.size() != 2)
         return usageError(QStringLiteral("expected PLAYLIST and TERM"));
 
-    SongLists lists;
-    LoadPlaylist(lists, args[0]);
     // An empty term shows the whole playlist, as in the window.
     if (args[1].isEmpty()) {
+        SongLists lists;
+        LoadPlaylist(lists, args[0]);
         for (const TSongRecord &r : std::as_const(lists.AllSongs()))
             printSong(r);
         return kExitOk;
     }
-    const SearchOutcome result = searchSongs(lists.AllSongs(), args[1], options, regex);
+    const PlaylistSearchOutcome result = searchPlaylistFile(args[0], args[1], options, regex);
     if (!result.ok) {
         cliErr() << "sonalo-cli: " << RegexErrorText(result.errorCode, LanguageCode(QStringLiteral("en"))) << '\n';
         return kExitFailure;
     }
-    for (qsizetype i : result.matches)
-        printSong(lists.AllSongs()[i]);
+    for (const TSongRecord &r : result.songs)
+        printSong(r);
     return kExitOk;
 }
 

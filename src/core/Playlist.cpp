@@ -3,35 +3,80 @@
 #include "core/FileSystem.h"
 #include "core/KeepAlive.h"
 
-#include <array>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 namespace {
 
-constexpr qsizetype kPlaylistPieceBytes = 1 << 20;
+constexpr qsizetype kReserveSample = 64 * 1024;
 
-// A line with exactly seven "|" becomes a record.
-void appendIfSong(QStringView line, SongList &out)
+constexpr int kBars = TSongRecord::kFieldCount - 1;
+
+// One line of text: where it ends (its CR, or the end of the text) and its first eight "|",
+// as offsets from its start; bars counts no further than eight.
+struct LineScan
 {
-    constexpr int kBars = TSongRecord::kFieldCount - 1;
-    qsizetype bars[kBars];
-    qsizetype from = 0;
-    for (int found = 0; found < kBars; ++found) {
-        const qsizetype at = line.indexOf(QLatin1Char('|'), from);
-        if (at < 0)
-            return; // fewer than eight fields
-        bars[found] = at;
-        from = at + 1;
+    qsizetype end;
+    int bars = 0;
+    qsizetype bar[kBars + 1];
+
+    void note(qsizetype at)
+    {
+        if (bars <= kBars)
+            bar[bars++] = at;
     }
-    if (line.indexOf(QLatin1Char('|'), from) >= 0)
-        return; // more than eight fields
-    std::array<QStringView, TSongRecord::kFieldCount> fields;
-    qsizetype start = 0;
-    for (int i = 0; i < kBars; ++i) {
-        fields[i] = line.sliced(start, bars[i] - start);
-        start = bars[i] + 1;
+};
+
+// The loaders' inner loop: a line of a library is a hundred characters and more, so the scan
+// looks at eight at a time for both characters it wants.
+LineScan scanLine(const char16_t *s, qsizetype n)
+{
+    LineScan line;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i bar = _mm_set1_epi16(u'|');
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        unsigned bars = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, bar)));
+        const unsigned crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, cr)));
+        if (crs)
+            bars &= (1u << std::countr_zero(crs)) - 1; // only the bars before the CR
+        for (; bars; bars &= bars - 1) {
+            const int b = std::countr_zero(bars);
+            line.note(i + b / 2);
+            bars &= ~(2u << b); // a character is two bits of the mask
+        }
+        if (crs) {
+            line.end = i + std::countr_zero(crs) / 2;
+            return line;
+        }
     }
-    fields[kBars] = line.sliced(start);
-    out.append(TSongRecord::fromFields(fields));
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == u'\r')
+            break;
+        if (s[i] == u'|')
+            line.note(i);
+    }
+    line.end = i;
+    return line;
+}
+
+// A line (no CR in it) scanned as scan says: exactly seven "|" make a record.
+void appendIfSong(QStringView line, const LineScan &scan, SongList &out, SongBlockWriter &blocks)
+{
+    if (scan.bars == kBars)
+        blocks.append(out, line, scan.bar);
+}
+
+void appendIfSong(QStringView line, SongList &out, SongBlockWriter &blocks)
+{
+    appendIfSong(line, scanLine(line.utf16(), line.size()), out, blocks);
 }
 
 } // namespace
@@ -45,10 +90,10 @@ PlaylistTextParser::PlaylistTextParser(SongList &out, const std::function<void()
 void PlaylistTextParser::endLine(QStringView rest)
 {
     if (m_carry.isEmpty()) {
-        appendIfSong(rest, m_out);
+        appendIfSong(rest, m_out, m_blocks);
     } else {
         m_carry.append(rest);
-        appendIfSong(m_carry, m_out);
+        appendIfSong(m_carry, m_out, m_blocks);
         m_carry.clear();
     }
     m_alive.tick();
@@ -68,13 +113,19 @@ void PlaylistTextParser::feed(QStringView piece)
     qsizetype start = 0;
     const qsizetype n = piece.size();
     while (start < n) {
-        const qsizetype cr = piece.indexOf(QLatin1Char('\r'), start);
-        if (cr < 0) {
+        const LineScan scan = scanLine(piece.utf16() + start, n - start);
+        const qsizetype cr = start + scan.end;
+        if (cr == n) {
             // The line goes on in the next piece.
             m_carry.append(piece.sliced(start));
             return;
         }
-        endLine(piece.sliced(start, cr - start));
+        if (m_carry.isEmpty()) {
+            appendIfSong(piece.sliced(start, scan.end), scan, m_out, m_blocks);
+            m_alive.tick();
+        } else {
+            endLine(piece.sliced(start, scan.end));
+        }
         start = cr + 2;
         if (start > n)
             m_skipNext = true; // the character after the CR starts the next piece
@@ -97,7 +148,7 @@ void PlaylistTextParser::feedAnyBreak(QStringView piece)
 
 void PlaylistTextParser::finish()
 {
-    appendIfSong(m_carry, m_out); // the last line needs no break
+    appendIfSong(m_carry, m_out, m_blocks); // the last line needs no break
     m_carry.clear();
     m_skipNext = false;
 }
@@ -122,8 +173,9 @@ void parseDroppedPlaylist(QByteArrayView bytes, SongList &out, const std::functi
     KeepAlive alive(keepAlive);
     const QString text = decodeLineReaderText(bytes);
     out.reserve(out.size() + text.count(QLatin1Char('\n')) + 1);
+    SongBlockWriter blocks;
     forEachLine(text, [&](QStringView line) {
-        appendIfSong(line, out);
+        appendIfSong(line, out, blocks);
         alive.tick();
     });
 }
@@ -164,17 +216,29 @@ void loadInPieces(SongLists &lists, const QString &fileName, const std::function
     SongList out;
     {
         PlaylistTextParser parser(out, keepAlive, rule);
-        bool first = true;
+        // Room for as many songs as the file's start promises: growing a list of a million
+        // songs would copy it in one long step. A song is a line with seven bars, so a file of
+        // empty lines reserves nothing. The first piece may be a single character, so the
+        // estimate waits for a sample that can speak for the file.
+        bool reserved = false;
+        qsizetype breaks = 0, bars = 0;
+        qint64 sampled = 0, before = 0;
         const TextPieceSink sink = [&](QStringView piece, qint64 done, qint64 total) {
-            if (first && done > 0) {
-                // Room for as many songs as the first piece promises: growing a list of a
-                // million songs would copy it in one long step. A song is a line with seven
-                // bars, so a file of empty lines reserves nothing.
-                first = false;
-                const qsizetype breaks = piece.count(QLatin1Char('\r')) + piece.count(QLatin1Char('\n'));
-                const qsizetype songs = std::min(breaks, piece.count(QLatin1Char('|')) / 7) + 1;
-                out.reserve(out.size() + qsizetype(double(songs) * double(total) / double(done) * 1.05) + 16);
+            if (!reserved && !piece.isEmpty()) {
+                // The bytes of the part counted, in proportion to the piece's characters.
+                const QStringView part = piece.first(std::min<qsizetype>(piece.size(), kReserveSample));
+                breaks += part.count(QLatin1Char('\r')) + part.count(QLatin1Char('\n'));
+                bars += part.count(QLatin1Char('|'));
+                sampled += (done - before) * part.size() / piece.size();
+                if (sampled >= std::min<qint64>(total, kReserveSample) || done == total) {
+                    reserved = true;
+                    const qsizetype songs = std::min(breaks, bars / 7) + 1;
+                    out.reserve(out.size()
+                                + qsizetype(double(songs) * double(total) / double(std::max<qint64>(sampled, 1)) * 1.05)
+                                + 16);
+                }
             }
+            before = done;
             parser.feed(piece);
         };
         if (rule == PlaylistTextParser::LineRule::Loader)

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "core/KeepAlive.h"
+#include "core/SongBlocks.h"
 #include "core/SongLists.h"
 #include "core/TextEncoding.h"
 
@@ -12,6 +13,9 @@
 struct PictureStyle;
 
 // ".slp" playlists: one song a line, the eight fields separated by "|", each line ended by CR LF.
+
+// How much of a playlist file the loaders read and decode at a time.
+inline constexpr qsizetype kPlaylistPieceBytes = 1 << 20;
 
 // The line rule of the loader: every CR ends a line and the character after it is skipped,
 // whatever it is; a line with exactly eight fields is a song. Appends to out.
@@ -37,6 +41,7 @@ private:
     LineRule m_rule;
     std::function<void()> m_keepAlive; // before m_alive, which refers to it
     KeepAlive m_alive;
+    SongBlockWriter m_blocks;
     QString m_carry; // a line that goes on in the next piece
     bool m_skipNext = false; // Loader: the character after a CR that ended the last piece
 };

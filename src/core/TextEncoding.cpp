@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -503,22 +504,30 @@ QString ReadTextFile(const QString &fileName, TextReadReport *report)
 
 QString TextPieceDecoder::decode(QByteArrayView bytes, bool last)
 {
-    m_held.append(bytes.data(), bytes.size());
+    // The bytes joined to the tail held back last time; without one (the usual case) they are
+    // decoded where they lie, not copied first.
+    QByteArray joined;
+    QByteArrayView all = bytes;
+    if (!m_held.isEmpty()) {
+        joined = std::exchange(m_held, {});
+        joined.append(bytes.data(), bytes.size());
+        all = joined;
+    }
     // Where the decoded part ends: UTF-16 at a whole unit; UTF-8 after a byte below 80 hex,
     // which no sequence runs across, so that the parts decode as the whole would.
-    qsizetype cut = m_held.size();
+    qsizetype cut = all.size();
     if (!last) {
         if (m_encoding == 65001) {
-            while (cut > 0 && static_cast<unsigned char>(m_held[cut - 1]) >= 0x80)
+            while (cut > 0 && static_cast<unsigned char>(all[cut - 1]) >= 0x80)
                 --cut;
         } else {
             cut &= ~qsizetype(1);
         }
     }
-    const QByteArrayView part = QByteArrayView(m_held).first(cut);
+    const QByteArrayView part = all.first(cut);
     QString text = m_encoding == 65001 ? decodeUtf8(part, Utf8Malformed::Replace, &m_malformed)
                                        : decodeUtf16(part, m_encoding == 1201);
-    m_held.remove(0, cut);
+    m_held = all.sliced(cut).toByteArray();
     return text;
 }
 

@@ -153,6 +153,35 @@ TEST(SongRecordBlock, FieldsShareOneBlockAndBehaveAsOwnTexts)
     EXPECT_EQ(set, before);
 }
 
+TEST(SongRecordBlock, LoadedSongsShareBlocksYetStandAlone)
+{
+    // Enough songs for several shared blocks, one line longer than a block.
+    QString text;
+    for (int i = 0; i < 2000; ++i)
+        text += QStringLiteral("Artist %1|Title %1||Album|7|1999|Rock|/m/%1.mp3\r\n").arg(i);
+    text += QStringLiteral("Long|") + QString(40000, QLatin1Char('t')) + QStringLiteral("||||||/long.mp3\r\n");
+    SongList songs = parse(text);
+    ASSERT_EQ(songs.size(), 2001);
+    EXPECT_EQ(songs[1234].Artist.utf16()[songs[1234].Artist.size()], u'\0');
+    EXPECT_EQ(songs[1234].Path.utf16()[songs[1234].Path.size()], u'\0');
+    // Writing to one song's field leaves its neighbours in the block as they were.
+    songs[10].Title.append(QStringLiteral(" (live)"));
+    songs[11].Title.replace(0, 5, QStringLiteral("Name"));
+    EXPECT_EQ(songs[10].Title, QStringLiteral("Title 10 (live)"));
+    EXPECT_EQ(songs[11].Title, QStringLiteral("Name 11"));
+    EXPECT_EQ(songs[9].Title, QStringLiteral("Title 9"));
+    EXPECT_EQ(songs[12].Artist, QStringLiteral("Artist 12"));
+    // Texts and songs taken out outlive the list; the last holder of a block may grow in it.
+    const TSongRecord kept = songs[1500];
+    QString title = songs[700].Title;
+    const QString longTitle = songs[2000].Title;
+    songs = SongList();
+    title.append(QString(100, QLatin1Char('!')));
+    EXPECT_EQ(title, QStringLiteral("Title 700") + QString(100, QLatin1Char('!')));
+    EXPECT_EQ(kept.Path, QStringLiteral("/m/1500.mp3"));
+    EXPECT_EQ(longTitle, QString(40000, QLatin1Char('t')));
+}
+
 TEST(PlaylistText, BarsBecomeLAndEveryLineEndsWithCrLf)
 {
     const SongList list = {song(QStringLiteral("A|B"), QStringLiteral("a|b"))};
@@ -272,6 +301,9 @@ TEST_F(PlaylistFileTest, LargeFilesLoadPieceByPieceAsWhole)
         const SongList expected = parse(ReadTextFile(name));
         ASSERT_GT(expected.size(), 1000);
         EXPECT_EQ(loaded.AllSongs(), expected) << int(e);
+        // Room reserved from a sample of the file's start, not from its first character (the
+        // long line, half the file, is not in the sample).
+        EXPECT_LT(loaded.AllSongs().capacity(), expected.size() * 4) << int(e);
         LoadDroppedPlaylist(dropped, name, [] {});
         EXPECT_EQ(dropped.AllSongs(), parseDropped(readTextFileBytes(name))) << int(e);
     }
