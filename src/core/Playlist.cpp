@@ -166,12 +166,14 @@ void loadInPieces(SongLists &lists, const QString &fileName, const std::function
         PlaylistTextParser parser(out, keepAlive, rule);
         bool first = true;
         const TextPieceSink sink = [&](QStringView piece, qint64 done, qint64 total) {
-            if (first && done > 0) {
+            const qsizetype breaks = piece.count(QLatin1Char('\r')) + piece.count(QLatin1Char('\n'));
+            if (first && done > 0 && breaks > 0) {
                 // Room for as many songs as the first piece promises: growing a list of a
                 // million songs would copy it in one long step. A song is a line with seven
-                // bars, so a file of empty lines reserves nothing.
+                // bars, so a file of empty lines reserves nothing. Only a piece with a whole
+                // line promises anything: the one after a signature may be a single character,
+                // and a million songs' room taken per character would be gigabytes.
                 first = false;
-                const qsizetype breaks = piece.count(QLatin1Char('\r')) + piece.count(QLatin1Char('\n'));
                 const qsizetype songs = std::min(breaks, piece.count(QLatin1Char('|')) / 7) + 1;
                 out.reserve(out.size() + qsizetype(double(songs) * double(total) / double(done) * 1.05) + 16);
             }
