@@ -96,6 +96,7 @@ void SongLists::replaceAll(SongList songs)
 {
     m_showingFound = false;
     m_all = std::move(songs);
+    ++m_playlistDrops;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -105,6 +106,7 @@ void SongLists::clear()
 {
     m_showingFound = false;
     m_all.clear(); // the last result stays, unshown
+    ++m_playlistDrops;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -151,6 +153,8 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
         }
         shown.resize(to);
     }
+    if (!m_showingFound && !removed.isEmpty())
+        ++m_playlistDrops;
     if (m_observer && !m_showingFound && !removed.isEmpty())
         m_observer->rowsRemoved(removed);
     changed(Refresh::Table);
@@ -210,6 +214,8 @@ void SongLists::restore(Snapshot snapshot)
 {
     const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
     m_all = std::move(snapshot.all);
+    if (playlistChanged)
+        ++m_playlistDrops;
     if (m_observer && playlistChanged)
         m_observer->replaced();
     m_found = std::move(snapshot.found);

@@ -87,6 +87,10 @@ public:
     // The list the table shows.
     const SongList &shown() const { return m_showingFound ? m_found : m_all; }
 
+    // Counts the edits that may have taken songs out of the playlist (a delete from it, a
+    // replace, clear, an undo): a listener that only cares about songs leaving compares it.
+    quint64 playlistDrops() const { return m_playlistDrops; }
+
     const QString &programFolder() const { return m_programFolder; }
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
@@ -143,4 +147,5 @@ private:
     Refresh m_pending = Refresh::None;
     QList<Listener *> m_listeners;
     PlaylistObserver *m_observer = nullptr;
+    quint64 m_playlistDrops = 0;
 };
