@@ -73,12 +73,16 @@ void PlayQueue::remove(const QList<int> &positions)
             any = drop[size_t(p)] = true;
     if (!any)
         return;
-    SongList kept;
-    kept.reserve(m_songs.size());
-    for (qsizetype i = 0; i < m_songs.size(); ++i)
-        if (!drop[size_t(i)])
-            kept.append(m_songs.at(i));
-    m_songs = std::move(kept);
+    // In place, each kept entry moved once: a million copied and a million freed would be a
+    // step of their own.
+    qsizetype to = 0;
+    for (qsizetype from = 0; from < m_songs.size(); ++from)
+        if (!drop[size_t(from)]) {
+            if (to != from)
+                m_songs[to] = std::move(m_songs[from]);
+            ++to;
+        }
+    m_songs.resize(to);
     Q_EMIT changed();
 }
 
@@ -174,11 +178,15 @@ void PlayQueue::songListsChanged(SongLists::Refresh)
             any = drop[size_t(i)] = true;
     if (!any)
         return;
-    SongList kept;
-    kept.reserve(m_songs.size());
-    for (qsizetype i = 0; i < m_songs.size(); ++i)
-        if (!drop[size_t(i)])
-            kept.append(m_songs.at(i));
-    m_songs = std::move(kept);
+    // In place, each kept entry moved once: a million copied and a million freed would be a
+    // step of their own.
+    qsizetype to = 0;
+    for (qsizetype from = 0; from < m_songs.size(); ++from)
+        if (!drop[size_t(from)]) {
+            if (to != from)
+                m_songs[to] = std::move(m_songs[from]);
+            ++to;
+        }
+    m_songs.resize(to);
     Q_EMIT changed();
 }
