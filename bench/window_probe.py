@@ -42,6 +42,14 @@ class Window:
         self.table = None
         self.xid = None
 
+    def cpu(self):
+        """CPU seconds the window's own thread has used so far (fair on a busy machine)."""
+        try:
+            with open(f'/proc/{self.pid}/task/{self.pid}/schedstat') as stat:
+                return int(stat.read().split()[0]) / 1e9
+        except (OSError, AttributeError, ValueError):
+            return 0.0
+
     def started_by_us(self, pid):
         # The program itself or one a wrapper (perf, valgrind) started.
         while pid > 1:
@@ -65,6 +73,7 @@ class Window:
                 for app in pyatspi.Registry.getDesktop(0):
                     if app is not None and self.started_by_us(app.get_process_id()):
                         self.app = app
+                        self.pid = app.get_process_id()
                         # Its children are asked of the program each time, never of a cache.
                         Atspi.Accessible.set_cache_mask(app, Atspi.Cache.NONE)
             if self.app is not None:
@@ -191,7 +200,9 @@ class Window:
 
 
 def watch(window, done, timeout=120, settle=0.5):
-    """Polls until done() holds and the window stayed answering for settle seconds."""
+    """Polls until done() holds and the window stayed answering for settle seconds.
+
+    window.cpu_done is then the window thread's CPU time used so far when done() held."""
     longest = 0.0
     start = time.monotonic()
     finished = None
@@ -200,6 +211,7 @@ def watch(window, done, timeout=120, settle=0.5):
         now = time.monotonic()
         if finished is None and done():
             finished = now
+            window.cpu_done = window.cpu()
         if finished is not None and now - finished >= settle:
             return finished - start, longest
         time.sleep(POLL)
@@ -290,13 +302,15 @@ def main():
         'paste-files': ([paste_files], count_changes),
         'undo-clear': ([lambda: window.keys('ctrl+z')], count_changes),
     })
-    print('| operation | until shown | longest wait for an answer |', flush=True)
-    print('|---|---|---|', flush=True)
+    print('| operation | until shown | longest wait for an answer | window thread CPU |', flush=True)
+    print('|---|---|---|---|', flush=True)
 
     def report(name, took, longest):
         shown = 'never' if took is None else f'{took * 1000:.0f} ms'
-        print(f'| {name} | {shown} | {longest * 1000:.0f} ms |', flush=True)
+        cpu = '' if took is None else f'{(window.cpu_done - cpu_before) * 1000:.0f} ms'
+        print(f'| {name} | {shown} | {longest * 1000:.0f} ms | {cpu} |', flush=True)
 
+    cpu_before = 0.0  # the start: all the window thread did until the table held the songs
     report(f'start with {songs} songs, until the table holds them', took, max(longest, longest_start))
     for step in steps or list(plan):
         actions, condition = plan[step]
@@ -304,6 +318,7 @@ def main():
         for act in actions[:-1]:
             act()
             watch(window, lambda: True, settle=0.2)
+        cpu_before = window.cpu()
         actions[-1]()
         report(step, *watch(window, done, timeout=60))
     window.process.terminate()

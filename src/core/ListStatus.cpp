@@ -41,11 +41,16 @@ qint64 LengthSeconds(const QString &length)
 
 QString TotalPlayingTime(const SongList &list)
 {
-    if (list.isEmpty())
-        return QString();
     qint64 total = 0;
     for (const TSongRecord &s : list)
         total += LengthSeconds(s.Length);
+    return PlayingTimeText(total, list.size());
+}
+
+QString PlayingTimeText(qint64 total, qsizetype songs)
+{
+    if (songs == 0)
+        return QString();
 
     static constexpr qint64 kUnits[] = {31104000, 2592000, 86400, 3600, 60, 1};
     static const char *const kNames[] = {"y ", "m ", "d ", "h ", "min ", "sec"};
@@ -77,4 +82,9 @@ QString FilesFoundSuffix(const LanguageCode &lang)
 QString ListStatusText(qsizetype count, const SongList &timeOf, const LanguageCode &lang)
 {
     return QString::number(count) + FilesLoadedSuffix(lang) + QLatin1Char(' ') + TotalPlayingTime(timeOf);
+}
+
+QString ListStatusText(qsizetype count, qint64 seconds, qsizetype timeOfSongs, const LanguageCode &lang)
+{
+    return QString::number(count) + FilesLoadedSuffix(lang) + QLatin1Char(' ') + PlayingTimeText(seconds, timeOfSongs);
 }

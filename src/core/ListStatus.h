@@ -13,6 +13,8 @@ qint64 LengthSeconds(const QString &length);
 
 // The summed playing time of a list as "(1h 2min 3sec)"; the empty text for an empty list.
 QString TotalPlayingTime(const SongList &list);
+// The same for seconds already summed over songs songs.
+QString PlayingTimeText(qint64 seconds, qsizetype songs);
 
 // "Keine Dateien geladen" / "No Files Loaded".
 QString NoFilesLoadedText(const LanguageCode &lang);
@@ -23,3 +25,5 @@ QString FilesFoundSuffix(const LanguageCode &lang);
 
 // What a refresh writes: count + " Dateien geladen" + " " + TotalPlayingTime(timeOf).
 QString ListStatusText(qsizetype count, const SongList &timeOf, const LanguageCode &lang);
+// The same with the time already summed over timeOfSongs songs.
+QString ListStatusText(qsizetype count, qint64 seconds, qsizetype timeOfSongs, const LanguageCode &lang);

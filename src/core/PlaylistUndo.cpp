@@ -1,4 +1,16 @@
 #include "core/PlaylistUndo.h"
+#include "core/ListDisposal.h"
+
+namespace {
+
+// A dropped step may be the last holder of a million songs.
+void release(SongLists::Snapshot &state)
+{
+    releaseSongs(state.all);
+    releaseSongs(state.found);
+}
+
+} // namespace
 
 void PlaylistUndo::bound(QList<State> &states)
 {
@@ -9,12 +21,15 @@ void PlaylistUndo::bound(QList<State> &states)
     // It costs the list's array, not its songs, which the undo step and the lists share.
     while (states.size() > 1 && (states.size() > kMaxSteps || songs > kMaxSongs)) {
         songs -= states.first().all.size() + states.first().found.size();
+        release(states.first());
         states.removeFirst();
     }
 }
 
 void PlaylistUndo::remember(const SongLists &lists)
 {
+    for (State &state : m_redo)
+        release(state);
     m_redo.clear();
     m_undo.append(lists.snapshot());
     bound(m_undo);

@@ -1,4 +1,6 @@
 #include "core/SongLists.h"
+#include "core/ListDisposal.h"
+#include "core/ListStatus.h"
 #include "core/playlists/CueSheet.h"
 
 #include "core/FileSystem.h"
@@ -62,8 +64,42 @@ void SongLists::removeListener(Listener *listener)
     m_listeners.removeAll(listener);
 }
 
+namespace {
+
+qint64 summedSeconds(const SongList &songs, qsizetype from = 0)
+{
+    qint64 total = 0;
+    for (qsizetype i = from; i < songs.size(); ++i)
+        total += LengthSeconds(songs[i].Length);
+    return total;
+}
+
+// Adds to a known sum; an unknown one stays unknown.
+void addSeconds(qint64 &known, qint64 seconds)
+{
+    if (known >= 0)
+        known += seconds;
+}
+
+} // namespace
+
+qint64 SongLists::playlistSeconds() const
+{
+    if (m_allSeconds < 0)
+        m_allSeconds = summedSeconds(m_all);
+    return m_allSeconds;
+}
+
+qint64 SongLists::foundSeconds() const
+{
+    if (m_foundSeconds < 0)
+        m_foundSeconds = summedSeconds(m_found);
+    return m_foundSeconds;
+}
+
 void SongLists::append(TSongRecord song)
 {
+    addSeconds(m_allSeconds, LengthSeconds(song.Length));
     m_all.append(std::move(song));
     if (m_observer)
         m_observer->songsAppended(m_all.size() - 1);
@@ -74,6 +110,8 @@ void SongLists::append(SongList &&songs)
 {
     // A load into an empty playlist takes the list as it is: a million songs in one step.
     const qsizetype from = m_all.size();
+    if (m_allSeconds >= 0)
+        m_allSeconds += summedSeconds(songs);
     if (m_all.isEmpty())
         m_all = std::move(songs);
     else
@@ -90,13 +128,17 @@ void SongLists::appendFrom(SongLists &other)
     append(std::exchange(other.m_all, {}));
     other.m_found.clear();
     other.m_showingFound = false;
+    other.m_allSeconds = 0;
+    other.m_foundSeconds = 0;
 }
 
 void SongLists::replaceAll(SongList songs)
 {
     m_showingFound = false;
+    releaseSongs(m_all);
     m_all = std::move(songs);
     ++m_playlistDrops;
+    m_allSeconds = -1;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -105,7 +147,8 @@ void SongLists::replaceAll(SongList songs)
 void SongLists::clear()
 {
     m_showingFound = false;
-    m_all.clear(); // the last result stays, unshown
+    releaseSongs(m_all); // the last result stays, unshown
+    m_allSeconds = 0;
     ++m_playlistDrops;
     if (m_observer)
         m_observer->replaced();
@@ -120,8 +163,15 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
     for (int row : ascendingRows)
         if (row >= 0 && row < shown.size() && (removed.isEmpty() || row > removed.last()))
             removed.append(row);
+    qint64 &shownSeconds = m_showingFound ? m_foundSeconds : m_allSeconds;
     if (removed.size() == shown.size()) {
-        shown = SongList(); // an undo step may still hold them: nothing to copy or free here
+        shownSeconds = 0;
+    } else if (shownSeconds >= 0) {
+        for (int row : removed)
+            shownSeconds -= LengthSeconds(std::as_const(shown)[row].Length);
+    }
+    if (removed.size() == shown.size()) {
+        releaseSongs(shown); // an undo step may still hold them: nothing to copy here
     } else if (!removed.isEmpty() && !shown.isDetached()) {
         // Shared with an undo step: copying the kept songs is cheaper than copying every song
         // to then remove some. Songs a hand-over adds while the window paints come at the end
@@ -137,6 +187,7 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
                 kept.append(std::as_const(shown)[row]);
             alive.tick();
         }
+        releaseSongs(shown);
         shown = std::move(kept);
     } else if (!removed.isEmpty()) {
         // One pass over the list, whatever the number of rows: each kept song moves once (a
@@ -184,12 +235,14 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
     if (m_showingFound || m_all.size() < n)
         return false;
     std::vector<qsizetype> whole;
+    // (their seconds were added as they came)
     for (qsizetype row = n; row < m_all.size(); ++row) {
         if (whole.empty())
             whole = order;
         reordered.append(std::as_const(m_all)[row]);
         whole.push_back(row);
     }
+    releaseSongs(m_all);
     m_all = std::move(reordered);
     if (m_observer)
         m_observer->reordered(whole.empty() ? order : whole);
@@ -199,7 +252,9 @@ bool SongLists::reorderPlaylist(const std::vector<qsizetype> &order, const std::
 
 void SongLists::showFound(SongList found)
 {
+    releaseSongs(m_found);
     m_found = std::move(found);
+    m_foundSeconds = -1;
     m_showingFound = true;
     changed(Refresh::Table);
 }
@@ -213,13 +268,17 @@ void SongLists::showAll()
 void SongLists::restore(Snapshot snapshot)
 {
     const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
+    releaseSongs(m_all);
     m_all = std::move(snapshot.all);
     if (playlistChanged)
         ++m_playlistDrops;
     if (m_observer && playlistChanged)
         m_observer->replaced();
+    releaseSongs(m_found);
     m_found = std::move(snapshot.found);
     m_showingFound = snapshot.showingFound;
+    m_allSeconds = snapshot.allSeconds;
+    m_foundSeconds = snapshot.foundSeconds;
     changed(Refresh::TableAndStatus);
 }
 

@@ -72,6 +72,10 @@ public:
         SongList all;
         SongList found;
         bool showingFound = false;
+        // The lists' summed playing times as far as known (-1: not known), so that an undo
+        // does not walk a million songs again for the status line.
+        qint64 allSeconds = -1;
+        qint64 foundSeconds = -1;
     };
 
     // programFolder: the folder that relative song paths are tried against first, with a
@@ -86,6 +90,12 @@ public:
     const QStringList &SourceFolders() const { return m_sourceFolders; }
     // The list the table shows.
     const SongList &shown() const { return m_showingFound ? m_found : m_all; }
+    // The summed playing time in seconds of the playlist, of the last result and of the shown
+    // list. Remembered until their songs change, a new order or another view keeps it: after a
+    // sort a million songs lie all over memory and summing them again takes a visible moment.
+    qint64 playlistSeconds() const;
+    qint64 foundSeconds() const;
+    qint64 shownSeconds() const { return m_showingFound ? foundSeconds() : playlistSeconds(); }
 
     // Counts the edits that may have taken songs out of the playlist (a delete from it, a
     // replace, clear, an undo): a listener that only cares about songs leaving compares it.
@@ -119,7 +129,7 @@ public:
     void showFound(SongList found);                       // Table
     void showAll();                                       // Table
     void restore(Snapshot snapshot);                      // TableAndStatus
-    Snapshot snapshot() const { return {m_all, m_found, m_showingFound}; }
+    Snapshot snapshot() const { return {m_all, m_found, m_showingFound, m_allSeconds, m_foundSeconds}; }
     void addSourceFolder(const QString &folder);          // None
     void addSourceFolders(const QStringList &folders);    // None
     // The one place the shown list is handed out for writing: sort reorders it in place (and
@@ -141,6 +151,8 @@ private:
     SongList m_all;
     SongList m_found;
     bool m_showingFound = false;
+    mutable qint64 m_allSeconds = 0;   // -1: to be summed again
+    mutable qint64 m_foundSeconds = 0;
     QStringList m_sourceFolders;
     QString m_programFolder;
     int m_depth = 0;

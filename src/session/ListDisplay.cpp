@@ -79,10 +79,10 @@ void ListDisplay::ShowListStatus()
             return; // the search switched back to the whole playlist and refreshed already
         m_model.setRowCount(m_lists.FoundSongs().size());
         // The count of the found songs with the time of the whole playlist.
-        setStatusText(ListStatusText(m_lists.FoundSongs().size(), m_lists.AllSongs(), m_lang));
+        setStatusText(ListStatusText(m_lists.FoundSongs().size(), m_lists.playlistSeconds(), m_lists.AllSongs().size(), m_lang));
     } else {
         m_model.setRowCount(m_lists.AllSongs().size());
-        setStatusText(ListStatusText(m_lists.AllSongs().size(), m_lists.AllSongs(), m_lang));
+        setStatusText(ListStatusText(m_lists.AllSongs().size(), m_lists.playlistSeconds(), m_lists.AllSongs().size(), m_lang));
     }
 }
 
@@ -94,8 +94,7 @@ void ListDisplay::statusClick()
         m_statusShowsSong = true;
     } else {
         const SongList &shown = m_lists.shown();
-        setStatusText(QString::number(shown.size()) + FilesLoadedSuffix(m_lang) + QLatin1Char(' ')
-                      + TotalPlayingTime(shown));
+        setStatusText(ListStatusText(shown.size(), m_lists.shownSeconds(), shown.size(), m_lang));
         m_statusShowsSong = false;
     }
 }
@@ -130,5 +129,6 @@ void ListDisplay::languageChanged()
     }
     // The total playing time stays, in the new language's words.
     const SongList &shown = m_lists.shown();
-    setStatusText(rows == shown.size() ? ListStatusText(rows, shown, m_lang) : QString::number(rows) + FilesLoadedSuffix(m_lang));
+    setStatusText(rows == shown.size() ? ListStatusText(rows, m_lists.shownSeconds(), rows, m_lang)
+                                       : QString::number(rows) + FilesLoadedSuffix(m_lang));
 }

@@ -77,7 +77,7 @@ bool SearchController::SuchenClick()
         m_lists.showFound(std::move(found));
     }
     m_list.setStatusText(QString::number(m_lists.FoundSongs().size()) + FilesFoundSuffix(m_lang)
-                         + TotalPlayingTime(m_lists.FoundSongs()));
+                         + PlayingTimeText(m_lists.foundSeconds(), m_lists.FoundSongs().size()));
     Q_EMIT newResultShown();
     return false;
 }

@@ -1,11 +1,16 @@
 #include "core/FileSystem.h"
+#include "core/ListDisposal.h"
+#include "core/ListStatus.h"
 #include "core/SongLists.h"
 #include "core/TextUtil.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <QThreadPool>
+
 #include <algorithm>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -127,6 +132,64 @@ TEST(SongListsEdits, EachNamedEditChangesItsListAndShowsAsItSays)
     EXPECT_EQ(log.seen, (QList<R>{R::TableAndStatus, R::Table, R::Table, R::Table, R::Table, R::TableAndStatus,
                                   R::TableAndStatus, R::TableAndStatus}));
     lists.removeListener(&log);
+}
+
+// The summed times the status line shows are remembered; after every kind of edit they must
+// equal a fresh sum, also when an undo brings back a state whose sums were not known.
+TEST(SongListsEdits, TheRememberedPlayingTimesFollowEveryEdit)
+{
+    const auto song = [](int seconds) {
+        TSongRecord r;
+        r.Length = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        return r;
+    };
+    const auto sum = [](const SongList &songs) {
+        qint64 total = 0;
+        for (const TSongRecord &r : songs)
+            total += LengthSeconds(r.Length);
+        return total;
+    };
+    SongLists lists;
+    SongLists other;
+    SongLists::Snapshot step;
+    const std::pair<const char *, std::function<void()>> edits[] = {
+        {"replace", [&] { lists.replaceAll({song(61), song(5), song(3600), song(7)}); }},
+        {"append one", [&] { lists.append(song(30)); }},
+        {"append many", [&] { lists.append(SongList{song(1), song(2)}); }},
+        {"remember", [&] { step = lists.snapshot(); }},
+        {"delete rows", [&] { lists.removeShownRows({0, 2}); }},
+        {"reorder", [&] { lists.reorderPlaylist({4, 3, 2, 1, 0}); }},
+        {"search", [&] { lists.showFound({lists.AllSongs()[0], lists.AllSongs()[2]}); }},
+        {"delete a found row", [&] { lists.removeShownRows({1}); }},
+        {"show all", [&] { lists.showAll(); }},
+        {"undo", [&] { lists.restore(step); }},
+        {"undo a step of unknown sums", [&] { lists.restore({SongList{song(9), song(10)}, SongList{song(4)}, false}); }},
+        {"take another's songs", [&] { other.replaceAll({song(100)}); lists.appendFrom(other); }},
+        {"delete all", [&] { lists.removeShownRows({0, 1, 2}); }},
+        {"clear", [&] { lists.append(song(8)); lists.clear(); }},
+    };
+    for (const auto &[name, edit] : edits) {
+        edit();
+        EXPECT_EQ(lists.playlistSeconds(), sum(lists.AllSongs())) << name;
+        EXPECT_EQ(lists.foundSeconds(), sum(lists.FoundSongs())) << name;
+        EXPECT_EQ(lists.shownSeconds(), sum(lists.shown())) << name;
+        EXPECT_EQ(other.playlistSeconds(), sum(other.AllSongs())) << name;
+    }
+}
+
+// A large list is freed on a pool thread; songs another list still holds must outlive it.
+TEST(SongListsEdits, ReleasedSongsOtherListsHoldStayWhole)
+{
+    for (const qsizetype size : {qsizetype(3), qsizetype(50'000)}) {
+        SongList released;
+        for (qsizetype i = 0; i < size; ++i)
+            released.append(artist(QByteArray::number(i).constData()));
+        const SongList kept{released.first(), released.last()};
+        releaseSongs(released);
+        QThreadPool::globalInstance()->waitForDone();
+        EXPECT_TRUE(released.isEmpty());
+        EXPECT_EQ(artists(kept), QString::number(0) + QString::number(size - 1));
+    }
 }
 
 TEST(SongListsEdits, ScopeRefreshesOnceAtItsEndAlsoWhenAnErrorEndsIt)
