@@ -14,7 +14,7 @@ void OpenArgument(SongLists &lists, const QString &argument, ScanState &state, c
                   const PlaylistEntryRecordFn &entryRecord)
 {
     if (extensionOf(argument) == QLatin1String(".slp")) {
-        LoadPlaylist(lists, argument);
+        LoadPlaylist(lists, argument, keepAlive);
         return;
     }
     if (FileSystem::isDirectory(argument))
@@ -47,7 +47,7 @@ void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &stat
         if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
             AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
-            LoadDroppedPlaylist(lists, name);
+            LoadDroppedPlaylist(lists, name, keepAlive);
         else if (isForeignPlaylist(name))
             LoadForeignPlaylist(lists, name, entryRecord);
         else

@@ -185,7 +185,7 @@ void loadInPieces(SongLists &lists, const QString &fileName, const std::function
             readLineReaderFileInPieces(fileName, kPlaylistPieceBytes, sink);
         parser.finish();
     }
-    lists.append(std::move(out));
+    lists.append(std::move(out), keepAlive);
     lists.addSourceFolder(FileSystem::folderOf(fileName));
 }
 

@@ -66,11 +66,14 @@ void SongLists::removeListener(Listener *listener)
 
 namespace {
 
-qint64 summedSeconds(const SongList &songs, qsizetype from = 0)
+qint64 summedSeconds(const SongList &songs, const std::function<void()> &keepAlive = {})
 {
+    KeepAlive alive(keepAlive);
     qint64 total = 0;
-    for (qsizetype i = from; i < songs.size(); ++i)
-        total += LengthSeconds(songs[i].Length);
+    for (const TSongRecord &song : songs) {
+        total += LengthSeconds(song.Length);
+        alive.tick();
+    }
     return total;
 }
 
@@ -106,12 +109,13 @@ void SongLists::append(TSongRecord song)
     changed(Refresh::TableAndStatus);
 }
 
-void SongLists::append(SongList &&songs)
+void SongLists::append(SongList &&songs, const std::function<void()> &keepAlive)
 {
+    // Summed before anything changes: an edit the window makes meanwhile finds the lists whole.
+    const qint64 seconds = m_allSeconds >= 0 ? summedSeconds(songs, keepAlive) : 0;
+    addSeconds(m_allSeconds, seconds);
     // A load into an empty playlist takes the list as it is: a million songs in one step.
     const qsizetype from = m_all.size();
-    if (m_allSeconds >= 0)
-        m_allSeconds += summedSeconds(songs);
     if (m_all.isEmpty())
         m_all = std::move(songs);
     else
@@ -125,7 +129,15 @@ void SongLists::appendFrom(SongLists &other)
 {
     EditScope scope = edit(Refresh::TableAndStatus);
     m_sourceFolders.append(std::exchange(other.m_sourceFolders, {}));
-    append(std::exchange(other.m_all, {}));
+    if (other.m_allSeconds >= 0 && m_allSeconds >= 0) {
+        // Their time comes along: a million songs are not summed twice.
+        const qint64 known = m_allSeconds + other.m_allSeconds;
+        m_allSeconds = -1;
+        append(std::exchange(other.m_all, {}));
+        m_allSeconds = known;
+    } else {
+        append(std::exchange(other.m_all, {}));
+    }
     other.m_found.clear();
     other.m_showingFound = false;
     other.m_allSeconds = 0;

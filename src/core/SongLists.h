@@ -112,7 +112,8 @@ public:
 
     // The named edits, with the refresh each asks when it is not inside a scope.
     void append(TSongRecord song);                        // TableAndStatus
-    void append(SongList &&songs);                        // TableAndStatus
+    // keepAlive is called now and then while the songs' playing time is summed.
+    void append(SongList &&songs, const std::function<void()> &keepAlive = {}); // TableAndStatus
     // other's playlist and source folders move over; other is left empty.
     void appendFrom(SongLists &other);                    // TableAndStatus
     void replaceAll(SongList songs);                      // TableAndStatus; shows the playlist

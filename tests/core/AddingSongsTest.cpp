@@ -167,3 +167,37 @@ TEST(PasteTest, OnlyAbsoluteNamesOfThisMachine)
         }
     }
 }
+
+// A playlist named on the command line or dropped is parsed with the window's keep-alive, and
+// the list a repaint finds meanwhile is the one before: the songs come in one step at the end.
+TEST(OpenArgumentTest, LongPlaylistsKeepTheWindowAliveAndArriveWhole)
+{
+    TempDir t;
+    QByteArray lines;
+    for (int i = 0; i < 60'000; ++i)
+        lines += "A|t" + QByteArray::number(i) + "|3:00|||||/x.mp3\r\n";
+    const QString slp = t.write(QStringLiteral("long.slp"), lines);
+    const struct
+    {
+        const char *how;
+        std::function<void(SongLists &, ScanState &, const std::function<void()> &)> add;
+    } ways[] = {
+        {"argument", [&](SongLists &l, ScanState &s, const auto &alive) { OpenArgument(l, slp, s, Added().fn(), alive); }},
+        {"drop", [&](SongLists &l, ScanState &s, const auto &alive) { addDroppedNames(l, {slp}, s, Added().fn(), alive); }},
+    };
+    for (const auto &way : ways) {
+        SongLists lists;
+        lists.append(TSongRecord{});
+        ScanState state;
+        int ticks = 0;
+        bool whole = true;
+        way.add(lists, state, [&] {
+            ++ticks;
+            whole = whole && lists.AllSongs().size() == 1;
+        });
+        EXPECT_GT(ticks, 0) << way.how;
+        EXPECT_TRUE(whole) << way.how;
+        EXPECT_EQ(lists.AllSongs().size(), 60'001) << way.how;
+        EXPECT_EQ(lists.playlistSeconds(), 60'000 * 180) << way.how;
+    }
+}
