@@ -116,9 +116,14 @@ bool ProgressStrip::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
-    // Only this window: a message box the step raises takes its input as ever.
+    // Every window of the program: the step reads the lists and the search options, which the
+    // options window or the add-folder dialog would change under it. A message box the step
+    // raises (a modal dialog) takes its input as ever.
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != window())
+    if (!widget)
+        return false;
+    if (QWidget *modal = QApplication::activeModalWidget();
+        modal && modal != window() && (modal == widget || modal->isAncestorOf(widget)))
         return false;
     if (widget == m_cancel && event->type() != QEvent::ShortcutOverride)
         return false;

@@ -9,8 +9,8 @@ class QProgressBar;
 class QPushButton;
 
 // The strip that shows a long step running: its text, a bar (moving while the length is not
-// known) and Cancel when the step can stop. While a step runs the window takes no input but
-// Cancel and Esc; other windows (a message the step raises) take theirs as ever.
+// known) and Cancel when the step can stop. While a step runs the program takes no input but
+// Cancel and Esc, and what goes to a message box the step raises.
 class ProgressStrip : public QWidget
 {
     Q_OBJECT
