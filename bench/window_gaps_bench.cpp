@@ -6,6 +6,7 @@
 //   build-bench/bench/window_gaps_bench [--songs N]
 #include "core/ListStatus.h"
 #include "core/PictureStyle.h"
+#include "core/picture/PictureWriter.h"
 #include "core/Playlist.h"
 #include "core/SongLists.h"
 #include "core/SongSearch.h"
@@ -21,8 +22,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include "core/playlists/PlaylistFiles.h"
+#include "export/ListWriter.h"
+#include "session/BackgroundWrite.h"
+#include "ui/OutputBoxFill.h"
 
 #include <QElapsedTimer>
+#include <QApplication>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -386,6 +393,144 @@ void DeleteAllHeapPeak(benchmark::State &state)
     heap.report(state);
     state.counters["loaded_bytes_per_song"] = loadedPerSong;
     state.counters["peak_bytes_per_song"] = peakPerSong;
+// Every form a playlist is saved in: the name's format and the output encoding.
+struct SaveForm
+{
+    const char *name;
+    TTextEncoding encoding;
+};
+constexpr SaveForm kSaveForms[] = {
+    {"list.slp", TTextEncoding::teUtf8},    {"list.slp", TTextEncoding::teAnsi},       {"list.slp", TTextEncoding::teUtf16LE},
+    {"list.slp", TTextEncoding::teUtf16BE}, {"list.slp", TTextEncoding::teUtf32LE},    {"list.slp", TTextEncoding::teUtf32BE},
+    {"list.slp", TTextEncoding::teUtf7},    {"list.slp", TTextEncoding::teUtf7AsAnsi}, {"list.m3u", TTextEncoding::teAnsi},
+    {"list.m3u8", TTextEncoding::teUtf8},   {"list.pls", TTextEncoding::teUtf8},       {"list.xspf", TTextEncoding::teUtf8},
+};
+
+const QString &saveFolder()
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.path() + QLatin1Char('/');
+    return path;
+}
+
+void reportHeap(benchmark::State &state, size_t before, size_t after)
+{
+    state.counters["heap_before_MB"] = double(before) / 1e6;
+    state.counters["heap_after_MB"] = double(after) / 1e6;
+}
+
+// A save as it ran before: on the window's thread, so its whole time is one gap.
+void SaveOnWindowThread(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    const SaveForm &form = kSaveForms[state.range(0)];
+    const QString name = saveFolder() + QString::fromLatin1(form.name);
+    GapMeter gaps;
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        SaveAnyPlaylist(songs, name, form.encoding, PictureStyle{});
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+    state.SetLabel(QStringLiteral("%1 %2").arg(QString::fromLatin1(form.name)).arg(int(form.encoding)).toStdString());
+}
+
+// The same save as the window runs it now: a snapshot written on a worker while the window's
+// thread waits with its keep-alive (here the gap meter) every 20 ms.
+void SaveOnWorker(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    const SaveForm &form = kSaveForms[state.range(0)];
+    const QString name = saveFolder() + QString::fromLatin1(form.name);
+    GapMeter gaps;
+    const WorkWatch watch = [&gaps](double) {
+        gaps.note();
+        return true;
+    };
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        const std::function<QByteArray()> make = [list = songs, name, form] {
+            return playlistSaveBytes(list, name, form.encoding, PictureStyle{});
+        };
+        writeInBackground(playlistSaveTarget(name), make, watch);
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+    state.SetLabel(QStringLiteral("%1 %2").arg(QString::fromLatin1(form.name)).arg(int(form.encoding)).toStdString());
+}
+
+// The export window's list (default template, sorted; arg 1: HTML) made on the window's
+// thread (arg 0 of the second pair) or on a worker, then saved as a text file.
+void ExportList(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    ExportOptions options;
+    options.templateText = QStringLiteral("%artist% - %title%");
+    options.html = state.range(0) != 0;
+    const bool worker = state.range(1) != 0;
+    GapMeter gaps;
+    const WorkWatch watch = [&gaps](double) {
+        gaps.note();
+        return true;
+    };
+    const QString name = saveFolder() + QStringLiteral("list.txt");
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        const std::function<QStringList()> lines = [songs, options] {
+            return exportOutput({}, buildExportLines(songs, options), options.html, true);
+        };
+        const QStringList output = *runInBackground(lines, worker ? watch : WorkWatch());
+        const std::function<QByteArray()> bytes = [output] { return encodeText(exportFileText(output), TTextEncoding::teUtf8); };
+        writeInBackground(name, bytes, worker ? watch : WorkWatch());
+        gaps.note();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
+}
+
+// Refusing a picture of every song: the lines are counted, none is measured or drawn.
+void RefusePicture(benchmark::State &state)
+{
+    const QString text = playlistText(loaded().AllSongs());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(textPictureSize(text, PictureStyle{}).fits());
+}
+
+// The export window's output box taking the list (default template, one line a song): in one
+// setPlainText (arg 0, as before) or in pieces with the keep-alive between them.
+void FillOutputBox(benchmark::State &state)
+{
+    ExportOptions options;
+    options.templateText = QStringLiteral("%artist% - %title%");
+    options.sort = false;
+    const QStringList lines = buildExportLines(loaded().AllSongs(), options);
+    QPlainTextEdit box;
+    box.setLineWrapMode(QPlainTextEdit::NoWrap);
+    box.resize(640, 300);
+    box.show();
+    GapMeter gaps;
+    const size_t before = heapInUse();
+    for (auto _ : state) {
+        gaps.start();
+        // As the window's keep-alive: the box's own deferred work (layout, paint) runs there.
+        const std::function<void()> keepAlive = [&gaps] {
+            gaps.note();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        };
+        fillOutputBox(box, lines, state.range(0) ? keepAlive : std::function<void()>());
+        QCoreApplication::processEvents(); // its paint
+        gaps.note();
+        state.PauseTiming();
+        box.clear();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+    reportHeap(state, before, heapInUse());
 }
 
 } // namespace
@@ -401,6 +546,11 @@ BENCHMARK(AddFolderOnlyNew)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PasteFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ContextSearch)->Arg(0)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(DeleteAllHeapPeak)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(SaveOnWindowThread)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveOnWorker)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportList)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(RefusePicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillOutputBox)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -411,6 +561,11 @@ int main(int argc, char **argv)
         else
             rest.push_back(argv[i]);
     }
+    // The picture's refusal measures text and the export's output box is a widget.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
     playlistFile(); // made before any timing
     tenThousandFiles();
     int restArgc = int(rest.size());

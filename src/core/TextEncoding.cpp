@@ -610,12 +610,14 @@ void writeFileAtomically(const QString &fileName, QByteArrayView bytes)
                           + f.errorString());
 }
 
+QByteArray textFileBytes(const QString &text, const QString &fileName, TTextEncoding encoding,
+                         const PictureStyle &style)
+{
+    return isPictureFileName(fileName) ? renderTextPicture(text, fileName, style) : encodeText(text, encoding);
+}
+
 void WriteTextFile(const QString &text, const QString &fileName, TTextEncoding encoding,
                    const PictureStyle &style)
 {
-    if (isPictureFileName(fileName)) {
-        writeFileAtomically(fileName, renderTextPicture(text, fileName, style));
-        return;
-    }
-    writeFileAtomically(fileName, encodeText(text, encoding));
+    writeFileAtomically(fileName, textFileBytes(text, fileName, encoding, style));
 }

@@ -162,6 +162,10 @@ void readLineReaderFileInPieces(const QString &fileName, qsizetype pieceBytes, c
 void WriteTextFile(const QString &text, const QString &fileName, TTextEncoding encoding,
                    const PictureStyle &style);
 
+// The bytes WriteTextFile writes for the text under the name (the picture, or the encoded text).
+QByteArray textFileBytes(const QString &text, const QString &fileName, TTextEncoding encoding,
+                         const PictureStyle &style);
+
 // Writes bytes to a file through a temporary file beside it; throws as WriteTextFile.
 void writeFileAtomically(const QString &fileName, QByteArrayView bytes);
 

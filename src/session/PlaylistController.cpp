@@ -5,11 +5,13 @@
 #include "core/Errors.h"
 #include "core/FileSystem.h"
 #include "core/FolderWalk.h"
+#include "core/PictureStyle.h"
 #include "core/Playlist.h"
 #include "core/PlaylistUndo.h"
 #include "core/playlists/PlaylistFiles.h"
 #include "tags/AddSongFile.h"
 #include "tags/PlaylistEntryRecord.h"
+#include "session/SaveTexts.h"
 #include "session/UserDialogs.h"
 #include "session/LongStepProgress.h"
 #include "core/InstanceMessage.h"
@@ -215,8 +217,7 @@ bool PlaylistController::keepLastPlaylist()
     runCommand([&] {
         if (!QDir().mkpath(QFileInfo(m_lastPlaylistPath).absolutePath()))
             throw SonaloError(QStringLiteral("Unable to write to %1").arg(m_lastPlaylistPath));
-        SaveAnyPlaylist(m_lists.AllSongs(), m_lastPlaylistPath, TTextEncoding::teUtf8, m_output.picture);
-        ok = true;
+        ok = saveSnapshot(m_lists.AllSongs(), m_lastPlaylistPath, TTextEncoding::teUtf8);
     });
     return ok;
 }
@@ -311,7 +312,29 @@ void PlaylistController::savePlaylistTo(const SongList &list)
     const QString name = m_dialogs.saveFileName(nullptr, playlistFilter());
     if (name.isEmpty() || !confirmOverwrite(m_dialogs, nullptr, m_lang, playlistSaveTarget(name)))
         return;
-    runCommand([&] { SaveAnyPlaylist(list, name, m_output.OutputEncoding, m_output.picture); });
+    runCommand([&] { saveSnapshot(list, name, m_output.OutputEncoding); });
+}
+
+bool PlaylistController::saveSnapshot(const SongList &list, const QString &name, TTextEncoding encoding)
+{
+    const QString target = playlistSaveTarget(name);
+    const PictureStyle style = m_output.picture;
+    // The worker reads its own copy: it shares the songs, and an edit would detach the window's.
+    const std::function<QByteArray()> make = [list, name, target, encoding, style] {
+        if (isPictureFileName(target))
+            return checkedTextFileBytes(playlistText(list), target, encoding, style);
+        return playlistSaveBytes(list, name, encoding, style);
+    };
+    try {
+        const WorkWatch watch = m_saveWatches ? m_saveWatches(SaveTexts::saving(m_lang, target)) : WorkWatch();
+        if (writeInBackground(target, make, watch) == WriteOutcome::Cancelled) {
+            m_dialogs.showMessage(nullptr, SaveTexts::notSaved(m_lang, target));
+            return false;
+        }
+    } catch (const PictureRefused &refused) {
+        throw SonaloError(SaveTexts::pictureTooLarge(m_lang, refused.size));
+    }
+    return true;
 }
 
 void PlaylistController::mp2Click()

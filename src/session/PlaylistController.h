@@ -5,6 +5,7 @@
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
 #include "core/playlists/PlaylistEntry.h"
+#include "session/BackgroundWrite.h"
 
 #include <QObject>
 #include <QStringList>
@@ -40,6 +41,9 @@ public:
     // Where a paste or a drop shows that it runs, with Cancel (the songs added so far stay);
     // nullptr: nowhere.
     void setProgress(LongStepProgress *progress) { m_progress = progress; }
+    // What a save runs while its worker writes: the window's progress with Cancel. Empty: a
+    // save runs on the calling thread.
+    void setSaveWatches(WorkWatchMaker watches) { m_saveWatches = std::move(watches); }
 
     // ".slp", then the playlists of other players.
     static QString playlistFilter();
@@ -60,8 +64,8 @@ public:
     // The last playlist: kept at closing while its settings item is on.
     void setLastPlaylistPath(const QString &path) { m_lastPlaylistPath = path; }
     const QString &lastPlaylistPath() const { return m_lastPlaylistPath; }
-    // Writes the playlist there (UTF-8, atomically); false when that failed, after raising the
-    // message.
+    // Writes the playlist there (UTF-8, atomically); false when that failed or was cancelled,
+    // after raising the message.
     bool keepLastPlaylist();
     // The ".slp" files beside the program found at start-up, while they are on offer: not
     // empty exactly while the start window is open.
@@ -129,6 +133,9 @@ private:
     void runCommand(const std::function<void()> &command);
     void loadPlaylistFile(const QString &fileName);
     void savePlaylistTo(const SongList &list);
+    // Writes a snapshot of the list under name (playlistSaveTarget) with the save watch; false
+    // after a Cancel, which says so. Throws SonaloError, a refused picture's in the language.
+    bool saveSnapshot(const SongList &list, const QString &name, TTextEncoding encoding);
     // Runs an adding command in one edit scope; false from it: nothing ran. Scrolls to the
     // new songs after the refresh.
     void addAndScroll(const std::function<bool()> &adding);
@@ -154,4 +161,5 @@ private:
     PlayQueue *m_queue = nullptr;
     LongStepProgress *m_progress = nullptr;
     QString m_lastPlaylistPath;
+    WorkWatchMaker m_saveWatches;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/TextEncoding.h"
+#include "session/SaveTexts.h"
 #include "session/UserDialogs.h"
 
 #include <QClipboard>
@@ -180,7 +181,16 @@ void TxtExportController::SchreibenClick()
         m_history.append(m_options.templateText);
         Q_EMIT stateChanged();
     }
-    m_output = exportOutput(m_output, buildExportLines(m_lists.AllSongs(), m_options), m_options.html, m_replaceOld);
+    // A million songs take seconds: the lines are made from copies on a worker. A Cancel keeps
+    // the output box as it was.
+    const std::function<QStringList()> make = [songs = m_lists.AllSongs(), options = m_options, current = m_output,
+                                               replaceOld = m_replaceOld] {
+        return exportOutput(current, buildExportLines(songs, options), options.html, replaceOld);
+    };
+    std::optional<QStringList> lines = runInBackground(make, watchFor(SaveTexts::writingList(m_lang)));
+    if (!lines)
+        return;
+    m_output = std::move(*lines);
     Q_EMIT outputChanged();
 }
 
@@ -215,9 +225,15 @@ void TxtExportController::SpeichernClick(QWidget *parent)
     const QString target = exportFileName(chosen, m_options.html);
     if (!confirmOverwrite(m_dialogs, parent, m_lang, target))
         return;
+    const std::function<QByteArray()> make = [lines = m_output, target, encoding = m_outputSettings.OutputEncoding,
+                                              style = m_outputSettings.picture] {
+        return checkedTextFileBytes(exportFileText(lines), target, encoding, style);
+    };
     try {
-        WriteTextFile(exportFileText(m_output), target, m_outputSettings.OutputEncoding,
-                      m_outputSettings.picture);
+        if (writeInBackground(target, make, watchFor(SaveTexts::saving(m_lang, target))) == WriteOutcome::Cancelled)
+            m_dialogs.showMessage(parent, SaveTexts::notSaved(m_lang, target));
+    } catch (const PictureRefused &refused) {
+        m_dialogs.showError(parent, SaveTexts::pictureTooLarge(m_lang, refused.size));
     } catch (const SonaloError &e) {
         m_dialogs.showError(parent, e.message());
     }

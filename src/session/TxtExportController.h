@@ -4,6 +4,7 @@
 #include "core/OutputSettings.h"
 #include "core/SongLists.h"
 #include "export/ListWriter.h"
+#include "session/BackgroundWrite.h"
 
 #include <QObject>
 #include <QString>
@@ -27,6 +28,10 @@ public:
 
     TxtExportController(const SongLists &lists, const OutputSettings &output, const LanguageCode &lang,
                         UserDialogs &dialogs, QObject *parent = nullptr);
+
+    // What writing the list and saving it run while their worker works: the window's progress
+    // with Cancel. Empty: both run on the calling thread.
+    void setWorkWatches(WorkWatchMaker watches) { m_watches = std::move(watches); }
 
     // What the boxes say; setters of the boxes below keep it.
     const ExportOptions &options() const { return m_options; }
@@ -74,7 +79,9 @@ public:
     void DelOutputClick();
     void Button14Click();                 // the output to the clipboard
     // The save dialog, then the output box as it stands (hand edits included) through the text
-    // writer in the output encoding. parent: the window the dialogs belong to.
+    // writer in the output encoding. parent: the window the dialogs belong to. A picture over
+    // the bounds is refused with a message before it is drawn; a Cancel says that nothing was
+    // saved. Either way the file on disk stays as it was.
     void SpeichernClick(QWidget *parent = nullptr);
 
     // The dialog's preset name for the current language and HTML box.
@@ -100,4 +107,6 @@ private:
     bool m_einghilfe = false;
     bool m_einst = false;
     QStringList m_output;
+    WorkWatchMaker m_watches;
+    WorkWatch watchFor(const QString &what) const { return m_watches ? m_watches(what) : WorkWatch(); }
 };

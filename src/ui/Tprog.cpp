@@ -10,6 +10,7 @@
 #include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
 #include "ui/ProgressStrip.h"
+#include "ui/WorkProgress.h"
 #include "session/UserDialogs.h"
 
 #include <QCheckBox>
@@ -148,6 +149,7 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
             part->setEnabled(!adding);
     });
     connect(&playlist, &PlaylistController::songsAppended, this, &Tprog::scrollToLastRow);
+    playlist.setSaveWatches(progressWatches(this, m_session.lang));
     m_session.settings.attach(this);
 
     // c: the search bar and the options panel start hidden (the search controller's state).

@@ -1,8 +1,11 @@
 #include "ui/Ttxtexport.h"
 
+#include "session/WindowKeepAlive.h"
 #include "ui/ExportWindowTexts.h"
+#include "ui/OutputBoxFill.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
+#include "ui/WorkProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -190,6 +193,7 @@ Ttxtexport::Ttxtexport(LanguageCode &lang, TxtExportController &controller, QWid
         if (!m_showing)
             m_controller.setOutputText(output->toPlainText());
     });
+    c.setWorkWatches(progressWatches(this, m_lang));
     connect(&c, &TxtExportController::stateChanged, this, &Ttxtexport::showState);
     connect(&c, &TxtExportController::outputChanged, this, &Ttxtexport::showOutput);
 
@@ -261,10 +265,8 @@ void Ttxtexport::showState()
 void Ttxtexport::showOutput()
 {
     m_showing = true;
-    // One repaint for the whole list, however long.
-    output->setUpdatesEnabled(false);
-    output->setPlainText(m_controller.outputLines().join(QLatin1Char('\n')));
-    output->setUpdatesEnabled(true);
+    // A long list goes in pieces while the windows paint; they take no input meanwhile.
+    fillOutputBox(*output, m_controller.outputLines(), keepWindowAlive);
     m_showing = false;
 }
 

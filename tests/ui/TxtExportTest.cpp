@@ -10,6 +10,7 @@
 #include "core/Playlist.h"
 #include "ui/Teinstausgabe.h"
 #include "ui/Tprog.h"
+#include "ui/OutputBoxFill.h"
 #include "ui/Ttxtexport.h"
 
 #include <QAccessible>
@@ -21,7 +22,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QKeyEvent>
@@ -416,4 +419,34 @@ TEST_F(ExportWindowsTest, ButtonsTickedThroughTheAccessibilityInterfaceAct)
     }
     toggle(app->prog(), "regexsuche");
     EXPECT_TRUE(model.regex());
+}
+
+// The output box takes a long list in pieces: the same text as setPlainText, a box that holds a
+// whole prefix of it at every keep-alive, and no undo history of the pieces.
+TEST(OutputBoxFill, PiecesMakeTheTextOfOneSetPlainText)
+{
+    testApp();
+    for (const int count : {0, 3, 4096, 4097, 60000}) {
+        SCOPED_TRACE(count);
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines.append(i % 7 == 0 ? QString() : QStringLiteral("Artist %1 - Title\t%1").arg(i));
+        const QString whole = lines.join(QLatin1Char('\n'));
+        QPlainTextEdit box;
+        box.setPlainText(QStringLiteral("what was there before"));
+        QElapsedTimer clock;
+        clock.start();
+        int ticks = 0;
+        fillOutputBox(box, lines, [&] {
+            ++ticks;
+            const QString shown = box.toPlainText();
+            EXPECT_TRUE(whole.startsWith(shown) && (shown.isEmpty() || whole.size() == shown.size() || whole[shown.size()] == QLatin1Char('\n')));
+        });
+        EXPECT_EQ(box.toPlainText(), whole);
+        EXPECT_EQ(box.document()->blockCount(), std::max(1, count));
+        EXPECT_FALSE(box.document()->isUndoAvailable());
+        if (clock.elapsed() > 150) {
+            EXPECT_GT(ticks, 0);
+        }
+    }
 }

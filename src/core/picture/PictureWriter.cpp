@@ -18,9 +18,6 @@
 
 namespace {
 
-// GIF and JPEG store sizes in 16 bits; anything larger cannot be written.
-constexpr int kMaxPictureSide = 65000;
-
 [[noreturn]] void fail(const QString &fileName, const QString &reason)
 {
     throw SonaloError(QStringLiteral("Unable to write to %1. %2").arg(fileName, reason));
@@ -96,20 +93,53 @@ QFont pictureQFont(const std::optional<PictureFont> &style)
     return font;
 }
 
+namespace {
+
+constexpr int kMargin = 10;
+
+int lineHeightOf(const QFontMetrics &metrics)
+{
+    return metrics.boundingRect(QStringLiteral("Wg")).height();
+}
+
+} // namespace
+
+PictureSize textPictureSize(const QString &text, const PictureStyle &style)
+{
+    const QFontMetrics metrics(pictureQFont(style.font));
+    PictureSize size;
+    size.height = (text.count(QStringLiteral("\r\n")) + 1) * qint64(lineHeightOf(metrics)) + 2 * kMargin;
+    if (size.height > kMaxPictureSide)
+        return size;
+    qint64 widest = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(QStringLiteral("\r\n"), start);
+        if (end < 0)
+            end = text.size();
+        widest = std::max<qint64>(widest, metrics.horizontalAdvance(QStringView(text).sliced(start, end - start).toString()));
+        start = end + 2;
+    }
+    size.width = widest + 2 * kMargin;
+    return size;
+}
+
 QByteArray renderTextPicture(const QString &text, const QString &fileName, const PictureStyle &style)
 {
+    const PictureSize size = textPictureSize(text, style);
+    if (size.height > kMaxPictureSide)
+        fail(fileName, QStringLiteral("The picture would be %1 pixels high, more than %2.").arg(size.height).arg(kMaxPictureSide));
+    if (!size.fits())
+        fail(fileName, QStringLiteral("The picture would be %1 x %2 pixels, more than %3 x %3 or %4 million pixels.")
+                           .arg(size.width)
+                           .arg(size.height)
+                           .arg(kMaxPictureSide)
+                           .arg(kMaxPicturePixels / 1000000));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     const QFont font = pictureQFont(style.font);
     const QFontMetrics metrics(font);
-    int widest = 0;
-    for (const QString &line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    const int lineHeight = metrics.boundingRect(QStringLiteral("Wg")).height();
-    const qint64 width = qint64(widest) + 20;
-    const qint64 height = qint64(lines.size()) * lineHeight + 20;
-    if (width > kMaxPictureSide || height > kMaxPictureSide)
-        fail(fileName, QStringLiteral("The picture would be %1 x %2 pixels, more than a picture file can hold.")
-                           .arg(width).arg(height));
+    const int lineHeight = lineHeightOf(metrics);
+    const qint64 width = size.width;
+    const qint64 height = size.height;
 
     QImage picture(int(width), int(height), QImage::Format_RGB32);
     if (picture.isNull())
@@ -120,7 +150,7 @@ QByteArray renderTextPicture(const QString &text, const QString &fileName, const
         painter.setFont(font);
         painter.setPen(QColor::fromRgba(style.textColor));
         for (qsizetype i = 0; i < lines.size(); ++i)
-            painter.drawText(10, 10 + int(i) * lineHeight + metrics.ascent(), lines[i]);
+            painter.drawText(kMargin, kMargin + int(i) * lineHeight + metrics.ascent(), lines[i]);
     }
 
     const QString ext = fileName.mid(fileName.lastIndexOf(QLatin1Char('.'))).toUpper();

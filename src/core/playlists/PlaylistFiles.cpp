@@ -144,9 +144,16 @@ QString playlistSaveTarget(const QString &name)
 
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding, const PictureStyle &style)
 {
+    const QString target = playlistSaveTarget(name);
+    writeFileAtomically(target, playlistSaveBytes(list, name, encoding, style));
+    return target;
+}
+
+QByteArray playlistSaveBytes(const SongList &list, const QString &name, TTextEncoding encoding,
+                             const PictureStyle &style)
+{
     const PlaylistFormat format = savedFormatOf(name);
     if (format == PlaylistFormat::Slp)
-        return SavePlaylist(list, name, encoding, style);
-    writeFileAtomically(name, foreignPlaylistBytes(list, format, encoding));
-    return name;
+        return textFileBytes(playlistText(list), playlistFileName(name), encoding, style);
+    return foreignPlaylistBytes(list, format, encoding);
 }

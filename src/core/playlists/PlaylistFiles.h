@@ -60,3 +60,6 @@ QByteArray foreignPlaylistBytes(const SongList &list, PlaylistFormat format, TTe
 QString playlistSaveTarget(const QString &name);
 QString SaveAnyPlaylist(const SongList &list, const QString &name, TTextEncoding encoding,
                         const PictureStyle &style);
+// The bytes SaveAnyPlaylist writes for the list under name.
+QByteArray playlistSaveBytes(const SongList &list, const QString &name, TTextEncoding encoding,
+                             const PictureStyle &style);
