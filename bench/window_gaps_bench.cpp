@@ -393,6 +393,8 @@ void DeleteAllHeapPeak(benchmark::State &state)
     heap.report(state);
     state.counters["loaded_bytes_per_song"] = loadedPerSong;
     state.counters["peak_bytes_per_song"] = peakPerSong;
+}
+
 // Every form a playlist is saved in: the name's format and the output encoding.
 struct SaveForm
 {
