@@ -12,6 +12,16 @@
 #include "core/SongSearch.h"
 #include "core/SongSort.h"
 #include "core/TextEncoding.h"
+#include "core/AddingSongs.h"
+#include "core/FileListMime.h"
+#include "core/FolderScan.h"
+#include "core/PlaylistUndo.h"
+#include "playback/PlayQueue.h"
+#include "tags/AddSongFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
 #include "core/playlists/PlaylistFiles.h"
 #include "export/ListWriter.h"
 #include "session/BackgroundWrite.h"
@@ -26,6 +36,8 @@
 #include "BenchSongs.h"
 
 #include <cstdlib>
+#include <memory>
+#include <numeric>
 
 namespace {
 
@@ -144,6 +156,243 @@ void StatusLine(benchmark::State &state)
     const SongList &songs = loaded().AllSongs();
     for (auto _ : state)
         benchmark::DoNotOptimize(TotalPlayingTime(songs));
+}
+
+
+// The table's other operations. Each runs on a list of its own (a copy of the loaded songs, as
+// the window's list holds them) with the keep-alive the window gives it; heap_growth_mb is what
+// the step leaves on the heap, heap_peak_growth_mb the most it held at a keep-alive call or at its
+// end (both against the heap at its start).
+struct HeapMeter
+{
+    size_t before = 0, peak = 0, after = 0;
+    void start() { before = peak = heapInUse(); }
+    void note() { peak = std::max(peak, heapInUse()); }
+    void stop()
+    {
+        after = heapInUse();
+        peak = std::max(peak, after);
+    }
+    void report(benchmark::State &state) const
+    {
+        state.counters["heap_growth_mb"] = (double(after) - double(before)) / 1e6;
+        state.counters["heap_peak_growth_mb"] = (double(peak) - double(before)) / 1e6;
+    }
+};
+
+// The list the window would hold: the loaded songs, shared with nothing.
+void fill(SongLists &lists)
+{
+    lists.replaceAll(ownCopy(loaded().AllSongs()));
+}
+
+QList<int> everyRow(qsizetype n)
+{
+    QList<int> rows(n);
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
+}
+
+// 10,000 empty ".mp3" files in 100 folders: what a scan or a paste adds (the tag readers' own
+// cost is adding_bench's; an empty file is read and given its name as title).
+const QStringList &tenThousandFiles()
+{
+    static QTemporaryDir dir;
+    static QStringList names;
+    if (!names.isEmpty())
+        return names;
+    for (int f = 0; f < 100; ++f) {
+        const QString folder = dir.path() + QStringLiteral("/Folder %1").arg(f);
+        QDir().mkpath(folder);
+        for (int i = 0; i < 100; ++i) {
+            names.append(folder + QStringLiteral("/%1 Song.mp3").arg(i));
+            QFile(names.back()).open(QIODevice::WriteOnly);
+        }
+    }
+    return names;
+}
+
+QString tenThousandFilesFolder()
+{
+    return QFileInfo(QFileInfo(tenThousandFiles().front()).path()).path();
+}
+
+// Ctrl+A, Ctrl+E: every row of the list into the queue.
+void EnqueueAll(benchmark::State &state)
+{
+    GapMeter gaps;
+    HeapMeter heap;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto lists = std::make_unique<SongLists>();
+        fill(*lists);
+        auto queue = std::make_unique<PlayQueue>(*lists);
+        const QList<int> rows = everyRow(lists->shown().size());
+        state.ResumeTiming();
+        heap.start();
+        gaps.start();
+        queue->appendShownRows(rows);
+        gaps.note();
+        heap.stop();
+        state.PauseTiming();
+        queue.reset();
+        lists.reset();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+    heap.report(state);
+}
+
+// With every song queued, deleting one row: the queue looks at what left the playlist.
+void DeleteOneWithAllQueued(benchmark::State &state)
+{
+    GapMeter gaps;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto lists = std::make_unique<SongLists>();
+        fill(*lists);
+        auto queue = std::make_unique<PlayQueue>(*lists);
+        queue->appendShownRows(everyRow(lists->shown().size()));
+        state.ResumeTiming();
+        gaps.start();
+        lists->removeShownRows({int(lists->shown().size() / 2)}, gaps.callback);
+        gaps.note();
+        state.PauseTiming();
+        queue.reset();
+        lists.reset();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+}
+
+// The add-folder dialog's run ("only new" ticked) over 10,000 files into the list.
+void AddFolderOnlyNew(benchmark::State &state)
+{
+    GapMeter gaps;
+    HeapMeter heap;
+    FolderScanSettings settings;
+    settings.folderText = tenThousandFilesFolder();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto owned = std::make_unique<SongLists>();
+        SongLists &lists = *owned;
+        fill(lists);
+        ScanState scan;
+        FolderScanView view;
+        view.processEvents = [&] {
+            gaps.note();
+            heap.note();
+        };
+        const AddSongFileFn add = [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); };
+        state.ResumeTiming();
+        heap.start();
+        gaps.start();
+        {
+            const auto scope = lists.edit(SongLists::Refresh::TableAndStatus);
+            runFolderScan(lists, settings, scan, view, add);
+        }
+        gaps.note();
+        heap.stop();
+        state.PauseTiming();
+        owned.reset();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+    heap.report(state);
+}
+
+// A paste of 10,000 file names (the clipboard's file list read back and added).
+void PasteFiles(benchmark::State &state)
+{
+    GapMeter gaps;
+    HeapMeter heap;
+    const std::unique_ptr<QMimeData> clipboard(fileListMimeData(tenThousandFiles()));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto owned = std::make_unique<SongLists>();
+        SongLists &lists = *owned;
+        fill(lists);
+        ScanState scan;
+        const AddSongFileFn add = [&](const QString &path, bool relative) { AddSongFile(lists, path, relative); };
+        state.ResumeTiming();
+        heap.start();
+        gaps.start();
+        {
+            const auto scope = lists.edit(SongLists::Refresh::TableAndStatus);
+            addPastedNames(lists, fileListFromMimeData(clipboard.get()), scan, add, gaps.callback);
+        }
+        gaps.note();
+        heap.stop();
+        state.PauseTiming();
+        owned.reset();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+    heap.report(state);
+}
+
+// "Search for this artist" / "this folder" from the table's menu: one field, exact (the folder
+// also finds its subfolders' songs).
+void ContextSearch(benchmark::State &state)
+{
+    const SongList &songs = loaded().AllSongs();
+    const int field = int(state.range(0));
+    SearchOptions options;
+    options.columns.fill(false);
+    options.columns[size_t(field)] = true;
+    options.exact = field != 7;
+    const QString term = field == 7 ? QStringLiteral("/home/user/Music/Artist 42/") : songs.front().field(field);
+    GapMeter gaps;
+    for (auto _ : state) {
+        gaps.start();
+        SearchOutcome out = searchSongs(songs, term, options, false, gaps.callback);
+        gaps.note();
+        benchmark::DoNotOptimize(out.matches.data());
+    }
+    gaps.report(state);
+}
+
+// Ctrl+A, Del with the undo step the window keeps, on a list loaded as the window loads it (its
+// own songs): the heap a song costs while loaded, and at the peak of the delete.
+void DeleteAllHeapPeak(benchmark::State &state)
+{
+    GapMeter gaps;
+    HeapMeter heap;
+    std::function<void()> note = [&] {
+        gaps.note();
+        heap.note();
+    };
+    double loadedPerSong = 0, peakPerSong = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const size_t empty = heapInUse();
+        auto owned = std::make_unique<SongLists>();
+        SongLists &lists = *owned;
+        LoadPlaylist(lists, playlistFile());
+        const double songs = double(std::max<qsizetype>(1, lists.AllSongs().size()));
+        auto undo = std::make_unique<PlaylistUndo>();
+        const QList<int> rows = everyRow(lists.AllSongs().size());
+        state.ResumeTiming();
+        heap.start();
+        gaps.start();
+        undo->remember(lists);
+        {
+            const auto scope = lists.edit(SongLists::Refresh::Table);
+            lists.removeShownRows(rows, note);
+        }
+        gaps.note();
+        heap.stop();
+        state.PauseTiming();
+        loadedPerSong = (double(heap.before) - double(empty)) / songs;
+        peakPerSong = (double(heap.peak) - double(empty)) / songs;
+        undo.reset();
+        owned.reset();
+        state.ResumeTiming();
+    }
+    gaps.report(state);
+    heap.report(state);
+    state.counters["loaded_bytes_per_song"] = loadedPerSong;
+    state.counters["peak_bytes_per_song"] = peakPerSong;
 }
 
 // Every form a playlist is saved in: the name's format and the output encoding.
@@ -293,6 +542,12 @@ BENCHMARK(LoadPlaylist)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortByTitle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Search)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(StatusLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(EnqueueAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(DeleteOneWithAllQueued)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(AddFolderOnlyNew)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PasteFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ContextSearch)->Arg(0)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeleteAllHeapPeak)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(SaveOnWindowThread)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveOnWorker)->DenseRange(0, 11)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportList)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
@@ -314,6 +569,7 @@ int main(int argc, char **argv)
     int appArgc = 1;
     QApplication app(appArgc, argv);
     playlistFile(); // made before any timing
+    tenThousandFiles();
     int restArgc = int(rest.size());
     benchmark::Initialize(&restArgc, rest.data());
     benchmark::RunSpecifiedBenchmarks();

@@ -10,7 +10,10 @@ which gives it a private X server, session bus and accessibility bus:
     bench/window_probe.sh build-bench/src/app/sonalo PLAYLIST.slp [STEP ...]
 
 Steps: sort-<column>[-back], scroll-end, scroll-home, search, show-all, status-click, select-all,
-delete-all, undo, redo, undo-again, delete-one, undo-one, move-down, undo-move, clear, undo-clear.
+delete-all, undo, redo, undo-again, delete-one, undo-one, move-down, undo-move, clear, undo-clear,
+language-de, language-en (the menu items, until the column titles change), enqueue-all (Ctrl+A,
+Ctrl+E), paste-files (10,000 empty files put on the X clipboard with xclip, then Ctrl+V, until
+the table holds them).
 """
 import os
 import re
@@ -157,6 +160,47 @@ class Window:
         self.click(self.table.queryTable().getColumnHeader(column),
                    lambda x, y, w, h: ((max(x, tx) + min(x + w, tx + tw - 20)) // 2, y + h // 2))
 
+    def header(self, column):
+        try:
+            cell = self.table.queryTable().getColumnHeader(column)
+            Atspi.Accessible.clear_cache(cell)
+            return cell.name
+        except Exception:
+            return None
+
+    def menu_item(self, names, root=None):
+        """A menu item of the window or of an open popup, by any of its names (both languages)."""
+        def walk(o, depth):
+            yield o
+            # Never into the table or the queue's list: a million rows.
+            if depth < 9 and o.getRoleName() not in ('table', 'list', 'tree table'):
+                for i in range(o.childCount):
+                    child = o.getChildAtIndex(i)
+                    if child is not None:
+                        yield from walk(child, depth + 1)
+        for o in walk(root or self.app, 0):
+            if o.getRoleName() in ('menu', 'menu item', 'check menu item', 'radio menu item') and o.name in names \
+                    and o.getState().contains(pyatspi.STATE_SHOWING):
+                return o
+        raise SystemExit(f'no menu item {names}')
+
+    def trigger(self, *path):
+        """Clicks through menus: each entry the names (both languages) of one level."""
+        for level, names in enumerate(path):
+            end = time.monotonic() + 10
+            while True:
+                try:
+                    item = self.menu_item(names)
+                    break
+                except SystemExit:
+                    if time.monotonic() > end:
+                        raise
+                    time.sleep(0.1)
+            clicking = self.click(item)
+            if level < len(path) - 1:
+                clicking.wait()
+                time.sleep(0.3)
+
 
 def watch(window, done, timeout=120, settle=0.5):
     """Polls until done() holds, the window's thread has gone quiet and it stayed answering for
@@ -245,6 +289,24 @@ def main():
         field.queryEditableText().setTextContents('Title 4242')
         window.keys('Return')
 
+    def paste_files():
+        folder = tempfile.mkdtemp(prefix='sonalo-paste-')
+        uris = []
+        for f in range(100):
+            os.mkdir(os.path.join(folder, f'folder {f}'))
+            for i in range(100):
+                path = os.path.join(folder, f'folder {f}', f'{i} song.mp3')
+                open(path, 'w').close()
+                uris.append('file://' + path.replace(' ', '%20'))
+        # xclip serves the selection until another program takes it.
+        subprocess.Popen(['xclip', '-selection', 'clipboard', '-t', 'text/uri-list', '-loops', '1'],
+                         stdin=subprocess.PIPE).communicate('\r\n'.join(uris).encode())
+        window.keys('ctrl+v')
+
+    def header_changes():
+        before = window.header(1)
+        return lambda: window.header(1) not in (before, None)
+
     plan = {}
     for column, name in enumerate(['number', 'artist', 'title', 'length', 'album', 'track', 'year', 'genre', 'path']):
         plan[f'sort-{name}'] = ([lambda c=column: window.click_header(c)], row_changes)
@@ -268,6 +330,12 @@ def main():
                        lambda: window.keys('alt+Down')], row_changes),
         'undo-move': ([lambda: window.keys('ctrl+z')], row_changes),
         'clear': ([lambda: window.keys('ctrl+Delete')], count_changes),
+        'language-de': ([lambda: window.trigger(('Settings', 'Einstellungen'), ('Language', 'Sprache'),
+                                                ('German', 'Deutsch'))], header_changes),
+        'language-en': ([lambda: window.trigger(('Settings', 'Einstellungen'), ('Language', 'Sprache'),
+                                                ('English',))], header_changes),
+        'enqueue-all': ([lambda: window.keys('ctrl+a'), lambda: window.keys('ctrl+e')], None),
+        'paste-files': ([paste_files], count_changes),
         'undo-clear': ([lambda: window.keys('ctrl+z')], count_changes),
     })
     print('| operation | until shown | longest wait for an answer | window thread CPU |', flush=True)

@@ -1,6 +1,7 @@
 #include "core/AddingSongs.h"
 
 #include "core/FileSystem.h"
+#include "core/KeepAlive.h"
 #include "core/Playlist.h"
 #include "core/playlists/PlaylistFiles.h"
 
@@ -37,7 +38,12 @@ void addDroppedNames(SongLists &lists, const QStringList &names, ScanState &stat
                      const std::function<void()> &keepAlive, bool folderRelative,
                      const PlaylistEntryRecordFn &entryRecord)
 {
+    // Ten thousand pasted or dropped files are read one by one: the window paints between them.
+    KeepAlive alive(keepAlive);
     for (const QString &name : names) {
+        alive.now();
+        if (state.ScanCancelled)
+            break; // the names added so far stay
         if (FileSystem::isDirectory(name) || !FileSystem::exists(name))
             AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (extensionOf(name).toLower() == QLatin1String(".slp"))
@@ -84,7 +90,12 @@ void addPastedNames(SongLists &lists, const QStringList &names, ScanState &state
                     const std::function<void()> &keepAlive, bool folderRelative,
                     const PlaylistEntryRecordFn &entryRecord)
 {
+    // Ten thousand pasted or dropped files are read one by one: the window paints between them.
+    KeepAlive alive(keepAlive);
     for (const QString &name : names) {
+        alive.now();
+        if (state.ScanCancelled)
+            break; // the names added so far stay
         if (FileSystem::isDirectory(name))
             AddFolder(name, folderRelative, state, addSongFile, keepAlive);
         else if (isForeignPlaylist(name) && FileSystem::isRegularFile(name))

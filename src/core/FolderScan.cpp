@@ -6,10 +6,13 @@
 #include "core/FileSystem.h"
 #include "core/TextEncoding.h"
 #include "core/TextUtil.h"
+#include "core/WorkBeside.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -173,7 +176,17 @@ FolderScanResult runFolderScan(const SongLists &lists, const FolderScanSettings 
     };
 
     if (settings.onlyNew && !lists.AllSongs().isEmpty()) {
-        const KnownPaths known(lists.AllSongs());
+        // Folding and sorting a million paths takes seconds: done beside the window, on the
+        // playlist as it is now (the window takes no input meanwhile; a copy shares the songs).
+        std::optional<KnownPaths> knownBeside;
+        {
+            // Let go before the first song is added: holding it, that would copy the playlist.
+            const SongList snapshot = lists.AllSongs();
+            workBeside([&] { knownBeside.emplace(snapshot); }, view.processEvents);
+        }
+        const KnownPaths &known = *knownBeside;
+        // Freeing a million keys is a step too.
+        const auto freeBeside = qScopeGuard([&] { workBeside([&] { knownBeside.reset(); }, view.processEvents); });
         QStringList sortedFound = found;
         SortFoldedList(sortedFound, true);
         for (const QString &path : std::as_const(sortedFound)) {

@@ -149,6 +149,7 @@ void SongLists::replaceAll(SongList songs)
     m_showingFound = false;
     releaseSongs(m_all);
     m_all = std::move(songs);
+    ++m_playlistDrops;
     m_allSeconds = -1;
     if (m_observer)
         m_observer->replaced();
@@ -160,6 +161,7 @@ void SongLists::clear()
     m_showingFound = false;
     releaseSongs(m_all); // the last result stays, unshown
     m_allSeconds = 0;
+    ++m_playlistDrops;
     if (m_observer)
         m_observer->replaced();
     changed(Refresh::TableAndStatus);
@@ -214,6 +216,8 @@ void SongLists::removeShownRows(const QList<int> &ascendingRows, const std::func
         }
         shown.resize(to);
     }
+    if (!m_showingFound && !removed.isEmpty())
+        ++m_playlistDrops;
     if (m_observer && !m_showingFound && !removed.isEmpty())
         m_observer->rowsRemoved(removed);
     changed(Refresh::Table);
@@ -278,6 +282,8 @@ void SongLists::restore(Snapshot snapshot)
     const bool playlistChanged = m_all.constData() != snapshot.all.constData() || m_all.size() != snapshot.all.size();
     releaseSongs(m_all);
     m_all = std::move(snapshot.all);
+    if (playlistChanged)
+        ++m_playlistDrops;
     if (m_observer && playlistChanged)
         m_observer->replaced();
     releaseSongs(m_found);

@@ -97,6 +97,10 @@ public:
     qint64 foundSeconds() const;
     qint64 shownSeconds() const { return m_showingFound ? foundSeconds() : playlistSeconds(); }
 
+    // Counts the edits that may have taken songs out of the playlist (a delete from it, a
+    // replace, clear, an undo): a listener that only cares about songs leaving compares it.
+    quint64 playlistDrops() const { return m_playlistDrops; }
+
     const QString &programFolder() const { return m_programFolder; }
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
@@ -156,4 +160,5 @@ private:
     Refresh m_pending = Refresh::None;
     QList<Listener *> m_listeners;
     PlaylistObserver *m_observer = nullptr;
+    quint64 m_playlistDrops = 0;
 };

@@ -36,7 +36,8 @@ struct SearchOutcome
 
 // Searches every song of the list for the term under the options; regex selects the
 // regular-expression rule. Never throws; a rejected pattern gives ok = false and its code.
-// keepAlive, when given, runs while a long list is searched (see KeepAlive).
+// keepAlive, when given, runs while a long list is searched (see KeepAlive); what it throws
+// ends the search and passes out (the list is only read).
 SearchOutcome searchSongs(const SongList &songs, const QString &term, const SearchOptions &options, bool regex,
                           const std::function<void()> &keepAlive = {});
 

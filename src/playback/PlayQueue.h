@@ -36,7 +36,10 @@ Q_SIGNALS:
 
 private:
     void songListsChanged(SongLists::Refresh refresh) override;
+    static bool isEveryRow(const QList<int> &rows, qsizetype count);
 
     SongLists &m_lists;
     SongList m_songs;
+    // The playlist's drop count when the queue last looked for songs that left it.
+    quint64 m_checkedDrops = 0;
 };

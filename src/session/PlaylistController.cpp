@@ -13,6 +13,7 @@
 #include "tags/PlaylistEntryRecord.h"
 #include "session/SaveTexts.h"
 #include "session/UserDialogs.h"
+#include "session/LongStepProgress.h"
 #include "core/InstanceMessage.h"
 #include "playback/PlayQueue.h"
 
@@ -375,22 +376,45 @@ void PlaylistController::m_opendateiClick()
     });
 }
 
+void PlaylistController::addNamesWithProgress(const std::function<void(const std::function<void()> &)> &adding)
+{
+    if (!m_progress) {
+        addAndScroll([&] { return addSongs([&] { adding(processEvents); }); });
+        return;
+    }
+    const qsizetype before = m_lists.AllSongs().size();
+    // The songs added so far show as the count; Cancel stops before the next file, and what
+    // was added stays (each song enters the list whole).
+    const std::function<void()> keepAlive = [&] {
+        m_progress->setProgress(m_lists.AllSongs().size() - before, 0);
+        m_progress->keepAlive();
+        if (m_progress->cancelRequested())
+            m_scan.ScanCancelled = true;
+    };
+    addAndScroll([&] {
+        if (m_adding)
+            return false;
+        const LongStepProgress::Running running = m_progress->begin(LongStepProgress::Step::Adding, true);
+        const bool ran = addSongs([&] { adding(keepAlive); });
+        m_scan.ScanCancelled = false; // a Cancel that came after the last file stops nothing later
+        return ran;
+    });
+}
+
 void PlaylistController::mp11Click(const QMimeData *clipboard)
 {
     const QStringList names = fileListFromMimeData(clipboard);
     if (names.isEmpty())
         return; // no file list on the clipboard: nothing happens
-    addAndScroll([&] {
-        return addSongs([&] { addPastedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
-                                             m_entryRecord); });
+    addNamesWithProgress([&](const std::function<void()> &keepAlive) {
+        addPastedNames(m_lists, names, m_scan, m_addSongFile, keepAlive, m_folderRelative, m_entryRecord);
     });
 }
 
 void PlaylistController::lvDropFiles(const QStringList &names)
 {
-    addAndScroll([&] {
-        return addSongs([&] { addDroppedNames(m_lists, names, m_scan, m_addSongFile, processEvents, m_folderRelative,
-                                              m_entryRecord); });
+    addNamesWithProgress([&](const std::function<void()> &keepAlive) {
+        addDroppedNames(m_lists, names, m_scan, m_addSongFile, keepAlive, m_folderRelative, m_entryRecord);
     });
 }
 

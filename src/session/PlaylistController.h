@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class LongStepProgress;
 class PlayQueue;
 
 class QMimeData;
@@ -37,6 +38,9 @@ public:
     void setUndo(PlaylistUndo *undo) { m_undo = undo; }
     // Where "--enqueue" lines the songs it adds up; nullptr: they are only added.
     void setQueue(PlayQueue *queue) { m_queue = queue; }
+    // Where a paste or a drop shows that it runs, with Cancel (the songs added so far stay);
+    // nullptr: nowhere.
+    void setProgress(LongStepProgress *progress) { m_progress = progress; }
     // What a save runs while its worker writes: the window's progress with Cancel. Empty: a
     // save runs on the calling thread.
     void setSaveWatches(WorkWatchMaker watches) { m_saveWatches = std::move(watches); }
@@ -136,6 +140,8 @@ private:
     // new songs after the refresh.
     void addAndScroll(const std::function<bool()> &adding);
     void openQueuedForwarded();
+    // A paste or a drop: adds the names with the progress shown and Cancel honoured.
+    void addNamesWithProgress(const std::function<void(const std::function<void()> &keepAlive)> &adding);
 
     SongLists &m_lists;
     ScanState &m_scan;
@@ -153,6 +159,7 @@ private:
     int m_forwardedOpened = 0;
     PlaylistUndo *m_undo = nullptr;
     PlayQueue *m_queue = nullptr;
+    LongStepProgress *m_progress = nullptr;
     QString m_lastPlaylistPath;
     WorkWatchMaker m_saveWatches;
 };

@@ -1,5 +1,6 @@
 #include "session/SearchController.h"
 #include "session/WindowKeepAlive.h"
+#include "session/LongStepProgress.h"
 #include "session/UserDialogs.h"
 
 #include "core/FileSystem.h"
@@ -11,9 +12,17 @@
 
 #include <QCoreApplication>
 
+#include <optional>
+
 namespace {
 
 constexpr int kPathField = 7;
+
+const std::function<void()> &keepWindowAliveFunction()
+{
+    static const std::function<void()> keepAlive = keepWindowAlive;
+    return keepAlive;
+}
 
 } // namespace
 
@@ -39,8 +48,18 @@ bool SearchController::SuchenClick()
         return true;
     }
     // Always the whole playlist, also while a result is shown.
-    // A million songs take a while.
-    const SearchOutcome outcome = searchSongs(m_lists.AllSongs(), term, m_options.options(), m_options.regex(), keepWindowAlive);
+    // A million songs take a while: the window shows the search running, and Cancel keeps the
+    // view as it was, result or playlist.
+    SearchOutcome outcome;
+    try {
+        std::optional<LongStepProgress::Running> running;
+        if (m_progress)
+            running.emplace(m_progress->begin(LongStepProgress::Step::Searching, true, true));
+        outcome = searchSongs(m_lists.AllSongs(), term, m_options.options(), m_options.regex(),
+                              m_progress ? m_progress->keepAliveFunction() : keepWindowAliveFunction());
+    } catch (const LongStepProgress::StepCancelled &) {
+        return true;
+    }
     if (!outcome.ok) {
         // The previous view stays as it was, result or playlist, so that the table and the
         // status line still agree; the user corrects the pattern and searches again.

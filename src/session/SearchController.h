@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+class LongStepProgress;
 class PlaybackCursor;
 class SearchOptionsModel;
 class TAudioInfo;
@@ -23,6 +24,9 @@ public:
     // dialogs: where a rejected pattern is told.
     SearchController(SongLists &lists, const LanguageCode &lang, SearchOptionsModel &options, UserDialogs &dialogs,
                      ListDisplay &list, PlaybackCursor &playback, QObject *parent = nullptr);
+
+    // Where a search of a large list shows that it runs, with Cancel; nullptr: nowhere.
+    void setProgress(LongStepProgress *progress) { m_progress = progress; }
 
     const QString &searchTerm() const { return m_term; }
     // The search field was edited.
@@ -81,6 +85,7 @@ private:
     UserDialogs &m_dialogs;
     ListDisplay &m_list;
     PlaybackCursor &m_playback;
+    LongStepProgress *m_progress = nullptr;
     QString m_term;
     bool m_searchBarShown = false;
     bool m_optionsPanelShown = false;

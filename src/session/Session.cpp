@@ -45,6 +45,8 @@ Session::Session(const Options &options)
     selection.setUndo(&undo);
     playlist.setUndo(&undo);
     playlist.setQueue(&playback.queue());
+    playlist.setProgress(&progress);
+    search.setProgress(&progress);
     const QString data = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                                                       : options.dataFolder;
     if (!data.isEmpty()) {

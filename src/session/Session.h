@@ -10,6 +10,7 @@
 #include "playback/PlaybackControl.h"
 #include "session/CoverController.h"
 #include "session/ListDisplay.h"
+#include "session/LongStepProgress.h"
 #include "session/PlaylistController.h"
 #include "session/SearchController.h"
 #include "session/JournalRecorder.h"
@@ -68,6 +69,8 @@ public:
     DisplayOptionsModel display;
     SearchOptionsModel searchOptions;
     ListDisplay list;
+    // The long step running now (adding, a search), for the window's progress strip.
+    LongStepProgress progress;
     PlaybackControl playback;
     SearchController search;
     PlaylistController playlist;

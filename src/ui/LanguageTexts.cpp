@@ -131,6 +131,14 @@ const UiText kQueuePanel[] = {
     {"queue_clear", u"Leeren", u"Clear"},
 };
 
+// The strip under the window while a long step runs; "%1" is the number of songs so far.
+const UiText kLongSteps[] = {
+    {"step_adding", u"Dateien werden hinzugefügt … %1", u"Adding files … %1"},
+    {"step_searching", u"Suche läuft …", u"Searching …"},
+    {"step_cancel", u"Abbrechen", u"Cancel", "Esc"},
+    {"step_cancelling", u"Wird abgebrochen …", u"Cancelling …"},
+};
+
 const UiText kColumns[] = {
     {"Nummer", u"Nummer", u"Number"},
     {"Interpret", u"Interpret", u"Artist"},
@@ -276,6 +284,7 @@ std::span<const UiText> tablePopup() { return kTablePopup; }
 std::span<const UiText> songPanelPopup() { return kSongPanelPopup; }
 std::span<const UiText> columns() { return kColumns; }
 std::span<const UiText> queuePanel() { return kQueuePanel; }
+std::span<const UiText> longSteps() { return kLongSteps; }
 std::span<const UiHintText> searchControls() { return kSearchControls; }
 std::span<const UiHintText> searchWindowControls() { return kSearchWindowControls; }
 std::span<const UiText> windowTitles() { return kWindowTitles; }

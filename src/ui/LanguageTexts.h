@@ -38,6 +38,9 @@ std::span<const UiText> songPanelPopup();
 std::span<const UiText> columns();
 // The queue panel: its title ("queue_title") and its buttons, whose keys act inside its list.
 std::span<const UiText> queuePanel();
+// The strip that shows a long step running: each step's text ("step_adding" with "%1" for the
+// songs added so far, "step_searching"), its Cancel button and what it says once cancelled.
+std::span<const UiText> longSteps();
 // Search bar and search options panel.
 std::span<const UiHintText> searchControls();
 // Captions of the add-folder dialog, and its texts of the moment: "Button1.running" (the

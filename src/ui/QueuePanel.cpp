@@ -3,6 +3,7 @@
 #include "core/LanguageCode.h"
 #include "playback/PlayQueue.h"
 #include "session/QueueEdits.h"
+#include "session/QueueListModel.h"
 #include "ui/LanguageTexts.h"
 
 #include <QDropEvent>
@@ -17,10 +18,17 @@
 QList<int> QueueList::selectedRows() const
 {
     QList<int> rows;
-    for (const QModelIndex &index : selectionModel()->selectedRows())
-        rows.append(index.row());
+    for (const QItemSelectionRange &range : selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.append(r);
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+QString QueueList::text(int row) const
+{
+    return model() ? model()->index(row, 0).data().toString() : QString();
 }
 
 void QueueList::dropEvent(QDropEvent *event)
@@ -57,7 +65,7 @@ bool QueueList::event(QEvent *event)
         event->accept();
         return true;
     }
-    return QListWidget::event(event);
+    return QListView::event(event);
 }
 
 void QueueList::keyPressEvent(QKeyEvent *event)
@@ -67,7 +75,7 @@ void QueueList::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }
 
 QueuePanel::QueuePanel(PlayQueue &queue, const LanguageCode &lang, QWidget *parent)
@@ -78,6 +86,9 @@ QueuePanel::QueuePanel(PlayQueue &queue, const LanguageCode &lang, QWidget *pare
     layout->setContentsMargins(4, 4, 4, 4);
     m_list = new QueueList(this);
     m_list->setObjectName(QStringLiteral("queue_list"));
+    m_model = new QueueListModel(m_queue, this);
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true); // a million rows are not measured one by one
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setDragDropMode(QAbstractItemView::DragDrop);
     m_list->setDefaultDropAction(Qt::CopyAction);
@@ -103,25 +114,24 @@ QueuePanel::QueuePanel(PlayQueue &queue, const LanguageCode &lang, QWidget *pare
     command("queue_clear", [this] { m_queue.clear(); });
     connect(m_list, &QueueList::dropped, this,
             [this](const QList<int> &rows, int before) { select(QueueEdits::dropBefore(m_queue, rows, before)); });
-    connect(&m_queue, &PlayQueue::changed, this, &QueuePanel::showQueue);
-    showQueue();
-}
-
-void QueuePanel::showQueue()
-{
-    m_list->clear();
-    for (const TSongRecord &song : m_queue.songs())
-        m_list->addItem(QueueEdits::entryText(song));
 }
 
 void QueuePanel::select(const QList<int> &rows)
 {
-    m_list->clearSelection();
-    for (int r : rows)
-        if (QListWidgetItem *item = m_list->item(r))
-            item->setSelected(true);
+    // Runs of rows as ranges, as the selection keeps them.
+    QItemSelection selection;
+    const int count = m_list->count();
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        if (rows[i] >= 0 && rows[j] < count)
+            selection.select(m_model->index(rows[i]), m_model->index(rows[j]));
+        i = j + 1;
+    }
+    m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!rows.isEmpty())
-        m_list->setCurrentRow(rows.first(), QItemSelectionModel::NoUpdate);
+        m_list->selectionModel()->setCurrentIndex(m_model->index(rows.first()), QItemSelectionModel::NoUpdate);
 }
 
 void QueuePanel::sprache()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
-#include <QListWidget>
+#include <QListView>
 #include <QWidget>
 
 #include <functional>
@@ -10,16 +10,20 @@
 class LanguageCode;
 class PlayQueue;
 class QPushButton;
+class QueueListModel;
 
 // The queue's list: a drag inside it moves the dragged entries through the queue, which then
 // shows itself again (the list never moves its items on its own). Its keys (Del, Alt+Up,
 // Alt+Down) are the table's too: while the list has the focus they act here.
-class QueueList : public QListWidget
+class QueueList : public QListView
 {
     Q_OBJECT
 public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
+    // Read from the selection's ranges: a million selected entries are no million lookups.
     QList<int> selectedRows() const;
+    int count() const { return model() ? model()->rowCount() : 0; }
+    QString text(int row) const;
     void addKey(const QKeySequence &key, std::function<void()> command) { m_keys.append({key, std::move(command)}); }
 
 Q_SIGNALS:
@@ -46,10 +50,10 @@ public:
     QueueList *list() const { return m_list; }
 
 private:
-    void showQueue();
     void select(const QList<int> &rows);
 
     PlayQueue &m_queue;
     const LanguageCode &m_lang;
+    QueueListModel *m_model = nullptr;
     QueueList *m_list = nullptr;
 };

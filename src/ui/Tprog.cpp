@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "session/SongTableModel.h"
 #include "ui/TTrackBar.h"
+#include "ui/ProgressStrip.h"
 #include "ui/WorkProgress.h"
 #include "session/UserDialogs.h"
 
@@ -30,6 +31,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
+#include <QDockWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QTableView>
@@ -135,8 +138,16 @@ Tprog::Tprog(Session &session, QStringList arguments, QWidget *parent)
         layoutBottomPanel();
     });
     PlaylistController &playlist = m_session.playlist;
-    // No input while adding, so that nothing else changes the playlist.
-    connect(&playlist, &PlaylistController::addingChanged, this, [this](bool adding) { setEnabled(!adding); });
+    // Long steps show in a bar under the window, which stays enabled for their Cancel.
+    m_progressStrip = new ProgressStrip(m_session.progress, m_session.lang, statusBar());
+    statusBar()->addWidget(m_progressStrip, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->hide();
+    // No input while adding, so that nothing else changes the playlist: all but that bar.
+    connect(&playlist, &PlaylistController::addingChanged, this, [this](bool adding) {
+        for (QWidget *part : {static_cast<QWidget *>(menuBar()), centralWidget(), static_cast<QWidget *>(m_queueDock)})
+            part->setEnabled(!adding);
+    });
     connect(&playlist, &PlaylistController::songsAppended, this, &Tprog::scrollToLastRow);
     playlist.setSaveWatches(progressWatches(this, m_session.lang));
     m_session.settings.attach(this);

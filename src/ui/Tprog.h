@@ -11,6 +11,7 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QDockWidget;
+class ProgressStrip;
 class QueuePanel;
 class QLabel;
 class QLineEdit;
@@ -163,5 +164,6 @@ private:
     QMenu *m_devicesMenu = nullptr;
     QDockWidget *m_queueDock = nullptr; // the queue panel, opened from the Play menu
     QueuePanel *m_queuePanel = nullptr;
+    ProgressStrip *m_progressStrip = nullptr; // in the status bar, shown while a long step runs
     DragOut m_dragOut;
 };

@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "ui/TTrackBar.h"
 #include "ui/QueuePanel.h"
+#include "ui/ProgressStrip.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -372,6 +373,8 @@ void Tprog::sprache()
         if (LanguageTexts::routineText(LanguageTexts::queuePanel().front(), lang, title))
             m_queueDock->setWindowTitle(title);
     }
+    if (m_progressStrip)
+        m_progressStrip->sprache();
 
     if (lang.isDe() || lang.isEn()) {
         QStringList captions;

@@ -1,9 +1,13 @@
 #include "core/Errors.h"
 #include "core/FolderScan.h"
 #include "core/TextFold.h"
+#include "core/WorkBeside.h"
 #include "TempDir.h"
 
 #include <QThread>
+
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include "support/TestSongs.h"
@@ -266,4 +270,22 @@ TEST(AddFolderRun, KeepsTheCallerAliveDuringTheWalkAndTheAdding)
     EXPECT_EQ(n, 6);
     EXPECT_GE(alive, 1);
     EXPECT_LT(alive, 6);
+}
+
+// The scan folds and sorts a large playlist's paths beside the window: the keep-alive runs until
+// that work ends, and a failure in it comes back to the caller.
+TEST(WorkBeside, KeepAliveRunsUntilTheWorkEndsAndItsFailureComesBack)
+{
+    std::atomic<int> calls{0};
+    workBeside(
+        [&] {
+            while (calls < 3)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        },
+        [&] { ++calls; });
+    EXPECT_GE(calls, 3);
+    EXPECT_THROW(workBeside([] { throw SonaloError(QStringLiteral("no")); }, [] {}), SonaloError);
+    std::thread::id ranOn;
+    workBeside([&] { ranOn = std::this_thread::get_id(); }, {});
+    EXPECT_EQ(ranOn, std::this_thread::get_id()); // without a keep-alive: in place
 }

@@ -11,6 +11,7 @@
 #include "ui/Tprog.h"
 
 #include <QDir>
+#include <QMenuBar>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -47,7 +48,7 @@ protected:
             GTEST_SKIP() << "no generated audio files (scripts/make-audio-fixtures needs ffmpeg)";
         SonaloApp::Options o = testAppOptions(program.path(), dialogs, players.factory());
         o.addSongFile = [this](const QString &path, bool relative) {
-            enabledWhileAdding.append(window->isEnabled());
+            enabledWhileAdding.append(window->centralWidget()->isEnabled() || window->menuBar()->isEnabled());
             if (onAdd)
                 onAdd(path, relative);
             else

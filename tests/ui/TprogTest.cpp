@@ -454,12 +454,12 @@ TEST_F(TprogTest, QueuePanelListsMovesAndRemoves)
     auto texts = [&] {
         QStringList t;
         for (int i = 0; i < list->count(); ++i)
-            t << list->item(i)->text();
+            t << list->text(i);
         return t;
     };
     EXPECT_EQ(texts(), (QStringList{u8("B - b"), u8("D - d"), u8("A - a")}));
     list->setFocus();
-    list->setCurrentRow(2);
+    list->setCurrentIndex(list->model()->index(2, 0));
     auto press = [&](int key, Qt::KeyboardModifiers mods) {
         QKeyEvent over(QEvent::ShortcutOverride, key, mods);
         QApplication::sendEvent(list, &over);
