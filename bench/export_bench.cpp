@@ -93,6 +93,8 @@ public:
     QString existingDirectory(QWidget *, const QString &) override { return {}; }
     void showError(QWidget *, const QString &) override {}
     void showMessage(QWidget *, const QString &) override {}
+    void showFailure(const QString &) override {}
+    bool ask(QWidget *, const QString &) override { return false; }
     QString saveFileNameAs(QWidget *, const QString &, const QString &) override { return {}; }
     std::optional<QFont> chooseFont(QWidget *, const QFont &) override { return std::nullopt; }
     std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
