@@ -1,4 +1,5 @@
 #include "playback/PlayQueue.h"
+#include "core/ListDisposal.h"
 
 #include <QSet>
 
@@ -134,6 +135,12 @@ void PlayQueue::songListsChanged(SongLists::Refresh)
     // their path's text: one walk through both, comparing where the texts lie, finds them, a
     // few rows ahead at most. Only the rest is looked for by text.
     const SongList &all = m_lists.AllSongs();
+    if (all.isEmpty() && !m_lists.ShowingFound()) {
+        // Every song left (Ctrl+A, Del; emptying the playlist): nothing to look up.
+        releaseSongs(m_songs);
+        Q_EMIT changed();
+        return;
+    }
     constexpr qsizetype kLookAhead = 64;
     QList<qsizetype> unsure;
     qsizetype at = 0;
