@@ -74,17 +74,7 @@ void PlayQueue::remove(const QList<int> &positions)
             any = drop[size_t(p)] = true;
     if (!any)
         return;
-    // In place, each kept entry moved once: a million copied and a million freed would be a
-    // step of their own.
-    qsizetype to = 0;
-    for (qsizetype from = 0; from < m_songs.size(); ++from)
-        if (!drop[size_t(from)]) {
-            if (to != from)
-                m_songs[to] = std::move(m_songs[from]);
-            ++to;
-        }
-    m_songs.resize(to);
-    Q_EMIT changed();
+    dropMarked(drop);
 }
 
 bool PlayQueue::reorder(const std::vector<qsizetype> &order)
@@ -185,6 +175,11 @@ void PlayQueue::songListsChanged(SongLists::Refresh)
             any = drop[size_t(i)] = true;
     if (!any)
         return;
+    dropMarked(drop);
+}
+
+void PlayQueue::dropMarked(const std::vector<bool> &drop)
+{
     // In place, each kept entry moved once: a million copied and a million freed would be a
     // step of their own.
     qsizetype to = 0;

@@ -37,6 +37,8 @@ Q_SIGNALS:
 private:
     void songListsChanged(SongLists::Refresh refresh) override;
     static bool isEveryRow(const QList<int> &rows, qsizetype count);
+    // Removes the entries marked in drop (one flag per entry) and tells that the queue changed.
+    void dropMarked(const std::vector<bool> &drop);
 
     SongLists &m_lists;
     SongList m_songs;
