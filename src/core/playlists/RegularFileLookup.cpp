@@ -99,9 +99,9 @@ bool RegularFileLookup::lookUp(QStringView folderPath, QStringView name, const W
 
 const RegularFileLookup::Name *RegularFileLookup::find(const Folder &folder, QByteArrayView name) const
 {
-    const size_t mask = folder.slots.size() - 1;
-    for (size_t at = size_t(nameHash(name)) & mask; folder.slots[at] != 0; at = (at + 1) & mask) {
-        const Name &n = folder.index[folder.slots[at] - 1];
+    const size_t mask = folder.buckets.size() - 1;
+    for (size_t at = size_t(nameHash(name)) & mask; folder.buckets[at] != 0; at = (at + 1) & mask) {
+        const Name &n = folder.index[folder.buckets[at] - 1];
         if (QByteArrayView(folder.names.data() + n.offset, n.size) == name)
             return &n;
     }
@@ -146,15 +146,15 @@ void RegularFileLookup::list(const QString &folderPath, Folder &into)
     }
     if (complete) {
         // At most half full: a missing name ends its probe soon.
-        size_t slots = 16;
-        while (slots < 2 * into.index.size())
-            slots *= 2;
-        into.slots.assign(slots, 0);
+        size_t buckets = 16;
+        while (buckets < 2 * into.index.size())
+            buckets *= 2;
+        into.buckets.assign(buckets, 0);
         for (size_t i = 0; i < into.index.size(); ++i) {
-            size_t at = size_t(into.index[i].hash) & (slots - 1);
-            while (into.slots[at] != 0)
-                at = (at + 1) & (slots - 1);
-            into.slots[at] = quint32(i + 1);
+            size_t at = size_t(into.index[i].hash) & (buckets - 1);
+            while (into.buckets[at] != 0)
+                at = (at + 1) & (buckets - 1);
+            into.buckets[at] = quint32(i + 1);
         }
         // A folder that finds "A.MP3" for "a.mp3" (FAT, a case-folding folder) is asked with
         // stat; one name with letters tells.
@@ -170,7 +170,7 @@ void RegularFileLookup::list(const QString &folderPath, Folder &into)
     if (!complete) {
         into.names = std::string();
         into.index = std::vector<Name>();
-        into.slots = std::vector<quint32>();
+        into.buckets = std::vector<quint32>();
         return;
     }
     into.mode = Folder::Listed;

@@ -47,7 +47,9 @@ private:
         bool tried = false;
         std::string names;
         std::vector<Name> index;
-        std::vector<quint32> slots; // open addressing: 1 + the position in index, 0 for none
+        // Open addressing: 1 + the position in index, 0 for none. Not named "slots": in a file that
+        // keeps Qt's keywords that word is a macro, and the member would vanish there.
+        std::vector<quint32> buckets;
     };
 
     // Listed, Missing (no such folder: nothing in it is a file) or Stat.
