@@ -1,13 +1,11 @@
 #include "session/BackgroundWrite.h"
 
 #include "core/Errors.h"
+#include "core/WorkBeside.h"
 
 #include <QSaveFile>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <exception>
 
 namespace {
 
@@ -23,43 +21,23 @@ constexpr qsizetype kWriteStepBytes = qsizetype(1) << 20;
 
 void BackgroundWork::run(Job &job, const WorkWatch &watch)
 {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::exception_ptr error;
-    std::thread worker([&] {
-        try {
-            job.work();
-        } catch (...) {
-            error = std::current_exception();
-        }
-        const std::lock_guard lock(mutex);
-        done = true;
-        ended.notify_all();
-    });
+    // What the watch throws waits until the work has ended: the thread must be joined first.
     std::exception_ptr watchError;
-    // Once at the start, so that a Cancel already pressed counts also for a short step, then
-    // every 20 ms.
-    for (bool first = true;; first = false) {
-        if (!first) {
-            std::unique_lock lock(mutex);
-            if (ended.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; }))
-                break;
-        }
+    const std::function<void()> look = [&] {
         if (job.cancel || watchError)
-            continue;
+            return;
         try {
             if (!watch(job.progress ? job.progress() : -1.0))
                 job.cancel = true;
         } catch (...) {
-            // The thread must be joined before anything leaves here.
             watchError = std::current_exception();
             job.cancel = true;
         }
-    }
-    worker.join();
-    if (error)
-        std::rethrow_exception(error);
+    };
+    // Once at the start, so that a Cancel already pressed counts also for a short step, then
+    // every 20 ms while the work runs. The work's own failure comes first.
+    look();
+    workBeside(job.work, look);
     if (watchError)
         std::rethrow_exception(watchError);
 }
